@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include "alarms/alarm_record.h"
+
+/// Reads the bytes of "al.ini" into `rows` and marks the numbers in `used`. A count, number or code
+/// that does not convert stops reading with a ConversionError; the complete rows read before it stay
+/// in `rows`.
+void LoadAlarmList(const QByteArray& bytes, QList<AlarmEntry>& rows, UsedAlarmNumbers& used);
+/// The bytes of "al.ini" for these rows: the count, then eight lines per row, CR LF ended.
+QByteArray SaveAlarmList(const QList<AlarmEntry>& rows);
+
+/// The alarm list as it lives in the program folder: "al.ini" read at start-up and rewritten whole
+/// after every change.
+class AlarmListStore {
+public:
+    explicit AlarmListStore(QString programFolder) : m_folder(std::move(programFolder)) {}
+
+    QString listPath() const { return m_folder + QStringLiteral("al.ini"); }
+    QString damagedCopyPath() const { return listPath() + QStringLiteral(".bad"); }
+
+    /// Loads "al.ini"; a missing file is an empty list. A damaged file is copied unchanged to
+    /// "al.ini.bad" before anything can save over it, the rows that read cleanly stay, and the
+    /// ConversionError that stopped reading is raised with a note about the copy.
+    void load();
+    /// Rewrites "al.ini" atomically from the rows.
+    void save() const;
+
+    QList<AlarmEntry> rows;
+    UsedAlarmNumbers used;
+
+private:
+    QString m_folder;
+};

@@ -1,0 +1,133 @@
+#include "alarms/alarm_record.h"
+
+#include "platform/errors.h"
+#include "platform/line_file.h"
+#include "platform/text_codec.h"
+
+namespace {
+
+const std::array<QString, kFrequencyCount> kFrequencyTexts = {
+    QStringLiteral("固定的一天"), QStringLiteral("每小时"),  QStringLiteral("每天 "),
+    QStringLiteral("每星期"),     QStringLiteral("每月   "), QStringLiteral("每年  "),
+};
+
+const std::array<const char*, kBuiltInSoundCount> kSoundFiles = {
+    "Rooster.wav", "Cuckoo.wav", "Alarmrng.wav", "Clap.wav",     "Explode.wav", "Glass.wav",
+    "Moo.wav",     "Ricochet.wav", "Carhorn.wav", "Doorbell.wav", "Drumroll.wav",
+};
+
+const std::array<QString, kBuiltInSoundCount> kSoundItems = {
+    QStringLiteral("鸡啼声 "), QStringLiteral("布谷鸟"),   QStringLiteral("闹铃声    "),
+    QStringLiteral("掌声     "), QStringLiteral("爆炸声 "), QStringLiteral("玻璃 "),
+    QStringLiteral("牛 "),     QStringLiteral("跳弹声  "), QStringLiteral("汽车喇叭"),
+    QStringLiteral("门铃    "), QStringLiteral("鼓声    "),
+};
+
+struct CodeParts {
+    int first, second, last;
+};
+
+// Characters 1-2, 3-4 and the last `lastLength`, each converted as a decimal integer.
+CodeParts splitCode(const QByteArray& code, int lastLength)
+{
+    return {toInt(code.left(2)), toInt(code.mid(2, 2)), toInt(code.right(lastLength))};
+}
+
+} // namespace
+
+QString frequencyText(int index)
+{
+    return index >= 0 && index < kFrequencyCount ? kFrequencyTexts[index] : QString();
+}
+
+QByteArray frequencyBytes(int index)
+{
+    return encodeText(frequencyText(index));
+}
+
+QString builtInSoundFile(int index)
+{
+    return index >= 0 && index < kBuiltInSoundCount ? QString::fromLatin1(kSoundFiles[index]) : QString();
+}
+
+QString BuiltInSoundPath(const QString& programFolder, int index)
+{
+    return programFolder + QStringLiteral("sounds/") + builtInSoundFile(index);
+}
+
+QString builtInSoundItem(int index)
+{
+    return index >= 0 && index < kBuiltInSoundCount ? kSoundItems[index] : QString();
+}
+
+QByteArray& AlarmEntry::field(int i)
+{
+    switch (i) {
+    case 0: return caption;
+    case 1: return frequencyText;
+    case 2: return timeDisplay;
+    case 3: return dateDisplay;
+    case 4: return timeCode;
+    case 5: return dateCode;
+    case 6: return weekdayMask;
+    default: return alarmNumber;
+    }
+}
+
+int daysInMonth(int year, int month)
+{
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
+bool isValidDate(int year, int month, int day)
+{
+    return year >= 1 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 && day <= daysInMonth(year, month);
+}
+
+TimeOfDay decodeTimeCode(const QByteArray& code)
+{
+    auto [h, m, s] = splitCode(code, 2);
+    if (h < 0 || h >= 24 || m < 0 || m >= 60 || s < 0 || s >= 60)
+        throw ConversionError(QStringLiteral("Invalid argument to time encode"));
+    return {h, m, s};
+}
+
+CalendarDate decodeDateCode(const QByteArray& code)
+{
+    auto [d, m, y] = splitCode(code, 4);
+    if (!isValidDate(y, m, d))
+        throw ConversionError(QStringLiteral("Invalid argument to date encode"));
+    return {y, m, d};
+}
+
+void UsedAlarmNumbers::mark(int number)
+{
+    if (number >= 0 && number < kAlarmNumberCount)
+        m_used[number] = true;
+}
+
+void UsedAlarmNumbers::release(int number)
+{
+    if (number >= 0 && number < kAlarmNumberCount)
+        m_used[number] = false;
+}
+
+bool UsedAlarmNumbers::isUsed(int number) const
+{
+    return number >= 0 && number < kAlarmNumberCount && m_used[number];
+}
+
+std::optional<int> UsedAlarmNumbers::AllocateAlarmNumber() const
+{
+    for (int n = 0; n < kAlarmNumberCount; ++n)
+        if (!m_used[n])
+            return n;
+    return std::nullopt;
+}
+
+QString SettingsFileName(int number)
+{
+    return QString::number(number) + QStringLiteral(".ini");
+}

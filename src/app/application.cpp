@@ -1,0 +1,21 @@
+#include "app/application.h"
+
+#include "alarms/alarm_list_window.h"
+#include "clockface/main_window.h"
+#include "clockface/options_dialog.h"
+#include "media/play_windows.h"
+#include "shell/about_box.h"
+
+BelvaneWindows::BelvaneWindows(Services& services, const QString& programFolder)
+{
+    m_main = std::make_unique<TFormMain>(services);
+    m_alarmList = std::make_unique<TFormAlarmList>(services, programFolder);
+    m_alarmList->FormCreate();
+    m_options = std::make_unique<TFormOptions>();
+    m_about = std::make_unique<TFormAbout>();
+    m_play = std::make_unique<TFormPlay>();
+    m_runPlay = std::make_unique<TFormRunPlay>();
+}
+
+// Destroyed in the reverse order, the players last created going first.
+BelvaneWindows::~BelvaneWindows() = default;

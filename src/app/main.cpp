@@ -1,0 +1,30 @@
+#include <QApplication>
+
+#include "alarms/alarm_list_window.h"
+#include "app/application.h"
+#include "app/single_instance.h"
+#include "clockface/main_window.h"
+#include "platform/clock.h"
+#include "platform/program_folder.h"
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Belvane"));
+    // The clock lives on in the tray and behind dialogs: only the clock window's closing ends the run.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SingleInstance instance;
+    if (!instance.becomePrimary()) {
+        instance.askPrimaryToShow();
+        return 0;
+    }
+
+    SystemClock clock;
+    Services services{clock};
+    BelvaneWindows windows(services, programFolder());
+    QObject::connect(&instance, &SingleInstance::showRequested, &windows.main(), &TFormMain::bringToFront);
+    QObject::connect(&windows.main(), &TFormMain::closed, &app, &QApplication::quit, Qt::QueuedConnection);
+    windows.main().show();
+    return app.exec();
+}

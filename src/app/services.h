@@ -1,0 +1,9 @@
+#pragma once
+
+class Clock;
+
+/// What the composition root hands to the windows: the platform services and the clock they use.
+/// Tests build one from fakes and a clock they control.
+struct Services {
+    Clock& clock;
+};

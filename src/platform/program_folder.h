@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+/// The folder of the running executable, resolved from its own path, with its trailing separator.
+/// Every file the program reads or writes lies in it or below it.
+QString programFolder();

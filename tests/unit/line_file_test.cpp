@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "helpers/read_only_folder.h"
+#include "helpers/temp_folder.h"
+#include "platform/errors.h"
+#include "platform/line_file.h"
+#include "platform/text_codec.h"
+
+TEST(LineReader, SplitsOnCrLfAndBareLfWithoutTrimming)
+{
+    LineReader in(QByteArray(" a \r\nb\n\r\nc\rd\r\nlast"));
+    EXPECT_EQ(in.readLine(), " a ");
+    EXPECT_EQ(in.readLine(), "b");
+    EXPECT_EQ(in.readLine(), "");
+    EXPECT_EQ(in.readLine(), "c\rd"); // a lone CR is part of the line
+    EXPECT_EQ(in.readLine(), "last");
+    EXPECT_TRUE(in.atEnd());
+    EXPECT_EQ(in.readLine(), ""); // past the end: empty lines
+    EXPECT_EQ(in.lineNumber(), 6);
+}
+
+TEST(LineReader, BooleanIsTrueOnlyForExactCapitals)
+{
+    for (const char* line : {"TRUE"})
+        EXPECT_TRUE(LineReader::isTrue(line)) << line;
+    for (const char* line : {"true", "True", "TRUE ", " TRUE", "1", "", "FALSE"})
+        EXPECT_FALSE(LineReader::isTrue(line)) << line;
+}
+
+TEST(ToInt, AcceptsDecimalAndRejectsEverythingElse)
+{
+    struct Case {
+        const char* text;
+        int value;
+    };
+    for (Case c : {Case{"0", 0}, {"17", 17}, {"-3", -3}, {"+4", 4}, {"0042", 42}, {"2147483647", 2147483647}})
+        EXPECT_EQ(toInt(c.text), c.value) << c.text;
+    for (const char* bad : {"", " 1", "1 ", "1a", "0x10", "$10", "+", "-", "+-1", "2147483648", "1.0"})
+        EXPECT_THROW(toInt(bad), ConversionError) << bad;
+    try {
+        toInt("abc");
+        FAIL();
+    } catch (const ConversionError& e) {
+        EXPECT_EQ(e.text(), "'abc' is not a valid integer value");
+    }
+}
+
+TEST(TextCodec, ChineseIsCodePage936AndEmojiSurvives)
+{
+    // "每天 " is 5 bytes in code page 936: C3 BF CC EC 20.
+    EXPECT_EQ(encodeText(QStringLiteral("每天 ")), QByteArray::fromHex("c3bfccec20"));
+    const QString rare = QStringLiteral("起床 ⏰ 𠀀 ok");
+    EXPECT_EQ(decodeText(encodeText(rare)), rare);
+}
+
+TEST(LineWriter, EndsEveryLineWithCrLf)
+{
+    LineWriter out;
+    out.number(-5);
+    out.boolean(true);
+    out.boolean(false);
+    out.line(QStringLiteral("闹钟"));
+    out.raw("tail");
+    EXPECT_EQ(out.bytes(), QByteArray("-5\r\nTRUE\r\nFALSE\r\n") + encodeText(QStringLiteral("闹钟")) + "\r\ntail");
+}
+
+TEST(AtomicWrite, ReplacesWholeFile)
+{
+    TempFolder dir;
+    dir.write("a.ini", "old contents that are longer");
+    writeFileAtomically(dir.file("a.ini"), "new");
+    EXPECT_EQ(dir.read("a.ini"), "new");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"a.ini"}); // no temporary left over
+}
+
+TEST(AtomicWrite, FailureInReadOnlyFolderKeepsOldFileAndNamesIt)
+{
+    TempFolder dir;
+    dir.write("al.ini", "1\r\n");
+    ReadOnlyFolder lock(dir.path());
+    if (!lock.active())
+        GTEST_SKIP() << "this file system cannot make a folder read-only for this user";
+    try {
+        writeFileAtomically(dir.file("al.ini"), "0\r\n");
+        ADD_FAILURE() << "write into a read-only folder succeeded";
+    } catch (const IoError& e) {
+        EXPECT_TRUE(e.text().contains(dir.file("al.ini"))) << e.text().toStdString();
+    }
+    EXPECT_EQ(dir.read("al.ini"), "1\r\n");
+}
