@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "alarms/alarm_list_window.h"
+#include "app/application.h"
+#include "app/error_report.h"
+#include "clockface/main_window.h"
+#include "helpers/temp_folder.h"
+#include "platform/clock.h"
+
+namespace {
+
+struct ErrorRecorder {
+    ErrorRecorder() { setErrorSink([this](const QString& text) { errors << text; }); }
+    ~ErrorRecorder() { setErrorSink({}); }
+    QStringList errors;
+};
+
+} // namespace
+
+TEST(StartUp, ListWindowLoadsAndStartsSchedulerWithOrWithoutList)
+{
+    struct Case {
+        const char* situation;
+        QByteArray list; // empty: no file
+        int rows;
+        int errors;
+    };
+    const QByteArray row = "x\r\n\xc3\xbf\xcc\xec\x20\r\n07:00:00\r\n--\r\n070000\r\n07122026\r\n0111110\r\n4\r\n";
+    const Case cases[] = {
+        {"no al.ini", {}, 0, 0},
+        {"two good alarms", "2\r\n" + row + row, 2, 0},
+        {"second alarm damaged", "2\r\n" + row + QByteArray(row).replace("070000", "076000"), 1, 1},
+    };
+    for (const Case& c : cases) {
+        TempFolder dir;
+        if (!c.list.isEmpty())
+            dir.write("al.ini", c.list);
+        ErrorRecorder recorder;
+        ManualClock clock(QDateTime(QDate(2026, 12, 7), QTime(6, 0)));
+        Services services{clock};
+        BelvaneWindows windows(services, dir.path());
+        EXPECT_EQ(windows.alarmList().store().rows.size(), c.rows) << c.situation;
+        EXPECT_EQ(recorder.errors.size(), c.errors) << c.situation;
+        EXPECT_TRUE(windows.alarmList().schedulerTimer().isActive()) << c.situation;
+        EXPECT_EQ(windows.alarmList().schedulerTimer().interval(), 200);
+        EXPECT_FALSE(windows.alarmList().isVisible());
+        if (c.errors) {
+            EXPECT_TRUE(recorder.errors[0].contains("'76' is not") || recorder.errors[0].contains("time encode"))
+                << recorder.errors[0].toStdString();
+            EXPECT_EQ(dir.read("al.ini.bad"), c.list);
+        }
+        EXPECT_EQ(dir.read("al.ini"), c.list) << "start-up must not write the list";
+    }
+}
+
+TEST(StartUp, ClockWindowIsTitledAndComesBackToTheFront)
+{
+    TempFolder dir;
+    ManualClock clock(QDateTime(QDate(2026, 12, 7), QTime(6, 0)));
+    Services services{clock};
+    BelvaneWindows windows(services, dir.path());
+    TFormMain& face = windows.main();
+    EXPECT_EQ(face.windowTitle(), "Belvane");
+    EXPECT_TRUE(face.windowFlags() & Qt::WindowStaysOnTopHint);
+    face.hide(); // as when it sits in the tray
+    face.bringToFront();
+    EXPECT_TRUE(face.isVisible());
+}
+
+TEST(ErrorReport, GuardedHandlerReportsAndStops)
+{
+    ErrorRecorder recorder;
+    bool after = false;
+    guarded([&] {
+        throw ConversionError("'x' is not a valid integer value");
+        after = true;
+    });
+    guarded([&] { throw std::runtime_error("plain"); });
+    guarded([&] {});
+    EXPECT_FALSE(after);
+    EXPECT_EQ(recorder.errors, (QStringList{"'x' is not a valid integer value", "plain"}));
+}
