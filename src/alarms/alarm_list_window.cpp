@@ -1,23 +1,289 @@
 #include "alarms/alarm_list_window.h"
 
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyledItemDelegate>
+#include <QTreeWidget>
+
+#include "alarms/alarm_editor.h"
 #include "app/error_report.h"
 #include "app/services.h"
+#include "platform/autostart.h"
+#include "platform/clock.h"
+#include "platform/line_file.h"
+#include "platform/program_folder.h"
+#include "platform/text_codec.h"
+#include "ringing/alarm_run_window.h"
+
+namespace {
+
+const QString kWorkingFile = QStringLiteral("alarm.ini");
+
+/// Only the caption column can be edited in place; the other columns are made by the editor.
+class CaptionOnlyDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        return index.column() == 0 ? QStyledItemDelegate::createEditor(parent, option, index) : nullptr;
+    }
+};
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, int x)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(x, 264, 73, 25);
+    return button;
+}
+
+} // namespace
 
 TFormAlarmList::TFormAlarmList(Services& services, const QString& programFolder, QWidget* parent)
-    : QWidget(parent), m_services(services), m_programFolder(programFolder), m_store(programFolder)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      m_services(services), m_programFolder(programFolder), m_store(programFolder), m_locale(DateTimeLocale::system())
 {
     setObjectName(QStringLiteral("FormAlarmList"));
     setWindowTitle(QStringLiteral("Belvane"));
-    m_timer.setInterval(200);
-    connect(&m_timer, &QTimer::timeout, this, [this] { guarded([this] { TimerTimer(); }); });
+    QFont font(QStringLiteral("宋体"), 9);
+    setFont(font);
+    setFixedSize(401, 296);
+
+    AlarmList = new QTreeWidget(this);
+    AlarmList->setObjectName(QStringLiteral("AlarmList"));
+    AlarmList->setGeometry(8, 8, 385, 248);
+    AlarmList->setHeaderLabels({QStringLiteral("闹钟"), QStringLiteral("频率"), QStringLiteral("时间"), QStringLiteral("日期")});
+    for (auto [column, width] : {std::pair{0, 155}, {1, 65}, {2, 80}, {3, 80}})
+        AlarmList->header()->resizeSection(column, width);
+    AlarmList->setRootIsDecorated(false);
+    AlarmList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    AlarmList->setSelectionMode(QAbstractItemView::SingleSelection);
+    AlarmList->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    AlarmList->setItemDelegate(new CaptionOnlyDelegate(AlarmList));
+    AlarmList->setContextMenuPolicy(Qt::NoContextMenu); // the window's menu serves the list too
+
+    ButtonAdd = makeButton(this, "ButtonAdd", QStringLiteral("添加"), 8);
+    buttonEdit = makeButton(this, "buttonEdit", QStringLiteral("编辑"), 86);
+    ButtonDelete = makeButton(this, "ButtonDelete", QStringLiteral("删除"), 164);
+    Button2 = makeButton(this, "Button2", QStringLiteral("选项"), 242);
+    ButtonClose = makeButton(this, "ButtonClose", QStringLiteral("关闭"), 320);
+    ButtonAdd->setAutoDefault(false);
+
+    Frequency = new QComboBox(this);
+    Frequency->setObjectName(QStringLiteral("Frequency"));
+    for (int i = 0; i < kFrequencyCount; ++i)
+        Frequency->addItem(frequencyText(i));
+    Frequency->hide();
+
+    PopupMenu = new QMenu(this);
+    PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
+    Showmainscreen = PopupMenu->addAction(QStringLiteral("隐藏(&R)"));
+    Showmainscreen->setObjectName(QStringLiteral("Showmainscreen"));
+    PopupMenu->addSeparator();
+    QAction* about = PopupMenu->addAction(QStringLiteral("关于(&B)"));
+    QAction* help = PopupMenu->addAction(QStringLiteral("帮助(&H)"));
+    PopupMenu->addSeparator();
+    MenuExit = PopupMenu->addAction(QStringLiteral("退出(&X)"));
+    MenuExit->setObjectName(QStringLiteral("MenuExit"));
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) { PopupMenu->popup(mapToGlobal(at)); });
+
+    auto handler = [this](void (TFormAlarmList::*method)()) {
+        return [this, method] { guarded([this, method] { (this->*method)(); }); };
+    };
+    connect(ButtonAdd, &QPushButton::clicked, this, handler(&TFormAlarmList::ButtonAddClick));
+    connect(buttonEdit, &QPushButton::clicked, this, handler(&TFormAlarmList::buttonEditClick));
+    connect(ButtonDelete, &QPushButton::clicked, this, handler(&TFormAlarmList::ButtonDeleteClick));
+    connect(ButtonClose, &QPushButton::clicked, this, handler(&TFormAlarmList::ButtonCloseClick));
+    connect(Button2, &QPushButton::clicked, this, &TFormAlarmList::optionsRequested);
+    connect(AlarmList, &QTreeWidget::itemDoubleClicked, this, handler(&TFormAlarmList::AlarmListDblClick));
+    connect(AlarmList, &QTreeWidget::itemChanged, this,
+            [this](QTreeWidgetItem* item, int column) { guarded([&] { captionEdited(item, column); }); });
+    connect(Showmainscreen, &QAction::triggered, this, handler(&TFormAlarmList::ShowmainscreenClick));
+    connect(about, &QAction::triggered, this, &TFormAlarmList::aboutRequested);
+    connect(help, &QAction::triggered, this, &TFormAlarmList::helpRequested);
+    connect(MenuExit, &QAction::triggered, this, &QDialog::reject);
+
+    Timer.setInterval(200);
+    connect(&Timer, &QTimer::timeout, this, handler(&TFormAlarmList::TimerTimer));
+
+    if (QScreen* s = screen())
+        move(s->availableGeometry().center() - rect().center());
 }
+
+TFormAlarmList::~TFormAlarmList() = default;
 
 void TFormAlarmList::FormCreate()
 {
     guarded([this] { m_store.load(); });
-    m_timer.start();
+    m_fillingList = true;
+    AlarmList->clear();
+    for (int i = 0; i < m_store.rows.size(); ++i)
+        showRow(i);
+    m_fillingList = false;
+    Timer.start();
+}
+
+void TFormAlarmList::showRow(int row)
+{
+    const bool filling = m_fillingList;
+    m_fillingList = true;
+    QTreeWidgetItem* item = AlarmList->topLevelItem(row);
+    if (!item) {
+        item = new QTreeWidgetItem(AlarmList);
+        item->setFlags(item->flags() | Qt::ItemIsEditable);
+    }
+    const AlarmEntry& e = m_store.rows[row];
+    item->setText(0, decodeText(e.caption));
+    item->setText(1, decodeText(e.frequencyText));
+    item->setText(2, decodeText(e.timeDisplay));
+    item->setText(3, decodeText(e.dateDisplay));
+    m_fillingList = filling;
+}
+
+int TFormAlarmList::selectedRow() const
+{
+    const QList<QTreeWidgetItem*> selected = AlarmList->selectedItems();
+    return selected.isEmpty() ? -1 : AlarmList->indexOfTopLevelItem(selected.first());
+}
+
+bool TFormAlarmList::runEditor(bool isNew)
+{
+    IsNewAlarm = isNew;
+    CurrentAlarmFile = kWorkingFile;
+    TAlarmOptions editor(*this);
+    return editor.exec() == QDialog::Accepted;
+}
+
+void TFormAlarmList::ButtonAddClick()
+{
+    const std::optional<int> number = m_store.used.AllocateAlarmNumber();
+    if (!number) {
+        reportError(QStringLiteral("已有 %1 个闹钟，不能再添加。请先删除不再需要的闹钟。").arg(kAlarmNumberCount));
+        return;
+    }
+    if (runEditor(true)) {
+        // The alarm joins the list only once its own settings file is safely written.
+        copyFileReplacing(m_programFolder + kWorkingFile, m_programFolder + SettingsFileName(*number));
+        m_store.used.mark(*number);
+        m_store.rows.append(makeAlarmEntry(EditedAlarm, *number, RowOrigin::Add, m_locale));
+        showRow(int(m_store.rows.size() - 1));
+    }
+    m_store.save();
+}
+
+void TFormAlarmList::buttonEditClick()
+{
+    const int row = selectedRow();
+    if (row < 0)
+        return;
+    const int number = toInt(m_store.rows[row].alarmNumber);
+    // A stale "alarm.ini" would show another alarm's settings if this alarm's own file were missing.
+    QFile::remove(m_programFolder + kWorkingFile);
+    const QString own = m_programFolder + SettingsFileName(number);
+    if (QFile::exists(own))
+        copyFileReplacing(own, m_programFolder + kWorkingFile);
+    m_store.used.mark(number);
+    if (runEditor(false)) {
+        copyFileReplacing(m_programFolder + kWorkingFile, own);
+        m_store.used.mark(number);
+        if (row < m_store.rows.size()) {
+            m_store.rows[row] = makeAlarmEntry(EditedAlarm, number, RowOrigin::Edit, m_locale);
+            showRow(row);
+        }
+    }
+    m_store.save();
+}
+
+void TFormAlarmList::AlarmListDblClick()
+{
+    buttonEditClick();
+    if (AlarmList->selectedItems().isEmpty() && AlarmList->topLevelItemCount() > 0)
+        AlarmList->setCurrentItem(AlarmList->topLevelItem(AlarmList->topLevelItemCount() - 1));
+    AlarmList->setFocus();
+}
+
+void TFormAlarmList::ButtonDeleteClick()
+{
+    const int row = selectedRow();
+    if (row < 0)
+        return;
+    const int number = toInt(m_store.rows[row].alarmNumber);
+    QFile::remove(m_programFolder + SettingsFileName(number));
+    m_store.used.release(number);
+    m_store.rows.removeAt(row);
+    delete AlarmList->takeTopLevelItem(row);
+    m_store.save();
+}
+
+void TFormAlarmList::ButtonCloseClick()
+{
+    m_store.save();
+    done(QDialog::Accepted);
+}
+
+void TFormAlarmList::ShowmainscreenClick()
+{
+    // Hiding also ends a modal run, so the clock window is never left waiting on a hidden list.
+    if (isVisible())
+        done(QDialog::Rejected);
+    else
+        show();
+    Showmainscreen->setText(isVisible() ? QStringLiteral("Hide") : QStringLiteral("Restore"));
+}
+
+void TFormAlarmList::captionEdited(QTreeWidgetItem* item, int column)
+{
+    const int row = AlarmList->indexOfTopLevelItem(item);
+    if (m_fillingList || column != 0 || row < 0 || row >= m_store.rows.size())
+        return;
+    const QByteArray caption = encodeText(item->text(0));
+    if (caption == m_store.rows[row].caption)
+        return;
+    m_store.rows[row].caption = caption;
+    // Saved at once rather than with the next change, so a renamed alarm survives the program's end.
+    m_store.save();
 }
 
 void TFormAlarmList::TimerTimer()
 {
+    if (m_firstTick) {
+        m_firstTick = false;
+        if (startInTray && startInTray())
+            hide();
+    }
+    m_scheduler.tick(m_store.rows, [this] { return m_services.clock.now(); }, AlarmRinging,
+                     [this](int row) { ringAlarm(row); });
+    if (chimeStep)
+        chimeStep();
+}
+
+void TFormAlarmList::ringAlarm(int row)
+{
+    CurrentAlarmFile = QString::fromLatin1(m_store.rows[row].alarmNumber) + QStringLiteral(".ini");
+    TAlarmRun ringing(*this);
+    ringing.exec();
+}
+
+void TFormAlarmList::SetStartWithDesktop(bool enabled)
+{
+    m_services.autostart.setEnabled(enabled, programPath());
+}
+
+void TFormAlarmList::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F1) {
+        emit helpRequested();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape)
+        return; // the list has no cancel button: Esc does not close it
+    QDialog::keyPressEvent(event);
 }

@@ -30,7 +30,9 @@ struct CodeParts {
 // Characters 1-2, 3-4 and the last `lastLength`, each converted as a decimal integer.
 CodeParts splitCode(const QByteArray& code, int lastLength)
 {
-    return {toInt(code.left(2)), toInt(code.mid(2, 2)), toInt(code.right(lastLength))};
+    const QByteArrayView view(code);
+    return {toInt(view.first(qMin<qsizetype>(2, view.size()))), toInt(view.sliced(qMin<qsizetype>(2, view.size())).first(qMin<qsizetype>(2, qMax<qsizetype>(0, view.size() - 2)))),
+            toInt(view.last(qMin<qsizetype>(lastLength, view.size())))};
 }
 
 } // namespace
@@ -42,7 +44,14 @@ QString frequencyText(int index)
 
 QByteArray frequencyBytes(int index)
 {
-    return encodeText(frequencyText(index));
+    // The scheduler compares against these five times a second: encode them once.
+    static const std::array<QByteArray, kFrequencyCount> kBytes = [] {
+        std::array<QByteArray, kFrequencyCount> bytes;
+        for (int i = 0; i < kFrequencyCount; ++i)
+            bytes[i] = encodeText(kFrequencyTexts[i]);
+        return bytes;
+    }();
+    return index >= 0 && index < kFrequencyCount ? kBytes[index] : QByteArray();
 }
 
 QString builtInSoundFile(int index)

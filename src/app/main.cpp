@@ -2,8 +2,10 @@
 
 #include "alarms/alarm_list_window.h"
 #include "app/application.h"
+#include "app/fonts.h"
 #include "app/single_instance.h"
 #include "clockface/main_window.h"
+#include "platform/autostart.h"
 #include "platform/clock.h"
 #include "platform/program_folder.h"
 
@@ -13,6 +15,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Belvane"));
     // The clock lives on in the tray and behind dialogs: only the clock window's closing ends the run.
     QApplication::setQuitOnLastWindowClosed(false);
+    installFontSubstitutes();
 
     SingleInstance instance;
     if (!instance.becomePrimary()) {
@@ -21,7 +24,8 @@ int main(int argc, char* argv[])
     }
 
     SystemClock clock;
-    Services services{clock};
+    XdgAutostart autostart;
+    Services services{clock, autostart};
     BelvaneWindows windows(services, programFolder());
     QObject::connect(&instance, &SingleInstance::showRequested, &windows.main(), &TFormMain::bringToFront);
     QObject::connect(&windows.main(), &TFormMain::closed, &app, &QApplication::quit, Qt::QueuedConnection);

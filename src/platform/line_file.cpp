@@ -50,17 +50,17 @@ void LineWriter::number(int value)
     line(QByteArray::number(value));
 }
 
-int toInt(const QByteArray& text)
+int toInt(QByteArrayView text)
 {
     // Optional sign, then decimal digits only: no blanks, no hex, nothing after the digits.
-    const char* first = text.constData();
+    const char* first = text.data();
     const char* last = first + text.size();
     if (first != last && *first == '+' && last - first > 1 && first[1] != '-')
         ++first;
     int value = 0;
     auto [ptr, ec] = std::from_chars(first, last, value);
     if (text.isEmpty() || ec != std::errc() || ptr != last)
-        throw ConversionError(QStringLiteral("'%1' is not a valid integer value").arg(decodeText(text)));
+        throw ConversionError(QStringLiteral("'%1' is not a valid integer value").arg(decodeText(text.toByteArray())));
     return value;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 
@@ -45,7 +46,7 @@ private:
 };
 
 /// A decimal integer, as the files store them; a conversion error with the familiar text otherwise.
-int toInt(const QByteArray& text);
+int toInt(QByteArrayView text);
 
 /// The whole file; an I/O error naming the file when it cannot be read.
 QByteArray readWholeFile(const QString& path);

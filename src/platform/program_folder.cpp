@@ -4,11 +4,14 @@
 #include <QDir>
 #include <QFileInfo>
 
-QString programFolder()
+QString programPath()
 {
     // /proc/self/exe names the executable even when it was started through a symbolic link.
-    QString exe = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
-    if (exe.isEmpty())
-        exe = QCoreApplication::applicationFilePath();
-    return QFileInfo(exe).absolutePath() + QDir::separator();
+    const QString exe = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    return exe.isEmpty() ? QCoreApplication::applicationFilePath() : exe;
+}
+
+QString programFolder()
+{
+    return QFileInfo(programPath()).absolutePath() + QDir::separator();
 }

@@ -6,6 +6,7 @@
 #include "app/application.h"
 #include "app/error_report.h"
 #include "clockface/main_window.h"
+#include "helpers/fake_services.h"
 #include "helpers/temp_folder.h"
 #include "platform/clock.h"
 
@@ -38,9 +39,8 @@ TEST(StartUp, ListWindowLoadsAndStartsSchedulerWithOrWithoutList)
         if (!c.list.isEmpty())
             dir.write("al.ini", c.list);
         ErrorRecorder recorder;
-        ManualClock clock(QDateTime(QDate(2026, 12, 7), QTime(6, 0)));
-        Services services{clock};
-        BelvaneWindows windows(services, dir.path());
+        FakeServices fake;
+        BelvaneWindows windows(fake.services, dir.path());
         EXPECT_EQ(windows.alarmList().store().rows.size(), c.rows) << c.situation;
         EXPECT_EQ(recorder.errors.size(), c.errors) << c.situation;
         EXPECT_TRUE(windows.alarmList().schedulerTimer().isActive()) << c.situation;
@@ -58,9 +58,8 @@ TEST(StartUp, ListWindowLoadsAndStartsSchedulerWithOrWithoutList)
 TEST(StartUp, ClockWindowIsTitledAndComesBackToTheFront)
 {
     TempFolder dir;
-    ManualClock clock(QDateTime(QDate(2026, 12, 7), QTime(6, 0)));
-    Services services{clock};
-    BelvaneWindows windows(services, dir.path());
+    FakeServices fake;
+    BelvaneWindows windows(fake.services, dir.path());
     TFormMain& face = windows.main();
     EXPECT_EQ(face.windowTitle(), "Belvane");
     EXPECT_TRUE(face.windowFlags() & Qt::WindowStaysOnTopHint);

@@ -1,0 +1,67 @@
+#include "platform/autostart.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "platform/errors.h"
+#include "platform/line_file.h"
+
+QString XdgAutostart::entryPath()
+{
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (config.isEmpty() || !QDir::isAbsolutePath(config))
+        config = QDir::homePath() + QStringLiteral("/.config");
+    return QDir::cleanPath(config + QStringLiteral("/autostart/Belvane.desktop"));
+}
+
+QString XdgAutostart::execArgument(const QString& programPath)
+{
+    // Desktop entries quote an argument holding a reserved character, escaping ", `, $ and \ inside
+    // the quotes; the key's value is then a string in which \ itself is written twice. "%" starts a
+    // field code, so a literal one is doubled.
+    static const QString kReserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
+    QString arg = programPath;
+    arg.replace(QLatin1Char('%'), QStringLiteral("%%"));
+    bool quote = false;
+    for (QChar c : arg)
+        quote = quote || kReserved.contains(c);
+    if (quote) {
+        QString quoted;
+        for (QChar c : arg) {
+            if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\'))
+                quoted += QLatin1Char('\\');
+            quoted += c;
+        }
+        arg = QLatin1Char('"') + quoted + QLatin1Char('"');
+    }
+    arg.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    arg.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+    arg.replace(QLatin1Char('\t'), QStringLiteral("\\t"));
+    return arg;
+}
+
+QByteArray XdgAutostart::entryText(bool enabled, const QString& programPath)
+{
+    QString text = QStringLiteral("[Desktop Entry]\n"
+                                  "Type=Application\n"
+                                  "Name=Belvane\n"
+                                  "Comment=闹钟\n"
+                                  "Icon=belvane\n"
+                                  "Terminal=false\n");
+    text += QStringLiteral("Exec=") + execArgument(programPath) + QLatin1Char('\n');
+    text += QStringLiteral("Hidden=") + (enabled ? QStringLiteral("false") : QStringLiteral("true")) + QLatin1Char('\n');
+    text += QStringLiteral("X-GNOME-Autostart-enabled=") + (enabled ? QStringLiteral("true") : QStringLiteral("false")) +
+            QLatin1Char('\n');
+    return text.toUtf8();
+}
+
+void XdgAutostart::setEnabled(bool enabled, const QString& programPath)
+{
+    const QString path = entryPath();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    try {
+        writeFileAtomically(path, entryText(enabled, programPath));
+    } catch (const IoError&) {
+        // As with a registry key the user may not write: nothing written, nothing said.
+    }
+}
