@@ -57,6 +57,7 @@ HelpViewer::HelpViewer(QWidget* parent)
     font.setFamilies({QStringLiteral("宋体"), QStringLiteral("Noto Serif CJK SC")});
     font.setPixelSize(15);
     m_browser->setFont(font);
+    m_browser->document()->setDocumentMargin(12);
 
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(4, 4, 4, 0);

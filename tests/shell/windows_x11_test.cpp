@@ -95,5 +95,7 @@ TEST(HelpOnX11, TheBookOpensAndItsContentsLeadToItsSections)
         EXPECT_TRUE(text.contains(QString::fromUtf8(caption))) << caption;
 
     keepScreenshot(*viewer, QStringLiteral("help"));
+    viewer->browser()->scrollToAnchor(QStringLiteral("frequency"));
+    keepScreenshot(*viewer, QStringLiteral("help-frequency"));
     viewer->hide();
 }
