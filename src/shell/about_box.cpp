@@ -1,7 +1,103 @@
 #include "shell/about_box.h"
 
+#include <QEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+
+#include "shell/links.h"
+
+namespace {
+
+QFont songFont(int pixelSize, bool bold = false)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("Noto Serif CJK SC")});
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& text, QRect geometry)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(QLatin1String(name));
+    l->setGeometry(geometry);
+    l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    return l;
+}
+
+void makeLink(QLabel* l)
+{
+    QPalette palette = l->palette();
+    palette.setColor(QPalette::WindowText, Qt::blue);
+    l->setPalette(palette);
+    l->setCursor(Qt::PointingHandCursor);
+}
+
+} // namespace
+
 TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("FormAbout"));
-    setWindowTitle(QStringLiteral("关于"));
+    setWindowTitle(QStringLiteral("关于..."));
+    setFont(songFont(12));
+    setFixedSize(319, 257);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    Label1 = label(this, "Label1", QStringLiteral("Belvane 汉化版"), {8, 16, 305, 25});
+    Label1->setFont(songFont(20, true));
+    Label2 = label(this, "Label2", QStringLiteral("版本 2.01"), {8, 48, 305, 17});
+    Label3 = label(this, "Label3", QStringLiteral("主页"), {6, 67, 305, 17});
+    Label4 = label(this, "Label4", kHomePageAddress, {6, 85, 305, 17});
+    Label5 = label(this, "Label5", QStringLiteral("电子邮件"), {6, 108, 305, 17});
+    Label6 = label(this, "Label6", kSupportMailAddress, {6, 128, 301, 39});
+    Label6->setWordWrap(true);
+    makeLink(Label4);
+    makeLink(Label6);
+    Label4->installEventFilter(this);
+    Label6->installEventFilter(this);
+
+    ButtonOK = new QPushButton(QStringLiteral("确定"), this);
+    ButtonOK->setObjectName(QStringLiteral("ButtonOK"));
+    ButtonOK->setGeometry(128, 216, 75, 25);
+    ButtonOK->setDefault(true);
+    ButtonOK->setFocus();
+    connect(ButtonOK, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+bool TFormAbout::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (watched == Label4) {
+            Label4Click();
+            return true;
+        }
+        if (watched == Label6) {
+            Label6Click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TFormAbout::showEvent(QShowEvent* event)
+{
+    // Centred on the screen at every showing, whoever shows it.
+    if (QScreen* s = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen())
+        move(s->availableGeometry().center() - rect().center());
+    QDialog::showEvent(event);
+}
+
+void TFormAbout::Label4Click()
+{
+    openHomePage();
+}
+
+void TFormAbout::Label6Click()
+{
+    startSupportMail();
 }

@@ -1,0 +1,146 @@
+#include "shell/help_viewer.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QPointer>
+#include <QScreen>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "platform/errors.h"
+#include "shell/help_book.h"
+
+namespace {
+
+QPointer<HelpViewer>& theViewer()
+{
+    static QPointer<HelpViewer> viewer;
+    return viewer;
+}
+
+void deleteViewer()
+{
+    delete theViewer().data();
+}
+
+QToolButton* toolButton(const QString& name, const QString& text, QWidget* parent)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setText(text);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    return button;
+}
+
+} // namespace
+
+HelpViewer::HelpViewer(QWidget* parent)
+    : QWidget(parent, Qt::Window), m_browser(new QTextBrowser(this)),
+      m_back(toolButton(QStringLiteral("ButtonBack"), QStringLiteral("后退"), this)),
+      m_forward(toolButton(QStringLiteral("ButtonForward"), QStringLiteral("前进"), this)),
+      m_home(toolButton(QStringLiteral("ButtonHome"), QStringLiteral("目录"), this))
+{
+    setObjectName(QStringLiteral("HelpViewer"));
+    setWindowTitle(QStringLiteral("Belvane 帮助"));
+    resize(780, 580);
+
+    m_browser->setObjectName(QStringLiteral("HelpBrowser"));
+    // Links are sorted here: the book's pages stay in the viewer, the rest go to the desktop.
+    m_browser->setOpenLinks(false);
+    QFont font = m_browser->font();
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("Noto Serif CJK SC")});
+    font.setPixelSize(15);
+    m_browser->setFont(font);
+    m_browser->document()->setDocumentMargin(12);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(4, 4, 4, 0);
+    buttons->addWidget(m_back);
+    buttons->addWidget(m_forward);
+    buttons->addWidget(m_home);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addLayout(buttons);
+    layout->addWidget(m_browser);
+
+    m_back->setEnabled(false);
+    m_forward->setEnabled(false);
+    connect(m_back, &QToolButton::clicked, m_browser, &QTextBrowser::backward);
+    connect(m_forward, &QToolButton::clicked, m_browser, &QTextBrowser::forward);
+    connect(m_home, &QToolButton::clicked, this, [this] { m_browser->setSource(m_topic); });
+    connect(m_browser, &QTextBrowser::backwardAvailable, m_back, &QToolButton::setEnabled);
+    connect(m_browser, &QTextBrowser::forwardAvailable, m_forward, &QToolButton::setEnabled);
+    connect(m_browser, &QTextBrowser::anchorClicked, this, &HelpViewer::followLink);
+    connect(m_browser, &QTextBrowser::sourceChanged, this, &HelpViewer::pageChanged);
+}
+
+void HelpViewer::openTopic(const QUrl& page)
+{
+    m_topic = page;
+    m_bookFolder = QFileInfo(page.toLocalFile()).absolutePath();
+    m_browser->setSource(page);
+}
+
+void HelpViewer::followLink(const QUrl& link)
+{
+    const QUrl target = m_browser->source().resolved(link);
+    if (helpLinkTarget(target, m_bookFolder) == HelpLinkTarget::Book)
+        m_browser->setSource(target);
+    else
+        QDesktopServices::openUrl(target);
+}
+
+void HelpViewer::pageChanged()
+{
+    const QString title = m_browser->documentTitle();
+    setWindowTitle(title.isEmpty() ? QStringLiteral("Belvane 帮助") : title);
+}
+
+HelpViewer* ShowHelp(QWidget* owner, const QString& topicPath)
+{
+    const QFileInfo page(topicPath);
+    if (!page.isFile())
+        throw IoError(QStringLiteral("The help file \"%1\" was not found.").arg(QDir::toNativeSeparators(topicPath)));
+    QFile probe(page.absoluteFilePath());
+    if (!probe.open(QIODevice::ReadOnly))
+        throw IoError(QStringLiteral("Cannot open the help file \"%1\": %2")
+                          .arg(QDir::toNativeSeparators(topicPath), probe.errorString()));
+    probe.close();
+
+    QPointer<HelpViewer>& viewer = theViewer();
+    if (!viewer) {
+        // One viewer for the whole run, shared by every window that asks for help; deleted while
+        // the application object still exists.
+        viewer = new HelpViewer;
+        static const bool cleanupRegistered = [] {
+            qAddPostRoutine(deleteViewer);
+            return true;
+        }();
+        Q_UNUSED(cleanupRegistered);
+        // Centred on the screen of the window that asked; the clock face is too small to centre on.
+        QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+        if (screen)
+            viewer->move(screen->availableGeometry().center() - viewer->rect().center());
+    }
+    viewer->openTopic(QUrl::fromLocalFile(page.absoluteFilePath()));
+    if (viewer->isMinimized())
+        viewer->showNormal();
+    else
+        viewer->show();
+    viewer->raise();
+    viewer->activateWindow();
+    return viewer;
+}
+
+HelpViewer* helpViewer()
+{
+    return theViewer();
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <QIcon>
+#include <QMenu>
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QString>
+
+#include "shell/tray_dispatch.h"
+
+class QWidget;
+
+/// The desktop's notification area as the tray icon component sees it: an icon that can be added,
+/// changed and removed, the cursor position, and the clicks on the icon reported through `notify`.
+/// The real one sits on QSystemTrayIcon; tests drive the component through their own.
+class TrayIconHost {
+public:
+    virtual ~TrayIconHost() = default;
+
+    /// Each returns true on success; nobody has to act on the result.
+    virtual bool add(const QIcon& icon, const QString& tip) = 0;
+    virtual bool modify(const QIcon& icon, const QString& tip) = 0;
+    virtual bool remove() = 0;
+    virtual QPoint cursorPos() const = 0;
+
+    std::function<void(Tray::MouseMessage)> notify;
+};
+
+/// The host on the desktop's system tray. When no tray is running the icon waits and appears as
+/// soon as one starts.
+std::unique_ptr<TrayIconHost> makeSystemTrayHost();
+
+/// One icon with a tooltip in the notification area, a pop-up menu on the clicks chosen by
+/// `PopupMode`, and the clicks reported as events. Inactive after construction.
+class TSysTray : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(bool Active READ Active WRITE setActive)
+    Q_PROPERTY(bool ShowDesigning READ ShowDesigning WRITE setShowDesigning)
+    Q_PROPERTY(QIcon Icon READ Icon WRITE setIcon)
+    Q_PROPERTY(QString Hint READ Hint WRITE setHint)
+    Q_PROPERTY(QMenu* PopupMenu READ PopupMenu WRITE setPopupMenu)
+    Q_PROPERTY(Tray::TPopupMode PopupMode READ PopupMode WRITE setPopupMode)
+    Q_PROPERTY(Tray::TPopupAlign PopupAlign READ PopupAlign WRITE setPopupAlign)
+
+public:
+    /// Sender, button, and the cursor position in screen coordinates when the click was handled.
+    using TMouseEvent = std::function<void(TSysTray* sender, Qt::MouseButton button, int x, int y)>;
+
+    /// The owner is brought to the front before a menu or an event when it is a window. Without a
+    /// host the component uses the desktop's system tray.
+    explicit TSysTray(QObject* owner = nullptr, std::unique_ptr<TrayIconHost> host = nullptr);
+    ~TSysTray() override;
+
+    bool Active() const { return m_active; }
+    void setActive(bool active);
+    /// Kept for the owner's settings; there is no form designer to show the icon in.
+    bool ShowDesigning() const { return m_showDesigning; }
+    void setShowDesigning(bool show) { m_showDesigning = show; }
+    QIcon Icon() const { return m_icon; }
+    void setIcon(const QIcon& icon);
+    QString Hint() const { return m_hint; }
+    void setHint(const QString& hint);
+    QMenu* PopupMenu() const { return m_popupMenu; }
+    void setPopupMenu(QMenu* menu) { m_popupMenu = menu; }
+    Tray::TPopupMode PopupMode() const { return m_popupMode; }
+    void setPopupMode(Tray::TPopupMode mode) { m_popupMode = mode; }
+    Tray::TPopupAlign PopupAlign() const { return m_popupAlign; }
+    void setPopupAlign(Tray::TPopupAlign align) { m_popupAlign = align; }
+
+    TMouseEvent OnIconDoubleClick;
+    TMouseEvent OnIconMouseDown;
+
+private:
+    /// One click reported by the host: the menu first, when the mode asks for it, then the event.
+    /// Returns when the menu has closed and the handler has returned.
+    void handleNotification(Tray::MouseMessage message);
+    void modify();
+    void bringOwnerToFront();
+
+    std::unique_ptr<TrayIconHost> m_host;
+    QPointer<QWidget> m_ownerWindow;
+    bool m_active = false;
+    bool m_showDesigning = false;
+    QIcon m_icon;
+    QString m_hint = QStringLiteral("SysTray Component.");
+    QPointer<QMenu> m_popupMenu;
+    Tray::TPopupMode m_popupMode = Tray::TPopupModeFlag::pmRightClick;
+    Tray::TPopupAlign m_popupAlign = Tray::TPopupAlign::paRight;
+};

@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QHelpEvent>
+#include <QMenu>
+#include <QPixmap>
+#include <QProcess>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QTimer>
+#include <QToolTip>
+
+#include "shell/sys_tray.h"
+#include "x11_support.h"
+
+namespace {
+
+QIcon solidIcon(QColor colour)
+{
+    QPixmap pixmap(32, 32);
+    pixmap.fill(colour);
+    return QIcon(pixmap);
+}
+
+/// The window in which the tray host embeds our icon, while it is shown.
+QWidget* embeddedIcon()
+{
+    for (QWidget* w : QApplication::allWidgets()) {
+        if (qstrcmp(w->metaObject()->className(), "QSystemTrayIconSys") == 0 && w->isVisible())
+            return w;
+    }
+    return nullptr;
+}
+
+/// The colour the X server shows in the middle of the icon, invalid while no icon is shown.
+QColor colourOnScreen(QWidget* icon)
+{
+    if (!icon)
+        return QColor();
+    const QRect r(icon->mapToGlobal(QPoint(0, 0)), icon->size());
+    const QImage shot = QGuiApplication::primaryScreen()->grabWindow(0, r.x(), r.y(), r.width(), r.height()).toImage();
+    return shot.isNull() ? QColor() : shot.pixelColor(shot.width() / 2, shot.height() / 2);
+}
+
+/// A tray host on the test display, stopped at the end of the test.
+struct TrayHost {
+    QProcess process;
+    TrayHost()
+    {
+        process.setProgram(QStringLiteral("trayer"));
+        process.setArguments({QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
+                              QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
+                              QStringLiteral("--height"), QStringLiteral("32"), QStringLiteral("--transparent"),
+                              QStringLiteral("false"), QStringLiteral("--tint"), QStringLiteral("0x202020")});
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start();
+    }
+    ~TrayHost()
+    {
+        process.terminate();
+        if (!process.waitForFinished(3000))
+            process.kill();
+        process.waitForFinished(3000);
+    }
+};
+
+/// Clicks with the real pointer, through the X server.
+void xClick(QPoint at, const QStringList& click)
+{
+    QProcess::execute(QStringLiteral("xdotool"),
+                      QStringList{QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())} +
+                          click);
+}
+
+} // namespace
+
+TEST(SysTrayOnX11, IconWaitsForATrayAndAppearsWhenOneStarts)
+{
+    SKIP_WITHOUT_X11();
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable()) << "another tray host runs on the test display";
+
+    TSysTray tray;
+    tray.setIcon(solidIcon(QColor(255, 0, 255)));
+    tray.setHint(QStringLiteral("Belvane"));
+    tray.setActive(true);
+    QTest::qWait(200);
+    EXPECT_TRUE(tray.Active()); // kept although no tray shows it
+    EXPECT_EQ(embeddedIcon(), nullptr);
+
+    TrayHost host;
+    ASSERT_TRUE(host.process.waitForStarted(5000));
+    QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(embeddedIcon() != nullptr, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(colourOnScreen(embeddedIcon()), QColor(255, 0, 255), 10000);
+
+    // The tooltip is the hint.
+    QWidget* icon = embeddedIcon();
+    ASSERT_NE(icon, nullptr);
+    QHelpEvent help(QEvent::ToolTip, QPoint(4, 4), icon->mapToGlobal(QPoint(4, 4)));
+    QApplication::sendEvent(icon, &help);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Belvane"));
+    QToolTip::hideText();
+
+    // A new picture shows at once while active; gone when inactive, back on the next activation.
+    tray.setIcon(solidIcon(QColor(0, 200, 0)));
+    QTRY_COMPARE_WITH_TIMEOUT(colourOnScreen(embeddedIcon()), QColor(0, 200, 0), 5000);
+    tray.setActive(false);
+    QTRY_VERIFY_WITH_TIMEOUT(embeddedIcon() == nullptr, 5000);
+    tray.setIcon(solidIcon(QColor(0, 0, 255)));
+    tray.setActive(true);
+    QTRY_VERIFY_WITH_TIMEOUT(embeddedIcon() != nullptr, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(colourOnScreen(embeddedIcon()), QColor(0, 0, 255), 5000);
+}
+
+TEST(SysTrayOnX11, RealClicksShowTheMenuAndRaiseTheEvents)
+{
+    SKIP_WITHOUT_X11();
+    TrayHost host;
+    ASSERT_TRUE(host.process.waitForStarted(5000));
+    QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), 10000);
+
+    TSysTray tray;
+    tray.setIcon(solidIcon(Qt::yellow));
+    tray.setHint(QStringLiteral("Belvane"));
+    QMenu menu;
+    menu.addAction(QStringLiteral("Send to tray"));
+    menu.addAction(QStringLiteral("退出"));
+    tray.setPopupMenu(&menu);
+    QStringList steps;
+    QRect menuGeometry;
+    QObject::connect(&menu, &QMenu::aboutToShow, [&] {
+        steps << QStringLiteral("menu");
+        QTimer::singleShot(300, &menu, [&] {
+            menuGeometry = menu.geometry();
+            menu.close();
+        });
+    });
+    QPoint eventAt;
+    tray.OnIconMouseDown = [&](TSysTray*, Qt::MouseButton button, int x, int y) {
+        steps << (button == Qt::LeftButton ? QStringLiteral("down left") : QStringLiteral("down right"));
+        eventAt = QPoint(x, y);
+    };
+    tray.OnIconDoubleClick = [&](TSysTray*, Qt::MouseButton button, int, int) {
+        steps << (button == Qt::LeftButton ? QStringLiteral("double left") : QStringLiteral("double right"));
+    };
+    tray.setActive(true);
+    QTRY_VERIFY_WITH_TIMEOUT(embeddedIcon() != nullptr, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(colourOnScreen(embeddedIcon()), QColor(Qt::yellow), 5000);
+    const QWidget* icon = embeddedIcon();
+    ASSERT_NE(icon, nullptr);
+    const QPoint centre = icon->mapToGlobal(icon->rect().center());
+
+    xClick(centre, {QStringLiteral("click"), QStringLiteral("3")});
+    QTRY_COMPARE_WITH_TIMEOUT(steps, (QStringList{"menu", "down right"}), 5000);
+    EXPECT_EQ(eventAt, centre);
+    // Right-aligned to the pointer.
+    EXPECT_EQ(menuGeometry.right() + 1, centre.x());
+    EXPECT_EQ(menuGeometry.top(), centre.y());
+
+    steps.clear();
+    xClick(centre, {QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"),
+                    QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")});
+    QTRY_COMPARE_WITH_TIMEOUT(steps, (QStringList{"down left", "double left"}), 5000);
+}
