@@ -141,11 +141,15 @@ void watch(Fixture& f, QMenu& menu, ClickLog& log)
     });
     f.tray.OnIconMouseDown = [&](TSysTray* sender, Qt::MouseButton button, int x, int y) {
         EXPECT_EQ(sender, &f.tray);
-        log.steps << QStringLiteral("down %1 %2,%3").arg(button == Qt::LeftButton ? "left" : "right").arg(x).arg(y);
+        log.steps
+            << QStringLiteral("down %1 %2,%3").arg(button == Qt::LeftButton ? "left" : "right").arg(x).arg(y);
     };
     f.tray.OnIconDoubleClick = [&](TSysTray* sender, Qt::MouseButton button, int x, int y) {
         EXPECT_EQ(sender, &f.tray);
-        log.steps << QStringLiteral("double %1 %2,%3").arg(button == Qt::LeftButton ? "left" : "right").arg(x).arg(y);
+        log.steps << QStringLiteral("double %1 %2,%3")
+                         .arg(button == Qt::LeftButton ? "left" : "right")
+                         .arg(x)
+                         .arg(y);
     };
 }
 
@@ -160,16 +164,26 @@ TEST(SysTray, ClicksShowTheMenuWhenTheModeAsksAndRaiseTheirEvents)
         QStringList steps;
     };
     const Case cases[] = {
-        {"right click with the default mode: menu, then the event", TPopupModeFlag::pmRightClick,
-         MouseMessage::RightButtonDown, {"menu", "down right 500,300"}},
-        {"left double click with the default mode: only the event", TPopupModeFlag::pmRightClick,
-         MouseMessage::LeftButtonDoubleClick, {"double left 500,300"}},
-        {"left press with the default mode: only the event", TPopupModeFlag::pmRightClick,
-         MouseMessage::LeftButtonDown, {"down left 500,300"}},
-        {"empty mode: a right click raises only the event", {}, MouseMessage::RightButtonDown,
+        {"right click with the default mode: menu, then the event",
+         TPopupModeFlag::pmRightClick,
+         MouseMessage::RightButtonDown,
+         {"menu", "down right 500,300"}},
+        {"left double click with the default mode: only the event",
+         TPopupModeFlag::pmRightClick,
+         MouseMessage::LeftButtonDoubleClick,
+         {"double left 500,300"}},
+        {"left press with the default mode: only the event",
+         TPopupModeFlag::pmRightClick,
+         MouseMessage::LeftButtonDown,
+         {"down left 500,300"}},
+        {"empty mode: a right click raises only the event",
+         {},
+         MouseMessage::RightButtonDown,
          {"down right 500,300"}},
-        {"left double click shows the menu when asked", TPopupModeFlag::pmLeftDblClick,
-         MouseMessage::LeftButtonDoubleClick, {"menu", "double left 500,300"}},
+        {"left double click shows the menu when asked",
+         TPopupModeFlag::pmLeftDblClick,
+         MouseMessage::LeftButtonDoubleClick,
+         {"menu", "double left 500,300"}},
         {"anything else does nothing", TPopupModeFlag::pmRightClick, MouseMessage::Other, {}},
     };
     for (const Case& c : cases) {
