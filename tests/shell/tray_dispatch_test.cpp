@@ -65,11 +65,6 @@ TEST(TrayMenu, PlacedAgainstTheClickPointByAlignment)
     EXPECT_EQ(menuTopLeft(click, menu, TPopupAlign::paCenter), QPoint(440, 300));
 }
 
-TEST(HelpBook, TopicIsIndexPageInHelpFolder)
-{
-    EXPECT_EQ(helpTopicPath(QStringLiteral("/opt/belvane/")), QStringLiteral("/opt/belvane/help/index.htm"));
-}
-
 TEST(HelpBook, OnlyPagesInsideTheBookStayInTheViewer)
 {
     const QString book = QStringLiteral("/opt/belvane/help");
