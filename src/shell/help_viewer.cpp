@@ -108,7 +108,8 @@ HelpViewer* ShowHelp(QWidget* owner, const QString& topicPath)
 {
     const QFileInfo page(topicPath);
     if (!page.isFile())
-        throw IoError(QStringLiteral("The help file \"%1\" was not found.").arg(QDir::toNativeSeparators(topicPath)));
+        throw IoError(
+            QStringLiteral("The help file \"%1\" was not found.").arg(QDir::toNativeSeparators(topicPath)));
     QFile probe(page.absoluteFilePath());
     if (!probe.open(QIODevice::ReadOnly))
         throw IoError(QStringLiteral("Cannot open the help file \"%1\": %2")

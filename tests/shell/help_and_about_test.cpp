@@ -45,13 +45,14 @@ struct Book {
     Book()
     {
         QDir(folder.path()).mkpath(QStringLiteral("help"));
-        folder.write(QStringLiteral("help/index.htm"),
-                     QStringLiteral("<html><head><meta charset=\"utf-8\"><title>目录</title></head><body>"
-                                    "<a href=\"alarms.htm\">闹钟</a> <a href=\"#end\">末尾</a> "
-                                    "<a href=\"https://belvane.example.org/more\">主页</a> "
-                                    "<a href=\"../al.ini\">al.ini</a>"
-                                    "<p style=\"margin-top:3000px\"><a name=\"end\">end</a></p></body></html>")
-                         .toUtf8());
+        folder.write(
+            QStringLiteral("help/index.htm"),
+            QStringLiteral("<html><head><meta charset=\"utf-8\"><title>目录</title></head><body>"
+                           "<a href=\"alarms.htm\">闹钟</a> <a href=\"#end\">末尾</a> "
+                           "<a href=\"https://belvane.example.org/more\">主页</a> "
+                           "<a href=\"../al.ini\">al.ini</a>"
+                           "<p style=\"margin-top:3000px\"><a name=\"end\">end</a></p></body></html>")
+                .toUtf8());
         folder.write(QStringLiteral("help/alarms.htm"),
                      QStringLiteral("<html><head><meta charset=\"utf-8\"><title>闹钟列表</title></head>"
                                     "<body>列表</body></html>")
@@ -124,7 +125,8 @@ TEST(Help, AMissingBookIsReportedByName)
     guarded([&] { ShowHelp(nullptr, helpTopicPath(empty.path())); });
     setErrorSink({});
     ASSERT_EQ(reported.size(), 1);
-    EXPECT_TRUE(reported[0].contains(empty.path() + QStringLiteral("help/index.htm"))) << reported[0].toStdString();
+    EXPECT_TRUE(reported[0].contains(empty.path() + QStringLiteral("help/index.htm")))
+        << reported[0].toStdString();
 }
 
 TEST(About, HoldsExactlyItsSixLabelsAndTheButton)
@@ -179,9 +181,8 @@ TEST(About, AddressesOpenThroughTheDesktopAndOkCloses)
     QTest::mouseClick(about.findChild<QLabel*>(QStringLiteral("Label4")), Qt::LeftButton);
     QTest::mouseClick(about.findChild<QLabel*>(QStringLiteral("Label6")), Qt::LeftButton);
     QTest::mouseClick(about.findChild<QLabel*>(QStringLiteral("Label5")), Qt::LeftButton);
-    EXPECT_EQ(desktop.opened,
-              (QList<QUrl>{QUrl(QStringLiteral("https://belvane.example.org/")),
-                           QUrl(QStringLiteral("mailto:support@belvane.example.org"))}));
+    EXPECT_EQ(desktop.opened, (QList<QUrl>{QUrl(QStringLiteral("https://belvane.example.org/")),
+                                           QUrl(QStringLiteral("mailto:support@belvane.example.org"))}));
 
     QTest::mouseClick(about.findChild<QPushButton*>(QStringLiteral("ButtonOK")), Qt::LeftButton);
     EXPECT_FALSE(about.isVisible());

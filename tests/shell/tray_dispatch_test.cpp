@@ -12,8 +12,8 @@ TEST(TrayHint, CutToSixtyThreeCharacters)
         QString expected;
     };
     const QString sixtyThree(63, QLatin1Char('a'));
-    const QString chinese = QString(70, QChar(0x949F)); // 钟
-    const QString wide = QString::fromUcs4(U"\U0001F514");  // a bell outside the basic plane
+    const QString chinese = QString(70, QChar(0x949F));    // 钟
+    const QString wide = QString::fromUcs4(U"\U0001F514"); // a bell outside the basic plane
     for (const Case& c : {
              Case{QString(), QString()},
              Case{QStringLiteral("Belvane"), QStringLiteral("Belvane")},
@@ -21,7 +21,8 @@ TEST(TrayHint, CutToSixtyThreeCharacters)
              Case{sixtyThree + QStringLiteral("bcd"), sixtyThree},
              Case{chinese, chinese.left(63)},
              // 62 plain characters and a bell make 63 characters in 64 UTF-16 units: kept whole.
-             Case{QString(62, QLatin1Char('x')) + wide + QStringLiteral("yz"), QString(62, QLatin1Char('x')) + wide},
+             Case{QString(62, QLatin1Char('x')) + wide + QStringLiteral("yz"),
+                  QString(62, QLatin1Char('x')) + wide},
          })
         EXPECT_EQ(cutHint(c.hint), c.expected) << c.hint.toStdString();
 }
@@ -48,7 +49,8 @@ TEST(TrayDispatch, EachMouseMessageRaisesItsEventAndShowsTheMenuOnlyWithItsFlag)
         SCOPED_TRACE(static_cast<int>(row.message));
         EXPECT_EQ(reactionTo(row.message, row.flag), (Reaction{true, row.event, row.button}));
         EXPECT_EQ(reactionTo(row.message, all), (Reaction{true, row.event, row.button}));
-        EXPECT_EQ(reactionTo(row.message, all & ~TPopupMode(row.flag)), (Reaction{false, row.event, row.button}));
+        EXPECT_EQ(reactionTo(row.message, all & ~TPopupMode(row.flag)),
+                  (Reaction{false, row.event, row.button}));
         EXPECT_EQ(reactionTo(row.message, {}), (Reaction{false, row.event, row.button}));
     }
     EXPECT_EQ(reactionTo(MouseMessage::Other, all), Reaction{});
@@ -61,11 +63,6 @@ TEST(TrayMenu, PlacedAgainstTheClickPointByAlignment)
     EXPECT_EQ(menuTopLeft(click, menu, TPopupAlign::paLeft), QPoint(500, 300));
     EXPECT_EQ(menuTopLeft(click, menu, TPopupAlign::paRight), QPoint(380, 300));
     EXPECT_EQ(menuTopLeft(click, menu, TPopupAlign::paCenter), QPoint(440, 300));
-}
-
-TEST(HelpBook, TopicIsIndexPageInHelpFolder)
-{
-    EXPECT_EQ(helpTopicPath(QStringLiteral("/opt/belvane/")), QStringLiteral("/opt/belvane/help/index.htm"));
 }
 
 TEST(HelpBook, OnlyPagesInsideTheBookStayInTheViewer)

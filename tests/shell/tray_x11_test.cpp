@@ -39,7 +39,8 @@ QColor colourOnScreen(QWidget* icon)
     if (!icon)
         return QColor();
     const QRect r(icon->mapToGlobal(QPoint(0, 0)), icon->size());
-    const QImage shot = QGuiApplication::primaryScreen()->grabWindow(0, r.x(), r.y(), r.width(), r.height()).toImage();
+    const QImage shot =
+        QGuiApplication::primaryScreen()->grabWindow(0, r.x(), r.y(), r.width(), r.height()).toImage();
     return shot.isNull() ? QColor() : shot.pixelColor(shot.width() / 2, shot.height() / 2);
 }
 
@@ -50,9 +51,10 @@ struct TrayHost {
     {
         process.setProgram(QStringLiteral("trayer"));
         process.setArguments({QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
-                              QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
-                              QStringLiteral("--height"), QStringLiteral("32"), QStringLiteral("--transparent"),
-                              QStringLiteral("false"), QStringLiteral("--tint"), QStringLiteral("0x202020")});
+                              QStringLiteral("right"), QStringLiteral("--widthtype"),
+                              QStringLiteral("request"), QStringLiteral("--height"), QStringLiteral("32"),
+                              QStringLiteral("--transparent"), QStringLiteral("false"),
+                              QStringLiteral("--tint"), QStringLiteral("0x202020")});
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process.start();
     }
@@ -68,9 +70,9 @@ struct TrayHost {
 /// Clicks with the real pointer, through the X server.
 void xClick(QPoint at, const QStringList& click)
 {
-    QProcess::execute(QStringLiteral("xdotool"),
-                      QStringList{QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())} +
-                          click);
+    QProcess::execute(
+        QStringLiteral("xdotool"),
+        QStringList{QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())} + click);
 }
 
 } // namespace

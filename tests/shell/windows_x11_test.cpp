@@ -62,7 +62,8 @@ TEST(HelpOnX11, TheBookOpensAndItsContentsLeadToItsSections)
     const QTextDocument* page = viewer->browser()->document();
     EXPECT_FALSE(viewer->browser()->documentTitle().isEmpty());
 
-    // Every link of the book leads somewhere: a section of this page or a file beside it.
+    // Every link of the book leads somewhere (a section of this page or a file beside it), and every
+    // picture is there.
     const QStringList names = [&] {
         QStringList all;
         for (QTextBlock b = page->begin(); b.isValid(); b = b.next())
@@ -71,9 +72,17 @@ TEST(HelpOnX11, TheBookOpensAndItsContentsLeadToItsSections)
         return all;
     }();
     int links = 0;
+    int pictures = 0;
     for (QTextBlock b = page->begin(); b.isValid(); b = b.next()) {
         for (auto it = b.begin(); !it.atEnd(); ++it) {
-            const QString href = it.fragment().charFormat().anchorHref();
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (format.isImageFormat()) {
+                const QUrl picture =
+                    viewer->browser()->source().resolved(QUrl(format.toImageFormat().name()));
+                EXPECT_TRUE(QFile::exists(picture.toLocalFile())) << picture.toString().toStdString();
+                ++pictures;
+            }
+            const QString href = format.anchorHref();
             if (href.isEmpty())
                 continue;
             ++links;
@@ -86,6 +95,7 @@ TEST(HelpOnX11, TheBookOpensAndItsContentsLeadToItsSections)
         }
     }
     EXPECT_GT(links, 10);
+    EXPECT_GE(pictures, 4);
 
     // The book names the windows' own captions, so a reader finds what they see.
     const QString text = page->toPlainText();
@@ -95,7 +105,9 @@ TEST(HelpOnX11, TheBookOpensAndItsContentsLeadToItsSections)
         EXPECT_TRUE(text.contains(QString::fromUtf8(caption))) << caption;
 
     keepScreenshot(*viewer, QStringLiteral("help"));
-    viewer->browser()->scrollToAnchor(QStringLiteral("frequency"));
-    keepScreenshot(*viewer, QStringLiteral("help-frequency"));
+    for (const char* section : {"face", "frequency", "skins"}) {
+        viewer->browser()->scrollToAnchor(QLatin1String(section));
+        keepScreenshot(*viewer, QStringLiteral("help-") + QLatin1String(section));
+    }
     viewer->hide();
 }

@@ -8,10 +8,10 @@
 #include <QWidget>
 
 /// Skips the test unless it runs on a real X server.
-#define SKIP_WITHOUT_X11()                                                                                 \
-    do {                                                                                                   \
-        if (QGuiApplication::platformName() != QLatin1String("xcb"))                                     \
-            GTEST_SKIP() << "needs the X server named in BELVANE_TEST_DISPLAY";                           \
+#define SKIP_WITHOUT_X11()                                                                                   \
+    do {                                                                                                     \
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))                                         \
+            GTEST_SKIP() << "needs the X server named in BELVANE_TEST_DISPLAY";                              \
     } while (false)
 
 /// Saves a picture of a window into BELVANE_SCREENSHOT_DIR when that is set, to look at by eye.
