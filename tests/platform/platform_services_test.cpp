@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QThread>
+#include <QtGui/qguiapplication_platform.h>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/scrnsaver.h>
+
+#include "platform/output_volume.h"
+#include "platform/power_control.h"
+
+namespace {
+
+QString run(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(5000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+/// The null sink's volume as the server reports it, e.g. "front-left: 26112 /  40% / ...".
+QString sinkVolume()
+{
+    return run("pactl", {"get-sink-volume", "@DEFAULT_SINK@"});
+}
+
+QString loginCalls()
+{
+    return run("dbus-send", {"--system", "--print-reply", "--dest=org.freedesktop.login1", "/org/freedesktop/login1",
+                             "org.freedesktop.DBus.Mock.GetCalls"});
+}
+
+bool waitFor(const std::function<bool()>& condition, int ms = 3000)
+{
+    QDeadlineTimer deadline(ms);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(50);
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(PulseOutputVolume, SetsReadsAndRestoresTheNullSink)
+{
+    if (qEnvironmentVariable("BELVANE_TEST_PULSE") != "1")
+        GTEST_SKIP() << "no test sound server (./test starts one)";
+    PulseOutputVolume volume;
+    const std::optional<DeviceVolume> before = volume.read();
+    ASSERT_TRUE(before.has_value());
+
+    volume.setVolume(0x66006600); // level 102 of 255 on both channels, as an alarm at 40 % sets it
+    EXPECT_TRUE(sinkVolume().contains("front-left: 26112 ")) << sinkVolume().toStdString();
+    EXPECT_TRUE(sinkVolume().contains("front-right: 26112 ")) << sinkVolume().toStdString();
+    EXPECT_EQ(volume.read()->packed, 0x66006600u);
+
+    volume.setVolume(0x00001000); // the channels are set apart
+    EXPECT_EQ(volume.read()->packed, 0x00001000u);
+
+    volume.setMuted(true);
+    EXPECT_TRUE(volume.read()->muted);
+    EXPECT_TRUE(run("pactl", {"get-sink-mute", "@DEFAULT_SINK@"}).contains("yes"));
+    volume.setMuted(false);
+    EXPECT_FALSE(volume.read()->muted);
+
+    volume.setVolume(before->packed);
+    volume.setMuted(before->muted);
+    EXPECT_EQ(volume.read(), before);
+}
+
+TEST(PulseOutputVolume, WithoutAServerDoesNothingAndReturnsAtOnce)
+{
+    const QByteArray old = qgetenv("PULSE_SERVER");
+    qputenv("PULSE_SERVER", "unix:/nonexistent/belvane-no-server");
+    QElapsedTimer t;
+    t.start();
+    PulseOutputVolume volume;
+    EXPECT_FALSE(volume.read().has_value());
+    volume.setVolume(0xFF00FF00);
+    volume.setMuted(false);
+    EXPECT_LT(t.elapsed(), 3000); // a bound on hanging, not a speed target
+    if (old.isNull())
+        qunsetenv("PULSE_SERVER");
+    else
+        qputenv("PULSE_SERVER", old);
+}
+
+TEST(LinuxPowerControl, StandbyAndShutDownAskLogind)
+{
+    // Only ever against the mock on a private bus: never the machine's own logind.
+    if (qEnvironmentVariable("BELVANE_LOGIND_MOCK") != "1")
+        GTEST_SKIP() << "run through run-with-services.sh";
+    LinuxPowerControl power;
+    power.standby();
+    EXPECT_TRUE(waitFor([] { return loginCalls().contains("\"Suspend\""); })) << loginCalls().toStdString();
+    EXPECT_FALSE(loginCalls().contains("\"PowerOff\""));
+    power.shutDown();
+    EXPECT_TRUE(waitFor([] { return loginCalls().contains("\"PowerOff\""); })) << loginCalls().toStdString();
+}
+
+TEST(LinuxPowerControl, DisplayOffStartsTheScreenSaverUnderX)
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->display())
+        GTEST_SKIP() << "not on an X server";
+    Display* display = x11->display();
+    XScreenSaverInfo* info = XScreenSaverAllocInfo();
+    XForceScreenSaver(display, ScreenSaverReset);
+    XScreenSaverQueryInfo(display, DefaultRootWindow(display), info);
+    EXPECT_EQ(info->state, ScreenSaverOff);
+    LinuxPowerControl().displayOff();
+    XScreenSaverQueryInfo(display, DefaultRootWindow(display), info);
+    EXPECT_EQ(info->state, ScreenSaverOn);
+    XForceScreenSaver(display, ScreenSaverReset);
+    XFree(info);
+}

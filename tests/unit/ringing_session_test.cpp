@@ -1,0 +1,308 @@
+#include <gtest/gtest.h>
+
+#include "platform/errors.h"
+#include "ringing/ringing_session.h"
+
+namespace {
+
+/// Records what the session asks for and plays each file for a set time.
+class RecordingActions : public RingingActions {
+public:
+    bool playerIdle() const override { return !m_playing || m_now >= m_endsAt; }
+    void playFile(const QString& path) override
+    {
+        played.append(path);
+        if (path.contains("broken") || path.endsWith('/'))
+            throw BelvaneError("cannot play " + path);
+        m_playing = true;
+        m_endsAt = m_now.addMSecs(fileLengthMs);
+    }
+    void closePlayer() override
+    {
+        ++closes;
+        m_playing = false;
+    }
+    void setDeviceVolume(quint32 packed) override { volumes.append(packed); }
+    void requestClose() override { ++closeRequests; }
+    void powerAction(int action) override { power.append(action); }
+
+    void setNow(const QDateTime& now) { m_now = now; }
+    QList<int> levels() const
+    {
+        QList<int> out;
+        for (quint32 v : volumes)
+            out.append(int((v >> 8) & 0xFF));
+        return out;
+    }
+
+    qint64 fileLengthMs = 2500;
+    QStringList played;
+    QList<quint32> volumes;
+    int closes = 0;
+    int closeRequests = 0;
+    QList<int> power;
+
+private:
+    QDateTime m_now;
+    QDateTime m_endsAt;
+    bool m_playing = false;
+};
+
+AlarmSettings musicAlarm(QStringList list)
+{
+    AlarmSettings s;
+    s.playMusic = true;
+    s.playList = std::move(list);
+    s.volume = 100;
+    s.snoozeMinutes = 5;
+    s.closeNever = true;
+    return s;
+}
+
+AlarmSettings soundAlarm()
+{
+    AlarmSettings s;
+    s.playSound = true;
+    s.soundIndex = 2;
+    s.volume = 100;
+    s.snoozeMinutes = 5;
+    s.closeNever = true;
+    return s;
+}
+
+/// A ringing window's life in 200 ms ticks from 07:00:00 on a controlled clock.
+struct Ringing {
+    explicit Ringing(const AlarmSettings& settings, QDateTime start = QDateTime(QDate(2026, 12, 7), QTime(7, 0), Qt::UTC))
+        : now(start)
+    {
+        actions.setNow(now);
+        session.start(now);
+        session.load(settings, "/prog/");
+        session.show(actions);
+    }
+    void runFor(qint64 ms)
+    {
+        for (qint64 t = 0; t < ms; t += 200)
+            tick();
+    }
+    void tick()
+    {
+        now = now.addMSecs(200);
+        actions.setNow(now);
+        session.tick(now, actions);
+    }
+    QDateTime now;
+    RecordingActions actions;
+    RingingSession session;
+};
+
+} // namespace
+
+TEST(RingingSession, PlayListPlaysOnceThroughThenClosesAndRunsPowerAction)
+{
+    struct Case {
+        const char* situation;
+        int closing;
+        int power;
+        int closeRequests;
+        QList<int> powerCalls;
+    };
+    for (Case c : {Case{"close when finished, standby", 2, 2, 1, {2}}, {"never close, display off", 1, 1, 0, {1}},
+                   {"closing method 3 closes nothing, shut down", 3, 3, 0, {3}}, {"nothing to do", 2, 0, 1, {}}}) {
+        AlarmSettings s = musicAlarm({"/m/a.mp3", "/m/b.mp3"});
+        s.closeNever = c.closing == 1, s.closeWhenFinished = c.closing == 2, s.closeAfterMinutes = c.closing == 3;
+        s.powerAction = c.power;
+        Ringing r(s);
+        r.runFor(2000);
+        EXPECT_EQ(r.actions.played, (QStringList{"/m/a.mp3"})) << c.situation;
+        r.runFor(6000);
+        EXPECT_EQ(r.actions.played, (QStringList{"/m/a.mp3", "/m/b.mp3"})) << c.situation;
+        EXPECT_EQ(r.actions.closeRequests, c.closeRequests) << c.situation;
+        EXPECT_EQ(r.actions.power, c.powerCalls) << c.situation;
+        EXPECT_FALSE(r.session.timerEnabled()) << c.situation;
+        r.runFor(60000); // the ticks have stopped: nothing more happens
+        EXPECT_EQ(r.actions.played.size(), 2) << c.situation;
+        EXPECT_EQ(r.actions.power, c.powerCalls) << c.situation;
+    }
+}
+
+TEST(RingingSession, EmptyPlayListFinishesAtTheFirstTickPlayingNothing)
+{
+    AlarmSettings s = musicAlarm({});
+    s.closeNever = false, s.closeWhenFinished = true;
+    s.powerAction = 3;
+    Ringing r(s);
+    r.tick();
+    EXPECT_TRUE(r.actions.played.isEmpty());
+    EXPECT_EQ(r.actions.closeRequests, 1);
+    EXPECT_EQ(r.actions.power, QList<int>{3});
+}
+
+TEST(RingingSession, UnplayableEntryIsPassedOver)
+{
+    Ringing r(musicAlarm({"/m/broken.mp3", "/m/b.mp3"}));
+    r.runFor(1000);
+    EXPECT_EQ(r.actions.played, (QStringList{"/m/broken.mp3", "/m/b.mp3"}));
+}
+
+TEST(RingingSession, BuiltInSoundRepeatsAndAFailureIsReportedOnce)
+{
+    Ringing r(soundAlarm());
+    r.actions.fileLengthMs = 1000;
+    r.runFor(10000);
+    EXPECT_EQ(r.actions.played.size(), 10); // restarted at the first idle tick, without end
+    EXPECT_EQ(r.actions.played.first(), "/prog/sounds/Alarmrng.wav");
+
+    AlarmSettings missing = soundAlarm();
+    missing.soundIndex = 11; // no such sound: the sounds folder alone, which cannot be played
+    Ringing broken(missing);
+    int errors = 0;
+    for (int i = 0; i < 25; ++i) {
+        try {
+            broken.tick();
+        } catch (const BelvaneError&) {
+            ++errors;
+        }
+    }
+    EXPECT_EQ(errors, 1);
+    EXPECT_EQ(broken.actions.played, QStringList{"/prog/sounds/"});
+    broken.session.snoozePressed(); // closing the player allows one more try
+    broken.session.SnoozeMinutes = 0;
+    try {
+        broken.runFor(400);
+    } catch (const BelvaneError&) {
+        ++errors;
+    }
+    EXPECT_EQ(errors, 2);
+}
+TEST(RingingSession, FadeInRaisesTheDeviceVolume)
+{
+    AlarmSettings s = soundAlarm();
+    s.volume = 50;
+    s.fadeIn = true;
+    s.fadeInMinutes = 1;
+    Ringing r(s);
+    EXPECT_EQ(r.actions.levels(), QList<int>{127}); // shown at the alarm's volume
+    r.runFor(200);
+    EXPECT_EQ(r.actions.levels().last(), 0);
+    r.runFor(59800); // the rest of the first minute and the first tick of the second
+    const QList<int> levels = r.actions.levels();
+    EXPECT_EQ(levels.last(), 124); // the fade's last second: percent 98
+    EXPECT_TRUE(std::is_sorted(levels.begin() + 1, levels.end()));
+    const qsizetype calls = r.actions.volumes.size();
+    r.runFor(120000);
+    EXPECT_EQ(r.actions.volumes.size(), calls); // after the fade nothing changes the level
+
+    s.fadeInMinutes = 0;
+    Ringing none(s);
+    none.runFor(60000);
+    EXPECT_EQ(none.actions.levels(), QList<int>{127});
+}
+
+TEST(RingingSession, DeviceVolumePacksBothChannels)
+{
+    RingingSession s;
+    for (auto [volume, percent, packed] : {std::tuple{40, 100, 0x66006600u}, {100, 100, 0xFF00FF00u}, {100, 98, 0xF900F900u},
+                                           {0, 100, 0u}, {50, 0, 0u}}) {
+        s.VolumePercent = volume;
+        EXPECT_EQ(s.deviceVolume(percent), packed) << volume << " " << percent;
+    }
+}
+
+TEST(RingingSession, SnoozeIsMeasuredFromRingStart)
+{
+    Ringing r(soundAlarm()); // snooze 5 minutes
+    r.actions.fileLengthMs = 1000;
+    r.runFor(2 * 60000);
+    r.session.snoozePressed();
+    r.tick();
+    EXPECT_TRUE(r.session.Silenced);
+    EXPECT_EQ(r.actions.closes, 1);
+    const qsizetype played = r.actions.played.size();
+    r.runFor(3 * 60000 - 400); // silent until five minutes after the ringing started
+    EXPECT_TRUE(r.session.Silenced);
+    EXPECT_EQ(r.actions.played.size(), played);
+    r.runFor(400);
+    EXPECT_FALSE(r.session.Silenced);
+    EXPECT_FALSE(r.session.SnoozeRequested);
+    r.runFor(400);
+    EXPECT_GT(r.actions.played.size(), played);
+}
+
+TEST(RingingSession, SnoozeOfZeroMinutesRestartsInTheSameTick)
+{
+    AlarmSettings s = musicAlarm({"/m/a.mp3", "/m/b.mp3"});
+    s.snoozeMinutes = 0;
+    Ringing r(s);
+    r.runFor(3000); // into the second entry
+    r.session.snoozePressed();
+    r.tick();
+    EXPECT_FALSE(r.session.Silenced);
+    EXPECT_EQ(r.session.PlayListPos, 0);
+    EXPECT_EQ(r.session.RingStart, r.now);
+    r.tick();
+    EXPECT_EQ(r.actions.played.last(), "/m/a.mp3");
+}
+
+TEST(RingingSession, AutomaticSnoozeCycles)
+{
+    AlarmSettings s = soundAlarm();
+    s.autoSnooze = true;
+    s.autoSnoozeMinutes = 2;
+    s.snoozeMinutes = 3;
+    Ringing r(s);
+    r.actions.fileLengthMs = 1000;
+    QList<QPair<int, bool>> silentAt; // minute, silenced
+    for (int minute = 0; minute < 15; ++minute) {
+        r.runFor(60000);
+        silentAt.append({minute + 1, r.session.Silenced});
+    }
+    // Rings 2 minutes, silent 3, rings 2, ...
+    QList<bool> silent;
+    for (const auto& m : silentAt)
+        silent.append(m.second);
+    EXPECT_EQ(silent, (QList<bool>{false, true, true, true, false, false, true, true, true, false, false, true, true, true, false}))
+        << "minutes 1..15";
+
+    // A sum above 59 minutes is never reached: silent until the user acts.
+    s.autoSnoozeMinutes = 30;
+    s.snoozeMinutes = 30;
+    Ringing never(s);
+    never.runFor(31 * 60000);
+    EXPECT_TRUE(never.session.Silenced);
+    never.runFor(120 * 60000);
+    EXPECT_TRUE(never.session.Silenced);
+    never.session.snoozePressed(); // pressing snooze ends automatic snooze; M is past 30 so it rings again
+    never.runFor(400);
+    EXPECT_FALSE(never.session.Silenced);
+    EXPECT_FALSE(never.session.AutoSnoozeOn);
+}
+
+TEST(RingingSession, RingingAcrossMidnightKeepsCounting)
+{
+    AlarmSettings s = soundAlarm();
+    s.fadeIn = true;
+    s.fadeInMinutes = 2;
+    Ringing r(s, QDateTime(QDate(2026, 12, 7), QTime(23, 59, 30), Qt::UTC));
+    r.runFor(60000); // past midnight
+    EXPECT_EQ(r.actions.levels().last(), 127); // a minute into a two-minute fade: percent 50
+    r.session.snoozePressed();
+    r.runFor(3 * 60000);
+    EXPECT_TRUE(r.session.Silenced); // snooze of 5 minutes from 23:59:30 still running at 00:03:30
+    r.runFor(2 * 60000);
+    EXPECT_FALSE(r.session.Silenced);
+}
+
+TEST(RingingSession, PartlyReadSettingsLeaveLaterFieldsAtZero)
+{
+    AlarmSettings partial = musicAlarm({"/m/a.mp3"});
+    partial.volume = 0; // the reader stopped before the volume line
+    partial.snoozeMinutes = 0;
+    Ringing r(partial);
+    EXPECT_EQ(r.actions.volumes, QList<quint32>{0});
+    AlarmSettings nothing; // a missing file: nothing read, nothing plays
+    Ringing silent(nothing);
+    silent.runFor(5000);
+    EXPECT_TRUE(silent.actions.played.isEmpty());
+    EXPECT_TRUE(silent.session.timerEnabled());
+}
