@@ -69,10 +69,9 @@ struct PicturePlacement {
 struct FacePlacement {
     PicturePlacement hour1, hour2, colon1, min1, min2, colon2, sec1, sec2, amOrPm;
 
-    /// All nine, in drawing order (later ones over earlier ones).
-    std::array<const PicturePlacement*, 9> all() const
-    {
-        return {&hour1, &hour2, &colon1, &min1, &min2, &colon2, &sec1, &sec2, &amOrPm};
+    /// Copies of all nine, in drawing order (later ones over earlier ones).
+    std::array<PicturePlacement, 9> all() const {
+        return {hour1, hour2, colon1, min1, min2, colon2, sec1, sec2, amOrPm};
     }
 };
 
