@@ -3,7 +3,9 @@
 #include "alarms/alarm_list_window.h"
 #include "clockface/main_window.h"
 #include "clockface/options_dialog.h"
-#include "media/play_windows.h"
+#include "media/player_settings.h"
+#include "media/preview_window.h"
+#include "media/run_play_window.h"
 #include "shell/about_box.h"
 
 BelvaneWindows::BelvaneWindows(Services& services, const QString& programFolder)
@@ -14,7 +16,7 @@ BelvaneWindows::BelvaneWindows(Services& services, const QString& programFolder)
     m_options = std::make_unique<TFormOptions>();
     m_about = std::make_unique<TFormAbout>();
     m_play = std::make_unique<TFormPlay>();
-    m_runPlay = std::make_unique<TFormRunPlay>();
+    m_runPlay = std::make_unique<TFormRunPlay>(defaultPlayerSettings());
 
     QObject::connect(m_alarmList.get(), &TFormAlarmList::optionsRequested, m_options.get(), &QWidget::show);
     QObject::connect(m_alarmList.get(), &TFormAlarmList::aboutRequested, m_about.get(), &QWidget::show);

@@ -1,7 +1,6 @@
 #include "clockface/face_layout.h"
 
-SkinLayout digitalSkinLayout()
-{
+SkinLayout digitalSkinLayout() {
     SkinLayout layout;
     layout.useFixedKeyColour = true;
     layout.keyColour = {255, 0, 0};
@@ -15,8 +14,7 @@ SkinLayout digitalSkinLayout()
     return layout;
 }
 
-SkinLayout santaClausSkinLayout()
-{
+SkinLayout santaClausSkinLayout() {
     SkinLayout layout;
     layout.useFixedKeyColour = false;
     layout.digitTop = 181;
@@ -29,15 +27,13 @@ SkinLayout santaClausSkinLayout()
     return layout;
 }
 
-SkinLayout skinLayoutFor(const QString& skinName)
-{
+SkinLayout skinLayoutFor(const QString& skinName) {
     return skinName == QLatin1String("Santa Claus") ? santaClausSkinLayout() : digitalSkinLayout();
 }
 
 namespace {
 
-QSize sizeOf(const SkinPictureSizes& sizes, FacePicture picture, int digit)
-{
+QSize sizeOf(const SkinPictureSizes& sizes, FacePicture picture, int digit) {
     switch (picture) {
     case FacePicture::HourDigit:
         return sizes.hourDigits.at(digit);
@@ -57,15 +53,13 @@ QSize sizeOf(const SkinPictureSizes& sizes, FacePicture picture, int digit)
     return {};
 }
 
-PicturePlacement show(const SkinPictureSizes& sizes, FacePicture picture, int digit, int left, int top)
-{
+PicturePlacement show(const SkinPictureSizes& sizes, FacePicture picture, int digit, int left, int top) {
     return {picture, digit, QRect(QPoint(left, top), sizeOf(sizes, picture, digit)), true};
 }
 
 } // namespace
 
-FacePlacement placeFace(const SkinLayout& layout, const SkinPictureSizes& sizes, QTime time, bool military)
-{
+FacePlacement placeFace(const SkinLayout& layout, const SkinPictureSizes& sizes, QTime time, bool military) {
     const int hour = time.hour();
     const int minute = time.minute();
     const int second = time.second();

@@ -69,15 +69,16 @@ struct PicturePlacement {
 struct FacePlacement {
     PicturePlacement hour1, hour2, colon1, min1, min2, colon2, sec1, sec2, amOrPm;
 
-    /// All nine, in drawing order (later ones over earlier ones).
-    std::array<const PicturePlacement*, 9> all() const
-    {
-        return {&hour1, &hour2, &colon1, &min1, &min2, &colon2, &sec1, &sec2, &amOrPm};
+    /// Copies of all nine, in drawing order (later ones over earlier ones).
+    std::array<PicturePlacement, 9> all() const {
+        return {hour1, hour2, colon1, min1, min2, colon2, sec1, sec2, amOrPm};
     }
 };
 
-/// Places the time `time` (hour, minute, second and millisecond are read) on a face with `layout` and
-/// pictures of `sizes`, in 24-hour form when `military` is true.
+/// Places the time `time` (hour, minute, second and millisecond are read; it must be valid) on a face
+/// with `layout` and pictures of `sizes`, in 24-hour form when `military` is true. Each picture stands
+/// right after the one before it, so the row follows the pictures' own widths. Pure: the caller assigns
+/// the pictures and moves its controls.
 ///
 /// Every digit has a leading zero. In 12-hour form the hour 0 shows as 00, 12 as 12 and 13..23 as
 /// 01..11. The colons are lit up to and including millisecond 500 and dark after it. The second colon

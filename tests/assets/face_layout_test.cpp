@@ -6,8 +6,7 @@ namespace {
 
 // Every digit picture a different size, so a placement that takes the wrong picture's width or
 // height shows up as a wrong position.
-SkinPictureSizes unevenSizes()
-{
+SkinPictureSizes unevenSizes() {
     SkinPictureSizes sizes;
     for (int d = 0; d < 10; ++d) {
         sizes.hourDigits[d] = QSize(10 + d, 30 + d);
@@ -20,35 +19,37 @@ SkinPictureSizes unevenSizes()
     return sizes;
 }
 
-QTime at(int h, int m, int s, int ms = 0) { return QTime(h, m, s, ms); }
+QTime at(int h, int m, int s, int ms = 0) {
+    return QTime(h, m, s, ms);
+}
 
 } // namespace
 
-TEST(FaceLayout, HourDigitsWithLeadingZeroIn12And24HourForm)
-{
+TEST(FaceLayout, HourDigitsWithLeadingZeroIn12And24HourForm) {
     struct Case {
         int hour;
         bool military;
         int tens, units;
     };
     const Case cases[] = {
-        {0, false, 0, 0},  // midnight stays 00, never 12
-        {0, true, 0, 0},   {7, false, 0, 7},  {7, true, 0, 7},   {11, false, 1, 1},
-        {12, false, 1, 2}, // noon stays 12
-        {12, true, 1, 2},  {13, false, 0, 1}, {13, true, 1, 3},  {23, false, 1, 1},
-        {23, true, 2, 3},
+        {0, false, 0, 0}, // midnight stays 00, never 12
+        {0, true, 0, 0},   {7, false, 0, 7},  {7, true, 0, 7},
+        {11, false, 1, 1}, {12, false, 1, 2}, // noon stays 12
+        {12, true, 1, 2},  {13, false, 0, 1}, {13, true, 1, 3},
+        {23, false, 1, 1}, {23, true, 2, 3},
     };
     for (const Case& c : cases) {
-        const FacePlacement face = placeFace(digitalSkinLayout(), unevenSizes(), at(c.hour, 0, 0), c.military);
-        const std::string label = std::to_string(c.hour) + (c.military ? " in 24-hour form" : " in 12-hour form");
+        const FacePlacement face =
+            placeFace(digitalSkinLayout(), unevenSizes(), at(c.hour, 0, 0), c.military);
+        const std::string label =
+            std::to_string(c.hour) + (c.military ? " in 24-hour form" : " in 12-hour form");
         EXPECT_EQ(face.hour1.picture, FacePicture::HourDigit) << label;
         EXPECT_EQ(face.hour1.digit, c.tens) << label;
         EXPECT_EQ(face.hour2.digit, c.units) << label;
     }
 }
 
-TEST(FaceLayout, MinutesAndSecondsUseTheRightDigitSets)
-{
+TEST(FaceLayout, MinutesAndSecondsUseTheRightDigitSets) {
     struct Case {
         SkinLayout layout;
         FacePicture secondSet;
@@ -66,38 +67,42 @@ TEST(FaceLayout, MinutesAndSecondsUseTheRightDigitSets)
     }
 }
 
-TEST(FaceLayout, ColonsAreLitUpToMillisecond500Included)
-{
+TEST(FaceLayout, ColonsAreLitUpToMillisecond500Included) {
     struct Case {
         int ms;
         FacePicture colon;
     };
-    for (Case c : {Case{0, FacePicture::ColonOn}, {499, FacePicture::ColonOn}, {500, FacePicture::ColonOn},
-                   {501, FacePicture::ColonOff}, {999, FacePicture::ColonOff}}) {
+    for (Case c : {Case{0, FacePicture::ColonOn},
+                   {499, FacePicture::ColonOn},
+                   {500, FacePicture::ColonOn},
+                   {501, FacePicture::ColonOff},
+                   {999, FacePicture::ColonOff}}) {
         const FacePlacement face = placeFace(santaClausSkinLayout(), unevenSizes(), at(1, 2, 3, c.ms), true);
         EXPECT_EQ(face.colon1.picture, c.colon) << c.ms;
         EXPECT_EQ(face.colon2.picture, c.colon) << c.ms;
     }
 }
 
-TEST(FaceLayout, AmPmFollowsTheDayHourAndShowsOnlyIn12HourForm)
-{
+TEST(FaceLayout, AmPmFollowsTheDayHourAndShowsOnlyIn12HourForm) {
     struct Case {
         int hour, minute;
         FacePicture picture;
     };
-    for (Case c : {Case{0, 0, FacePicture::Am}, {11, 59, FacePicture::Am}, {12, 0, FacePicture::Pm},
-                   {13, 5, FacePicture::Pm}, {23, 59, FacePicture::Pm}}) {
+    for (Case c : {Case{0, 0, FacePicture::Am},
+                   {11, 59, FacePicture::Am},
+                   {12, 0, FacePicture::Pm},
+                   {13, 5, FacePicture::Pm},
+                   {23, 59, FacePicture::Pm}}) {
         for (bool military : {false, true}) {
-            const FacePlacement face = placeFace(santaClausSkinLayout(), unevenSizes(), at(c.hour, c.minute, 0), military);
+            const FacePlacement face =
+                placeFace(santaClausSkinLayout(), unevenSizes(), at(c.hour, c.minute, 0), military);
             EXPECT_EQ(face.amOrPm.picture, c.picture) << c.hour;
             EXPECT_EQ(face.amOrPm.visible, !military) << c.hour;
         }
     }
 }
 
-TEST(FaceLayout, DigitalPlacesSmallSecondsOnTheMinuteBaselineAndAmPmAboveThem)
-{
+TEST(FaceLayout, DigitalPlacesSmallSecondsOnTheMinuteBaselineAndAmPmAboveThem) {
     // 13:47:28.600, 12-hour form: 01:47, seconds 28, PM.
     const FacePlacement face = placeFace(digitalSkinLayout(), unevenSizes(), at(13, 47, 28, 600), false);
     EXPECT_EQ(face.hour1.rect, QRect(3, 2, 10, 30));
@@ -114,19 +119,24 @@ TEST(FaceLayout, DigitalPlacesSmallSecondsOnTheMinuteBaselineAndAmPmAboveThem)
     EXPECT_TRUE(face.amOrPm.visible);
 }
 
-TEST(FaceLayout, SantaClausPlacesBothColonsAndAmPmAfterTheSeconds)
-{
+TEST(FaceLayout, SantaClausPlacesBothColonsAndAmPmAfterTheSeconds) {
     struct Case {
         bool military;
         int left;
     };
     // 05:09:31.200: the 24-hour row starts 7 pixels further right and hides AM/PM.
     for (Case c : {Case{false, 36}, Case{true, 43}}) {
-        const FacePlacement face = placeFace(santaClausSkinLayout(), unevenSizes(), at(5, 9, 31, 200), c.military);
+        const FacePlacement face =
+            placeFace(santaClausSkinLayout(), unevenSizes(), at(5, 9, 31, 200), c.military);
         int x = c.left;
-        for (auto [placed, width] : {std::pair{&face.hour1, 10}, {&face.hour2, 15}, {&face.colon1, 6},
-                                     {&face.min1, 10}, {&face.min2, 19}, {&face.colon2, 6},
-                                     {&face.sec1, 13}, {&face.sec2, 11}}) {
+        for (auto [placed, width] : {std::pair{&face.hour1, 10},
+                                     {&face.hour2, 15},
+                                     {&face.colon1, 6},
+                                     {&face.min1, 10},
+                                     {&face.min2, 19},
+                                     {&face.colon2, 6},
+                                     {&face.sec1, 13},
+                                     {&face.sec2, 11}}) {
             EXPECT_EQ(placed->rect.topLeft(), QPoint(x, 181)) << c.military;
             EXPECT_EQ(placed->rect.width(), width) << c.military;
             EXPECT_TRUE(placed->visible);
@@ -137,8 +147,7 @@ TEST(FaceLayout, SantaClausPlacesBothColonsAndAmPmAfterTheSeconds)
     }
 }
 
-TEST(FaceLayout, StoredSkinNameSelectsSantaClausOnlyWhenExact)
-{
+TEST(FaceLayout, StoredSkinNameSelectsSantaClausOnlyWhenExact) {
     EXPECT_EQ(skinLayoutFor("Santa Claus").digitTop, 181);
     for (const char* name : {"Digital", "santa claus", "SANTA CLAUS", "", "Santa Claus "})
         EXPECT_EQ(skinLayoutFor(name).digitTop, 2) << name;

@@ -19,16 +19,14 @@ struct Skin {
     SkinPictureSizes sizes;
 };
 
-QImage load(const QDir& dir, const QString& name)
-{
+QImage load(const QDir& dir, const QString& name) {
     QImage image(dir.filePath(name));
     if (image.isNull())
         fail(QStringLiteral("%1: cannot load the picture").arg(dir.filePath(name)));
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
-Skin loadSkin(const QDir& dir, const SkinLayout& layout)
-{
+Skin loadSkin(const QDir& dir, const SkinLayout& layout) {
     Skin skin;
     skin.background = load(dir, "Background.bmp");
     for (int d = 0; d < 10; ++d) {
@@ -49,8 +47,7 @@ Skin loadSkin(const QDir& dir, const SkinLayout& layout)
     return skin;
 }
 
-const QImage& pictureOf(const Skin& skin, const PicturePlacement& placed)
-{
+const QImage& pictureOf(const Skin& skin, const PicturePlacement& placed) {
     switch (placed.picture) {
     case FacePicture::HourDigit:
         return skin.hourDigits.at(placed.digit);
@@ -70,21 +67,20 @@ const QImage& pictureOf(const Skin& skin, const PicturePlacement& placed)
     fail(QStringLiteral("no picture to draw"));
 }
 
-QImage compose(const Skin& skin, const SkinLayout& layout, QTime time, bool military, const QString& label)
-{
+QImage compose(const Skin& skin, const SkinLayout& layout, QTime time, bool military, const QString& label) {
     const QRgb key = layout.useFixedKeyColour
                          ? qRgb(layout.keyColour.red, layout.keyColour.green, layout.keyColour.blue)
                          : skin.background.pixel(0, 0);
     QImage face = skin.background.copy();
     QPainter p(&face);
     const FacePlacement placement = placeFace(layout, skin.sizes, time, military);
-    for (const PicturePlacement* placed : placement.all()) {
-        if (!placed->visible)
+    for (const PicturePlacement& placed : placement.all()) {
+        if (!placed.visible)
             continue;
-        if (!face.rect().contains(placed->rect))
-            std::fprintf(stderr, "%s: a picture at (%d, %d) reaches outside the background\n", qPrintable(label),
-                         placed->rect.x(), placed->rect.y());
-        p.drawImage(placed->rect.topLeft(), pictureOf(skin, *placed));
+        if (!face.rect().contains(placed.rect))
+            std::fprintf(stderr, "%s: a picture at (%d, %d) reaches outside the background\n",
+                         qPrintable(label), placed.rect.x(), placed.rect.y());
+        p.drawImage(placed.rect.topLeft(), pictureOf(skin, placed));
     }
     p.end();
     // The window shows only the background's non-key pixels: cut the rest away.
@@ -97,8 +93,7 @@ QImage compose(const Skin& skin, const SkinLayout& layout, QTime time, bool mili
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
@@ -114,19 +109,21 @@ int main(int argc, char** argv)
         const SkinLayout layout = skinLayoutFor(name);
         const Skin skin = loadSkin(QDir(assets.filePath(name)), layout);
         const QSize cell = skin.background.size() * 2;
-        QImage sheet(cell.width() * 2 + 12, (cell.height() + 4) * int(std::size(times)) + 4, QImage::Format_RGB32);
+        QImage sheet(cell.width() * 2 + 12, (cell.height() + 4) * int(std::size(times)) + 4,
+                     QImage::Format_RGB32);
         sheet.fill(qRgb(90, 90, 96));
         QPainter sheetPainter(&sheet);
         int row = 0;
         for (QTime time : times) {
             for (bool military : {false, true}) {
-                const QString label = QStringLiteral("%1-%2-%3").arg(QString::fromLatin1(name).remove(' '),
-                                                                     military ? "24h" : "12h",
-                                                                     time.toString("HHmmss.zzz"));
+                const QString label = QStringLiteral("%1-%2-%3")
+                                          .arg(QString::fromLatin1(name).remove(' '),
+                                               military ? "24h" : "12h", time.toString("HHmmss.zzz"));
                 const QImage face = compose(skin, layout, time, military, label);
                 writePng(face, out.filePath(label + ".png"));
-                sheetPainter.drawImage(QPoint(4 + (military ? cell.width() + 4 : 0), 4 + row * (cell.height() + 4)),
-                                       face.scaled(cell));
+                sheetPainter.drawImage(
+                    QPoint(4 + (military ? cell.width() + 4 : 0), 4 + row * (cell.height() + 4)),
+                    face.scaled(cell));
             }
             ++row;
         }

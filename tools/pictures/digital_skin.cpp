@@ -24,8 +24,7 @@ constexpr QSize kAmPm(36, 18);
 constexpr qreal kSlant = 0.07;
 
 // A rectangle with its own radius at each corner: top-left, top-right, bottom-right, bottom-left.
-QPainterPath corners(const QRectF& r, qreal tl, qreal tr, qreal br, qreal bl)
-{
+QPainterPath corners(const QRectF& r, qreal tl, qreal tr, qreal br, qreal bl) {
     QPainterPath p;
     p.moveTo(r.left() + tl, r.top());
     p.lineTo(r.right() - tr, r.top());
@@ -40,8 +39,7 @@ QPainterPath corners(const QRectF& r, qreal tl, qreal tr, qreal br, qreal bl)
     return p;
 }
 
-QImage background()
-{
+QImage background() {
     QImage art = newArt(kWidth, kHeight);
     QPainter p(&art);
     p.setRenderHint(QPainter::Antialiasing);
@@ -82,8 +80,7 @@ QImage background()
     return cutOut(art, kBezel, kKey);
 }
 
-QImage digit(QSize size, int value, QRectF box, qreal thickness)
-{
+QImage digit(QSize size, int value, QRectF box, qreal thickness) {
     QImage art = newArt(size.width(), size.height());
     QPainter p(&art);
     p.setRenderHint(QPainter::Antialiasing);
@@ -92,8 +89,7 @@ QImage digit(QSize size, int value, QRectF box, qreal thickness)
     return onGround(art, kGlass);
 }
 
-QImage colon(bool lit)
-{
+QImage colon(bool lit) {
     QImage art = newArt(kColon.width(), kColon.height());
     QPainter p(&art);
     p.setRenderHint(QPainter::Antialiasing);
@@ -102,25 +98,26 @@ QImage colon(bool lit)
     return onGround(art, kGlass);
 }
 
-QImage amPm(const char* text)
-{
+QImage amPm(const char* text) {
     QImage art = newArt(kAmPm.width(), kAmPm.height());
     QPainter p(&art);
     p.setRenderHint(QPainter::Antialiasing);
-    drawStrokeText(p, text, QRectF(5, 4, 26, 10), 3, QPen(kInk, 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    drawStrokeText(p, text, QRectF(5, 4, 26, 10), 3,
+                   QPen(kInk, 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.end();
     return onGround(art, kGlass);
 }
 
 } // namespace
 
-void makeDigitalSkin(const QString& folder)
-{
+void makeDigitalSkin(const QString& folder) {
     const QDir dir(folder);
     writeBmp(background(), dir.filePath("Background.bmp"));
     for (int d = 0; d < 10; ++d) {
-        writeBmp(digit(kDigit, d, QRectF(5, 4, 23, 50), 6.0), dir.filePath(QStringLiteral("hour_%1.bmp").arg(d)));
-        writeBmp(digit(kSecond, d, QRectF(3, 3, 12.5, 26), 4.0), dir.filePath(QStringLiteral("Second_%1.bmp").arg(d)));
+        writeBmp(digit(kDigit, d, QRectF(5, 4, 23, 50), 6.0),
+                 dir.filePath(QStringLiteral("hour_%1.bmp").arg(d)));
+        writeBmp(digit(kSecond, d, QRectF(3, 3, 12.5, 26), 4.0),
+                 dir.filePath(QStringLiteral("Second_%1.bmp").arg(d)));
     }
     writeBmp(colon(true), dir.filePath("Colon_ON.bmp"));
     writeBmp(colon(false), dir.filePath("Colon_OFF.bmp"));

@@ -30,14 +30,12 @@ const QColor kGoldBell(244, 190, 52);
 const QColor kFace(252, 250, 244);
 const QColor kHands(44, 44, 56);
 
-QPointF onDial(qreal hours, qreal radius)
-{
+QPointF onDial(qreal hours, qreal radius) {
     const qreal a = hours / 12.0 * 2.0 * M_PI;
     return {128.0 + radius * std::sin(a), 142.0 - radius * std::cos(a)};
 }
 
-std::vector<Shape> clockIcon()
-{
+std::vector<Shape> clockIcon() {
     std::vector<Shape> s;
     s.push_back({Shape::Line, {{80, 206}, {56, 238}}, 0, {}, kDark, 20, 0, 1.3});
     s.push_back({Shape::Line, {{176, 206}, {200, 238}}, 0, {}, kDark, 20, 0, 1.3});
@@ -49,8 +47,14 @@ std::vector<Shape> clockIcon()
     s.push_back({Shape::Circle, {{128, 142}}, 74, kFace, {}, 0, 0, 1.0});
     for (int h = 0; h < 12; ++h) {
         const bool major = h % 3 == 0;
-        s.push_back({Shape::Line, {onDial(h, major ? 54 : 60), onDial(h, 67)}, 0, {}, kHands, major ? 9.0 : 6.0,
-                     32, 1.0});
+        s.push_back({Shape::Line,
+                     {onDial(h, major ? 54 : 60), onDial(h, 67)},
+                     0,
+                     {},
+                     kHands,
+                     major ? 9.0 : 6.0,
+                     32,
+                     1.0});
     }
     s.push_back({Shape::Line, {onDial(0, 0), onDial(10.2, 40)}, 0, {}, kHands, 15, 0, 1.6});
     s.push_back({Shape::Line, {onDial(0, 0), onDial(2, 56)}, 0, {}, kHands, 10, 0, 1.6});
@@ -58,16 +62,16 @@ std::vector<Shape> clockIcon()
     return s;
 }
 
-void paint(QPainter& p, const std::vector<Shape>& shapes, int size)
-{
+void paint(QPainter& p, const std::vector<Shape>& shapes, int size) {
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / 256.0, size / 256.0);
     for (const Shape& shape : shapes) {
         if (size < shape.minSize)
             continue;
         const qreal width = shape.width * (size < 32 ? shape.boost : 1.0);
-        p.setPen(shape.stroke.isValid() ? QPen(shape.stroke, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin)
-                                        : QPen(Qt::NoPen));
+        p.setPen(shape.stroke.isValid()
+                     ? QPen(shape.stroke, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin)
+                     : QPen(Qt::NoPen));
         p.setBrush(shape.fill.isValid() ? QBrush(shape.fill) : QBrush(Qt::NoBrush));
         switch (shape.kind) {
         case Shape::Circle:
@@ -83,24 +87,27 @@ void paint(QPainter& p, const std::vector<Shape>& shapes, int size)
     }
 }
 
-QString svgColour(QColor c) { return c.isValid() ? c.name() : QStringLiteral("none"); }
+QString svgColour(QColor c) {
+    return c.isValid() ? c.name() : QStringLiteral("none");
+}
 
-QString number(qreal v) { return QString::number(std::round(v * 100.0) / 100.0, 'g', 10); }
+QString number(qreal v) {
+    return QString::number(std::round(v * 100.0) / 100.0, 'g', 10);
+}
 
-QByteArray svg(const std::vector<Shape>& shapes)
-{
+QByteArray svg(const std::vector<Shape>& shapes) {
     QString out = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                                  "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" "
                                  "viewBox=\"0 0 256 256\">\n"
                                  "  <title>Belvane</title>\n");
     for (const Shape& shape : shapes) {
-        const QString paintAttrs = QStringLiteral(" fill=\"%1\" stroke=\"%2\"%3")
-                                       .arg(svgColour(shape.fill), svgColour(shape.stroke),
-                                            shape.stroke.isValid()
-                                                ? QStringLiteral(" stroke-width=\"%1\" stroke-linecap=\"round\" "
-                                                                 "stroke-linejoin=\"round\"")
-                                                      .arg(number(shape.width))
-                                                : QString());
+        const QString paintAttrs =
+            QStringLiteral(" fill=\"%1\" stroke=\"%2\"%3")
+                .arg(svgColour(shape.fill), svgColour(shape.stroke),
+                     shape.stroke.isValid() ? QStringLiteral(" stroke-width=\"%1\" stroke-linecap=\"round\" "
+                                                             "stroke-linejoin=\"round\"")
+                                                  .arg(number(shape.width))
+                                            : QString());
         switch (shape.kind) {
         case Shape::Circle:
             out += QStringLiteral("  <circle cx=\"%1\" cy=\"%2\" r=\"%3\"%4/>\n")
@@ -109,8 +116,8 @@ QByteArray svg(const std::vector<Shape>& shapes)
             break;
         case Shape::Line:
             out += QStringLiteral("  <line x1=\"%1\" y1=\"%2\" x2=\"%3\" y2=\"%4\"%5/>\n")
-                       .arg(number(shape.points[0].x()), number(shape.points[0].y()), number(shape.points[1].x()),
-                            number(shape.points[1].y()), paintAttrs);
+                       .arg(number(shape.points[0].x()), number(shape.points[0].y()),
+                            number(shape.points[1].x()), number(shape.points[1].y()), paintAttrs);
             break;
         case Shape::Polygon: {
             QStringList corners;
@@ -129,10 +136,11 @@ QByteArray svg(const std::vector<Shape>& shapes)
 
 using Glyph = void (*)(QPainter&);
 
-QPen pen(QColor c, qreal w) { return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
+QPen pen(QColor c, qreal w) {
+    return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
 
-void sendToTray(QPainter& p)
-{
+void sendToTray(QPainter& p) {
     p.setPen(pen(kDark, 1.0));
     p.setBrush(kFace);
     p.drawRect(QRectF(1.5, 1.5, 9, 7));
@@ -145,8 +153,7 @@ void sendToTray(QPainter& p)
     p.drawPolyline(QPolygonF({{1.5, 11}, {1.5, 14.5}, {14.5, 14.5}, {14.5, 12.5}}));
 }
 
-void alarms(QPainter& p)
-{
+void alarms(QPainter& p) {
     p.setPen(pen(kDark, 1.0));
     p.setBrush(kGoldBell);
     p.drawEllipse(QPointF(3.8, 3.8), 2.6, 2.6);
@@ -164,8 +171,7 @@ void alarms(QPainter& p)
     p.drawPolyline(QPolygonF({{8, 6}, {8, 9}, {10.2, 10.2}}));
 }
 
-void options(QPainter& p)
-{
+void options(QPainter& p) {
     QPainterPath gear;
     for (int i = 0; i < 8; ++i) {
         QTransform t;
@@ -183,8 +189,7 @@ void options(QPainter& p)
     p.drawPath(gear.subtracted(hole));
 }
 
-void skins(QPainter& p)
-{
+void skins(QPainter& p) {
     QPainterPath palette;
     palette.addEllipse(QRectF(1, 2, 14, 12));
     QPainterPath thumb;
@@ -203,15 +208,13 @@ void skins(QPainter& p)
     }
 }
 
-void roundBadge(QPainter& p, QColor colour)
-{
+void roundBadge(QPainter& p, QColor colour) {
     p.setPen(pen(colour.darker(150), 1.0));
     p.setBrush(colour);
     p.drawEllipse(QPointF(8, 8), 7, 7);
 }
 
-void about(QPainter& p)
-{
+void about(QPainter& p) {
     roundBadge(p, QColor(40, 150, 120));
     p.setPen(pen(Qt::white, 2.0));
     p.drawLine(QPointF(8, 7.2), QPointF(8, 11.8));
@@ -220,8 +223,7 @@ void about(QPainter& p)
     p.drawEllipse(QPointF(8, 4.4), 1.2, 1.2);
 }
 
-void help(QPainter& p)
-{
+void help(QPainter& p) {
     roundBadge(p, QColor(50, 100, 210));
     QPainterPath question;
     question.moveTo(5.6, 6.0);
@@ -235,8 +237,7 @@ void help(QPainter& p)
     p.drawEllipse(QPointF(8, 12.2), 1.15, 1.15);
 }
 
-void exitGlyph(QPainter& p)
-{
+void exitGlyph(QPainter& p) {
     p.setPen(pen(kDark, 1.0));
     p.setBrush(QColor(170, 110, 60));
     p.drawRect(QRectF(1.5, 1.5, 8, 13));
@@ -250,17 +251,16 @@ void exitGlyph(QPainter& p)
     p.drawPolyline(QPolygonF({{11.6, 5.4}, {14.4, 8}, {11.6, 10.6}}));
 }
 
-void writeSvg(const QByteArray& bytes, const QString& path)
-{
+void writeSvg(const QByteArray& bytes, const QString& path) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
+        !file.commit())
         fail(QStringLiteral("%1: cannot write: %2").arg(path, file.errorString()));
 }
 
 } // namespace
 
-void makeIcons(const QString& folder)
-{
+void makeIcons(const QString& folder) {
     const QDir dir(folder);
     const std::vector<Shape> icon = clockIcon();
     writeSvg(svg(icon), dir.filePath("belvane.svg"));

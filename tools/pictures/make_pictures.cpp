@@ -5,8 +5,7 @@
 #include <QDir>
 #include <QGuiApplication>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     // Only images are painted; no window is ever shown.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);

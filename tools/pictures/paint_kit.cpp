@@ -1,21 +1,19 @@
 #include "paint_kit.h"
 
 #include <cstdio>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 
 #include <QBuffer>
 #include <QSaveFile>
 #include <QtEndian>
 
-void fail(const QString& message)
-{
+void fail(const QString& message) {
     std::fprintf(stderr, "%s\n", qPrintable(message));
     std::exit(1);
 }
 
-QImage newArt(int width, int height)
-{
+QImage newArt(int width, int height) {
     QImage art(width, height, QImage::Format_ARGB32_Premultiplied);
     art.fill(Qt::transparent);
     return art;
@@ -23,37 +21,35 @@ QImage newArt(int width, int height)
 
 namespace {
 
-QRgb over(QRgb premultiplied, QColor ground)
-{
+QRgb over(QRgb premultiplied, QColor ground) {
     const int a = qAlpha(premultiplied);
-    const auto mix = [a](int top, int bottom) { return qBound(0, top + (bottom * (255 - a) + 127) / 255, 255); };
+    const auto mix = [a](int top, int bottom) {
+        return qBound(0, top + (bottom * (255 - a) + 127) / 255, 255);
+    };
     return qRgb(mix(qRed(premultiplied), ground.red()), mix(qGreen(premultiplied), ground.green()),
                 mix(qBlue(premultiplied), ground.blue()));
 }
 
-void save(const QByteArray& bytes, const QString& path)
-{
+void save(const QByteArray& bytes, const QString& path) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
+        !file.commit())
         fail(QStringLiteral("%1: cannot write: %2").arg(path, file.errorString()));
 }
 
-void put16(QByteArray& out, quint16 v)
-{
+void put16(QByteArray& out, quint16 v) {
     v = qToLittleEndian(v);
     out.append(reinterpret_cast<const char*>(&v), 2);
 }
 
-void put32(QByteArray& out, quint32 v)
-{
+void put32(QByteArray& out, quint32 v) {
     v = qToLittleEndian(v);
     out.append(reinterpret_cast<const char*>(&v), 4);
 }
 
 } // namespace
 
-QImage cutOut(const QImage& art, QColor edge, QColor key)
-{
+QImage cutOut(const QImage& art, QColor edge, QColor key) {
     const QImage source = art.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QImage out(source.size(), QImage::Format_RGB32);
     const QRgb keyRgb = key.rgb() | 0xff000000u;
@@ -74,8 +70,7 @@ QImage cutOut(const QImage& art, QColor edge, QColor key)
     return out;
 }
 
-QImage onGround(const QImage& art, QColor ground)
-{
+QImage onGround(const QImage& art, QColor ground) {
     const QImage source = art.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QImage out(source.size(), QImage::Format_RGB32);
     for (int y = 0; y < source.height(); ++y) {
@@ -87,8 +82,7 @@ QImage onGround(const QImage& art, QColor ground)
     return out;
 }
 
-void writeBmp(const QImage& image, const QString& path)
-{
+void writeBmp(const QImage& image, const QString& path) {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
     const int w = rgb.width();
     const int h = rgb.height();
@@ -123,8 +117,7 @@ void writeBmp(const QImage& image, const QString& path)
     save(out, path);
 }
 
-void writePng(const QImage& image, const QString& path)
-{
+void writePng(const QImage& image, const QString& path) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -133,8 +126,7 @@ void writePng(const QImage& image, const QString& path)
     save(bytes, path);
 }
 
-QPainterPath strokeGlyph(char c)
-{
+QPainterPath strokeGlyph(char c) {
     QPainterPath p;
     switch (c) {
     case '0':
@@ -218,8 +210,7 @@ QPainterPath strokeGlyph(char c)
     return p;
 }
 
-void drawStrokeText(QPainter& painter, const char* text, const QRectF& box, qreal gap, const QPen& pen)
-{
+void drawStrokeText(QPainter& painter, const char* text, const QRectF& box, qreal gap, const QPen& pen) {
     const int count = int(qstrlen(text));
     const qreal width = (box.width() - gap * (count - 1)) / count;
     painter.save();
@@ -238,21 +229,27 @@ namespace {
 
 // Segment order a (top), b (upper right), c (lower right), d (bottom), e (lower left), f (upper left),
 // g (middle), as lit for each digit.
-constexpr const char* kSegments[10] = {"abcdef", "bc", "abdeg", "abcdg", "bcfg",
-                                       "acdfg", "acdefg", "abc", "abcdefg", "abcdfg"};
+constexpr const char* kSegments[10] = {"abcdef", "bc",     "abdeg", "abcdg",   "bcfg",
+                                       "acdfg",  "acdefg", "abc",   "abcdefg", "abcdfg"};
 
-QPolygonF segment(QPointF from, QPointF to, qreal t)
-{
+QPolygonF segment(QPointF from, QPointF to, qreal t) {
     const qreal h = t / 2;
     if (from.y() == to.y())
-        return QPolygonF({from, {from.x() + h, from.y() - h}, {to.x() - h, to.y() - h}, to, {to.x() - h, to.y() + h},
+        return QPolygonF({from,
+                          {from.x() + h, from.y() - h},
+                          {to.x() - h, to.y() - h},
+                          to,
+                          {to.x() - h, to.y() + h},
                           {from.x() + h, from.y() + h}});
-    return QPolygonF({from, {from.x() + h, from.y() + h}, {to.x() + h, to.y() - h}, to, {to.x() - h, to.y() - h},
+    return QPolygonF({from,
+                      {from.x() + h, from.y() + h},
+                      {to.x() + h, to.y() - h},
+                      to,
+                      {to.x() - h, to.y() - h},
                       {from.x() - h, from.y() + h}});
 }
 
-QTransform lean(const QRectF& box, qreal slant)
-{
+QTransform lean(const QRectF& box, qreal slant) {
     // Lean about the middle row, so the digit stays centred in its box.
     const qreal mid = box.center().y();
     return QTransform(1, 0, -slant, 1, slant * mid, 0);
@@ -261,8 +258,7 @@ QTransform lean(const QRectF& box, qreal slant)
 } // namespace
 
 void drawSevenSegment(QPainter& painter, int digit, const QRectF& box, qreal thickness, QColor on, QColor off,
-                      qreal slant)
-{
+                      qreal slant) {
     const qreal t = thickness;
     const qreal gap = qMax(0.8, t * 0.18);
     const qreal left = box.left() + t / 2, right = box.right() - t / 2;
@@ -272,9 +268,9 @@ void drawSevenSegment(QPainter& painter, int digit, const QRectF& box, qreal thi
         QPointF from, to;
     };
     const Seg segs[] = {
-        {'a', {left + gap, top}, {right - gap, top}},       {'b', {right, top + gap}, {right, mid - gap}},
-        {'c', {right, mid + gap}, {right, bottom - gap}},   {'d', {left + gap, bottom}, {right - gap, bottom}},
-        {'e', {left, mid + gap}, {left, bottom - gap}},     {'f', {left, top + gap}, {left, mid - gap}},
+        {'a', {left + gap, top}, {right - gap, top}},     {'b', {right, top + gap}, {right, mid - gap}},
+        {'c', {right, mid + gap}, {right, bottom - gap}}, {'d', {left + gap, bottom}, {right - gap, bottom}},
+        {'e', {left, mid + gap}, {left, bottom - gap}},   {'f', {left, top + gap}, {left, mid - gap}},
         {'g', {left + gap, mid}, {right - gap, mid}},
     };
     const QTransform leaning = lean(box, slant);
@@ -288,8 +284,7 @@ void drawSevenSegment(QPainter& painter, int digit, const QRectF& box, qreal thi
     painter.restore();
 }
 
-void drawSegmentColon(QPainter& painter, const QRectF& box, qreal size, QColor colour, qreal slant)
-{
+void drawSegmentColon(QPainter& painter, const QRectF& box, qreal size, QColor colour, qreal slant) {
     const QTransform leaning = lean(box, slant);
     painter.save();
     painter.setPen(Qt::NoPen);

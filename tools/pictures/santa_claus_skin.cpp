@@ -37,24 +37,21 @@ class Figure {
 public:
     explicit Figure(QImage& art) : m_p(&art) { m_p.setRenderHint(QPainter::Antialiasing); }
 
-    void fill(const QPainterPath& path, QColor colour, qreal outline = 2.0)
-    {
+    void fill(const QPainterPath& path, QColor colour, qreal outline = 2.0) {
         m_p.setPen(outline > 0 ? QPen(kOutline, outline, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin)
                                : QPen(Qt::NoPen));
         m_p.setBrush(colour);
         m_p.drawPath(path);
     }
     // A thick limb: the outline is a wider stroke under the coloured one.
-    void limb(const QPainterPath& path, qreal width, QColor colour)
-    {
+    void limb(const QPainterPath& path, qreal width, QColor colour) {
         m_p.setBrush(Qt::NoBrush);
         m_p.setPen(QPen(kOutline, width + 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         m_p.drawPath(path);
         m_p.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         m_p.drawPath(path);
     }
-    void line(QPointF a, QPointF b, QColor colour, qreal width)
-    {
+    void line(QPointF a, QPointF b, QColor colour, qreal width) {
         m_p.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap));
         m_p.drawLine(a, b);
     }
@@ -64,22 +61,19 @@ private:
     QPainter m_p;
 };
 
-QPainterPath ellipse(qreal cx, qreal cy, qreal rx, qreal ry)
-{
+QPainterPath ellipse(qreal cx, qreal cy, qreal rx, qreal ry) {
     QPainterPath p;
     p.addEllipse(QPointF(cx, cy), rx, ry);
     return p;
 }
 
-QPainterPath rounded(qreal x, qreal y, qreal w, qreal h, qreal r)
-{
+QPainterPath rounded(qreal x, qreal y, qreal w, qreal h, qreal r) {
     QPainterPath p;
     p.addRoundedRect(QRectF(x, y, w, h), r, r);
     return p;
 }
 
-QImage background()
-{
+QImage background() {
     QImage art = newArt(kWidth, kHeight);
     Figure f(art);
 
@@ -130,8 +124,8 @@ QImage background()
     beard.cubicTo(134, 156, 150, 120, 144, 82);
     beard.quadTo(110, 112, 76, 82);
     beard.closeSubpath();
-    for (QPointF c : {QPointF(76, 98), {80, 120}, {90, 140}, {102, 154}, {118, 154}, {130, 140}, {140, 120},
-                      {144, 98}})
+    for (QPointF c :
+         {QPointF(76, 98), {80, 120}, {90, 140}, {102, 154}, {118, 154}, {130, 140}, {140, 120}, {144, 98}})
         beard = beard.united(ellipse(c.x(), c.y(), 11, 11));
     f.fill(beard, kBeard);
     f.fill(ellipse(92, 86, 6, 5), kCheek, 0);
@@ -172,8 +166,7 @@ QImage background()
     return cutOut(art, kOutline, kKey);
 }
 
-QImage card(QSize size, const std::function<void(QPainter&)>& draw)
-{
+QImage card(QSize size, const std::function<void(QPainter&)>& draw) {
     QImage art = newArt(size.width(), size.height());
     QPainter p(&art);
     p.setRenderHint(QPainter::Antialiasing);
@@ -184,8 +177,7 @@ QImage card(QSize size, const std::function<void(QPainter&)>& draw)
 
 } // namespace
 
-void makeSantaClausSkin(const QString& folder)
-{
+void makeSantaClausSkin(const QString& folder) {
     const QDir dir(folder);
     writeBmp(background(), dir.filePath("Background.bmp"));
     const QPen ink(kRedInk, 3.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
@@ -206,6 +198,7 @@ void makeSantaClausSkin(const QString& folder)
     }
     const QPen green(kGreenInk, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     for (const char* text : {"AM", "PM"})
-        writeBmp(card(kAmPm, [&](QPainter& p) { drawStrokeText(p, text, QRectF(2.5, 2.5, 17, 9), 2, green); }),
-                 dir.filePath(QStringLiteral("%1.bmp").arg(text)));
+        writeBmp(
+            card(kAmPm, [&](QPainter& p) { drawStrokeText(p, text, QRectF(2.5, 2.5, 17, 9), 2, green); }),
+            dir.filePath(QStringLiteral("%1.bmp").arg(text)));
 }

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+/// Media made for the tests with the framework's own test sources, once per test program, in a
+/// temporary folder that lives as long as the program.
+struct MediaFiles {
+    QString wav2500ms;   // 2.5 s of tone
+    QString wav400ms;    // shorter than one position tick
+    QString video640;    // 640 x 480, 3 s, no sound
+    QString video1024;   // 1024 x 576, 3 s, no sound
+    QString garbage;     // random bytes
+    QString missing;     // a name in the folder that no file has
+
+    static const MediaFiles& get();
+};
+
+/// Makes a file by running a launch line to its end; fails the test program when it cannot.
+void makeMedia(const QString& launchLine);
+
+/// The factory name of the element that takes the sound in a playing pipeline; empty when none.
+QString audioSinkName(void* pipeline);
+
+/// The tests run twice: with no sound server, and against the PulseAudio server of the test run.
+bool pulseVariant();
