@@ -268,7 +268,7 @@ void TFormAlarmList::TimerTimer()
 void TFormAlarmList::ringAlarm(int row)
 {
     CurrentAlarmFile = QString::fromLatin1(m_store.rows[row].alarmNumber) + QStringLiteral(".ini");
-    TAlarmRun ringing(*this);
+    TAlarmRun ringing(*this, *m_runPlayer);
     ringing.exec();
 }
 

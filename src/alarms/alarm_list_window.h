@@ -17,6 +17,7 @@ class QMenu;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class TFormRunPlay;
 struct Services;
 
 /// The alarm list window. It owns the alarm rows, the alarm numbers in use and the scheduler timer,
@@ -37,6 +38,9 @@ public:
     AlarmListStore& store() { return m_store; }
     QTimer& schedulerTimer() { return Timer; }
     Services& services() { return m_services; }
+
+    /// The ringing player that ringing windows play through; set before the first tick.
+    void setRunPlayer(TFormRunPlay* player) { m_runPlayer = player; }
 
     /// Turns start-with-the-desktop on or off for this program.
     void SetStartWithDesktop(bool enabled);
@@ -82,6 +86,7 @@ private:
     AlarmListStore m_store;
     DateTimeLocale m_locale;
     AlarmScheduler m_scheduler;
+    TFormRunPlay* m_runPlayer = nullptr;
     bool m_firstTick = true;
     bool m_fillingList = false;
 

@@ -17,6 +17,7 @@ BelvaneWindows::BelvaneWindows(Services& services, const QString& programFolder)
     m_about = std::make_unique<TFormAbout>();
     m_play = std::make_unique<TFormPlay>();
     m_runPlay = std::make_unique<TFormRunPlay>(defaultPlayerSettings());
+    m_alarmList->setRunPlayer(m_runPlay.get());
 
     QObject::connect(m_alarmList.get(), &TFormAlarmList::optionsRequested, m_options.get(), &QWidget::show);
     QObject::connect(m_alarmList.get(), &TFormAlarmList::aboutRequested, m_about.get(), &QWidget::show);

@@ -7,6 +7,8 @@
 #include "clockface/main_window.h"
 #include "platform/autostart.h"
 #include "platform/clock.h"
+#include "platform/output_volume.h"
+#include "platform/power_control.h"
 #include "platform/program_folder.h"
 
 int main(int argc, char* argv[])
@@ -25,7 +27,9 @@ int main(int argc, char* argv[])
 
     SystemClock clock;
     XdgAutostart autostart;
-    Services services{clock, autostart};
+    PulseOutputVolume volume;
+    LinuxPowerControl power;
+    Services services{clock, autostart, volume, power};
     BelvaneWindows windows(services, programFolder());
     QObject::connect(&instance, &SingleInstance::showRequested, &windows.main(), &TFormMain::bringToFront);
     QObject::connect(&windows.main(), &TFormMain::closed, &app, &QApplication::quit, Qt::QueuedConnection);

@@ -1,49 +1,220 @@
 #include "ringing/alarm_run_window.h"
 
+#include <QCloseEvent>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
+#include <QScreen>
 
 #include "alarms/alarm_list_window.h"
 #include "alarms/alarm_settings_file.h"
 #include "app/error_report.h"
+#include "app/services.h"
+#include "media/run_play_window.h"
+#include "platform/clock.h"
+#include "platform/power_control.h"
 
-TAlarmRun::TAlarmRun(TFormAlarmList& owner) : QDialog(&owner), m_owner(owner)
+namespace {
+
+QFont songFont(int pixels, bool bold = false)
 {
-    m_owner.AlarmRinging = true;
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+} // namespace
+
+TAlarmRun::TAlarmRun(TFormAlarmList& owner, TFormRunPlay& player)
+    : QDialog(&owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      m_owner(owner), m_player(player), m_locale(DateTimeLocale::system())
+{
     setObjectName(QStringLiteral("AlarmRun"));
     setWindowTitle(QStringLiteral("闹铃"));
-    LabelReminder = new QLabel(this);
-    LabelReminder->setObjectName(QStringLiteral("LabelReminder"));
-    auto* ok = new QPushButton(QStringLiteral("确定"), this);
-    ok->setObjectName(QStringLiteral("ButtonOK"));
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(LabelReminder);
-    layout->addWidget(ok);
+    setFont(songFont(12));
+    setFixedSize(345, 299);
 
-    AlarmSettings settings;
-    guarded([&] {
-        ReadAlarmSettingsFile(m_owner.ProgramFolder(), m_owner.CurrentAlarmFile, SettingsReader::Ringing, settings);
-    });
-    LabelReminder->setText(settings.reminderText.join(QLatin1Char('\n')));
+    LabelTime = new QLabel(this);
+    LabelTime->setObjectName(QStringLiteral("LabelTime"));
+    LabelTime->setGeometry(8, 8, 321, 33);
+    LabelTime->setAlignment(Qt::AlignCenter);
+    LabelTime->setFont(songFont(26, true));
+    LabelDate = new QLabel(this);
+    LabelDate->setObjectName(QStringLiteral("LabelDate"));
+    LabelDate->setGeometry(8, 40, 321, 17);
+    LabelDate->setAlignment(Qt::AlignCenter);
+    LabelDate->setFont(songFont(14));
+    Label1 = new QLabel(QStringLiteral("提醒："), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->move(8, 61);
+    Label1->adjustSize();
+    Memo = new QPlainTextEdit(this);
+    Memo->setObjectName(QStringLiteral("Memo"));
+    Memo->setGeometry(16, 80, 313, 169);
+    Memo->setReadOnly(true);
+    ButtonSnooze = new QPushButton(QStringLiteral("打盹儿"), this);
+    ButtonSnooze->setObjectName(QStringLiteral("ButtonSnooze"));
+    ButtonSnooze->setGeometry(192, 264, 75, 25);
+    ButtonOK = new QPushButton(QStringLiteral("确定"), this);
+    ButtonOK->setObjectName(QStringLiteral("ButtonOK"));
+    ButtonOK->setGeometry(272, 264, 59, 25);
+    setTabOrder(ButtonSnooze, ButtonOK);
+    setTabOrder(ButtonOK, Memo);
+    ButtonSnooze->setFocus();
+
+    connect(ButtonSnooze, &QPushButton::clicked, this, [this] { ButtonSnoozeClick(); });
+    connect(ButtonOK, &QPushButton::clicked, this, [this] { ButtonOKClick(); });
+    Timer.setInterval(200);
+    connect(&Timer, &QTimer::timeout, this, [this] { guarded([this] { TimerTimer(); }); });
+
+    if (QScreen* s = screen())
+        move(s->availableGeometry().center() - rect().center());
+    FormCreate();
 }
 
 TAlarmRun::~TAlarmRun()
 {
-    release();
+    FormClose();
+}
+
+void TAlarmRun::FormCreate()
+{
+    showClock();
+    m_owner.AlarmRinging = true;
+    m_session.SnoozeRequested = false;
+    ActionReadAlarmInfoExecute();
+}
+
+void TAlarmRun::ActionReadAlarmInfoExecute()
+{
+    m_session.start(m_owner.services().clock.now());
+    Timer.start();
+    AlarmSettings settings;
+    // A file that cannot be read is reported; the window still rings with what was read before the
+    // bad line, the rest at zero.
+    guarded([&] {
+        try {
+            ReadAlarmSettingsFile(m_owner.ProgramFolder(), m_owner.CurrentAlarmFile, SettingsReader::Ringing, settings);
+        } catch (...) {
+            m_session.load(settings, m_owner.ProgramFolder());
+            throw;
+        }
+        m_session.load(settings, m_owner.ProgramFolder());
+        Memo->setPlainText(settings.reminderText.join(QLatin1Char('\n')));
+    });
+}
+
+void TAlarmRun::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void TAlarmRun::FormShow()
+{
+    OutputVolume& volume = m_owner.services().volume;
+    m_volumeBefore = volume.read();
+    // A muted device would silence the alarm.
+    if (m_volumeBefore && m_volumeBefore->muted)
+        volume.setMuted(false);
+    m_session.show(*this);
+    // The first tick runs at once rather than a timer interval later, so the alarm sounds as soon
+    // as its window is up.
+    QTimer::singleShot(0, this, [this] {
+        if (Timer.isActive())
+            guarded([this] { TimerTimer(); });
+    });
+}
+
+void TAlarmRun::showClock()
+{
+    const QDateTime now = m_owner.services().clock.now();
+    LabelTime->setText(formatDateTime(m_locale.longTimeFormat, now, m_locale));
+    LabelDate->setText(formatDateTime(QStringLiteral("ddd, mmmm,dd, yyyy"), now, m_locale));
+}
+
+void TAlarmRun::TimerTimer()
+{
+    showClock();
+    m_closeRequested = false;
+    try {
+        m_session.tick(m_owner.services().clock.now(), *this);
+    } catch (...) {
+        if (!m_session.timerEnabled())
+            Timer.stop();
+        throw;
+    }
+    if (!m_session.timerEnabled())
+        Timer.stop();
+    // A close asked for during the tick takes effect now that it has run, after the power action.
+    if (m_closeRequested)
+        close();
+}
+
+void TAlarmRun::ButtonSnoozeClick()
+{
+    m_session.snoozePressed();
 }
 
 void TAlarmRun::done(int result)
 {
-    release();
+    FormClose();
     QDialog::done(result);
 }
 
-void TAlarmRun::release()
+void TAlarmRun::closeEvent(QCloseEvent* event)
 {
-    if (!m_released) {
-        m_released = true;
-        m_owner.AlarmRinging = false;
+    FormClose();
+    QDialog::closeEvent(event);
+}
+
+void TAlarmRun::FormClose()
+{
+    if (m_closed)
+        return;
+    m_closed = true;
+    Timer.stop();
+    m_player.FormClose();
+    if (m_volumeBefore) {
+        OutputVolume& volume = m_owner.services().volume;
+        volume.setVolume(m_volumeBefore->packed);
+        volume.setMuted(m_volumeBefore->muted);
+    }
+    m_owner.AlarmRinging = false;
+}
+
+bool TAlarmRun::playerIdle() const
+{
+    return m_player.Idle();
+}
+
+void TAlarmRun::playFile(const QString& path)
+{
+    m_player.setMediaFile(path);
+    m_player.ButtonPlayClick();
+}
+
+void TAlarmRun::closePlayer()
+{
+    m_player.FormClose();
+}
+
+void TAlarmRun::setDeviceVolume(quint32 packed)
+{
+    m_owner.services().volume.setVolume(packed);
+}
+
+void TAlarmRun::powerAction(int action)
+{
+    PowerControl& power = m_owner.services().power;
+    switch (action) {
+    case 1: power.displayOff(); break;
+    case 2: power.standby(); break;
+    case 3: power.shutDown(); break;
+    default: break;
     }
 }

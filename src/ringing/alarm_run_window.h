@@ -1,24 +1,73 @@
 #pragma once
 
+#include <optional>
+
 #include <QDialog>
+#include <QTimer>
+
+#include "platform/date_time_format.h"
+#include "platform/output_volume.h"
+#include "ringing/ringing_session.h"
 
 class QLabel;
+class QPlainTextEdit;
+class QPushButton;
 class TFormAlarmList;
+class TFormRunPlay;
 
-/// The ringing window for the alarm named by the list window's `CurrentAlarmFile`. While it exists
-/// the list window's `AlarmRinging` is set, so no second alarm rings on top of it.
-class TAlarmRun : public QDialog {
+/// The ringing window for the alarm named by the list window's `CurrentAlarmFile`. It shows the time
+/// and the reminder, and carries out what its ringing session decides at each 200 ms tick: the
+/// player's commands, the output volume, closing and the power action. While it exists the list
+/// window's `AlarmRinging` is set, so no second alarm rings on top of it.
+class TAlarmRun : public QDialog, private RingingActions {
     Q_OBJECT
 public:
-    explicit TAlarmRun(TFormAlarmList& owner);
+    TAlarmRun(TFormAlarmList& owner, TFormRunPlay& player);
     ~TAlarmRun() override;
+
+    void FormCreate();
+    void ActionReadAlarmInfoExecute();
+    void FormShow();
+    void TimerTimer();
+    void ButtonSnoozeClick();
+    void ButtonOKClick() { close(); }
+    void FormClose();
+
+    const RingingSession& session() const { return m_session; }
+    QTimer& timer() { return Timer; }
 
     void done(int result) override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
 private:
-    void release();
+    // What the session asks of the world.
+    bool playerIdle() const override;
+    void playFile(const QString& path) override;
+    void closePlayer() override;
+    void setDeviceVolume(quint32 packed) override;
+    void requestClose() override { m_closeRequested = true; }
+    void powerAction(int action) override;
+
+    void showClock();
 
     TFormAlarmList& m_owner;
-    bool m_released = false;
-    QLabel* LabelReminder;
+    TFormRunPlay& m_player;
+    RingingSession m_session;
+    DateTimeLocale m_locale;
+    // The device as it was before the alarm, put back when the window closes.
+    std::optional<DeviceVolume> m_volumeBefore;
+    bool m_shown = false;
+    bool m_closed = false;
+    bool m_closeRequested = false;
+
+    QLabel* LabelTime;
+    QLabel* LabelDate;
+    QLabel* Label1;
+    QPlainTextEdit* Memo;
+    QPushButton* ButtonSnooze;
+    QPushButton* ButtonOK;
+    QTimer Timer;
 };

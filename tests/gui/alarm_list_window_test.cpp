@@ -12,6 +12,7 @@
 #include "alarms/alarm_list_window.h"
 #include "app/error_report.h"
 #include "helpers/fake_services.h"
+#include "media/run_play_window.h"
 #include "helpers/modal.h"
 #include "helpers/screenshot.h"
 #include "helpers/temp_folder.h"
@@ -24,6 +25,7 @@ protected:
     AlarmListWindow()
     {
         setErrorSink([this](const QString& text) { errors << text; });
+        window.setRunPlayer(&player);
         window.FormCreate();
     }
     ~AlarmListWindow() override { setErrorSink({}); }
@@ -53,6 +55,7 @@ protected:
 
     TempFolder dir;
     FakeServices fake;
+    TFormRunPlay player{defaultPlayerSettings()};
     TFormAlarmList window{fake.services, dir.path()};
     QStringList errors;
 };
@@ -209,7 +212,7 @@ TEST_F(AlarmListWindow, SchedulerRingsADueAlarmWithItsReminder)
     answerNextModal([&](QDialog* ringing) {
         EXPECT_TRUE(window.AlarmRinging);
         EXPECT_EQ(ringing->windowTitle(), "闹铃");
-        reminder = ringing->findChild<QLabel*>("LabelReminder")->text();
+        reminder = ringing->findChild<QPlainTextEdit*>("Memo")->toPlainText();
         QTest::mouseClick(ringing->findChild<QPushButton*>("ButtonOK"), Qt::LeftButton);
     });
     window.TimerTimer();

@@ -1,0 +1,83 @@
+// Prints how long an alarm takes from its due second to its sound playing: the scheduler's tick,
+// the ringing window opening and the player starting the built-in sound (the play command returns
+// once the sound plays). Run by hand: build/tests/bench/ring_latency [rounds]
+// With a sound server the sound goes to it; offscreen by default.
+#include <cstdio>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "alarms/alarm_display.h"
+#include "alarms/alarm_list_window.h"
+#include "alarms/alarm_settings_file.h"
+#include "app/services.h"
+#include "helpers/fake_services.h"
+#include "helpers/wav_file.h"
+#include "media/player_settings.h"
+#include "media/run_play_window.h"
+#include "platform/line_file.h"
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int rounds = argc > 1 ? atoi(argv[1]) : 5;
+
+    QTemporaryDir dir;
+    const QString folder = dir.path() + "/";
+    QDir(folder).mkdir("sounds");
+    writeToneWav(folder + "sounds/Alarmrng.wav", 3000);
+    AlarmSettings s;
+    s.playSound = true, s.soundIndex = 2, s.volume = 50, s.closeNever = true;
+    writeFileAtomically(folder + "0.ini", WriteAlarmSettings(s));
+
+    SystemClock clock;
+    RecordingAutostart autostart;
+    RecordingVolume volume;
+    RecordingPower power;
+    Services services{clock, autostart, volume, power};
+    TFormRunPlay player(defaultPlayerSettings());
+    TFormAlarmList list(services, folder);
+    list.setRunPlayer(&player);
+    list.FormCreate();
+
+    QList<double> delays;
+    for (int round = 0; round < rounds; ++round) {
+        // An hourly alarm two seconds ahead, at a random phase of the scheduler's tick.
+        const QDateTime due = QDateTime::currentDateTime().addSecs(2).addMSecs(-QTime::currentTime().msec());
+        list.store().rows = {makeAlarmEntry({"bench", int(Frequency::Daily), due.date(), due.time(), "1111111"}, 0,
+                                            RowOrigin::Add, DateTimeLocale::neutral())};
+        QEventLoop loop;
+        QTimer poll;
+        poll.setInterval(1);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (player.Playing()) {
+                delays.append(due.msecsTo(QDateTime::currentDateTime()));
+                if (auto* ringing = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                    ringing->close();
+                loop.quit();
+            }
+        });
+        poll.start();
+        QTimer::singleShot(8000, &loop, &QEventLoop::quit);
+        loop.exec();
+        poll.stop();
+        QElapsedTimer settle;
+        settle.start();
+        while (list.AlarmRinging && settle.elapsed() < 3000)
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+        QApplication::processEvents(QEventLoop::AllEvents, 1200); // past the due second
+    }
+    std::sort(delays.begin(), delays.end());
+    double sum = 0;
+    for (double d : delays)
+        sum += d;
+    std::printf("due second to sound playing, %lld rounds: min %.0f ms, median %.0f ms, mean %.0f ms, max %.0f ms\n",
+                qlonglong(delays.size()), delays.value(0), delays.value(delays.size() / 2), delays.isEmpty() ? 0 : sum / delays.size(),
+                delays.isEmpty() ? 0 : delays.last());
+    return delays.size() == rounds ? 0 : 1;
+}

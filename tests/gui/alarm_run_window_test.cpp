@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "alarms/alarm_list_window.h"
+#include "alarms/alarm_settings_file.h"
+#include "app/error_report.h"
+#include "helpers/fake_services.h"
+#include "helpers/screenshot.h"
+#include "helpers/temp_folder.h"
+#include "helpers/wav_file.h"
+#include "media/player_settings.h"
+#include "media/run_play_window.h"
+#include "platform/line_file.h"
+#include "ringing/alarm_run_window.h"
+
+namespace {
+
+class RingingWindow : public ::testing::Test {
+protected:
+    RingingWindow()
+    {
+        setErrorSink([this](const QString& text) { errors << text; });
+        QDir(dir.path()).mkdir("sounds");
+        writeToneWav(dir.file("sounds/Alarmrng.wav"), 2500);
+        list.setRunPlayer(&player);
+        list.CurrentAlarmFile = "0.ini";
+        fake.volume.device = {0x80008000, true}; // the user had muted the machine
+    }
+    ~RingingWindow() override { setErrorSink({}); }
+
+    void writeAlarm(const AlarmSettings& s) { writeFileAtomically(dir.file("0.ini"), WriteAlarmSettings(s)); }
+    static AlarmSettings soundAlarm()
+    {
+        AlarmSettings s;
+        s.playSound = true;
+        s.soundIndex = 2;
+        s.volume = 40;
+        s.snoozeMinutes = 5;
+        s.closeNever = true;
+        s.reminderText = {"起床啦", "第二行"};
+        return s;
+    }
+    /// One tick of the window's timer, the clock moved on by 200 ms.
+    void tick(TAlarmRun& window)
+    {
+        fake.clock.advanceMs(200);
+        window.TimerTimer();
+    }
+
+    TempFolder dir;
+    FakeServices fake{QDateTime(QDate(2026, 12, 7), QTime(7, 0, 0, 100))};
+    TFormRunPlay player{defaultPlayerSettings()};
+    TFormAlarmList list{fake.services, dir.path()};
+    QStringList errors;
+};
+
+} // namespace
+
+TEST_F(RingingWindow, LooksAsDesigned)
+{
+    writeAlarm(soundAlarm());
+    TAlarmRun window(list, player);
+    EXPECT_EQ(window.windowTitle(), "闹铃");
+    EXPECT_EQ(window.size(), QSize(345, 299));
+    struct Place {
+        const char* name;
+        QRect rect;
+    };
+    for (Place p : {Place{"LabelTime", {8, 8, 321, 33}}, {"LabelDate", {8, 40, 321, 17}}, {"Memo", {16, 80, 313, 169}},
+                    {"ButtonSnooze", {192, 264, 75, 25}}, {"ButtonOK", {272, 264, 59, 25}}})
+        EXPECT_EQ(window.findChild<QWidget*>(p.name)->geometry(), p.rect) << p.name;
+    EXPECT_EQ(window.findChild<QPushButton*>("ButtonSnooze")->text(), "打盹儿");
+    EXPECT_EQ(window.findChild<QLabel*>("Label1")->text(), "提醒：");
+    const DateTimeLocale locale = DateTimeLocale::system();
+    EXPECT_EQ(window.findChild<QLabel*>("LabelDate")->text(),
+              formatDateTime("ddd, mmmm,dd, yyyy", fake.clock.now(), locale));
+    EXPECT_EQ(window.findChild<QLabel*>("LabelTime")->text(), formatDateTime(locale.longTimeFormat, fake.clock.now(), locale));
+    EXPECT_EQ(window.findChild<QWidget*>("ButtonSnooze")->nextInFocusChain(), window.findChild<QWidget*>("ButtonOK"));
+    window.show();
+    saveScreenshot(window, "ringing");
+    window.close();
+}
+
+TEST_F(RingingWindow, RingsSnoozesAndPutsTheDeviceBackOnOK)
+{
+    writeAlarm(soundAlarm());
+    TAlarmRun window(list, player);
+    EXPECT_TRUE(list.AlarmRinging);
+    EXPECT_EQ(window.findChild<QPlainTextEdit*>("Memo")->toPlainText(), "起床啦\n第二行");
+    window.show();
+    EXPECT_EQ(fake.volume.history, QList<quint32>{0x66006600}); // level 102: 40 % of full
+    EXPECT_FALSE(fake.volume.device.muted);                    // unmuted while it rings
+
+    tick(window);
+    EXPECT_TRUE(player.Playing());
+    EXPECT_EQ(player.MediaFile(), dir.file("sounds/Alarmrng.wav"));
+
+    QTest::mouseClick(window.findChild<QPushButton*>("ButtonSnooze"), Qt::LeftButton);
+    tick(window);
+    EXPECT_TRUE(window.session().Silenced);
+    EXPECT_TRUE(player.Idle());
+    for (int i = 0; i < 10; ++i)
+        tick(window);
+    EXPECT_TRUE(player.Idle()); // silent for the snooze period
+
+    QTest::mouseClick(window.findChild<QPushButton*>("ButtonOK"), Qt::LeftButton);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(list.AlarmRinging);
+    EXPECT_EQ(fake.volume.device, (DeviceVolume{0x80008000, true}));
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
+TEST_F(RingingWindow, MissingSettingsFileIsReportedOnceAndPlaysNothing)
+{
+    TAlarmRun window(list, player);
+    window.show();
+    for (int i = 0; i < 20; ++i)
+        tick(window);
+    EXPECT_TRUE(player.Idle());
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains("0.ini"));
+    EXPECT_EQ(fake.volume.history, QList<quint32>{0}); // every setting at zero, the volume too
+    window.close();
+    EXPECT_FALSE(list.AlarmRinging);
+}
+
+TEST_F(RingingWindow, FinishedPlayListClosesAfterThePowerAction)
+{
+    AlarmSettings s = soundAlarm();
+    s.playSound = false;
+    s.playMusic = true;
+    s.playList = {dir.file("sounds/missing.mp3"), dir.file("sounds/Alarmrng.wav")};
+    s.closeNever = false;
+    s.closeWhenFinished = true;
+    s.powerAction = 2;
+    writeAlarm(s);
+    TAlarmRun window(list, player);
+    window.show();
+    tick(window); // the missing entry is passed over at once
+    tick(window);
+    EXPECT_EQ(player.MediaFile(), dir.file("sounds/Alarmrng.wav"));
+    EXPECT_TRUE(player.Playing());
+    // The player finds the end by its own once-a-second check, in real time.
+    QElapsedTimer waited;
+    waited.start();
+    while (!player.Idle() && waited.elapsed() < 10000)
+        QTest::qWait(50);
+    ASSERT_TRUE(player.Idle());
+    tick(window);
+    EXPECT_EQ(fake.power.calls, QStringList{"standby"});
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(list.AlarmRinging);
+    EXPECT_FALSE(window.timer().isActive());
+}
