@@ -216,7 +216,8 @@ void TFilterGraph::drainBus()
         case GST_MESSAGE_ERROR: {
             const ErrorPtr error = takeError(message);
             emit errorOccurred(EDirectShowException::formatText(
-                m_file.isEmpty() ? errorText(error.get()) : QStringLiteral("%1: %2").arg(m_file, errorText(error.get())),
+                m_file.isEmpty() ? errorText(error.get())
+                                 : QStringLiteral("%1: %2").arg(m_file, errorText(error.get())),
                 MediaResult::fromError(error.get())));
             break;
         }
@@ -284,7 +285,8 @@ bool TFilterGraph::changeState(int state, const QString& subject)
 
 void TFilterGraph::raiseFromBus(const QString& subject, int waitMs)
 {
-    GstMessage* message = gst_bus_timed_pop_filtered(m_bus, GstClockTime(waitMs) * GST_MSECOND, GST_MESSAGE_ERROR);
+    GstMessage* message =
+        gst_bus_timed_pop_filtered(m_bus, GstClockTime(waitMs) * GST_MSECOND, GST_MESSAGE_ERROR);
     raiseError(message ? takeError(message).get() : nullptr, subject);
 }
 

@@ -88,7 +88,8 @@ void TFormRunPlay::showForVideo(const QSize& video)
     show(); // centred once shown, when the size of the window's frame is known
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     const QSize outer = frameGeometry().size();
-    move(screen.x() + (screen.width() - outer.width()) / 2, screen.y() + (screen.height() - outer.height()) / 2);
+    move(screen.x() + (screen.width() - outer.width()) / 2,
+         screen.y() + (screen.height() - outer.height()) / 2);
 }
 
 void TFormRunPlay::DSTrackBarTimer()
@@ -97,8 +98,9 @@ void TFormRunPlay::DSTrackBarTimer()
         m_videoWindow->EnterFullScreen();
         m_fullScreenPending = false;
     }
+    // The whole seconds played have reached those of the file: from here on the player is idle.
     if (m_trackBar->Position() >= m_trackBar->Max())
-        FormClose(); // the whole seconds played have reached those of the file: from here on the player is idle
+        FormClose();
 }
 
 void TFormRunPlay::DSVideoWindowEx2DblClick()

@@ -51,7 +51,8 @@ QImage imageOf(GstSample* sample)
     }
     return QImage(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&mapped->frame, 0)),
                   GST_VIDEO_FRAME_WIDTH(&mapped->frame), GST_VIDEO_FRAME_HEIGHT(&mapped->frame),
-                  GST_VIDEO_FRAME_PLANE_STRIDE(&mapped->frame, 0), QImage::Format_RGB32, releaseFrame, mapped);
+                  GST_VIDEO_FRAME_PLANE_STRIDE(&mapped->frame, 0), QImage::Format_RGB32, releaseFrame,
+                  mapped);
 }
 
 void post(VideoFrameSink::Mailbox& mailbox, QImage image)
@@ -100,7 +101,8 @@ GstElement* VideoFrameSink::createVideoSink()
     GstCaps* caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx", nullptr);
     gst_app_sink_set_caps(sink, caps);
     gst_caps_unref(caps);
-    g_object_set(element, "sync", TRUE, "enable-last-sample", FALSE, "max-buffers", 2u, "drop", TRUE, nullptr);
+    g_object_set(element, "sync", TRUE, "enable-last-sample", FALSE, "max-buffers", 2u, "drop", TRUE,
+                 nullptr);
     GstAppSinkCallbacks callbacks{};
     callbacks.new_sample = onSample;
     callbacks.new_preroll = onPreroll;

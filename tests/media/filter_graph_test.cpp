@@ -48,18 +48,23 @@ TEST_F(FilterGraphTest, TellsItsListenersEachStep)
 {
     QList<std::pair<Event, int>> events;
     QObject::connect(&graph, &TFilterGraph::controlEvent, [&](Event e, int p) { events.append({e, p}); });
-    EXPECT_EQ(graph.RenderMediaFile(files->wav2500ms), 1); // inactive: nothing happens
+    EXPECT_EQ(graph.RenderMediaFile(files->wav2500ms()), 1); // inactive: nothing happens
     EXPECT_FALSE(graph.StartPlayback());
     graph.setActive(true);
-    EXPECT_EQ(graph.RenderMediaFile(files->wav2500ms), 0);
+    EXPECT_EQ(graph.RenderMediaFile(files->wav2500ms()), 0);
     EXPECT_TRUE(graph.StartPlayback());
     EXPECT_TRUE(graph.PausePlayback());
     EXPECT_TRUE(graph.StopPlayback());
     graph.ResetGraph();
     graph.setActive(false);
-    const QList<std::pair<Event, int>> expected{
-        {Event::ActivationChanged, 1}, {Event::AboutToRender, 0}, {Event::Rendered, 0}, {Event::Play, 0},
-        {Event::Pause, 0}, {Event::Stop, 0}, {Event::Stop, 0}, {Event::ActivationChanged, 0}};
+    const QList<std::pair<Event, int>> expected{{Event::ActivationChanged, 1},
+                                                {Event::AboutToRender, 0},
+                                                {Event::Rendered, 0},
+                                                {Event::Play, 0},
+                                                {Event::Pause, 0},
+                                                {Event::Stop, 0},
+                                                {Event::Stop, 0},
+                                                {Event::ActivationChanged, 0}};
     EXPECT_EQ(events, expected);
 }
 
@@ -67,7 +72,7 @@ TEST_F(FilterGraphTest, PlaysIntoTheRunsSoundOutputAtTheMappedVolume)
 {
     graph.setGraphVolume(1000);
     graph.setActive(true);
-    graph.RenderMediaFile(files->wav2500ms);
+    graph.RenderMediaFile(files->wav2500ms());
     EXPECT_EQ(audioSinkName(graph.pipeline()), pulseVariant() ? "pulsesink" : "fakesink");
     double volume = -1;
     g_object_get(graph.pipeline(), "volume", &volume, nullptr);
@@ -79,9 +84,9 @@ TEST_F(FilterGraphTest, PlaysIntoTheRunsSoundOutputAtTheMappedVolume)
 TEST_F(FilterGraphTest, ReadsTheVideoSize)
 {
     graph.setActive(true);
-    graph.RenderMediaFile(files->video640);
+    graph.RenderMediaFile(files->video640());
     EXPECT_EQ(graph.videoSize(), QSize(640, 480));
-    graph.RenderMediaFile(files->video1024);
+    graph.RenderMediaFile(files->video1024());
     EXPECT_EQ(graph.videoSize(), QSize(1024, 576));
 }
 
@@ -95,8 +100,8 @@ TEST_F(FilterGraphTest, FilesThatCannotPlayRaiseWithTheFrameworksTextAndTheName)
         QString text;
         QString code;
     } cases[] = {
-        {files->missing, "Resource not found.", "($80043"},
-        {files->garbage, "Could not determine type of stream.", "($80044"},
+        {files->missing(), "Resource not found.", "($80043"},
+        {files->garbage(), "Could not determine type of stream.", "($80044"},
         {url, "Resource not found.", "($80043"}, // a local name that does not exist, never fetched
     };
     graph.setActive(true);
@@ -107,8 +112,7 @@ TEST_F(FilterGraphTest, FilesThatCannotPlayRaiseWithTheFrameworksTextAndTheName)
         } catch (const EDirectShowException& e) {
             EXPECT_TRUE(e.text().contains(c.text)) << e.text().toStdString();
             EXPECT_TRUE(e.text().contains(c.path.section(QLatin1Char('/'), -1))) << e.text().toStdString();
-            EXPECT_TRUE(e.text().contains(c.code) && e.text().endsWith(")."))
-                << e.text().toStdString();
+            EXPECT_TRUE(e.text().contains(c.code) && e.text().endsWith(").")) << e.text().toStdString();
         }
         EXPECT_TRUE(graph.Active());
     }
@@ -119,7 +123,7 @@ TEST_F(FilterGraphTest, FilesThatCannotPlayRaiseWithTheFrameworksTextAndTheName)
 TEST_F(FilterGraphTest, TwoAndAHalfSecondsEndAtTheSecondOrThirdTickInRealTime)
 {
     qint64 elapsed = 0;
-    const auto ticks = playToEnd(files->wav2500ms, &elapsed);
+    const auto ticks = playToEnd(files->wav2500ms(), &elapsed);
     ASSERT_GE(ticks.size(), 2);
     EXPECT_LE(ticks.size(), 3);
     EXPECT_EQ(bar.Max(), 2);
@@ -131,7 +135,7 @@ TEST_F(FilterGraphTest, TwoAndAHalfSecondsEndAtTheSecondOrThirdTickInRealTime)
 TEST_F(FilterGraphTest, AFileShorterThanASecondEndsAtTheFirstTick)
 {
     qint64 elapsed = 0;
-    const auto ticks = playToEnd(files->wav400ms, &elapsed);
+    const auto ticks = playToEnd(files->wav400ms(), &elapsed);
     ASSERT_EQ(ticks.size(), 1);
     EXPECT_EQ(bar.Max(), 0);
     EXPECT_EQ(bar.Position(), 0);
@@ -140,7 +144,7 @@ TEST_F(FilterGraphTest, AFileShorterThanASecondEndsAtTheFirstTick)
 TEST_F(FilterGraphTest, PauseKeepsThePositionAndPlayResumesFromIt)
 {
     graph.setActive(true);
-    graph.RenderMediaFile(files->wav2500ms);
+    graph.RenderMediaFile(files->wav2500ms());
     QSignalSpy ticks(&bar, &TDSTrackBar::OnTimer);
     graph.StartPlayback();
     ASSERT_TRUE(ticks.wait(2500));
@@ -160,7 +164,7 @@ TEST_F(FilterGraphTest, PauseKeepsThePositionAndPlayResumesFromIt)
 TEST_F(FilterGraphTest, SeeksBackToTheStartAndToWhereTheBarIsDropped)
 {
     graph.setActive(true);
-    graph.RenderMediaFile(files->wav2500ms);
+    graph.RenderMediaFile(files->wav2500ms());
     QSignalSpy ticks(&bar, &TDSTrackBar::OnTimer);
     graph.StartPlayback();
     ASSERT_TRUE(ticks.wait(2500));

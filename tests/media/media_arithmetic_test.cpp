@@ -16,6 +16,11 @@ struct VolumeCase {
     int hundredthsDb;
 };
 
+void PrintTo(const VolumeCase& c, std::ostream* out)
+{
+    *out << (c.linear ? "linear " : "direct ") << c.volume;
+}
+
 class VolumeMapping : public ::testing::TestWithParam<VolumeCase> {};
 
 TEST_P(VolumeMapping, GivesHundredthsOfADecibel)
@@ -28,7 +33,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, VolumeMapping,
                                            VolumeCase{100, true, -4989}, VolumeCase{0, true, -10000},
                                            VolumeCase{25000, true, 0}, VolumeCase{-7, true, -10000},
                                            VolumeCase{10000, false, 0}, VolumeCase{1000, false, -9000},
-                                           VolumeCase{-7, false, -10000}));
+                                           VolumeCase{-7, false, -10000}),
+                         [](const ::testing::TestParamInfo<VolumeCase>& row) {
+                             const int v = row.param.volume;
+                             return std::string(row.param.linear ? "linear_" : "direct_") +
+                                    (v < 0 ? "minus" : "") + std::to_string(v < 0 ? -v : v);
+                         });
 
 TEST(LinearBalance, IsAttenuationSignedAgainstTheBalance)
 {

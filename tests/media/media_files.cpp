@@ -1,10 +1,12 @@
 #include "media_files.h"
 
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <random>
 
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <gst/gst.h>
@@ -34,31 +36,87 @@ void makeMedia(const QString& launchLine)
     }
 }
 
+namespace {
+
+QString folder()
+{
+    static const QTemporaryDir dir;
+    return dir.path() + QLatin1Char('/');
+}
+
+/// The file `name` in the folder, made by `make` the first time it is asked for.
+QString made(const QString& name, const std::function<void(const QString&)>& make)
+{
+    static QSet<QString> done;
+    const QString path = folder() + name;
+    if (!done.contains(name)) {
+        make(path);
+        done.insert(name);
+    }
+    return path;
+}
+
+void makeTone(const QString& path, int buffersOf10ms)
+{
+    makeMedia(QStringLiteral("audiotestsrc num-buffers=%1 samplesperbuffer=441 ! audio/x-raw,rate=44100,"
+                             "channels=2 ! wavenc ! filesink location=\"%2\"")
+                  .arg(buffersOf10ms)
+                  .arg(path));
+}
+
+void makeVideo(const QString& path, int width, int height)
+{
+    makeMedia(QStringLiteral("videotestsrc num-buffers=30 ! video/x-raw,width=%1,height=%2,framerate=10/1 ! "
+                             "theoraenc ! oggmux ! filesink location=\"%3\"")
+                  .arg(width)
+                  .arg(height)
+                  .arg(path));
+}
+
+} // namespace
+
 const MediaFiles& MediaFiles::get()
 {
-    static const auto folder = std::make_unique<QTemporaryDir>();
-    static const MediaFiles files = [] {
-        const QString dir = folder->path() + QLatin1Char('/');
-        MediaFiles f{dir + "tone 2500.wav", dir + "tone 400.wav", dir + "picture 640.ogg",
-                     dir + "picture 1024.ogg", dir + "garbage.wav", dir + "no such file.wav"};
-        const QString tone = QStringLiteral("audiotestsrc num-buffers=%1 samplesperbuffer=441 ! "
-                                            "audio/x-raw,rate=44100,channels=2 ! wavenc ! filesink location=\"%2\"");
-        makeMedia(tone.arg(250).arg(f.wav2500ms));
-        makeMedia(tone.arg(40).arg(f.wav400ms));
-        const QString video = QStringLiteral("videotestsrc num-buffers=30 ! video/x-raw,width=%1,height=%2,"
-                                             "framerate=10/1 ! theoraenc ! oggmux ! filesink location=\"%3\"");
-        makeMedia(video.arg(640).arg(480).arg(f.video640));
-        makeMedia(video.arg(1024).arg(576).arg(f.video1024));
-        QFile garbage(f.garbage);
-        garbage.open(QIODevice::WriteOnly);
+    static const MediaFiles files;
+    return files;
+}
+
+QString MediaFiles::wav2500ms() const
+{
+    return made(QStringLiteral("tone 2500.wav"), [](const QString& path) { makeTone(path, 250); });
+}
+
+QString MediaFiles::wav400ms() const
+{
+    return made(QStringLiteral("tone 400.wav"), [](const QString& path) { makeTone(path, 40); });
+}
+
+QString MediaFiles::video640() const
+{
+    return made(QStringLiteral("picture 640.ogg"), [](const QString& path) { makeVideo(path, 640, 480); });
+}
+
+QString MediaFiles::video1024() const
+{
+    return made(QStringLiteral("picture 1024.ogg"), [](const QString& path) { makeVideo(path, 1024, 576); });
+}
+
+QString MediaFiles::garbage() const
+{
+    return made(QStringLiteral("garbage.wav"), [](const QString& path) {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
         std::mt19937 random(4);
         QByteArray bytes(16384, Qt::Uninitialized);
         for (char& c : bytes)
             c = static_cast<char>(random());
-        garbage.write(bytes);
-        return f;
-    }();
-    return files;
+        file.write(bytes);
+    });
+}
+
+QString MediaFiles::missing() const
+{
+    return folder() + QStringLiteral("no such file.wav");
 }
 
 QString audioSinkName(void* pipeline)

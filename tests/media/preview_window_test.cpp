@@ -42,7 +42,7 @@ protected:
 
 TEST_F(PreviewTest, AFileThatCannotPlayOpensNothingAndSaysNothing)
 {
-    for (const QString& file : {files->missing, files->garbage}) {
+    for (const QString& file : {files->missing(), files->garbage()}) {
         bool stepsRan = false;
         EXPECT_FALSE(whileOpen(file, [&] { stepsRan = true; }));
         QTest::qWait(0); // let the queued steps run, now that nothing blocks
@@ -56,7 +56,7 @@ TEST_F(PreviewTest, LoopsAtTheEndPausesAndResumes)
 {
     QList<int> positions;
     QObject::connect(bar, &TDSTrackBar::OnTimer, [&] { positions.append(bar->Position()); });
-    const bool opened = whileOpen(files->wav400ms, [&] {
+    const bool opened = whileOpen(files->wav400ms(), [&] {
         EXPECT_EQ(preview.size(), QSize(292, 263));
         EXPECT_EQ(bar->geometry(), QRect(72, 232, 214, 25));
         EXPECT_EQ(preview.findChild<QPushButton*>("BitBtn1")->geometry(), QRect(8, 232, 25, 25));

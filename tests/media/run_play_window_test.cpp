@@ -5,6 +5,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <gst/gst.h>
+
 #include "media/filter_graph.h"
 #include "media/media_error.h"
 #include "media/run_play_window.h"
@@ -47,7 +49,7 @@ TEST_F(RunPlayTest, PlaysAudioUnseenAndBecomesIdleAtTheSecondOrThirdTick)
     settings.setFullScreenVideo(true);
     QElapsedTimer clock;
     clock.start();
-    play(files->wav2500ms);
+    play(files->wav2500ms());
     EXPECT_TRUE(player->Playing());
     EXPECT_FALSE(player->Idle());
     EXPECT_FALSE(player->isVisible());
@@ -62,16 +64,16 @@ TEST_F(RunPlayTest, PlaysAudioUnseenAndBecomesIdleAtTheSecondOrThirdTick)
 
 TEST_F(RunPlayTest, ASubSecondFileEndsAtTheFirstTick)
 {
-    play(files->wav400ms);
+    play(files->wav400ms());
     EXPECT_EQ(ticksUntilIdle(), 1);
 }
 
 TEST_F(RunPlayTest, AFileThatCannotPlayRaisesAndLeavesThePlayerIdle)
 {
-    for (const QString& file : {files->missing, files->garbage}) {
+    for (const QString& file : {files->missing(), files->garbage()}) {
         for (const bool whilePlaying : {false, true}) {
             if (whilePlaying)
-                play(files->wav2500ms);
+                play(files->wav2500ms());
             try {
                 play(file);
                 ADD_FAILURE() << "no error for " << file.toStdString();
@@ -85,10 +87,21 @@ TEST_F(RunPlayTest, AFileThatCannotPlayRaisesAndLeavesThePlayerIdle)
     }
 }
 
+TEST_F(RunPlayTest, AFileThatFailsWhilePlayingLeavesThePlayerIdle)
+{
+    play(files->wav2500ms());
+    GstElement* pipeline = player->FilterGraph().pipeline();
+    GError* error = g_error_new_literal(GST_STREAM_ERROR, GST_STREAM_ERROR_DECODE, "Broken stream.");
+    gst_element_post_message(pipeline, gst_message_new_error(GST_OBJECT(pipeline), error, nullptr));
+    g_error_free(error);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return player->Idle(); }, 900)); // before the first tick
+    EXPECT_FALSE(player->Playing());
+}
+
 TEST_F(RunPlayTest, TheInvisiblePlayButtonReportsAFailureInsteadOfThrowing)
 {
     QSignalSpy failed(player.get(), &TFormRunPlay::playFailed);
-    player->setMediaFile(files->missing);
+    player->setMediaFile(files->missing());
     player->findChild<QPushButton*>(QStringLiteral("ButtonPlay"))->click();
     ASSERT_EQ(failed.size(), 1);
     EXPECT_TRUE(failed.first().first().toString().contains("Resource not found."));
@@ -98,7 +111,7 @@ TEST_F(RunPlayTest, TheInvisiblePlayButtonReportsAFailureInsteadOfThrowing)
 TEST_F(RunPlayTest, AVideoOpensTheWindowAtItsSizeCentredAndGoesFullScreenOneTickLater)
 {
     settings.setFullScreenVideo(true);
-    play(files->video640);
+    play(files->video640());
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     EXPECT_TRUE(player->isVisible());
     EXPECT_EQ(player->size(), QSize(640, 480));
@@ -131,7 +144,7 @@ TEST_F(RunPlayTest, AVideoOpensTheWindowAtItsSizeCentredAndGoesFullScreenOneTick
 TEST_F(RunPlayTest, AVideoOneThousandPixelsWideOrMorePlaysHidden)
 {
     settings.setFullScreenVideo(true);
-    play(files->video1024);
+    play(files->video1024());
     EXPECT_TRUE(player->Playing());
     EXPECT_FALSE(player->isVisible());
     ASSERT_TRUE(ticks->wait(2500));
@@ -142,7 +155,7 @@ TEST_F(RunPlayTest, AVideoOneThousandPixelsWideOrMorePlaysHidden)
 
 TEST_F(RunPlayTest, DoubleClickTogglesFullScreen)
 {
-    play(files->video640);
+    play(files->video640());
     ASSERT_TRUE(player->isVisible());
     QTest::mouseDClick(&player->VideoWindow(), Qt::LeftButton);
     ASSERT_TRUE(player->VideoWindow().InFullScreen());
@@ -153,17 +166,17 @@ TEST_F(RunPlayTest, DoubleClickTogglesFullScreen)
 
 TEST_F(RunPlayTest, TheCloseCommandStopsAtOnceHiddenOrShown)
 {
-    play(files->video640);
+    play(files->video640());
     EXPECT_TRUE(player->close()); // the user closes the video's window
     EXPECT_TRUE(player->Idle());
     EXPECT_FALSE(player->Playing());
-    play(files->wav2500ms);
+    play(files->wav2500ms());
     player->FormClose();
     EXPECT_TRUE(player->Idle());
     EXPECT_FALSE(player->Playing());
     EXPECT_FALSE(player->isVisible());
     // A second play command after a close plays again.
-    play(files->wav400ms);
+    play(files->wav400ms());
     EXPECT_EQ(ticksUntilIdle(), 1);
 }
 
