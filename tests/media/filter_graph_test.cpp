@@ -157,7 +157,7 @@ TEST_F(FilterGraphTest, PauseKeepsThePositionAndPlayResumesFromIt)
     EXPECT_EQ(ticks.size(), 1);
     graph.StartPlayback();
     ASSERT_TRUE(ticks.wait(2500));
-    EXPECT_GE(ticks.last().at(0).toLongLong(), paused + 800);
+    EXPECT_GE(ticks.last().at(0).toLongLong(), paused + 700);
     EXPECT_LE(ticks.last().at(0).toLongLong(), paused + 1300);
 }
 

@@ -141,3 +141,9 @@ bool pulseVariant()
 {
     return qgetenv("BELVANE_MEDIA_OUTPUT") == "pulse";
 }
+
+void hideSoundOutputs()
+{
+    qputenv("PULSE_SERVER", "unix:/nonexistent/pulse/native");
+    qputenv("ALSA_CONFIG_PATH", "/dev/null");
+}

@@ -21,5 +21,9 @@ void makeMedia(const QString& launchLine);
 /// The factory name of the element that takes the sound in a loaded playbin; empty when none.
 QString audioSinkName(void* pipeline);
 
-/// The tests run twice: with no sound server, and against the PulseAudio server of the test run.
+/// The tests run twice: with no sound output, and against the PulseAudio server of the test run
+/// (BELVANE_MEDIA_OUTPUT=pulse).
 bool pulseVariant();
+
+/// Points the sound server and the sound card configuration at nothing, for the pipelines made after.
+void hideSoundOutputs();

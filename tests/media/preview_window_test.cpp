@@ -47,6 +47,7 @@ TEST_F(PreviewTest, AFileThatCannotPlayOpensNothingAndSaysNothing)
         EXPECT_FALSE(whileOpen(file, [&] { stepsRan = true; }));
         QTest::qWait(0); // let the queued steps run, now that nothing blocks
         EXPECT_TRUE(stepsRan);
+        EXPECT_FALSE(preview.isVisible());
         EXPECT_FALSE(preview.FilterGraph().Active());
     }
     EXPECT_TRUE(errors.isEmpty());
