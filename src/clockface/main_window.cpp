@@ -1,42 +1,382 @@
 #include "clockface/main_window.h"
 
+#include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
-#include <QVBoxLayout>
+#include <QDialog>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QWindow>
 
+#include "alarms/alarm_list_window.h"
+#include "app/error_report.h"
 #include "app/services.h"
+#include "clockface/skin_choice.h"
+#include "clockface/window_shape.h"
 #include "platform/clock.h"
+#include "platform/errors.h"
+#include "shell/help_book.h"
+#include "shell/help_viewer.h"
+#include "shell/sys_tray.h"
 
-TFormMain::TFormMain(Services& services, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), m_services(services), m_time(new QLabel(this))
+namespace {
+
+QPixmap loadPicture(const QString& path)
+{
+    QPixmap picture(path);
+    if (picture.isNull())
+        throw IoError(QStringLiteral("Cannot open file %1").arg(path));
+    return picture;
+}
+
+bool samePlacement(const PicturePlacement& a, const PicturePlacement& b)
+{
+    return a.picture == b.picture && a.digit == b.digit && a.rect == b.rect && a.visible == b.visible;
+}
+
+// The face shown while no skin could be loaded: the time as text, so the clock still tells it.
+constexpr QSize kPlainFaceSize(180, 56);
+
+} // namespace
+
+TFormMain::TFormMain(Services& services, const QString& programFolder, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_services(services),
+      m_programFolder(programFolder)
 {
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(QStringLiteral("Belvane"));
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_time);
-    QFont big = m_time->font();
-    big.setPointSize(32);
-    m_time->setFont(big);
-    m_timer.setInterval(50);
-    connect(&m_timer, &QTimer::timeout, this, &TFormMain::Timer1Timer);
-    m_timer.start();
-    Timer1Timer();
+    setWindowIcon(QIcon(QStringLiteral(":/icons/belvane.svg")));
+    setAttribute(Qt::WA_OpaquePaintEvent); // the background picture covers every pixel
+    buildMenu();
+
+    SysTray = new TSysTray(this);
+    SysTray->setIcon(QIcon(QStringLiteral(":/icons/belvane-16.png")));
+    SysTray->setHint(QStringLiteral("Belvane"));
+    SysTray->setPopupMenu(PopupMenu);
+    SysTray->setPopupMode(Tray::TPopupModeFlag::pmRightClick);
+    SysTray->setPopupAlign(Tray::TPopupAlign::paRight);
+    SysTray->OnIconDoubleClick = [this](TSysTray*, Qt::MouseButton, int, int) { SendtotrayClick(); };
+    SysTray->setActive(true);
+
+    Timer1.setInterval(50);
+    connect(&Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
+    FormCreate();
 }
 
-void TFormMain::bringToFront()
+TFormMain::~TFormMain() = default;
+
+void TFormMain::buildMenu()
 {
-    if (!isVisible() || isMinimized())
-        showNormal();
-    raise();
-    activateWindow();
+    PopupMenu = new QMenu(this);
+    PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
+    auto add = [this](QMenu* menu, const char* name, const QString& caption, const char* glyph,
+                      void (TFormMain::*handler)()) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        if (glyph)
+            action->setIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(QString::fromLatin1(glyph))));
+        if (handler)
+            connect(action, &QAction::triggered, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+        return action;
+    };
+    Sendtotray = add(PopupMenu, "Sendtotray", QStringLiteral("Send to tray"), "menu-sendtotray", &TFormMain::SendtotrayClick);
+    PopupMenu->addSeparator();
+    add(PopupMenu, "Alarms1", QStringLiteral("闹钟"), "menu-alarms", &TFormMain::Alarms1Click);
+    add(PopupMenu, "Options1", QStringLiteral("选项"), "menu-options", &TFormMain::Options1Click);
+    QMenu* skins = PopupMenu->addMenu(QIcon(QStringLiteral(":/icons/menu-skins.png")), QStringLiteral("皮肤"));
+    skins->menuAction()->setObjectName(QStringLiteral("Skins1"));
+    MenuSkinDigital = add(skins, "MenuSkinDigital", QStringLiteral("电子表"), nullptr, nullptr);
+    MenuSkinSantaClaus = add(skins, "MenuSkinSantaClaus", QStringLiteral("圣诞老人"), nullptr, nullptr);
+    auto* group = new QActionGroup(this);
+    for (QAction* skin : {MenuSkinDigital, MenuSkinSantaClaus}) {
+        skin->setCheckable(true);
+        group->addAction(skin);
+    }
+    connect(MenuSkinDigital, &QAction::triggered, this, [this] { guarded([this] { changeSkin(kSkinDigital); }); });
+    connect(MenuSkinSantaClaus, &QAction::triggered, this, [this] { guarded([this] { changeSkin(kSkinSantaClaus); }); });
+    PopupMenu->addSeparator();
+    add(PopupMenu, "menuAbout", QStringLiteral("关于"), "menu-about", &TFormMain::menuAboutClick);
+    add(PopupMenu, "Help1", QStringLiteral("帮助"), "menu-help", &TFormMain::Help1Click);
+    PopupMenu->addSeparator();
+    add(PopupMenu, "menuExit", QStringLiteral("退出"), "menu-exit", &TFormMain::menuExitClick);
 }
 
-void TFormMain::closeEvent(QCloseEvent* event)
+void TFormMain::setPartners(TFormAlarmList* alarms, QDialog* options, QDialog* about)
 {
-    event->accept();
-    emit closed();
+    m_alarms = alarms;
+    m_optionsDialog = options;
+    m_about = about;
+}
+
+void TFormMain::FormCreate()
+{
+    m_militaryShown = false;
+    m_militaryApplied = false;
+    ReadSkinChoice();
+    ApplySkinLayout();
+    // A skin that cannot be loaded is reported; the face then tells the time as plain text and
+    // everything else (menu, alarms, tray) goes on working.
+    guarded([this] { ShapeWindow(); });
+    DrawClock();
+    centreOnScreen();
+    m_firstTickPending = true;
+    Timer1.start();
+}
+
+void TFormMain::ReadSkinChoice()
+{
+    m_skinName = ::ReadSkinChoice(m_programFolder);
+    (m_skinName == kSkinSantaClaus ? MenuSkinSantaClaus : MenuSkinDigital)->setChecked(true);
+}
+
+void TFormMain::ApplySkinLayout()
+{
+    m_layout = skinLayoutFor(m_skinName);
+    m_redrawAll = true;
+}
+
+void TFormMain::LoadSkinPictures(const QString& skinName)
+{
+    const QString folder = m_programFolder + skinName + QLatin1Char('/');
+    SkinPictures loaded;
+    loaded.background = QImage(folder + QStringLiteral("Background.bmp"));
+    if (loaded.background.isNull())
+        throw IoError(QStringLiteral("Cannot open file %1").arg(folder + QStringLiteral("Background.bmp")));
+    loaded.ImageBack = QPixmap::fromImage(loaded.background);
+    for (int d = 0; d < 10; ++d)
+        loaded.HourDigits[d] = loadPicture(folder + QStringLiteral("hour_%1.bmp").arg(d));
+    loaded.MinuteDigits = loaded.HourDigits;
+    const bool ownSeconds = skinLayoutFor(skinName).secondsOwnDigits;
+    for (int d = 0; d < 10; ++d)
+        loaded.SecondDigits[d] =
+            ownSeconds ? loadPicture(folder + QStringLiteral("Second_%1.bmp").arg(d)) : loaded.HourDigits[d];
+    loaded.am = loadPicture(folder + QStringLiteral("AM.bmp"));
+    loaded.pm = loadPicture(folder + QStringLiteral("PM.bmp"));
+    loaded.colonOn = loadPicture(folder + QStringLiteral("Colon_ON.bmp"));
+    loaded.colonOff = loadPicture(folder + QStringLiteral("Colon_OFF.bmp"));
+    // Only a complete set replaces the pictures in use.
+    m_pictures = std::move(loaded);
+    m_picturesLoaded = true;
+    setFixedSize(m_pictures.background.size());
+}
+
+void TFormMain::ShapeWindow()
+{
+    try {
+        LoadSkinPictures(m_skinName);
+    } catch (...) {
+        if (!m_picturesLoaded)
+            setFixedSize(kPlainFaceSize);
+        throw;
+    }
+    const std::optional<QColor> key =
+        m_layout.useFixedKeyColour
+            ? std::optional<QColor>(QColor(m_layout.keyColour.red, m_layout.keyColour.green, m_layout.keyColour.blue))
+            : std::nullopt;
+    setMask(RegionFromBitmap(m_pictures.background, key));
+    m_redrawAll = true;
+    update();
+}
+
+SkinPictureSizes TFormMain::SkinPictures::sizes() const
+{
+    SkinPictureSizes s;
+    for (int d = 0; d < 10; ++d) {
+        s.hourDigits[d] = HourDigits[d].size();
+        s.secondDigits[d] = SecondDigits[d].size();
+    }
+    s.am = am.size();
+    s.pm = pm.size();
+    s.colonOn = colonOn.size();
+    s.colonOff = colonOff.size();
+    return s;
+}
+
+void TFormMain::DrawClock()
+{
+    const QTime now = m_services.clock.now().time();
+    if (!m_picturesLoaded) {
+        m_drawn = FacePlacement{};
+        ++m_drawRequests;
+        update();
+        return;
+    }
+    const FacePlacement placed = placeFace(m_layout, m_pictures.sizes(), now, m_militaryShown);
+    // Only what changed is repainted: most draws change the colon and a second digit alone.
+    QRegion changed;
+    const auto before = m_drawn.all();
+    const auto after = placed.all();
+    for (size_t i = 0; i < after.size(); ++i) {
+        if (m_redrawAll || !samePlacement(before[i], after[i])) {
+            changed += before[i].rect;
+            changed += after[i].rect;
+        }
+    }
+    m_drawn = placed;
+    if (m_redrawAll) {
+        m_redrawAll = false;
+        changed = rect();
+    }
+    if (!changed.isEmpty()) {
+        ++m_drawRequests;
+        update(changed);
+    }
+}
+
+const QPixmap* TFormMain::pictureFor(const PicturePlacement& p) const
+{
+    switch (p.picture) {
+    case FacePicture::HourDigit: return &m_pictures.HourDigits[p.digit];
+    case FacePicture::SecondDigit: return &m_pictures.SecondDigits[p.digit];
+    case FacePicture::Am: return &m_pictures.am;
+    case FacePicture::Pm: return &m_pictures.pm;
+    case FacePicture::ColonOn: return &m_pictures.colonOn;
+    case FacePicture::ColonOff: return &m_pictures.colonOff;
+    case FacePicture::None: break;
+    }
+    return nullptr;
+}
+
+void TFormMain::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    if (!m_picturesLoaded) {
+        painter.fillRect(rect(), QColor(32, 32, 32));
+        painter.setPen(QColor(255, 80, 60));
+        QFont font = painter.font();
+        font.setPixelSize(28);
+        painter.setFont(font);
+        painter.drawText(rect(), Qt::AlignCenter, m_services.clock.now().toString(QStringLiteral("HH:mm:ss")));
+        return;
+    }
+    painter.setClipRegion(event->region());
+    painter.drawPixmap(0, 0, m_pictures.ImageBack);
+    for (const PicturePlacement& p : m_drawn.all()) {
+        const QPixmap* picture = pictureFor(p);
+        if (p.visible && picture && event->region().intersects(p.rect))
+            painter.drawPixmap(p.rect.topLeft(), *picture);
+    }
 }
 
 void TFormMain::Timer1Timer()
 {
-    m_time->setText(m_services.clock.now().toString(QStringLiteral("HH:mm:ss")));
+    if (m_firstTickPending) {
+        m_firstTickPending = false;
+        if (m_options->startInTray() && isVisible())
+            SendtotrayClick();
+    }
+    m_militaryShown = m_options->military();
+    if (m_militaryShown != m_militaryApplied) {
+        ApplySkinLayout();
+        m_militaryApplied = m_militaryShown;
+    }
+    if (m_gate.shouldDraw(m_services.clock.now().time().msec()) || !m_picturesLoaded)
+        DrawClock();
+}
+
+void TFormMain::setSendtotrayCaption(const QString& caption)
+{
+    Sendtotray->setText(caption);
+}
+
+void TFormMain::SendtotrayClick()
+{
+    if (isVisible()) {
+        setSendtotrayCaption(QStringLiteral("恢复"));
+        hide();
+    } else {
+        setSendtotrayCaption(QStringLiteral("隐藏"));
+        show();
+    }
+}
+
+void TFormMain::bringToFront()
+{
+    if (!isVisible())
+        SendtotrayClick();
+    raise();
+    activateWindow();
+}
+
+void TFormMain::Alarms1Click()
+{
+    if (m_alarms)
+        m_alarms->exec();
+}
+
+void TFormMain::Options1Click()
+{
+    if (!m_optionsDialog)
+        return;
+    m_optionsDialog->exec();
+    // A changed 12/24-hour choice shows at once, not at the next half second.
+    m_militaryShown = m_options->military();
+    m_militaryApplied = m_militaryShown;
+    ApplySkinLayout();
+    DrawClock();
+}
+
+void TFormMain::menuAboutClick()
+{
+    if (m_about)
+        m_about->exec();
+}
+
+void TFormMain::Help1Click()
+{
+    ShowHelp(this, helpTopicPath(m_programFolder));
+}
+
+void TFormMain::changeSkin(const QString& skinName)
+{
+    const bool showing = isVisible();
+    if (showing)
+        hide();
+    m_skinName = skinName;
+    ApplySkinLayout();
+    try {
+        ShapeWindow();
+    } catch (...) {
+        if (showing)
+            show();
+        (m_skinName == kSkinSantaClaus ? MenuSkinSantaClaus : MenuSkinDigital)->setChecked(true);
+        throw;
+    }
+    DrawClock();
+    if (showing)
+        show();
+    (m_skinName == kSkinSantaClaus ? MenuSkinSantaClaus : MenuSkinDigital)->setChecked(true);
+}
+
+void TFormMain::centreOnScreen()
+{
+    if (QScreen* s = screen())
+        move(s->availableGeometry().center() - rect().center());
+}
+
+void TFormMain::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        // The window manager moves the whole face with the mouse until the button is released.
+        if (windowHandle())
+            windowHandle()->startSystemMove();
+    } else if (event->button() == Qt::RightButton) {
+        PopupMenu->popup(Tray::menuTopLeft(event->globalPosition().toPoint(), PopupMenu->sizeHint(),
+                                           Tray::TPopupAlign::paRight));
+    }
+}
+
+void TFormMain::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F1)
+        guarded([this] { Help1Click(); });
+}
+
+void TFormMain::closeEvent(QCloseEvent* event)
+{
+    guarded([this] { WriteSkinChoice(m_programFolder, m_skinName); });
+    event->accept();
+    emit closed();
 }

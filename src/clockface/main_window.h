@@ -1,30 +1,116 @@
 #pragma once
 
-#include <QLabel>
+#include <array>
+
+#include <QImage>
+#include <QPixmap>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
+#include "clockface/face_layout.h"
+#include "clockface/half_second_gate.h"
+#include "clockface/live_options.h"
+
+class QAction;
+class QDialog;
+class QMenu;
+class TFormAlarmList;
+class TSysTray;
 struct Services;
 
-/// The main clock window: its closing ends the program.
+/// The clock face: a borderless, always-on-top window shaped like its skin's background, painting
+/// the time twice a second from the skin's pictures. It carries the program's menu (on the face and
+/// on the tray icon) and its closing ends the program.
 class TFormMain : public QWidget {
     Q_OBJECT
 public:
-    explicit TFormMain(Services& services, QWidget* parent = nullptr);
+    TFormMain(Services& services, const QString& programFolder, QWidget* parent = nullptr);
+    ~TFormMain() override;
+
+    /// The windows the menu opens, created after this one.
+    void setPartners(TFormAlarmList* alarms, QDialog* options, QDialog* about);
+    /// Where the live settings come from; until set, the defaults.
+    void setOptions(const LiveOptions* options) { m_options = options ? options : &m_defaultOptions; }
+
+    void ReadSkinChoice();
+    void ApplySkinLayout();
+    /// Loads a skin's pictures; a picture that cannot be loaded raises "Cannot open file <path>" and
+    /// leaves the pictures shown so far in place.
+    void LoadSkinPictures(const QString& skinName);
+    void ShapeWindow();
+    void DrawClock();
+    void Timer1Timer();
+
+    void SendtotrayClick();
+    void Alarms1Click();
+    void Options1Click();
+    void menuAboutClick();
+    void Help1Click();
+    void menuExitClick() { close(); }
+    /// Changes the skin; a face hidden in the tray stays hidden.
+    void changeSkin(const QString& skinName);
 
     /// Brings the clock to the front, restoring it first when it is hidden in the tray.
     void bringToFront();
+
+    const QString& SkinName() const { return m_skinName; }
+    bool MilitaryShown() const { return m_militaryShown; }
+    bool FirstTickPending() const { return m_firstTickPending; }
+    const FacePlacement& drawn() const { return m_drawn; }
+    QMenu* popupMenu() const { return PopupMenu; }
+    TSysTray* sysTray() const { return SysTray; }
+    QTimer& timer() { return Timer1; }
+    /// How many times the face asked to be repainted, and the area, for tests and figures.
+    int drawRequests() const { return m_drawRequests; }
 
 signals:
     void closed();
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void Timer1Timer();
+    struct SkinPictures {
+        QImage background;
+        QPixmap ImageBack;
+        std::array<QPixmap, 10> HourDigits, MinuteDigits, SecondDigits;
+        QPixmap am, pm, colonOn, colonOff;
+        SkinPictureSizes sizes() const;
+    };
+    void FormCreate();
+    void buildMenu();
+    void setSendtotrayCaption(const QString& caption);
+    const QPixmap* pictureFor(const PicturePlacement& p) const;
+    void centreOnScreen();
 
     Services& m_services;
-    QLabel* m_time;
-    QTimer m_timer;
+    QString m_programFolder;
+    FixedLiveOptions m_defaultOptions;
+    const LiveOptions* m_options = &m_defaultOptions;
+    QPointer<TFormAlarmList> m_alarms;
+    QPointer<QDialog> m_optionsDialog;
+    QPointer<QDialog> m_about;
+
+    QString m_skinName;
+    SkinLayout m_layout;
+    SkinPictures m_pictures;
+    bool m_picturesLoaded = false;
+    FacePlacement m_drawn;
+    bool m_redrawAll = true;
+    bool m_militaryShown = false;
+    bool m_militaryApplied = false;
+    bool m_firstTickPending = false;
+    HalfSecondGate m_gate;
+    int m_drawRequests = 0;
+
+    QMenu* PopupMenu;
+    QAction* Sendtotray;
+    QAction* MenuSkinDigital;
+    QAction* MenuSkinSantaClaus;
+    TSysTray* SysTray;
+    QTimer Timer1;
 };

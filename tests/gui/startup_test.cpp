@@ -36,6 +36,7 @@ TEST(StartUp, ListWindowLoadsAndStartsSchedulerWithOrWithoutList)
     };
     for (const Case& c : cases) {
         TempFolder dir;
+        dir.installSkins();
         if (!c.list.isEmpty())
             dir.write("al.ini", c.list);
         ErrorRecorder recorder;
@@ -58,6 +59,7 @@ TEST(StartUp, ListWindowLoadsAndStartsSchedulerWithOrWithoutList)
 TEST(StartUp, ClockWindowIsTitledAndComesBackToTheFront)
 {
     TempFolder dir;
+    dir.installSkins();
     FakeServices fake;
     BelvaneWindows windows(fake.services, dir.path());
     TFormMain& face = windows.main();

@@ -25,6 +25,17 @@ public:
     }
     bool exists(const QString& name) const { return QFile::exists(file(name)); }
 
+    /// Copies the program's own skins into this folder, as a built program folder holds them.
+    void installSkins() const
+    {
+        for (const QString skin : {"Digital", "Santa Claus"}) {
+            const QDir from(QStringLiteral(BELVANE_ASSETS_DIR "/") + skin);
+            QDir(path()).mkpath(skin);
+            for (const QString& name : from.entryList(QDir::Files))
+                QFile::copy(from.filePath(name), file(skin + QLatin1Char('/') + name));
+        }
+    }
+
 private:
     QTemporaryDir m_dir;
 };

@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+#include <QPainter>
+#include <QSignalSpy>
+
+#include "alarms/alarm_list_window.h"
+#include "app/error_report.h"
+#include "clockface/main_window.h"
+#include "clockface/skin_choice.h"
+#include "clockface/window_shape.h"
+#include "helpers/fake_services.h"
+#include "helpers/modal.h"
+#include "helpers/screenshot.h"
+#include "helpers/temp_folder.h"
+
+namespace {
+
+class ClockFace : public ::testing::Test {
+protected:
+    ClockFace()
+    {
+        setErrorSink([this](const QString& text) { errors << text; });
+        dir.installSkins();
+    }
+    ~ClockFace() override { setErrorSink({}); }
+
+    QAction* action(TFormMain& face, const char* name) { return face.findChild<QAction*>(name); }
+    /// Runs 50 ms ticks for this long, the clock moving on with them.
+    void run(TFormMain& face, int ms)
+    {
+        for (int t = 0; t < ms; t += 50) {
+            fake.clock.advanceMs(50);
+            face.Timer1Timer();
+        }
+    }
+
+    TempFolder dir;
+    FakeServices fake{QDateTime(QDate(2026, 12, 7), QTime(0, 7, 9, 100))};
+    QStringList errors;
+};
+
+} // namespace
+
+TEST(WindowShape, KeyColourFromTheSkinOrTheTopLeftPixel)
+{
+    // A 4 x 2 picture: blue top-left corner, red and green elsewhere.
+    QImage picture(4, 2, QImage::Format_RGB32);
+    const QRgb red = qRgb(255, 0, 0), green = qRgb(0, 255, 0), blue = qRgb(0, 0, 255);
+    const QRgb rows[2][4] = {{blue, red, green, green}, {red, green, red, blue}};
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 4; ++x)
+            picture.setPixel(x, y, rows[y][x]);
+    const QRegion fixedRed = RegionFromBitmap(picture, QColor(255, 0, 0));
+    EXPECT_EQ(fixedRed, QRegion(0, 0, 1, 1) + QRegion(2, 0, 2, 1) + QRegion(1, 1, 1, 1) + QRegion(3, 1, 1, 1));
+    const QRegion topLeft = RegionFromBitmap(picture, std::nullopt);
+    EXPECT_EQ(topLeft, QRegion(1, 0, 3, 1) + QRegion(0, 1, 3, 1));
+    EXPECT_TRUE(RegionFromBitmap(QImage(), std::nullopt).isEmpty());
+    picture.setPixel(1, 0, qRgb(254, 0, 0)); // exact equality: one step off the key belongs
+    EXPECT_TRUE(RegionFromBitmap(picture, QColor(255, 0, 0)).contains(QPoint(1, 0)));
+}
+
+TEST_F(ClockFace, OpensCentredWithTheStoredSkinAndItsMenu)
+{
+    TFormMain face(fake.services, dir.path());
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+    EXPECT_EQ(face.windowTitle(), "Belvane");
+    EXPECT_TRUE(face.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(face.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(face.SkinName(), "Digital");
+    EXPECT_EQ(face.size(), QImage(dir.file("Digital/Background.bmp")).size());
+    EXPECT_FALSE(face.mask().isEmpty());
+    EXPECT_FALSE(face.mask().contains(QPoint(0, 0))); // the red around the face is cut away
+
+    QStringList entries;
+    for (QAction* a : face.popupMenu()->actions())
+        entries << (a->isSeparator() ? "-" : a->text() + (a->icon().isNull() ? "" : "*"));
+    EXPECT_EQ(entries, (QStringList{"Send to tray*", "-", "闹钟*", "选项*", "皮肤*", "-", "关于*", "帮助*", "-", "退出*"}));
+    EXPECT_TRUE(action(face, "MenuSkinDigital")->isChecked());
+    EXPECT_FALSE(action(face, "MenuSkinSantaClaus")->isChecked());
+    EXPECT_EQ(face.drawn().hour1.digit, 0);
+    EXPECT_EQ(face.drawn().min2.digit, 7);
+    EXPECT_EQ(face.drawn().sec2.digit, 9);
+    EXPECT_EQ(face.drawn().amOrPm.picture, FacePicture::Am);
+    face.show();
+    saveScreenshot(face, "face-digital");
+}
+
+TEST_F(ClockFace, FirstTickSendsToTrayWhenAskedAndDoubleClicksToggle)
+{
+    FixedLiveOptions options;
+    options.tray = true;
+    TFormMain face(fake.services, dir.path());
+    face.setOptions(&options);
+    face.show();
+    EXPECT_TRUE(face.FirstTickPending());
+    run(face, 50);
+    EXPECT_FALSE(face.isVisible());
+    EXPECT_EQ(action(face, "Sendtotray")->text(), "恢复");
+    face.SendtotrayClick();
+    face.SendtotrayClick();
+    EXPECT_FALSE(face.isVisible()); // two toggles: back as before
+    face.SendtotrayClick();
+    EXPECT_TRUE(face.isVisible());
+    EXPECT_EQ(action(face, "Sendtotray")->text(), "隐藏");
+    run(face, 1000);
+    EXPECT_TRUE(face.isVisible()); // the tray rule runs at the first tick only
+}
+
+TEST_F(ClockFace, SkinChangeKeepsAHiddenFaceHiddenAndIsStoredAtClose)
+{
+    TFormMain face(fake.services, dir.path());
+    face.show();
+    face.SendtotrayClick();
+    action(face, "MenuSkinSantaClaus")->trigger();
+    EXPECT_FALSE(face.isVisible());
+    EXPECT_EQ(face.SkinName(), "Santa Claus");
+    EXPECT_TRUE(action(face, "MenuSkinSantaClaus")->isChecked());
+    EXPECT_FALSE(action(face, "MenuSkinDigital")->isChecked());
+    EXPECT_EQ(face.size(), QImage(dir.file("Santa Claus/Background.bmp")).size());
+    EXPECT_EQ(face.drawn().hour1.rect.topLeft(), QPoint(36, 181));
+    face.SendtotrayClick();
+    saveScreenshot(face, "face-santa-claus");
+    QSignalSpy closed(&face, &TFormMain::closed);
+    action(face, "menuExit")->trigger();
+    EXPECT_EQ(closed.size(), 1);
+    EXPECT_EQ(ReadSkinChoice(dir.path()), "Santa Claus");
+}
+
+TEST_F(ClockFace, TwentyFourHourChoiceShowsAtOnceWhenTheOptionsClose)
+{
+    FixedLiveOptions options;
+    QDialog optionsDialog;
+    TFormMain face(fake.services, dir.path());
+    face.setOptions(&options);
+    face.setPartners(nullptr, &optionsDialog, nullptr);
+    fake.clock.set(QDateTime(QDate(2026, 12, 7), QTime(13, 5, 0, 100)));
+    run(face, 1000);
+    EXPECT_EQ(face.drawn().hour2.digit, 1); // 13:05 shows as 01:05 PM
+    EXPECT_EQ(face.drawn().amOrPm.picture, FacePicture::Pm);
+    answerNextModal([&](QDialog* d) {
+        options.twentyFourHour = true;
+        d->accept();
+    });
+    action(face, "Options1")->trigger();
+    EXPECT_TRUE(face.MilitaryShown());
+    EXPECT_EQ(face.drawn().hour1.digit, 1);
+    EXPECT_EQ(face.drawn().hour2.digit, 3);
+    EXPECT_FALSE(face.drawn().amOrPm.visible);
+}
+
+TEST_F(ClockFace, ColonOnlyDrawsRepaintLittle)
+{
+    TFormMain face(fake.services, dir.path());
+    face.show();
+    fake.clock.set(QDateTime(QDate(2026, 12, 7), QTime(7, 0, 0, 620))); // ticks off the 500 ms mark, so the colon blinks
+    run(face, 2000);
+    // Two draws a second, each changing only a few small pictures.
+    const int before = face.drawRequests();
+    run(face, 10000);
+    EXPECT_EQ(face.drawRequests() - before, 20);
+}
+
+TEST_F(ClockFace, MissingPictureIsReportedAndTheFaceStillTellsTheTime)
+{
+    QFile::remove(dir.file("Digital/hour_7.bmp"));
+    TFormMain face(fake.services, dir.path());
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_EQ(errors[0], "Cannot open file " + dir.file("Digital/hour_7.bmp"));
+    EXPECT_TRUE(face.timer().isActive());
+    face.show();
+    run(face, 1000);
+    saveScreenshot(face, "face-without-skin");
+    EXPECT_FALSE(face.grab().toImage().isNull());
+
+    // A skin that fails to load on a change keeps the one in use.
+    QFile::remove(dir.file("Santa Claus/PM.bmp"));
+    errors.clear();
+    TempFolder other;
+    other.installSkins();
+    QFile::remove(other.file("Santa Claus/PM.bmp"));
+    TFormMain second(fake.services, other.path());
+    const QSize digital = second.size();
+    action(second, "MenuSkinSantaClaus")->trigger();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].endsWith("Santa Claus/PM.bmp"));
+    EXPECT_EQ(second.size(), digital);
+}
