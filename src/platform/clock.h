@@ -8,12 +8,16 @@ public:
     virtual ~Clock() = default;
     /// The local date and time, with milliseconds.
     virtual QDateTime now() const = 0;
+    /// Milliseconds since the epoch: cheap, with no time zone to look up, for ticks that only need
+    /// to know where in its second they fall (local time zones differ from UTC by whole minutes).
+    virtual qint64 epochMs() const { return now().toMSecsSinceEpoch(); }
 };
 
 /// The machine's local clock.
 class SystemClock final : public Clock {
 public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
+    qint64 epochMs() const override { return QDateTime::currentMSecsSinceEpoch(); }
 };
 
 /// A clock that stands still until it is set or advanced by hand.

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Figures for the clock face shown and blinking, idle: time from the process start to the window
+# being mapped, resident memory after 10 s, and CPU time spent over the next 60 s.
+# Run by hand after a build: tests/bench/face_figures.sh [build folder]   (needs Xvfb and xdotool)
+set -euo pipefail
+build=$(cd "${1:-build}" && pwd)
+work=$(mktemp -d /tmp/belvane-figures.XXXXXX)
+pids=()
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; wait 2>/dev/null || true; rm -rf "$work"; }
+trap cleanup EXIT
+
+cp -r "$build/belvane" "$build/sounds" "$build/Digital" "$build/Santa Claus" "$build/help" "$work/"
+export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+display=:$((500 + RANDOM % 300))
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+# The clock face alone: no tray option, so it stays shown.
+printf '***General***\r\nFALSE\r\nFALSE\r\nTRUE\r\nTRUE\r\n***Hourly Chimes***\r\n\r\nFALSE\r\nFALSE\r\nFALSE\r\nFALSE\r\n8\r\n0\r\n0\r\n22\r\n0\r\n0\r\n' >"$work/Options.ini"
+
+start=$(date +%s%N)
+"$work/belvane" >/dev/null 2>&1 &
+pid=$!
+pids+=($pid)
+while ! xwininfo -name Belvane 2>/dev/null | grep -q IsViewable; do
+    sleep 0.005
+    [ $(( ($(date +%s%N) - start) / 1000000 )) -gt 10000 ] && { echo "no window after 10 s"; exit 1; }
+done
+mapped=$(( ($(date +%s%N) - start) / 1000000 ))
+sleep $(( 10 - mapped / 1000 ))
+rss=$(awk '/VmRSS/ {print $2}' "/proc/$pid/status")
+ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
+hz=$(getconf CLK_TCK)
+before=$(ticks)
+sleep 60
+after=$(ticks)
+echo "window mapped after: ${mapped} ms"
+echo "resident after 10 s: $((rss / 1024)) MiB (${rss} KiB)"
+echo "CPU over 60 s idle:  $(( (after - before) * 1000 / hz )) ms"

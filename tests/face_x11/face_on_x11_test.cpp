@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include <QPainter>
+#include <QProcess>
+#include <QScreen>
+#include <QTest>
+
+#include "app/error_report.h"
+#include "clockface/face_layout.h"
+#include "clockface/main_window.h"
+#include "helpers/fake_services.h"
+#include "helpers/screenshot.h"
+#include "helpers/temp_folder.h"
+
+namespace {
+
+/// Counts the presses a widget receives.
+class PressCounter : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::MouseButtonPress)
+            ++presses;
+        return false;
+    }
+    int presses = 0;
+};
+
+/// One of a skin's pictures, by the name its file has.
+QImage skinPicture(const QString& skinFolder, const SkinLayout& layout, FacePicture picture, int digit = 0)
+{
+    switch (picture) {
+    case FacePicture::HourDigit: return QImage(skinFolder + QString("hour_%1.bmp").arg(digit));
+    case FacePicture::SecondDigit:
+        return QImage(skinFolder + QString(layout.secondsOwnDigits ? "Second_%1.bmp" : "hour_%1.bmp").arg(digit));
+    case FacePicture::Am: return QImage(skinFolder + "AM.bmp");
+    case FacePicture::Pm: return QImage(skinFolder + "PM.bmp");
+    case FacePicture::ColonOn: return QImage(skinFolder + "Colon_ON.bmp");
+    case FacePicture::ColonOff: return QImage(skinFolder + "Colon_OFF.bmp");
+    case FacePicture::None: break;
+    }
+    return QImage();
+}
+
+/// The face as its pictures compose at this time: the background with every placed picture.
+QImage composedFace(const QString& skinFolder, const SkinLayout& layout, QTime time)
+{
+    QImage face = QImage(skinFolder + "Background.bmp").convertToFormat(QImage::Format_RGB32);
+    SkinPictureSizes sizes;
+    for (int d = 0; d < 10; ++d) {
+        sizes.hourDigits[d] = skinPicture(skinFolder, layout, FacePicture::HourDigit, d).size();
+        sizes.secondDigits[d] = skinPicture(skinFolder, layout, FacePicture::SecondDigit, d).size();
+    }
+    sizes.am = skinPicture(skinFolder, layout, FacePicture::Am).size();
+    sizes.pm = skinPicture(skinFolder, layout, FacePicture::Pm).size();
+    sizes.colonOn = skinPicture(skinFolder, layout, FacePicture::ColonOn).size();
+    sizes.colonOff = skinPicture(skinFolder, layout, FacePicture::ColonOff).size();
+    QPainter painter(&face);
+    for (const PicturePlacement& p : placeFace(layout, sizes, time, false).all())
+        if (p.visible)
+            painter.drawImage(p.rect.topLeft(), skinPicture(skinFolder, layout, p.picture, p.digit));
+    return face;
+}
+
+class FaceOnX11 : public ::testing::Test {
+protected:
+    FaceOnX11()
+    {
+        setErrorSink([this](const QString& t) { errors << t; });
+        dir.installSkins();
+    }
+    ~FaceOnX11() override { setErrorSink({}); }
+    TempFolder dir;
+    FakeServices fake{QDateTime(QDate(2026, 12, 7), QTime(12, 34, 56, 100))};
+    QStringList errors;
+};
+
+} // namespace
+
+TEST_F(FaceOnX11, ScreenShowsThePicturesComposedAtThatTime)
+{
+    if (QGuiApplication::platformName() != "xcb")
+        GTEST_SKIP() << "needs the tests' X server";
+    for (const QString skin : {"Digital", "Santa Claus"}) {
+        dir.write("skinname.ini", "[Skin Name]\r\nSkin Name=" + skin.toUtf8() + "\r\n");
+        TFormMain face(fake.services, dir.path());
+        face.timer().stop();
+        face.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&face));
+        QTest::qWait(300);
+        const QImage screen =
+            face.screen()->grabWindow(0, face.x(), face.y(), face.width(), face.height()).toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage expected = composedFace(dir.file(skin + "/"), skinLayoutFor(skin), QTime(12, 34, 56, 100));
+        screen.save(QStringLiteral(QT_TESTCASE_BUILDDIR "/screenshots/x11-face-%1.png").arg(skin));
+        int inside = 0, wrong = 0;
+        for (int y = 0; y < face.height(); ++y)
+            for (int x = 0; x < face.width(); ++x)
+                if (face.mask().contains(QPoint(x, y))) {
+                    ++inside;
+                    wrong += screen.pixel(x, y) != expected.pixel(x, y);
+                }
+        EXPECT_GT(inside, face.width() * face.height() / 3) << skin.toStdString();
+        EXPECT_EQ(wrong, 0) << skin.toStdString();
+        face.hide();
+    }
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(FaceOnX11, PressOnTheKeyColourFallsThroughToTheWindowBelow)
+{
+    if (QGuiApplication::platformName() != "xcb")
+        GTEST_SKIP() << "needs the tests' X server";
+    QWidget below;
+    below.setGeometry(QGuiApplication::primaryScreen()->geometry());
+    below.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&below));
+    TFormMain face(fake.services, dir.path());
+    face.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&face));
+    QTest::qWait(200);
+    PressCounter onFace, onBelow;
+    face.installEventFilter(&onFace);
+    below.installEventFilter(&onBelow);
+    auto clickAt = [](QPoint global) {
+        QProcess::execute("xdotool", {"mousemove", QString::number(global.x()), QString::number(global.y()), "click", "1"});
+        QTest::qWait(300);
+    };
+    clickAt(face.mapToGlobal(QPoint(0, 0))); // pure red: cut away
+    EXPECT_EQ(onFace.presses, 0);
+    EXPECT_EQ(onBelow.presses, 1);
+    const QRect body = face.mask().boundingRect();
+    clickAt(face.mapToGlobal(face.drawn().hour1.rect.center())); // on a digit
+    EXPECT_EQ(onFace.presses, 1);
+    EXPECT_EQ(onBelow.presses, 1);
+    EXPECT_TRUE(body.contains(face.drawn().hour1.rect.center()));
+}
