@@ -88,9 +88,16 @@ QString chooseMediaFile(QWidget* parent, const QStringList& nameFilters, const Q
 /// The system's long time format without its time zone, which a time of day does not have.
 QString systemTimeFormat()
 {
-    QString format = QLocale::system().timeFormat(QLocale::LongFormat);
-    format.remove(QLatin1Char('t'));
-    return format.trimmed();
+    const QString format = QLocale::system().timeFormat(QLocale::LongFormat);
+    QString out;
+    bool quoted = false;
+    for (QChar c : format) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (quoted || c != QLatin1Char('t'))
+            out += c;
+    }
+    return out.trimmed();
 }
 
 /// The system's short date format, with a four-digit year so that editing the year cannot move the

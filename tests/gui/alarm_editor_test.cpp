@@ -296,6 +296,16 @@ TEST_F(AlarmEditor, LoadingFollowsTheFileLineByLine)
          [](AlarmEditor&, const AlarmSettings& s) {
              EXPECT_EQ(QTime(s.hour, s.minute, s.second), QTime(7, 46, 30));
          }},
+        {"a yearly alarm shows month and day and keeps its year", withLine(base, 2, "5"),
+         [](AlarmEditor& t) {
+             auto* date = t.child<QDateEdit>("DatePicker");
+             EXPECT_EQ(date->text(), date->locale().monthName(1) + "-31");
+             EXPECT_TRUE(date->isEnabled());
+             EXPECT_EQ(t.child<QGroupBox>("GroupBoxTDD")->title(), "时间，月份和日期");
+         },
+         [](AlarmEditor&, const AlarmSettings& s) {
+             EXPECT_EQ(QDate(s.year, s.month, s.day), QDate(2027, 1, 31));
+         }},
         {"volume 40", withLine(base, 36, "40"),
          [](AlarmEditor& t) { EXPECT_EQ(t.child<QLabel>("LabelVolume")->text(), "40%"); },
          [](AlarmEditor& t, const AlarmSettings& s) {
