@@ -1,63 +1,530 @@
 #include "alarms/alarm_editor.h"
 
+#include <array>
+#include <exception>
+#include <type_traits>
+
+#include <QAbstractTextDocumentLayout>
+#include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QDialogButtonBox>
-#include <QFormLayout>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+#include <QTabWidget>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTimeEdit>
+#include <QTreeWidget>
 
+#include "alarms/alarm_editor_rules.h"
 #include "alarms/alarm_list_window.h"
+#include "alarms/alarm_record.h"
+#include "alarms/alarm_settings_file.h"
 #include "app/error_report.h"
 #include "app/services.h"
+#include "media/preview_window.h"
 #include "platform/clock.h"
+#include "platform/errors.h"
 #include "platform/line_file.h"
 
-TAlarmOptions::TAlarmOptions(TFormAlarmList& owner) : QDialog(&owner), m_owner(owner)
+namespace {
+
+const QString kWorkingFile = QStringLiteral("alarm.ini");
+
+/// How each frequency shows the alarm's date and time. Only the display changes: the parts a picker
+/// hides (the hour of an hourly alarm, the year of a yearly one) are kept and saved.
+struct FrequencyView {
+    bool minutesAndSeconds; // the time picker shows "mm:ss" instead of the system time format
+    bool dateEnabled;
+    const char* dateFormat; // nullptr: the system short date format
+    bool weekdaysEnabled;
+    const char* caption;
+};
+
+const std::array<FrequencyView, kFrequencyCount> kFrequencyViews = {{
+    {false, true, nullptr, false, "时间，日期"},
+    {true, false, nullptr, false, "小时，分钟"},
+    {false, false, nullptr, false, "时间"},
+    {false, false, nullptr, true, "时间，星期几"},
+    {false, true, "dd", false, "时间，日期"},
+    {false, true, "MMMM-dd", false, "时间，月份和日期"},
+}};
+
+const std::array<const char*, 7> kWeekdayCaptions = {"星期天", "星期一", "星期二", "星期三",
+                                                     "星期四", "星期五", "星期六"};
+
+MediaFileChooser& mediaFileChooser()
+{
+    static MediaFileChooser chooser;
+    return chooser;
+}
+
+QString chooseMediaFile(QWidget* parent, const QStringList& nameFilters, const QString& selectedFilter)
+{
+    if (mediaFileChooser())
+        return mediaFileChooser()(parent, nameFilters, selectedFilter);
+    QFileDialog dialog(parent, QStringLiteral("打开"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile); // a typed name is taken as it is
+    dialog.setNameFilters(nameFilters);
+    dialog.selectNameFilter(selectedFilter);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}
+
+/// The system's long time format without its time zone, which a time of day does not have.
+QString systemTimeFormat()
+{
+    const QString format = QLocale::system().timeFormat(QLocale::LongFormat);
+    QString out;
+    bool quoted = false;
+    for (QChar c : format) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (quoted || c != QLatin1Char('t'))
+            out += c;
+    }
+    return out.trimmed();
+}
+
+/// The system's short date format, with a four-digit year so that editing the year cannot move the
+/// date into another century.
+QString systemDateFormat()
+{
+    QString format = QLocale::system().dateFormat(QLocale::ShortFormat);
+    if (!format.contains(QStringLiteral("yyyy")))
+        format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    return format;
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& text, int x, int y)
+{
+    auto* label = new QLabel(text, parent);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(geometry);
+    button->setAutoDefault(false);
+    return button;
+}
+
+template <class Button>
+Button* makeChoice(QWidget* parent, const char* name, const QString& caption, int x, int y)
+{
+    auto* button = new Button(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->move(x, y);
+    button->adjustSize();
+    return button;
+}
+
+QComboBox* makeList(QWidget* parent, const char* name, const QStringList& items, QRect geometry)
+{
+    auto* list = new QComboBox(parent);
+    list->setObjectName(QString::fromLatin1(name));
+    list->addItems(items);
+    list->setEditable(false);
+    list->setGeometry(geometry);
+    return list;
+}
+
+/// A picker of a number of minutes: it shows only the minutes and is stepped with its arrows.
+QTimeEdit* makeMinutesPicker(QWidget* parent, const char* name, int minutes)
+{
+    auto* picker = new QTimeEdit(QTime(0, minutes), parent);
+    picker->setObjectName(QString::fromLatin1(name));
+    picker->setDisplayFormat(QStringLiteral("mm"));
+    picker->setWrapping(true);
+    picker->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+    picker->resize(44, 20);
+    return picker;
+}
+
+/// A check box or radio button whose caption holds a run of blanks with a minutes picker lying over
+/// it, so caption and picker read as one sentence. The caption's text stays as it is; only its
+/// blanks are drawn as wide as the picker needs.
+template <class Base> class GapButton : public Base {
+public:
+    GapButton(const QString& caption, QWidget* parent) : Base(caption, parent)
+    {
+        m_gapStart = caption.indexOf(QStringLiteral("  "));
+        m_gapEnd = m_gapStart;
+        while (m_gapEnd < caption.size() && caption[m_gapEnd] == QLatin1Char(' '))
+            ++m_gapEnd;
+    }
+
+    /// Widens the blanks to `width` pixels.
+    void setGapWidth(int width)
+    {
+        m_gapWidth = width;
+        this->updateGeometry();
+        this->update();
+    }
+    /// Where the blanks are drawn, in the button's coordinates.
+    QRect gapRect() const
+    {
+        const QRect text = textRect();
+        return QRect(text.left() + this->fontMetrics().horizontalAdvance(before()), text.top(), gapWidth(),
+                     text.height());
+    }
+
+    QSize sizeHint() const override
+    {
+        const QSize base = Base::sizeHint();
+        return QSize(base.width() + gapWidth() - this->fontMetrics().horizontalAdvance(blanks()),
+                     base.height());
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        this->initStyleOption(&option);
+        option.text.clear(); // the indicator alone; the caption is drawn in two parts around the gap
+        painter.drawControl(kIsCheckBox ? QStyle::CE_CheckBox : QStyle::CE_RadioButton, option);
+        const QRect text = textRect();
+        const QRect gap = gapRect();
+        const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic;
+        painter.drawItemText(QRect(text.left(), text.top(), gap.left() - text.left(), text.height()), flags,
+                             option.palette, this->isEnabled(), before(), QPalette::WindowText);
+        painter.drawItemText(
+            QRect(gap.right() + 1, text.top(), this->width() - gap.right() - 1, text.height()), flags,
+            option.palette, this->isEnabled(), after(), QPalette::WindowText);
+    }
+    bool hitButton(const QPoint& pos) const override { return this->rect().contains(pos); }
+
+private:
+    static constexpr bool kIsCheckBox = std::is_same_v<Base, QCheckBox>;
+
+    QRect textRect() const
+    {
+        QStyleOptionButton option;
+        this->initStyleOption(&option);
+        return this->style()->subElementRect(
+            kIsCheckBox ? QStyle::SE_CheckBoxContents : QStyle::SE_RadioButtonContents, &option, this);
+    }
+    QString before() const { return this->text().left(m_gapStart); }
+    QString blanks() const { return this->text().mid(m_gapStart, m_gapEnd - m_gapStart); }
+    QString after() const { return this->text().mid(m_gapEnd); }
+    int gapWidth() const { return std::max(m_gapWidth, this->fontMetrics().horizontalAdvance(blanks())); }
+
+    qsizetype m_gapStart = 0;
+    qsizetype m_gapEnd = 0;
+    int m_gapWidth = 0;
+};
+
+/// A caption with a minutes picker in its gap, at (x, y) of `parent`.
+template <class Base>
+Base* makeChoiceWithPicker(QWidget* parent, const char* name, const QString& caption, int x, int y,
+                           QTimeEdit* picker)
+{
+    auto* button = new GapButton<Base>(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGapWidth(picker->width() + 6);
+    button->move(x, y);
+    button->adjustSize();
+    const QRect gap = button->gapRect().translated(button->pos());
+    picker->move(gap.center().x() - picker->width() / 2 + 1,
+                 button->y() + (button->height() - picker->height()) / 2);
+    picker->raise();
+    return button;
+}
+
+/// Checks or clears one button of an exclusive group; clearing can leave the whole group clear,
+/// as a file that sets none of its choices does.
+void setChoice(QButtonGroup* group, QAbstractButton* button, bool checked)
+{
+    if (checked || !button->isChecked()) {
+        button->setChecked(checked);
+        return;
+    }
+    group->setExclusive(false);
+    button->setChecked(false);
+    group->setExclusive(true);
+}
+
+/// A stored minutes value as a picker's time; only 0 to 59 are minutes.
+QTime minutesTime(int minutes)
+{
+    if (minutes < 0 || minutes > 59)
+        throw ConversionError(QStringLiteral("Invalid argument to time encode: %1 minutes").arg(minutes));
+    return QTime(0, minutes);
+}
+
+} // namespace
+
+void setMediaFileChooser(MediaFileChooser chooser)
+{
+    mediaFileChooser() = std::move(chooser);
+}
+
+TAlarmOptions::TAlarmOptions(TFormAlarmList& owner)
+    : QDialog(&owner,
+              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      m_owner(owner)
 {
     setObjectName(QStringLiteral("AlarmOptions"));
     setWindowTitle(QStringLiteral("闹钟设置"));
-    Memo = new QPlainTextEdit(QStringLiteral("该起床了！"), this);
+    setFont(QFont(QStringLiteral("宋体"), 9));
+    setFixedSize(392, 366);
+
+    Table = new QTabWidget(this);
+    Table->setObjectName(QStringLiteral("Table"));
+    Table->setGeometry(8, 8, 376, 318);
+    TabSheet1 = new QWidget;
+    SoundMusic = new QWidget;
+    TabSheet4 = new QWidget;
+    TabSheet2 = new QWidget;
+    for (auto [page, name, caption] : {std::tuple{TabSheet1, "TabSheet1", "基本设置"},
+                                       {SoundMusic, "SoundMusic", "声音和音乐"},
+                                       {TabSheet4, "TabSheet4", "音量控制"},
+                                       {TabSheet2, "TabSheet2", "其他"}}) {
+        page->setObjectName(QString::fromLatin1(name));
+        Table->addTab(page, QString::fromUtf8(caption));
+    }
+    buildBasicPage(TabSheet1);
+    buildSoundPage(SoundMusic);
+    buildVolumePage(TabSheet4);
+    buildOtherPage(TabSheet2);
+
+    OK = makeButton(this, "OK", QStringLiteral("确定"), QRect(228, 334, 75, 25));
+    Cancel = makeButton(this, "Cancel", QStringLiteral("取消"), QRect(309, 334, 75, 25));
+
+    FormCreate();
+
+    connect(OK, &QPushButton::clicked, this, [this] { guarded([this] { OKClick(); }); });
+    connect(Cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(Frequency, &QComboBox::currentIndexChanged, this, [this] { ActionFrequencyChange(); });
+    connect(TimeNow, &QPushButton::clicked, this, [this] { TimeNowClick(); });
+    connect(RadioButtonPlayMusic, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            ActionPlayMusicSelected();
+    });
+    connect(RadioButtonPlaySound, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            ActionPlaySoundSelected();
+    });
+    for (auto [box, picker] : {std::pair{FadeIn, FadeInTimePicker},
+                               {FadeOut, FadeOutTimePicker},
+                               {AutoSnooze, AutoSnoozeTimePicker}})
+        connect(box, &QCheckBox::toggled, picker, &QWidget::setEnabled);
+    connect(AlarmVolume, &QSlider::valueChanged, this, [this] { AlarmVolumeChange(); });
+    connect(AddMusic, &QPushButton::clicked, this, [this] { guarded([this] { AddMusicClick(); }); });
+    connect(DeleteMusic, &QPushButton::clicked, this, [this] { DeleteMusicClick(); });
+    connect(UpMusic, &QPushButton::clicked, this, [this] { UpMusicClick(); });
+    connect(DownMusic, &QPushButton::clicked, this, [this] { DownMusicClick(); });
+    connect(PlayMusic, &QPushButton::clicked, this, [this] { PlayMusicClick(); });
+    connect(PlaySound, &QPushButton::clicked, this, [this] { PlaySoundClick(); });
+
+    if (QScreen* s = screen())
+        move(s->availableGeometry().center() - rect().center());
+}
+
+TAlarmOptions::~TAlarmOptions()
+{
+    FormClose();
+}
+
+void TAlarmOptions::buildBasicPage(QWidget* page)
+{
+    makeLabel(page, QStringLiteral("提醒文本："), 8, 8);
+    Memo = new QPlainTextEdit(DefaultReminderText, page);
     Memo->setObjectName(QStringLiteral("Memo"));
-    Frequency = new QComboBox(this);
-    Frequency->setObjectName(QStringLiteral("Frequency"));
+    Memo->setGeometry(8, 26, 352, 64);
+    Memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    makeLabel(page, QStringLiteral("频率："), 8, 103);
+    QStringList frequencies;
     for (int i = 0; i < kFrequencyCount; ++i)
-        Frequency->addItem(frequencyText(i));
-    Frequency->setCurrentIndex(int(::Frequency::Weekly));
-    const QDateTime now = owner.services().clock.now();
-    TimePicker = new QTimeEdit(now.time(), this);
+        frequencies << frequencyText(i);
+    Frequency = makeList(page, "Frequency", frequencies, QRect(56, 98, 120, 22));
+
+    GroupBoxTDD = new QGroupBox(QStringLiteral("时间，日期和星期几"), page);
+    GroupBoxTDD->setObjectName(QStringLiteral("GroupBoxTDD"));
+    GroupBoxTDD->setGeometry(8, 130, 352, 150);
+    makeLabel(GroupBoxTDD, QStringLiteral("时间："), 12, 27);
+    TimePicker = new QTimeEdit(GroupBoxTDD);
     TimePicker->setObjectName(QStringLiteral("TimePicker"));
-    TimePicker->setDisplayFormat(QStringLiteral("HH:mm:ss"));
-    DatePicker = new QDateEdit(now.date(), this);
+    TimePicker->setGeometry(64, 22, 120, 22);
+    TimePicker->setDisplayFormat(systemTimeFormat());
+    makeLabel(GroupBoxTDD, QStringLiteral("日期："), 12, 57);
+    DatePicker = new QDateEdit(GroupBoxTDD);
     DatePicker->setObjectName(QStringLiteral("DatePicker"));
+    DatePicker->setGeometry(64, 52, 120, 22);
+    DatePicker->setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
+    DatePicker->setCalendarPopup(true);
+    DatePicker->setDisplayFormat(systemDateFormat());
+    TimeNow = makeButton(GroupBoxTDD, "TimeNow", QStringLiteral("获取当前时间"), QRect(200, 21, 100, 24));
+    makeLabel(GroupBoxTDD, QStringLiteral("星期几："), 12, 86);
+    for (int i = 0; i < 7; ++i) {
+        const QByteArray name = "CheckBox" + QByteArray::number(i + 1);
+        CheckBox[i] =
+            makeChoice<QCheckBox>(GroupBoxTDD, name.constData(), QString::fromUtf8(kWeekdayCaptions[i]),
+                                  12 + (i % 4) * 80, 104 + (i / 4) * 22);
+    }
+}
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("OK"));
-    QPushButton* cancel = buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("Cancel"));
-    connect(ok, &QPushButton::clicked, this, [this] { guarded([this] { OKClick(); }); });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+void TAlarmOptions::buildSoundPage(QWidget* page)
+{
+    m_playGroup = new QButtonGroup(this);
+    RadioButtonPlayMusic =
+        makeChoice<QRadioButton>(page, "RadioButtonPlayMusic", QStringLiteral("播放音频和视频："), 8, 8);
+    m_playGroup->addButton(RadioButtonPlayMusic);
 
-    auto* form = new QFormLayout(this);
-    form->addRow(QStringLiteral("提醒文本："), Memo);
-    form->addRow(QStringLiteral("频率："), Frequency);
-    form->addRow(QStringLiteral("时间："), TimePicker);
-    form->addRow(QStringLiteral("日期："), DatePicker);
-    form->addRow(buttons);
+    GroupBoxPlayList = new QGroupBox(QStringLiteral("播放列表"), page);
+    GroupBoxPlayList->setObjectName(QStringLiteral("GroupBoxPlayList"));
+    GroupBoxPlayList->setGeometry(8, 30, 352, 172);
+    SongList = new QTreeWidget(GroupBoxPlayList);
+    SongList->setObjectName(QStringLiteral("SongList"));
+    SongList->setGeometry(8, 22, 284, 140);
+    SongList->setHeaderLabels({QStringLiteral("文件名"), QStringLiteral("位置")});
+    SongList->header()->resizeSection(0, 130);
+    SongList->header()->resizeSection(1, 146);
+    SongList->setRootIsDecorated(false);
+    SongList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    SongList->setSelectionMode(QAbstractItemView::SingleSelection);
+    SongList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    SongList->setAllColumnsShowFocus(true);
+    AddMusic = makeButton(GroupBoxPlayList, "AddMusic", QStringLiteral("添加"), QRect(298, 22, 46, 24));
+    DeleteMusic = makeButton(GroupBoxPlayList, "DeleteMusic", QStringLiteral("删除"), QRect(298, 50, 46, 24));
+    UpMusic = makeButton(GroupBoxPlayList, "UpMusic", QStringLiteral("上移"), QRect(298, 78, 46, 24));
+    DownMusic = makeButton(GroupBoxPlayList, "DownMusic", QStringLiteral("下移"), QRect(298, 106, 46, 24));
+    PlayMusic = makeButton(GroupBoxPlayList, "PlayMusic", QStringLiteral("播放"), QRect(298, 138, 46, 24));
 
-    // A new alarm's defaults: weekdays Monday to Friday, the sound list's first sound, full volume.
-    m_settings.weekdays = {false, true, true, true, true, true, false};
-    m_settings.playMusic = true;
-    m_settings.soundMinutes = 15;
-    m_settings.fadeInMinutes = 5;
-    m_settings.fadeOutMinutes = 30;
-    m_settings.snoozeMinutes = 15;
-    m_settings.autoSnoozeMinutes = 2;
-    m_settings.volume = 100;
-    m_settings.closeNever = true;
-    m_settings.autoCloseMinutes = 2;
+    RadioButtonPlaySound =
+        makeChoice<QRadioButton>(page, "RadioButtonPlaySound", QStringLiteral("播放闹铃声音"), 8, 212);
+    m_playGroup->addButton(RadioButtonPlaySound);
+    LabelPlay = makeLabel(page, QStringLiteral("播放"), 26, 242);
+    LabelPlay->setObjectName(QStringLiteral("LabelPlay"));
+    QStringList sounds;
+    for (int i = 0; i < kBuiltInSoundCount; ++i)
+        sounds << builtInSoundItem(i);
+    SoundComboBox = makeList(page, "SoundComboBox", sounds, QRect(56, 237, 100, 22));
+    LabelLasting = makeLabel(page, QStringLiteral("持续"), 166, 242);
+    LabelLasting->setObjectName(QStringLiteral("LabelLasting"));
+    SoundTimePicker = makeMinutesPicker(page, "SoundTimePicker", 15);
+    SoundTimePicker->move(LabelLasting->geometry().right() + 5, 238);
+    LabelMinutes = makeLabel(page, QStringLiteral("分钟"), SoundTimePicker->geometry().right() + 5, 242);
+    LabelMinutes->setObjectName(QStringLiteral("LabelMinutes"));
+    PlaySound = makeButton(page, "PlaySound", QStringLiteral("播放"), QRect(298, 236, 62, 24));
+}
+
+void TAlarmOptions::buildVolumePage(QWidget* page)
+{
+    auto* box = new QGroupBox(QStringLiteral("音量控制"), page);
+    box->setObjectName(QStringLiteral("GroupBoxVolume"));
+    box->setGeometry(8, 8, 352, 250);
+
+    FadeInTimePicker = makeMinutesPicker(box, "FadeInTimePicker", 5);
+    FadeIn = makeChoiceWithPicker<QCheckBox>(box, "FadeIn", QStringLiteral("开头      分钟进行淡入处理"), 12,
+                                             28, FadeInTimePicker);
+    FadeOutTimePicker = makeMinutesPicker(box, "FadeOutTimePicker", 30);
+    FadeOut = makeChoiceWithPicker<QCheckBox>(
+        box, "FadeOut", QStringLiteral("播放       分钟后开始进行淡出处理"), 12, 60, FadeOutTimePicker);
+    FadeOut->hide();
+    FadeOutTimePicker->hide();
+    AutoSnoozeTimePicker = makeMinutesPicker(box, "AutoSnoozeTimePicker", 2);
+    AutoSnooze = makeChoiceWithPicker<QCheckBox>(box, "AutoSnooze",
+                                                 QStringLiteral("播放音乐      分钟后自动开始打盹儿"), 12, 60,
+                                                 AutoSnoozeTimePicker);
+
+    QLabel* snooze = makeLabel(box, QStringLiteral("默认打盹儿时间："), 14, 98);
+    SnoozeTimePicker = makeMinutesPicker(box, "SnoozeTimePicker", 15);
+    SnoozeTimePicker->move(snooze->geometry().right() + 5, 94);
+    makeLabel(box, QStringLiteral("分钟"), SnoozeTimePicker->geometry().right() + 5, 98);
+
+    makeLabel(box, QStringLiteral("闹铃音量"), 14, 140);
+    AlarmVolume = new QSlider(Qt::Horizontal, box);
+    AlarmVolume->setObjectName(QStringLiteral("AlarmVolume"));
+    AlarmVolume->setGeometry(12, 160, 270, 32);
+    AlarmVolume->setRange(0, 100);
+    AlarmVolume->setTickInterval(10);
+    AlarmVolume->setTickPosition(QSlider::TicksBelow);
+    AlarmVolume->setPageStep(10);
+    AlarmVolume->setValue(100);
+    LabelVolume = makeLabel(box, QStringLiteral("100%"), 292, 168);
+    LabelVolume->setObjectName(QStringLiteral("LabelVolume"));
+    LabelVolume->setFixedWidth(48);
+}
+
+void TAlarmOptions::buildOtherPage(QWidget* page)
+{
+    auto* closing = new QGroupBox(QStringLiteral("关闭方式"), page);
+    closing->setObjectName(QStringLiteral("GroupBoxClosing"));
+    closing->setGeometry(8, 8, 352, 80);
+    m_closingGroup = new QButtonGroup(this);
+    RadioButton1 =
+        makeChoice<QRadioButton>(closing, "RadioButton1", QStringLiteral("不自动关闭闹铃窗口。"), 12, 26);
+    RadioButton2 = makeChoice<QRadioButton>(closing, "RadioButton2",
+                                            QStringLiteral("播放声音或音乐文件完毕后自动关闭窗口。"), 12, 50);
+    AutoCloseTimePicker = makeMinutesPicker(closing, "AutoCloseTimePicker", 2);
+    RadioButton3 = makeChoiceWithPicker<QRadioButton>(
+        closing, "RadioButton3", QStringLiteral("自动关闭于        分钟后。"), 12, 74, AutoCloseTimePicker);
+    RadioButton3->hide();
+    AutoCloseTimePicker->hide();
+    for (QRadioButton* b : {RadioButton1, RadioButton2, RadioButton3})
+        m_closingGroup->addButton(b);
+
+    auto* power = new QGroupBox(QStringLiteral("节电"), page);
+    power->setObjectName(QStringLiteral("GroupBoxPower"));
+    power->setGeometry(8, 100, 352, 92);
+    QLabel* hint = makeLabel(power, QStringLiteral("您可以通过关机或关闭显示器来节电。"), 14, 26);
+    hint->setWordWrap(true);
+    hint->setFixedWidth(326);
+    PowerComboBox = makeList(power, "PowerComboBox",
+                             {QStringLiteral("什么也不做"), QStringLiteral("关闭显示器"),
+                              QStringLiteral("待机"), QStringLiteral("关机")},
+                             QRect(12, 54, 130, 22));
+}
+
+void TAlarmOptions::FormCreate()
+{
+    const QDateTime now = m_owner.services().clock.now();
+    TimePicker->setTime(now.time());
+    Frequency->setCurrentIndex(int(::Frequency::Weekly)); // the frequency's display is left as it is
+    DatePicker->setDate(now.date());
+    DatePicker->setEnabled(false);
+
+    for (int i = 0; i < 7; ++i)
+        CheckBox[i]->setChecked(i != 0 && i != 6);
+
+    RadioButtonPlayMusic->setChecked(true);
+    ActionPlayMusicSelected();
+    SongList->clear();
+
+    for (QCheckBox* box : {FadeIn, FadeOut, AutoSnooze})
+        box->setChecked(false);
+    for (QTimeEdit* picker : {FadeInTimePicker, FadeOutTimePicker, AutoSnoozeTimePicker})
+        picker->setEnabled(false);
+
+    m_savedVolume = m_owner.services().volume.read();
+    SetSystemVolume(100);
+    AlarmVolume->setValue(100);
+
+    RadioButton1->setChecked(true);
+    PowerComboBox->setCurrentIndex(0);
+    Table->setCurrentIndex(0);
 }
 
 void TAlarmOptions::showEvent(QShowEvent* event)
@@ -71,39 +538,361 @@ void TAlarmOptions::showEvent(QShowEvent* event)
 
 void TAlarmOptions::FormShow()
 {
-    if (m_owner.IsNewAlarm)
+    if (!m_owner.IsNewAlarm)
+        ActionReadAlarmInfo();
+}
+
+void TAlarmOptions::done(int result)
+{
+    FormClose();
+    QDialog::done(result);
+}
+
+void TAlarmOptions::FormClose()
+{
+    if (m_closed)
         return;
+    m_closed = true;
+    if (m_savedVolume)
+        m_owner.services().volume.setVolume(m_savedVolume->packed);
+}
+
+void TAlarmOptions::ActionReadAlarmInfo()
+{
+    const QString path = m_owner.ProgramFolder() + m_owner.CurrentAlarmFile;
     AlarmSettings loaded;
+    std::exception_ptr readError;
     try {
-        ReadAlarmSettingsFile(m_owner.ProgramFolder(), m_owner.CurrentAlarmFile, SettingsReader::Editor, loaded);
-    } catch (...) {
-        if (loaded.fieldsRead > 0)
-            m_settings = loaded;
-        throw;
+        ReadAlarmSettingsFile(m_owner.ProgramFolder(), m_owner.CurrentAlarmFile, SettingsReader::Editor,
+                              loaded);
+    } catch (const BelvaneError&) {
+        readError = std::current_exception();
     }
-    m_settings = loaded;
-    Memo->setPlainText(loaded.reminderText.join(QLatin1Char('\n')));
-    Frequency->setCurrentIndex(loaded.frequencyIndex);
-    TimePicker->setTime(QTime(loaded.hour, loaded.minute, loaded.second));
-    DatePicker->setDate(QDate(loaded.year, loaded.month, loaded.day));
+    // The controls take what was read before a bad line; the error is shown after them.
+    try {
+        showSettings(loaded);
+        if (readError)
+            std::rethrow_exception(readError);
+    } catch (const ConversionError& e) {
+        throw ConversionError(QStringLiteral("%1: %2").arg(path, e.text()));
+    }
+}
+
+void TAlarmOptions::showSettings(const AlarmSettings& s)
+{
+    auto read = [&](SettingsField f) { return s.fieldsRead >= int(f); };
+    if (!read(SettingsField::Frequency))
+        return;
+    Frequency->setCurrentIndex(s.frequencyIndex);
+    ActionFrequencyChange();
+    if (!read(SettingsField::Time))
+        return;
+    TimePicker->setTime(QTime(s.hour, s.minute, s.second));
+    if (!read(SettingsField::Date))
+        return;
+    DatePicker->setDate(QDate(s.year, s.month, s.day));
+    if (!read(SettingsField::Weekdays))
+        return;
+    for (int i = 0; i < 7; ++i)
+        CheckBox[i]->setChecked(s.weekdays[i]);
+    if (!read(SettingsField::PlayMusic))
+        return;
+    setChoice(m_playGroup, RadioButtonPlayMusic, s.playMusic);
+    if (s.playMusic)
+        ActionPlayMusicSelected();
+    if (!read(SettingsField::PlayList))
+        return;
+    SongList->clear();
+    for (const QString& entry : s.playList)
+        appendSong(entry);
+    if (!read(SettingsField::PlaySound))
+        return;
+    setChoice(m_playGroup, RadioButtonPlaySound, s.playSound);
+    if (s.playSound)
+        ActionPlaySoundSelected();
+    if (!read(SettingsField::SoundIndex))
+        return;
+    SoundComboBox->setCurrentIndex(s.soundIndex);
+    if (!read(SettingsField::SoundMinutes))
+        return;
+    SoundTimePicker->setTime(minutesTime(s.soundMinutes));
+    if (!read(SettingsField::FadeIn))
+        return;
+    FadeIn->setChecked(s.fadeIn);
+    if (!read(SettingsField::FadeInMinutes))
+        return;
+    FadeInTimePicker->setTime(minutesTime(s.fadeInMinutes));
+    if (!read(SettingsField::FadeOut))
+        return;
+    FadeOut->setChecked(s.fadeOut);
+    if (!read(SettingsField::FadeOutMinutes))
+        return;
+    FadeOutTimePicker->setTime(minutesTime(s.fadeOutMinutes));
+    if (!read(SettingsField::SnoozeMinutes))
+        return;
+    SnoozeTimePicker->setTime(minutesTime(s.snoozeMinutes));
+    if (!read(SettingsField::AutoSnooze))
+        return;
+    AutoSnooze->setChecked(s.autoSnooze);
+    if (!read(SettingsField::AutoSnoozeMinutes))
+        return;
+    AutoSnoozeTimePicker->setTime(minutesTime(s.autoSnoozeMinutes));
+    if (!read(SettingsField::Volume))
+        return;
+    AlarmVolume->setValue(s.volume);
+    if (!read(SettingsField::ClosingMethod))
+        return;
+    setChoice(m_closingGroup, RadioButton1, s.closeNever);
+    setChoice(m_closingGroup, RadioButton2, s.closeWhenFinished);
+    setChoice(m_closingGroup, RadioButton3, s.closeAfterMinutes);
+    if (!read(SettingsField::AutoCloseMinutes))
+        return;
+    AutoCloseTimePicker->setTime(minutesTime(s.autoCloseMinutes));
+    if (!read(SettingsField::PowerAction))
+        return;
+    PowerComboBox->setCurrentIndex(s.powerAction);
+    if (!read(SettingsField::ReminderText))
+        return;
+    Memo->setPlainText(memoTextFromReminder(s.reminderText));
+}
+
+AlarmSettings TAlarmOptions::settingsFromControls() const
+{
+    AlarmSettings s;
+    s.frequencyIndex = Frequency->currentIndex();
+    const QTime t = TimePicker->time();
+    s.hour = t.hour(), s.minute = t.minute(), s.second = t.second();
+    const QDate d = DatePicker->date();
+    s.year = d.year(), s.month = d.month(), s.day = d.day();
+    for (int i = 0; i < 7; ++i)
+        s.weekdays[i] = CheckBox[i]->isChecked();
+    s.playMusic = RadioButtonPlayMusic->isChecked();
+    for (int i = 0; i < SongList->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = SongList->topLevelItem(i);
+        s.playList.append(PlayListEntry{item->text(0), item->text(1)}.path());
+    }
+    s.playSound = RadioButtonPlaySound->isChecked();
+    s.soundIndex = SoundComboBox->currentIndex();
+    s.soundMinutes = SoundTimePicker->time().minute();
+    s.fadeIn = FadeIn->isChecked();
+    s.fadeInMinutes = FadeInTimePicker->time().minute();
+    s.fadeOut = FadeOut->isChecked();
+    s.fadeOutMinutes = FadeOutTimePicker->time().minute();
+    s.snoozeMinutes = SnoozeTimePicker->time().minute();
+    s.autoSnooze = AutoSnooze->isChecked();
+    s.autoSnoozeMinutes = AutoSnoozeTimePicker->time().minute();
+    s.volume = AlarmVolume->value();
+    s.closeNever = RadioButton1->isChecked();
+    s.closeWhenFinished = RadioButton2->isChecked();
+    s.closeAfterMinutes = RadioButton3->isChecked();
+    s.autoCloseMinutes = AutoCloseTimePicker->time().minute();
+    s.powerAction = PowerComboBox->currentIndex();
+    s.reminderText = reminderLinesFromMemo(Memo->toPlainText());
+    return s;
 }
 
 void TAlarmOptions::OKClick()
 {
-    AlarmSettings s = m_settings;
-    s.reminderText = Memo->toPlainText().split(QLatin1Char('\n'));
-    if (Memo->toPlainText().isEmpty())
-        s.reminderText.clear();
-    s.frequencyIndex = Frequency->currentIndex();
-    const QTime t = TimePicker->time();
-    const QDate d = DatePicker->date();
-    s.hour = t.hour(), s.minute = t.minute(), s.second = t.second();
-    s.year = d.year(), s.month = d.month(), s.day = d.day();
-    writeFileAtomically(m_owner.ProgramFolder() + m_owner.CurrentAlarmFile, WriteAlarmSettings(s));
+    const AlarmSettings s = settingsFromControls();
+    // A file that cannot be written raises here: the dialog stays open and nothing is handed back.
+    writeFileAtomically(m_owner.ProgramFolder() + kWorkingFile, WriteAlarmSettings(s));
 
     QString mask;
     for (bool day : s.weekdays)
         mask += day ? QLatin1Char('1') : QLatin1Char('0');
-    m_owner.EditedAlarm = {s.reminderText.value(0), s.frequencyIndex, d, t, mask};
+    m_owner.EditedAlarm = {firstDisplayedLine(), s.frequencyIndex, DatePicker->date(), TimePicker->time(),
+                           mask};
     accept();
+}
+
+QString TAlarmOptions::firstDisplayedLine() const
+{
+    const QTextBlock block = Memo->document()->firstBlock();
+    // Asking for the block's rectangle lays it out at the memo's width if it is not yet.
+    Memo->document()->documentLayout()->blockBoundingRect(block);
+    const QTextLayout* layout = block.layout();
+    if (!layout || layout->lineCount() == 0)
+        return block.text();
+    const QTextLine line = layout->lineAt(0);
+    return block.text().mid(line.textStart(), line.textLength());
+}
+
+void TAlarmOptions::TimeNowClick()
+{
+    const QDateTime now = m_owner.services().clock.now();
+    TimePicker->setTime(now.time());
+    DatePicker->setDate(now.date());
+}
+
+void TAlarmOptions::ActionFrequencyChange()
+{
+    const int index = Frequency->currentIndex();
+    if (index < 0 || index >= kFrequencyCount)
+        return;
+    const FrequencyView& view = kFrequencyViews[index];
+    TimePicker->setDisplayFormat(view.minutesAndSeconds ? QStringLiteral("mm:ss") : systemTimeFormat());
+    DatePicker->setDisplayFormat(view.dateFormat ? QString::fromLatin1(view.dateFormat) : systemDateFormat());
+    DatePicker->setEnabled(view.dateEnabled);
+    EnableWeekdayBoxes(view.weekdaysEnabled);
+    GroupBoxTDD->setTitle(QString::fromUtf8(view.caption));
+}
+
+void TAlarmOptions::EnableWeekdayBoxes(bool enabled)
+{
+    for (QCheckBox* box : CheckBox)
+        box->setEnabled(enabled);
+}
+
+void TAlarmOptions::ActionPlayMusicSelected()
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{GroupBoxPlayList, SongList, AddMusic, DeleteMusic,
+                                                      UpMusic, DownMusic, PlayMusic})
+        w->setEnabled(true);
+    for (QWidget* w : std::initializer_list<QWidget*>{LabelPlay, SoundComboBox, LabelLasting, SoundTimePicker,
+                                                      LabelMinutes, PlaySound})
+        w->setEnabled(false);
+}
+
+void TAlarmOptions::ActionPlaySoundSelected()
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{GroupBoxPlayList, SongList, AddMusic, DeleteMusic,
+                                                      UpMusic, DownMusic, PlayMusic})
+        w->setEnabled(false);
+    for (QWidget* w : std::initializer_list<QWidget*>{LabelPlay, SoundComboBox, LabelLasting, SoundTimePicker,
+                                                      LabelMinutes, PlaySound})
+        w->setEnabled(true);
+}
+
+void TAlarmOptions::SetSystemVolume(int percent)
+{
+    m_owner.services().volume.setVolume(alarmVolumeValue(percent));
+}
+
+void TAlarmOptions::AlarmVolumeChange()
+{
+    SetSystemVolume(AlarmVolume->value());
+    LabelVolume->setText(QString::number(AlarmVolume->value()) + QLatin1Char('%'));
+}
+
+// The play list. An entry shows its file name in column 0 and its folder in column 1.
+
+int TAlarmOptions::selectedSong() const
+{
+    const QList<QTreeWidgetItem*> selected = SongList->selectedItems();
+    return selected.isEmpty() ? -1 : SongList->indexOfTopLevelItem(selected.first());
+}
+
+void TAlarmOptions::selectSong(int index)
+{
+    if (QTreeWidgetItem* item = SongList->topLevelItem(index)) {
+        SongList->setCurrentItem(item);
+        item->setSelected(true);
+    } else {
+        SongList->clearSelection();
+        SongList->setCurrentItem(nullptr);
+    }
+}
+
+void TAlarmOptions::swapSongs(int a, int b)
+{
+    QTreeWidgetItem* first = SongList->topLevelItem(a);
+    QTreeWidgetItem* second = SongList->topLevelItem(b);
+    for (int column = 0; column < 2; ++column) {
+        const QString text = first->text(column);
+        first->setText(column, second->text(column));
+        second->setText(column, text);
+    }
+}
+
+void TAlarmOptions::appendSong(const QString& path)
+{
+    const PlayListEntry entry = splitPlayListPath(path);
+    new QTreeWidgetItem(SongList, {entry.fileName, entry.folder});
+}
+
+void TAlarmOptions::AddMusicClick()
+{
+    // The ringing window plays at most this many entries; more would be saved and never heard.
+    if (SongList->topLevelItemCount() >= kMaxPlayListEntries)
+        throw BelvaneError(QStringLiteral("播放列表最多只能有 %1 个文件，不能再添加。请先删除不需要的文件。")
+                               .arg(kMaxPlayListEntries));
+    const int remembered = selectedSong();
+    const QStringList filters = nameFiltersFromFilterText(kMediaFileFilter);
+    const QString path = chooseMediaFile(this, filters, filters.first());
+    if (path.isEmpty())
+        return;
+    appendSong(path);
+    selectSong(remembered != -1 ? remembered : 0);
+    SongList->setFocus();
+}
+
+void TAlarmOptions::DeleteMusicClick()
+{
+    const int count = SongList->topLevelItemCount();
+    int index = selectedSong();
+    if (index == -1 && count > 0) {
+        selectSong(0); // a second click deletes it
+        return;
+    }
+    if (index != -1)
+        delete SongList->takeTopLevelItem(index);
+    if (index >= SongList->topLevelItemCount())
+        index = SongList->topLevelItemCount() - 1;
+    selectSong(index);
+    SongList->setFocus();
+}
+
+void TAlarmOptions::UpMusicClick()
+{
+    SongList->setFocus();
+    if (SongList->topLevelItemCount() == 0)
+        return;
+    const int index = selectedSong();
+    if (index == -1) {
+        selectSong(0);
+        return;
+    }
+    if (index == 0)
+        return;
+    // The selection stays in its place, now on the entry that was above.
+    swapSongs(index - 1, index);
+}
+
+void TAlarmOptions::DownMusicClick()
+{
+    SongList->setFocus();
+    const int count = SongList->topLevelItemCount();
+    if (count == 0)
+        return;
+    const int index = selectedSong();
+    if (index == -1) {
+        selectSong(0);
+        return;
+    }
+    if (index == count - 1)
+        return;
+    swapSongs(index, index + 1);
+    selectSong(index + 1);
+}
+
+void TAlarmOptions::PlayMusicClick()
+{
+    SongList->setFocus();
+    const int index = selectedSong();
+    if (index == -1)
+        return;
+    const QTreeWidgetItem* item = SongList->topLevelItem(index);
+    preview(PlayListEntry{item->text(0), item->text(1)}.path());
+}
+
+void TAlarmOptions::PlaySoundClick()
+{
+    preview(BuiltInSoundPath(m_owner.ProgramFolder(), SoundComboBox->currentIndex()));
+}
+
+void TAlarmOptions::preview(const QString& path)
+{
+    // The preview player says nothing about a file it cannot play: it simply does not open.
+    if (TFormPlay* player = m_owner.previewPlayer())
+        player->PreviewFile(path);
 }

@@ -1,34 +1,147 @@
 #pragma once
 
+#include <functional>
+#include <optional>
+
 #include <QDialog>
+#include <QStringList>
 
-#include "alarms/alarm_settings_file.h"
+#include "platform/output_volume.h"
 
+class QAbstractButton;
+class QButtonGroup;
+class QCheckBox;
 class QComboBox;
 class QDateEdit;
+class QGroupBox;
+class QLabel;
 class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QTabWidget;
 class QTimeEdit;
+class QTreeWidget;
+class QWidget;
+struct AlarmSettings;
 class TFormAlarmList;
 
-/// The alarm editor. It reads and writes only the working file named by the list window's
-/// `CurrentAlarmFile`; the list window copies that file to and from the alarm's own file.
+/// The reminder text a new alarm starts with.
+inline const QString DefaultReminderText = QStringLiteral("时间到了，该做计划好的事情了！");
+
+/// Asks the user for one media file to add to a play list: the dialog's parent, its name filters and
+/// the filter it opens on. Gives the chosen path, or nothing when the user cancels.
+using MediaFileChooser =
+    std::function<QString(QWidget* parent, const QStringList& nameFilters, const QString& selectedFilter)>;
+/// Replaces the file-open dialog (tests answer it); an empty chooser restores the dialog.
+void setMediaFileChooser(MediaFileChooser chooser);
+
+/// The alarm editor. It reads only the working file named by the list window's `CurrentAlarmFile`
+/// and writes only "alarm.ini"; the list window copies that file to and from the alarm's own file.
+/// While it is open the whole output device plays at the alarm's volume, so the previews are heard
+/// as the alarm will be; the volume found at creation is put back however the dialog closes.
 class TAlarmOptions : public QDialog {
     Q_OBJECT
 public:
     explicit TAlarmOptions(TFormAlarmList& owner);
+    ~TAlarmOptions() override;
 
+    void FormCreate();
     void FormShow();
+    /// Puts back the output volume found at creation; runs once, however the dialog ends.
+    void FormClose();
+
+    void ActionReadAlarmInfo();
     void OKClick();
+    void TimeNowClick();
+    void ActionFrequencyChange();
+    void ActionPlayMusicSelected();
+    void ActionPlaySoundSelected();
+    void AlarmVolumeChange();
+    void EnableWeekdayBoxes(bool enabled);
+    void SetSystemVolume(int percent);
+
+    void AddMusicClick();
+    void DeleteMusicClick();
+    void UpMusicClick();
+    void DownMusicClick();
+    void PlayMusicClick();
+    void PlaySoundClick();
+
+public slots:
+    void done(int result) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void buildBasicPage(QWidget* page);
+    void buildSoundPage(QWidget* page);
+    void buildVolumePage(QWidget* page);
+    void buildOtherPage(QWidget* page);
+    /// Sets the controls from what a reader filled, in file order, up to the field it stopped at.
+    void showSettings(const AlarmSettings& s);
+    AlarmSettings settingsFromControls() const;
+    /// The first line of the reminder text as the memo shows it, wrapped.
+    QString firstDisplayedLine() const;
+    int selectedSong() const;
+    void selectSong(int index);
+    void swapSongs(int a, int b);
+    void appendSong(const QString& path);
+    void preview(const QString& path);
+
     TFormAlarmList& m_owner;
-    AlarmSettings m_settings; // fields without a control here pass through unchanged
+    std::optional<DeviceVolume> m_savedVolume; // SavedWaveVolume: the device's volume at creation
     bool m_shown = false;
+    bool m_closed = false;
+
+    QTabWidget* Table;
+    QWidget* TabSheet1;
+    QWidget* SoundMusic;
+    QWidget* TabSheet4;
+    QWidget* TabSheet2;
+    QPushButton* OK;
+    QPushButton* Cancel;
+
     QPlainTextEdit* Memo;
     QComboBox* Frequency;
+    QGroupBox* GroupBoxTDD;
     QTimeEdit* TimePicker;
     QDateEdit* DatePicker;
+    QPushButton* TimeNow;
+    QCheckBox* CheckBox[7]; // CheckBox1 (Sunday) to CheckBox7 (Saturday)
+
+    QButtonGroup* m_playGroup;
+    QRadioButton* RadioButtonPlayMusic;
+    QGroupBox* GroupBoxPlayList;
+    QTreeWidget* SongList;
+    QPushButton* AddMusic;
+    QPushButton* DeleteMusic;
+    QPushButton* UpMusic;
+    QPushButton* DownMusic;
+    QPushButton* PlayMusic;
+    QRadioButton* RadioButtonPlaySound;
+    QLabel* LabelPlay;
+    QComboBox* SoundComboBox;
+    QLabel* LabelLasting;
+    QTimeEdit* SoundTimePicker;
+    QLabel* LabelMinutes;
+    QPushButton* PlaySound;
+
+    QCheckBox* FadeIn;
+    QTimeEdit* FadeInTimePicker;
+    QCheckBox* FadeOut;
+    QTimeEdit* FadeOutTimePicker;
+    QCheckBox* AutoSnooze;
+    QTimeEdit* AutoSnoozeTimePicker;
+    QTimeEdit* SnoozeTimePicker;
+    QSlider* AlarmVolume;
+    QLabel* LabelVolume;
+
+    QButtonGroup* m_closingGroup;
+    QRadioButton* RadioButton1;
+    QRadioButton* RadioButton2;
+    QRadioButton* RadioButton3;
+    QTimeEdit* AutoCloseTimePicker;
+    QComboBox* PowerComboBox;
 };

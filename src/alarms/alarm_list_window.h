@@ -17,6 +17,7 @@ class QMenu;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class TFormPlay;
 class TFormRunPlay;
 struct Services;
 
@@ -41,6 +42,9 @@ public:
 
     /// The ringing player that ringing windows play through; set before the first tick.
     void setRunPlayer(TFormRunPlay* player) { m_runPlayer = player; }
+    /// The preview player the editor plays its previews through; without one a preview does nothing.
+    void setPreviewPlayer(TFormPlay* player) { m_previewPlayer = player; }
+    TFormPlay* previewPlayer() const { return m_previewPlayer; }
 
     /// Turns start-with-the-desktop on or off for this program.
     void SetStartWithDesktop(bool enabled);
@@ -87,6 +91,7 @@ private:
     DateTimeLocale m_locale;
     AlarmScheduler m_scheduler;
     TFormRunPlay* m_runPlayer = nullptr;
+    TFormPlay* m_previewPlayer = nullptr;
     bool m_firstTick = true;
     bool m_fillingList = false;
 

@@ -21,6 +21,7 @@ BelvaneWindows::BelvaneWindows(Services& services, const QString& programFolder)
     m_play = std::make_unique<TFormPlay>();
     m_runPlay = std::make_unique<TFormRunPlay>(defaultPlayerSettings());
     m_alarmList->setRunPlayer(m_runPlay.get());
+    m_alarmList->setPreviewPlayer(m_play.get());
 
     m_main->setPartners(m_alarmList.get(), m_options.get(), m_about.get());
     QObject::connect(m_alarmList.get(), &TFormAlarmList::optionsRequested, m_options.get(), &QWidget::show);

