@@ -31,7 +31,8 @@ BelvaneWindows::BelvaneWindows(Services& services, const QString& programFolder)
     m_chime = std::make_unique<HourlyChime>(*options, services.clock, *m_runPlay);
     list->chimeStep = [chime = m_chime.get()] { chime->step(); };
 
-    QObject::connect(m_alarmList.get(), &TFormAlarmList::optionsRequested, m_options.get(), &QWidget::show);
+    QObject::connect(m_alarmList.get(), &TFormAlarmList::optionsRequested, m_options.get(),
+                     &TFormOptions::showWithoutWaiting);
     QObject::connect(m_alarmList.get(), &TFormAlarmList::aboutRequested, m_about.get(), &QWidget::show);
 }
 

@@ -1,5 +1,6 @@
 #include "clockface/options_dialog.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QLabel>
@@ -158,6 +159,15 @@ void TFormOptions::FormCreate()
     if (!error.isEmpty())
         QMetaObject::invokeMethod(
             this, [error] { reportError(error); }, Qt::QueuedConnection);
+}
+
+void TFormOptions::showWithoutWaiting()
+{
+    if (!isVisible())
+        setWindowModality(QApplication::activeModalWidget() ? Qt::ApplicationModal : Qt::NonModal);
+    show();
+    raise();
+    activateWindow();
 }
 
 bool TFormOptions::startWithDesktop() const

@@ -36,6 +36,11 @@ public:
     /// reported when the event loop next runs; the options read before the damage keep their values.
     void FormCreate();
 
+    /// Shows the dialog without waiting for it to close, as the alarm list's options button does. Over
+    /// a window that runs modally (the alarm list, when the clock's menu opened it) the dialog is made
+    /// modal too, or that window's modal run would keep every click from it.
+    void showWithoutWaiting();
+
     /// The preview player for the chime file; set once it exists.
     void setPreviewPlayer(TFormPlay* player) { m_preview = player; }
 

@@ -45,23 +45,6 @@ QList<QByteArray> storedWith(int line, const QByteArray& text)
 
 } // namespace
 
-TEST(OptionsFile, FirstRunDefaults)
-{
-    TempFolder dir;
-    OptionsSettings s;
-    EXPECT_FALSE(loadOptions(dir.file("Options.ini"), s));
-    EXPECT_FALSE(dir.exists("Options.ini"));
-
-    const OptionsSettings d = defaultOptions(dir.path());
-    EXPECT_TRUE(d.startup && d.systemTray && d.fullScreen);
-    EXPECT_EQ(d.timeFormat, TimeFormat::Standard);
-    EXPECT_EQ(d.chime.file, dir.path() + "sounds/Cuckoo.wav");
-    EXPECT_TRUE(d.chime.hourly && d.chime.halfHourly && d.chime.quarterHourly);
-    EXPECT_FALSE(d.chime.onlyBetween);
-    EXPECT_EQ(d.chime.from, QTime(8, 0));
-    EXPECT_EQ(d.chime.to, QTime(22, 0));
-}
-
 TEST(OptionsFile, ReadsEveryLineInPlace)
 {
     TempFolder dir;
