@@ -10,7 +10,7 @@ namespace {
 constexpr const char* kGeneralMarker = "***General***";
 constexpr const char* kChimesMarker = "***Hourly Chimes***";
 
-/// The error of a reading stopped at `lines` of `fileName`, the runtime's text first.
+/// The error of a reading stopped at `lines` of `fileName`, the conversion's own text first.
 ConversionError stoppedAt(const ConversionError& e, const QString& fileName, const QString& lines)
 {
     return ConversionError(QStringLiteral("%1\n\n\"%2\", %3: the options before it were read, the ones after "
