@@ -12,6 +12,7 @@ class TFormOptions;
 class TFormAbout;
 class TFormPlay;
 class TFormRunPlay;
+class HourlyChime;
 
 /// The windows that live for the whole run, created in a fixed order: the clock window first, then
 /// the alarm list (which loads the alarms and starts the scheduler), the options, the about box and
@@ -23,6 +24,8 @@ public:
 
     TFormMain& main() { return *m_main; }
     TFormAlarmList& alarmList() { return *m_alarmList; }
+    TFormOptions& options() { return *m_options; }
+    TFormRunPlay& runPlayer() { return *m_runPlay; }
 
 private:
     std::unique_ptr<TFormMain> m_main;
@@ -31,4 +34,5 @@ private:
     std::unique_ptr<TFormAbout> m_about;
     std::unique_ptr<TFormPlay> m_play;
     std::unique_ptr<TFormRunPlay> m_runPlay;
+    std::unique_ptr<HourlyChime> m_chime;
 };

@@ -12,6 +12,8 @@ struct ChimeOptions {
     bool onlyBetween = false;
     QTime from = QTime(8, 0);
     QTime to = QTime(22, 0);
+
+    bool operator==(const ChimeOptions&) const = default;
 };
 
 /// The program-wide settings as they stand at this moment. The options dialog holds the live values

@@ -1,7 +1,277 @@
 #include "clockface/options_dialog.h"
 
-TFormOptions::TFormOptions(QWidget* parent) : QDialog(parent)
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTimeEdit>
+
+#include "app/error_report.h"
+#include "clockface/file_filter.h"
+#include "media/preview_window.h"
+
+const QString TFormOptions::kChimeFileFilter = QStringLiteral(
+    "所有支持的文件|*.mp3;*.mp2;*.mpeg;*.mpg;*.dat;*.mpe;*.m1v;*.mp2;*.mpv2;*.mp2v;*.mpa;*.dat;*.vob;*.avi;*."
+    "wma;"
+    "*.wax;*.wmv;*.wvx;*.asf;*.asx;*.wpl;*.wm;*.wmx;*.wmd;*.wmz;*.wav;*.mid;*.midi;*.rmi;*.au;*.snd|音频文件|"
+    "*.mp3;"
+    "*.mp2;*.wma;*.wax;*.wav;*.mid;*.midi;*.rmi;*.au;*.snd|视频文件|*.mpeg;*.mpg;*.avi;*.dat;*.mpe;*.m1v;*."
+    "mp2;*.mpv2;"
+    "*.mp2v;*.mpa;*.dat;*.vob;*.wmv;*.wvx;*.asf;*.asx;*.wpl;*.wm;*.wmx;*.wmd;*.wmz|所有文件 (*.*)|*.*;");
+
+namespace {
+
+template <class Control>
+Control* place(QWidget* parent, const char* name, const QString& caption, QRect geometry)
+{
+    auto* control = new Control(caption, parent);
+    control->setObjectName(QString::fromLatin1(name));
+    control->setGeometry(geometry);
+    return control;
+}
+
+/// A label sized to its text, as labels are.
+QLabel* placeLabel(QWidget* parent, const char* name, const QString& caption, QPoint at)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->move(at);
+    label->adjustSize();
+    return label;
+}
+
+QTimeEdit* placeTimePicker(QWidget* parent, const char* name, QRect geometry)
+{
+    auto* picker = new QTimeEdit(parent);
+    picker->setObjectName(QString::fromLatin1(name));
+    picker->setDisplayFormat(QStringLiteral("H:mm:ss"));
+    picker->setGeometry(geometry);
+    return picker;
+}
+
+QString runFileDialog(QFileDialog& dialog)
+{
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+} // namespace
+
+TFormOptions::TFormOptions(const QString& programFolder, QWidget* parent)
+    : QDialog(parent,
+              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      runOpenDialog(runFileDialog), m_programFolder(programFolder),
+      m_optionsPath(programFolder + QStringLiteral("Options.ini"))
 {
     setObjectName(QStringLiteral("FormOptions"));
     setWindowTitle(QStringLiteral("选项"));
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(12);
+    setFont(font);
+    // An outer size of 393 x 343 with a 4-pixel frame and a 26-pixel caption.
+    setFixedSize(385, 309);
+
+    PageControl = new QTabWidget(this);
+    PageControl->setObjectName(QStringLiteral("PageControl"));
+    PageControl->setGeometry(8, 8, 369, 249);
+    TabBasic = new QWidget;
+    TabBasic->setObjectName(QStringLiteral("TabBasic"));
+    TabChimes = new QWidget;
+    TabChimes->setObjectName(QStringLiteral("TabChimes"));
+    PageControl->addTab(TabBasic, QStringLiteral("基本选项"));
+    PageControl->addTab(TabChimes, QStringLiteral("整点闹铃声"));
+
+    cbStartup =
+        place<QCheckBox>(TabBasic, "cbStartup", QStringLiteral("Windows 启动时运行闹铃"), {24, 24, 225, 17});
+    cbSystemTray = place<QCheckBox>(TabBasic, "cbSystemTray", QStringLiteral("程序启动后自动最小化到系统栏"),
+                                    {24, 56, 265, 17});
+    cbFullScreen = place<QCheckBox>(TabBasic, "cbFullScreen", QStringLiteral("以全屏模式播放闹铃视频"),
+                                    {24, 88, 209, 17});
+    Label4 = placeLabel(TabBasic, "Label4", QStringLiteral("时间格式："), {24, 120});
+    rbStandard =
+        place<QRadioButton>(TabBasic, "rbStandard", QStringLiteral("标准格式 (AM/PM)"), {40, 144, 130, 17});
+    rbMilitary = place<QRadioButton>(TabBasic, "rbMilitary", QStringLiteral("官方格式 (24 小时制)"),
+                                     {40, 168, 149, 17});
+
+    Label2 = placeLabel(TabChimes, "Label2", QStringLiteral("选择一个声音文件作为闹铃声："), {16, 8});
+    EditChimeSound = new QLineEdit(TabChimes);
+    EditChimeSound->setObjectName(QStringLiteral("EditChimeSound"));
+    EditChimeSound->setGeometry(24, 32, 217, 21);
+    EditChimeSound->setReadOnly(true);
+    Button3 = place<QPushButton>(TabChimes, "Button3", QStringLiteral("..."), {256, 32, 25, 25});
+    Button4 = place<QPushButton>(TabChimes, "Button4", QStringLiteral("播放"), {288, 32, 57, 25});
+    cbHourly = place<QCheckBox>(TabChimes, "cbHourly", QStringLiteral("启用整点闹铃"), {16, 72, 99, 17});
+    cbHalfHourly =
+        place<QCheckBox>(TabChimes, "cbHalfHourly", QStringLiteral("启用半点闹铃"), {16, 96, 100, 17});
+    cbQuarterHourly =
+        place<QCheckBox>(TabChimes, "cbQuarterHourly", QStringLiteral("启用每刻钟闹铃"), {16, 120, 113, 17});
+    cbNoChimeBetween = place<QCheckBox>(TabChimes, "cbNoChimeBetween",
+                                        QStringLiteral("只在下面时间范围内启用闹铃："), {16, 152, 201, 17});
+    Label1 = placeLabel(TabChimes, "Label1", QStringLiteral("从"), {39, 188});
+    TimePicker1 = placeTimePicker(TabChimes, "TimePicker1", {64, 184, 89, 21});
+    Label3 = placeLabel(TabChimes, "Label3", QStringLiteral("到"), {164, 188});
+    TimePicker2 = placeTimePicker(TabChimes, "TimePicker2", {184, 184, 89, 21});
+
+    Button1 = place<QPushButton>(this, "Button1", QStringLiteral("确定"), {216, 272, 75, 25});
+    Button2 = place<QPushButton>(this, "Button2", QStringLiteral("取消"), {296, 272, 75, 25});
+
+    const QList<QWidget*> tabOrder{PageControl,  cbStartup,       cbSystemTray,     cbFullScreen, rbStandard,
+                                   rbMilitary,   EditChimeSound,  Button3,          Button4,      cbHourly,
+                                   cbHalfHourly, cbQuarterHourly, cbNoChimeBetween, TimePicker1,  TimePicker2,
+                                   Button1,      Button2};
+    for (qsizetype i = 0; i + 1 < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i], tabOrder[i + 1]);
+
+    auto handler = [this](void (TFormOptions::*method)()) {
+        return [this, method] { guarded([this, method] { (this->*method)(); }); };
+    };
+    connect(Button1, &QPushButton::clicked, this, handler(&TFormOptions::Button1Click));
+    connect(Button2, &QPushButton::clicked, this, handler(&TFormOptions::Button2Click));
+    connect(Button3, &QPushButton::clicked, this, handler(&TFormOptions::Button3Click));
+    connect(Button4, &QPushButton::clicked, this, handler(&TFormOptions::Button4Click));
+    connect(cbNoChimeBetween, &QCheckBox::toggled, this, handler(&TFormOptions::cbNoChimeBetweenClick));
+
+    showSettings(OptionsSettings{});
+    if (QScreen* s = screen())
+        move(s->availableGeometry().center() - rect().center());
+}
+
+TFormOptions::~TFormOptions() = default;
+
+void TFormOptions::FormCreate()
+{
+    OptionsSettings read;
+    QString error;
+    try {
+        if (!loadOptions(m_optionsPath, read))
+            read = defaultOptions(m_programFolder);
+    } catch (const BelvaneError& e) {
+        error = e.text();
+    }
+    // What was read counts even when the rest of the file could not be.
+    showSettings(read);
+    // Reported from the event loop, once every window exists: the message box's own loop delivers
+    // scheduler ticks, and a tick may need the players made after this dialog.
+    if (!error.isEmpty())
+        QMetaObject::invokeMethod(
+            this, [error] { reportError(error); }, Qt::QueuedConnection);
+}
+
+void TFormOptions::showWithoutWaiting()
+{
+    if (!isVisible())
+        setWindowModality(QApplication::activeModalWidget() ? Qt::ApplicationModal : Qt::NonModal);
+    show();
+    raise();
+    activateWindow();
+}
+
+bool TFormOptions::startWithDesktop() const
+{
+    return cbStartup->isChecked();
+}
+
+bool TFormOptions::startInTray() const
+{
+    return cbSystemTray->isChecked();
+}
+
+bool TFormOptions::fullScreenVideo() const
+{
+    return cbFullScreen->isChecked();
+}
+
+bool TFormOptions::military() const
+{
+    return rbMilitary->isChecked();
+}
+
+ChimeOptions TFormOptions::chimes() const
+{
+    return ChimeOptions{
+        EditChimeSound->text(),       cbHourly->isChecked(),         cbHalfHourly->isChecked(),
+        cbQuarterHourly->isChecked(), cbNoChimeBetween->isChecked(), TimePicker1->time(),
+        TimePicker2->time()};
+}
+
+OptionsSettings TFormOptions::settings() const
+{
+    OptionsSettings s;
+    s.startup = startWithDesktop();
+    s.systemTray = startInTray();
+    s.fullScreen = fullScreenVideo();
+    s.timeFormat = rbStandard->isChecked()   ? TimeFormat::Standard
+                   : rbMilitary->isChecked() ? TimeFormat::Military
+                                             : TimeFormat::Neither;
+    s.chime = chimes();
+    return s;
+}
+
+void TFormOptions::showSettings(const OptionsSettings& s)
+{
+    cbStartup->setChecked(s.startup);
+    cbSystemTray->setChecked(s.systemTray);
+    cbFullScreen->setChecked(s.fullScreen);
+    // Exclusive buttons refuse to be unchecked, and a file may choose neither.
+    rbStandard->setAutoExclusive(false);
+    rbMilitary->setAutoExclusive(false);
+    rbStandard->setChecked(s.timeFormat == TimeFormat::Standard);
+    rbMilitary->setChecked(s.timeFormat == TimeFormat::Military);
+    rbStandard->setAutoExclusive(true);
+    rbMilitary->setAutoExclusive(true);
+    EditChimeSound->setText(s.chime.file);
+    cbHourly->setChecked(s.chime.hourly);
+    cbHalfHourly->setChecked(s.chime.halfHourly);
+    cbQuarterHourly->setChecked(s.chime.quarterHourly);
+    cbNoChimeBetween->setChecked(s.chime.onlyBetween);
+    TimePicker1->setTime(s.chime.from);
+    TimePicker2->setTime(s.chime.to);
+    cbNoChimeBetweenClick();
+}
+
+void TFormOptions::Button1Click()
+{
+    saveOptions(m_optionsPath, settings());
+    if (setStartWithDesktop)
+        setStartWithDesktop(cbStartup->isChecked());
+    accept();
+}
+
+void TFormOptions::Button2Click()
+{
+    reject();
+}
+
+void TFormOptions::Button3Click()
+{
+    QFileDialog OpenDialog(this);
+    OpenDialog.setObjectName(QStringLiteral("OpenDialog"));
+    OpenDialog.setOption(QFileDialog::DontUseNativeDialog);
+    // The entries show their descriptions alone; the patterns are in the descriptions where they matter.
+    OpenDialog.setOption(QFileDialog::HideNameFilterDetails);
+    OpenDialog.setFileMode(QFileDialog::ExistingFile);
+    OpenDialog.setAcceptMode(QFileDialog::AcceptOpen);
+    const QStringList filters = nameFiltersFromFilterText(kChimeFileFilter);
+    OpenDialog.setNameFilters(filters);
+    OpenDialog.selectNameFilter(filters.first());
+    OpenDialog.setDirectory(m_programFolder + QStringLiteral("sounds/"));
+    const QString chosen = runOpenDialog(OpenDialog);
+    if (!chosen.isEmpty())
+        EditChimeSound->setText(chosen);
+}
+
+void TFormOptions::Button4Click()
+{
+    if (m_preview)
+        m_preview->PreviewFile(EditChimeSound->text());
+}
+
+void TFormOptions::cbNoChimeBetweenClick()
+{
+    TimePicker1->setEnabled(cbNoChimeBetween->isChecked());
+    TimePicker2->setEnabled(cbNoChimeBetween->isChecked());
 }

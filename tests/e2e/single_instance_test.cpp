@@ -24,6 +24,7 @@ public:
         m_folder.write("al.ini", "0\r\n");
         m_env = QProcessEnvironment::systemEnvironment();
         m_env.insert("XDG_RUNTIME_DIR", m_runtime.path());
+        m_env.insert("XDG_CONFIG_HOME", m_config.path()); // the program writes its autostart entry at start
         m_env.insert("QT_QPA_PLATFORM", "offscreen");
     }
 
@@ -72,6 +73,7 @@ public:
 private:
     TempFolder m_folder;
     QTemporaryDir m_runtime;
+    QTemporaryDir m_config;
     QProcessEnvironment m_env;
 };
 
