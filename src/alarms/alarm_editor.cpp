@@ -29,6 +29,7 @@
 #include <QTreeWidget>
 
 #include "alarms/alarm_editor_rules.h"
+#include "platform/file_filter.h"
 #include "alarms/alarm_list_window.h"
 #include "alarms/alarm_record.h"
 #include "alarms/alarm_settings_file.h"

@@ -19,10 +19,6 @@ PlayListEntry splitPlayListPath(const QString& path);
 /// patterns of one name separated by ";": all supported files, audio, video, all files.
 extern const QString kMediaFileFilter;
 
-/// A "name|patterns|name|patterns" filter text as the file dialog's name filters, "name (p1 p2 ...)".
-/// A name that already ends in a bracketed pattern list has that list replaced; empty patterns are
-/// dropped and "*.*" becomes "*", since a file name here need not have an extension.
-QStringList nameFiltersFromFilterText(const QString& filterText);
 
 /// The output device value for an alarm volume in per cent: both channels at level × 256, where the
 /// level is percent × 255 / 100 truncated, so 100 % gives 0xFF00FF00.

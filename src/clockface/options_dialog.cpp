@@ -12,7 +12,7 @@
 #include <QTimeEdit>
 
 #include "app/error_report.h"
-#include "clockface/file_filter.h"
+#include "platform/file_filter.h"
 #include "media/preview_window.h"
 
 const QString TFormOptions::kChimeFileFilter = QStringLiteral(

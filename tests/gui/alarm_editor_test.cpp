@@ -19,6 +19,7 @@
 
 #include "alarms/alarm_editor.h"
 #include "alarms/alarm_editor_rules.h"
+#include "platform/file_filter.h"
 #include "alarms/alarm_list_window.h"
 #include "alarms/alarm_settings_file.h"
 #include "app/error_report.h"

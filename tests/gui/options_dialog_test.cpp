@@ -294,7 +294,7 @@ TEST_F(OptionsDialog, ChimeFileChooserStartsInTheSoundsFolderWithTheFirstFilter)
     EXPECT_TRUE(filters[0].endsWith(" *.au *.snd)")) << filters[0].toStdString();
     EXPECT_EQ(filters[1], "音频文件 (*.mp3 *.mp2 *.wma *.wax *.wav *.mid *.midi *.rmi *.au *.snd)");
     EXPECT_TRUE(filters[2].startsWith("视频文件 (*.mpeg *.mpg *.avi ")) << filters[2].toStdString();
-    EXPECT_EQ(filters[3], "所有文件 (*.*) (*)");
+    EXPECT_EQ(filters[3], "所有文件 (*)");
     EXPECT_TRUE(filters[0].startsWith(selected + " (")) << "the first entry is chosen";
     EXPECT_EQ(folder, QDir(dir.file("sounds")).absolutePath());
     EXPECT_EQ(dialog->chimes().file, answer);
@@ -347,6 +347,7 @@ protected:
     void start(const QDateTime& at)
     {
         fake.clock.set(at);
+        dir.installSkins();
         windows = std::make_unique<BelvaneWindows>(fake.services, dir.path());
         QCoreApplication::processEvents();
     }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "alarms/alarm_editor_rules.h"
+#include "platform/file_filter.h"
 
 TEST(AlarmEditorRules, PlayListPathsSplitAfterTheLastSeparator)
 {
