@@ -12,21 +12,21 @@ trap cleanup EXIT
 cp -r "$build/belvane" "$build/sounds" "$build/Digital" "$build/Santa Claus" "$build/help" "$work/"
 export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-display=:$((500 + RANDOM % 300))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# -displayfd picks a free display number and tells it once the server is ready.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>"$work/xvfb.log" 3>"$work/display" &
 pids+=($!)
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(head -n1 "$work/display")
 # The clock face alone: no tray option, so it stays shown.
 printf '***General***\r\nFALSE\r\nFALSE\r\nTRUE\r\nTRUE\r\n***Hourly Chimes***\r\n\r\nFALSE\r\nFALSE\r\nFALSE\r\nFALSE\r\n8\r\n0\r\n0\r\n22\r\n0\r\n0\r\n' >"$work/Options.ini"
 
 start=$(date +%s%N)
-"$work/belvane" >/dev/null 2>&1 &
+"$work/belvane" >"$work/belvane.log" 2>&1 &
 pid=$!
 pids+=($pid)
 while ! xwininfo -name Belvane 2>/dev/null | grep -q IsViewable; do
     sleep 0.005
-    [ $(( ($(date +%s%N) - start) / 1000000 )) -gt 10000 ] && { echo "no window after 10 s"; exit 1; }
+    [ $(( ($(date +%s%N) - start) / 1000000 )) -gt 10000 ] && { echo "no window after 10 s"; cat "$work/belvane.log"; exit 1; }
 done
 mapped=$(( ($(date +%s%N) - start) / 1000000 ))
 sleep $(( 10 - mapped / 1000 ))
