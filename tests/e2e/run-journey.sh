@@ -41,6 +41,11 @@ finish() {
         kill "${JOURNEY_PIDS[i]}" 2>/dev/null || true
     done
     wait 2>/dev/null || true
+    # The program may be a grandchild (under faketime): wait until every one has gone.
+    for i in "${!JOURNEY_PIDS[@]}"; do
+        _gone() { ! kill -0 "${JOURNEY_PIDS[i]}" 2>/dev/null; }
+        wait_for 5 _gone || kill -9 "${JOURNEY_PIDS[i]}" 2>/dev/null || true
+    done
     if [ "$status" -ne 0 ] && [ "$status" -ne 77 ]; then
         echo "--- program output ---" >&2
         cat "$JOURNEY_WORK/program.log" >&2 2>/dev/null || true
@@ -48,7 +53,7 @@ finish() {
     if [ "${BELVANE_E2E_KEEP:-0}" = 1 ]; then
         echo "work folder kept: $JOURNEY_WORK"
     else
-        rm -rf "$JOURNEY_WORK"
+        rm -rf "$JOURNEY_WORK" 2>/dev/null || true
     fi
     exit "$status"
 }
