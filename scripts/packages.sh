@@ -11,7 +11,9 @@ BELVANE_PACKAGES=(
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav fonts-noto-cjk
     # headless tests: X server, window manager, tray host, sound server, logind mock, shifted clock
     xvfb xauth openbox trayer x11-utils xdotool pulseaudio pulseaudio-utils dbus python3-dbusmock
-    faketime gstreamer1.0-tools sox imagemagick e2fsprogs libxss-dev
+    faketime gstreamer1.0-tools sox imagemagick e2fsprogs libxss-dev xclip desktop-file-utils
+    # fuzzing and sanitizer builds
+    clang libclang-rt-14-dev
 )
 
 belvane_install_missing() {

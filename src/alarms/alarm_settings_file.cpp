@@ -98,6 +98,10 @@ void ReadAlarmSettings(const QByteArray& bytes, SettingsReader reader, AlarmSett
     done(SettingsField::PlayMusic);
     const int entries = in.readInt();
     for (int i = 0; i < entries; ++i) {
+        // Past the end of the file every line reads empty, so once the list is full there is nothing
+        // left to read: a damaged count of two billion must not keep the reader going.
+        if (in.atEnd() && s.playList.size() >= kMaxPlayListEntries)
+            break;
         QString entry = in.readText();
         if (s.playList.size() < kMaxPlayListEntries)
             s.playList.append(entry);

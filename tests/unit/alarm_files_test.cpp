@@ -293,6 +293,24 @@ TEST(AlarmSettingsFile, PlayListKeepsFirst256Entries)
     EXPECT_EQ(back.volume, s.volume); // the entries past 256 were still read past
 }
 
+TEST(AlarmSettingsFile, PlayListCountFarBeyondTheFileStopsAtTheFileEnd)
+{
+    AlarmSettings s = sampleSettings();
+    s.playList = {"/music/a.mp3"};
+    QByteArray bytes = WriteAlarmSettings(s);
+    ASSERT_TRUE(bytes.contains("\r\n1\r\n/music/a.mp3\r\n"));
+    bytes.replace("\r\n1\r\n/music/a.mp3\r\n", "\r\n2147483647\r\n/music/a.mp3\r\n");
+    for (SettingsReader reader : {SettingsReader::Editor, SettingsReader::Ringing}) {
+        AlarmSettings back;
+        // The rest of the file and then empty lines become entries; the sound index after them is missing.
+        EXPECT_THROW(ReadAlarmSettings(bytes, reader, back), ConversionError);
+        EXPECT_EQ(back.fieldsRead, int(SettingsField::PlaySound));
+        ASSERT_EQ(back.playList.size(), kMaxPlayListEntries);
+        EXPECT_EQ(back.playList.first(), "/music/a.mp3");
+        EXPECT_EQ(back.playList.last(), "");
+    }
+}
+
 TEST(AlarmSettingsFile, MissingFileIsAnIoErrorReadingNothing)
 {
     TempFolder dir;

@@ -1,0 +1,190 @@
+# The journeys' toolbox, sourced by run-journey.sh. A journey is a bash file in journeys/ that defines
+# one function, `journey`, and uses what is here: the program in a fresh folder, its windows on a
+# private X server with a window manager and a tray host, its sound on a private PulseAudio null sink.
+#
+# Every helper that waits does so on an event, with a bound; `fail` ends the journey.
+
+# ---- outcome -------------------------------------------------------------------------------------
+
+fail() {
+    echo "JOURNEY FAILED: $*" >&2
+    shot failure || true
+    exit 1
+}
+
+note() { echo "[$(printf '%6.2f' "$(since "$JOURNEY_T0")")] $*"; }
+
+# Skips this journey (ctest shows it as skipped) until the part of the program it needs exists.
+# BELVANE_E2E_PENDING=1 runs it anyway, to try it out.
+pending() {
+    if [ "${BELVANE_E2E_PENDING:-0}" != 1 ]; then
+        echo "skipped: waits for $*"
+        exit 77
+    fi
+    note "running although pending ($*)"
+}
+
+# ---- time ----------------------------------------------------------------------------------------
+
+now() { date +%s.%N; }
+# Seconds since a time taken with `now`, as a decimal.
+since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.3f", b - a }'; }
+# True when the decimal $1 is at most $2.
+at_most() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a <= b) }'; }
+
+# Runs "$@" every 50 ms until it succeeds or $1 seconds have passed.
+wait_for() {
+    local limit=$1
+    shift
+    local start
+    start=$(now)
+    until "$@"; do
+        at_most "$(since "$start")" "$limit" || return 1
+        sleep 0.05
+    done
+}
+
+# ---- the program ---------------------------------------------------------------------------------
+
+# Starts the program from the journey's folder. `start_program` runs it on the real clock;
+# `start_program_at 'YYYY-MM-DD hh:mm:ss'` runs it on a clock that starts at that moment and runs on
+# in real time. Sets PROGRAM_PID and PROGRAM_T0 (the real moment of the start).
+start_program_at() {
+    PROGRAM_T0=$(now)
+    faketime --exclude-monotonic -f "@$1" "$PROGRAM_DIR/belvane" >>"$JOURNEY_WORK/program.log" 2>&1 &
+    local wrapper=$!
+    JOURNEY_PIDS+=("$wrapper")
+    # faketime runs the program as its child: the program's own id is what its windows and sound
+    # streams carry.
+    _program_forked() { PROGRAM_PID=$(pgrep -P "$wrapper" | head -n1); [ -n "$PROGRAM_PID" ]; }
+    wait_for 5 _program_forked || fail "faketime did not start the program"
+    JOURNEY_PIDS+=("$PROGRAM_PID")
+    note "program started (pid $PROGRAM_PID) with its clock at $1"
+}
+
+start_program() {
+    PROGRAM_T0=$(now)
+    "$PROGRAM_DIR/belvane" >>"$JOURNEY_WORK/program.log" 2>&1 &
+    PROGRAM_PID=$!
+    JOURNEY_PIDS+=("$PROGRAM_PID")
+    note "program started (pid $PROGRAM_PID)"
+}
+
+program_running() { kill -0 "$PROGRAM_PID" 2>/dev/null; }
+
+# The program listens for a second start once its single-instance socket exists.
+program_listening() { compgen -G "$XDG_RUNTIME_DIR/*.socket" >/dev/null; }
+
+# Adds an alarm to the program folder before the program starts; key=value arguments as
+# add_alarm_files takes them. Prints the alarm's number.
+add_alarm() { "$BELVANE_ADD_ALARM" "$PROGRAM_DIR" "$@"; }
+
+# Writes "Options.ini": the 17 lines of the options dialog. Arguments in file order: start with the
+# desktop, tray at start, videos full screen, 12-hour face, chime file, hourly, half-hourly,
+# quarter-hourly, only within the range, from h m s, to h m s.
+write_options() {
+    local lines=("***General***" "$1" "$2" "$3" "$4" "***Hourly Chimes***" "${@:5}")
+    [ ${#lines[@]} -eq 17 ] || fail "write_options needs 15 values, got $(($# ))"
+    printf '%s\r\n' "${lines[@]}" >"$PROGRAM_DIR/Options.ini.tmp"
+    mv "$PROGRAM_DIR/Options.ini.tmp" "$PROGRAM_DIR/Options.ini"
+}
+
+# The options of a user who wants the clock on screen and no chimes.
+write_quiet_options() {
+    write_options FALSE FALSE TRUE FALSE "$PROGRAM_DIR/sounds/Cuckoo.wav" FALSE FALSE FALSE FALSE 8 0 0 22 0 0
+}
+
+# ---- windows -------------------------------------------------------------------------------------
+
+# The viewable windows of the program with exactly this title, one id a line.
+program_windows() { xdotool search --all --onlyvisible --pid "$PROGRAM_PID" --name "^$1\$" 2>/dev/null || true; }
+
+# Waits up to $2 seconds for a window titled $1 of the program to be viewable; sets WINDOW to its id
+# and WINDOW_SEEN to the moment it was found. (Not in a $(...): it sets variables and may fail.)
+wait_window() {
+    local title=$1 limit=$2
+    WINDOW=""
+    _window_found() { WINDOW=$(program_windows "$title" | head -n1); [ -n "$WINDOW" ]; }
+    wait_for "$limit" _window_found || fail "no window \"$title\" within $limit s"
+    WINDOW_SEEN=$(now)
+}
+
+viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+not_viewable() { ! viewable "$1"; }
+wait_gone() { wait_for "$2" not_viewable "$1" || fail "window $1 still there after $2 s"; }
+
+# Moves the clock face (always on top) to the top left corner, as a user drags it out of the way,
+# so the pictures of other windows are not covered by it.
+move_face_aside() {
+    local w
+    for w in $(program_windows Belvane); do xdotool windowmove --sync "$w" 0 0 2>/dev/null || true; done
+}
+
+active_window() { xdotool getactivewindow 2>/dev/null || true; }
+
+# The program's tray icon: its small viewable window embedded in the tray host.
+tray_icon() {
+    local w
+    for w in $(xdotool search --all --onlyvisible --pid "$PROGRAM_PID" 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$w")"
+        if [ "$WIDTH" -le 64 ] && [ "$HEIGHT" -le 64 ]; then
+            echo "$w"
+            return 0
+        fi
+    done
+    return 1
+}
+
+# Clicks the left button at (x, y) inside a window's client area.
+click_at() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
+
+# The text of a text box: a click into it at (x, y), select all, copy, and the clipboard read back.
+text_at() {
+    click_at "$1" "$2" "$3"
+    xdotool key --window "$1" ctrl+a ctrl+c
+    sleep 0.2 # the copy is served by the program when asked; give its event loop a turn
+    xclip -o -selection clipboard 2>/dev/null
+}
+
+# Saves a picture of a window (or of the whole screen) as build/tests/screenshots/e2e-JOURNEY-NAME.png.
+shot() {
+    local name=$1 id=${2:-root}
+    mkdir -p "$SCREENSHOT_DIR"
+    local file="$SCREENSHOT_DIR/e2e-$JOURNEY_NAME-$name.png"
+    sleep 0.3 # pictures only: windows just mapped or uncovered finish painting, openbox its animation
+    if [ "$id" = root ]; then
+        /usr/bin/import -window root "$file" 2>/dev/null
+    else
+        /usr/bin/import -window "$id" "$file" 2>/dev/null
+    fi
+    note "screenshot $file"
+}
+
+# ---- sound ---------------------------------------------------------------------------------------
+
+# The number of sound streams the program has open on the sound server.
+program_streams() {
+    pactl list sink-inputs 2>/dev/null | grep -c "application.process.id = \"$PROGRAM_PID\"" || true
+}
+program_streaming() { [ "$(program_streams)" -gt 0 ]; }
+program_silent_on_server() { [ "$(program_streams)" -eq 0 ]; }
+
+# The loudest sample (0..32767) that reached the null sink during the next $1 seconds.
+sink_peak() {
+    local raw="$JOURNEY_WORK/monitor.raw"
+    timeout "$1" parec -d "$SINK.monitor" --raw --format=s16le --channels=1 --rate=16000 \
+        --latency-msec=20 >"$raw" 2>/dev/null || true
+    /usr/bin/python3 - "$raw" <<'EOF'
+import array, sys
+data = open(sys.argv[1], 'rb').read()
+samples = array.array('h')
+samples.frombytes(data[:len(data) // 2 * 2])
+print(max((abs(s) for s in samples), default=0) if len(samples) > 1000 else -1)
+EOF
+}
+
+# The default sink's volume as "left right" in the server's units (65536 = 100 %), and its mute.
+sink_volume() {
+    pactl get-sink-volume "$SINK" | awk '/Volume:/ { print $3, $10 }'
+}
+sink_mute() { pactl get-sink-mute "$SINK" | awk '{ print $2 }'; }

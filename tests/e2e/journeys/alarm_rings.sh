@@ -1,0 +1,69 @@
+# A daily alarm rings on its second: the ringing window shows the reminder, the sound reaches the sound
+# server at the alarm's volume even though the output was muted, snooze silences it, and OK closes the
+# window and puts the output's volume and mute back as they were.
+
+journey() {
+    local reminder_line1="Take the bread out" reminder_line2="and water the plants"
+    add_alarm caption="$reminder_line1" frequency=2 "at=2026-12-07 06:59:30" sound=2 volume=80 snooze=5 \
+        "reminder=$reminder_line1\\n$reminder_line2" >/dev/null
+
+    # The user's output as it was before the alarm: quiet and muted.
+    pactl set-sink-volume "$SINK" 15073 # 23 %
+    pactl set-sink-mute "$SINK" 1
+    local volume_before mute_before
+    volume_before=$(sink_volume)
+    mute_before=$(sink_mute)
+
+    # The clock starts four seconds before the alarm's second.
+    local lead=4
+    start_program_at "2026-12-07 06:59:26"
+    wait_for 10 program_listening || fail "the program did not start"
+    shot started
+
+    wait_window "闹铃" $((lead + 3))
+    local ringing=$WINDOW appeared
+    appeared=$(awk -v a="$PROGRAM_T0" -v b="$WINDOW_SEEN" 'BEGIN { printf "%.3f", b - a }')
+    note "ringing window $ringing seen ${appeared} s after the start, the alarm being due at ${lead} s"
+    # The program's clock starts at its own start, a moment after PROGRAM_T0, so the due second
+    # begins no earlier than PROGRAM_T0 + lead: seeing the window earlier means it rang early.
+    at_most "$lead" "$appeared" || fail "the window opened before the alarm's second (${appeared} s)"
+    at_most "$appeared" "$((lead + 1))" || fail "the window opened ${appeared} s after the start, more than a second late"
+
+    wait_for 3 program_streaming || fail "no sound stream from the program reached the sound server"
+    local peak
+    peak=$(sink_peak 0.8)
+    note "peak at the null sink while ringing: $peak"
+    [ "$peak" -gt 1000 ] || fail "the null sink got no signal while ringing (peak $peak)"
+    [ "$(sink_mute)" = no ] || fail "the output stayed muted while ringing"
+    # Volume 80 %: level 204 of 255 on both channels, 204 * 256 of 65535 in the server's units.
+    local expected=$(((204 * 256 * 65536 + 32767) / 65535))
+    read -r left right <<<"$(sink_volume)"
+    [ $((left - expected)) -le 2 ] && [ $((expected - left)) -le 2 ] && [ "$left" = "$right" ] ||
+        fail "output volume while ringing is $left/$right, expected $expected"
+
+    move_face_aside
+    shot ringing "$ringing"
+    shot ringing-desktop
+    local memo
+    memo=$(text_at "$ringing" 40 230)
+    [ "$memo" = "$reminder_line1"$'\n'"$reminder_line2" ] || fail "the reminder reads \"$memo\""
+
+    click_at "$ringing" 229 276 # 打盹儿
+    wait_for 3 program_silent_on_server || fail "snooze left the sound playing"
+    peak=$(sink_peak 0.6)
+    [ "$peak" -eq 0 ] || fail "the null sink still gets sound after snooze (peak $peak)"
+    viewable "$ringing" || fail "snooze closed the ringing window"
+    note "snoozed: no stream, silent sink"
+    shot snoozed "$ringing"
+
+    click_at "$ringing" 301 276 # 确定
+    wait_gone "$ringing" 3
+    program_running || fail "the program ended with the ringing window"
+    wait_for 3 _volume_restored || fail "after OK the output is at $(sink_volume), mute $(sink_mute); before: $volume_before, mute $mute_before"
+    note "closed: volume $(sink_volume), mute $(sink_mute) as before"
+    shot closed
+}
+
+_volume_restored() {
+    [ "$(sink_volume)" = "$volume_before" ] && [ "$(sink_mute)" = "$mute_before" ]
+}

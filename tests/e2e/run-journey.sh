@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Runs one journey (a file in journeys/) against the built program, as a user would meet it:
+#
+#   tests/e2e/run-journey.sh tests/e2e/journeys/NAME.sh
+#
+# The journey gets a fresh program folder holding a copy of the built one, and its own runtime and
+# config folders, session bus, X server with openbox and trayer, and PulseAudio server whose default
+# sink is a null sink. Nothing reaches the machine's own desktop, sound or files; everything started
+# here is stopped on exit. Exit 0 passed, 1 failed, 77 skipped (pending).
+#
+# Environment: BELVANE_BUILD_DIR (default build/), BELVANE_ADD_ALARM (the add_alarm_files helper),
+# BELVANE_E2E_PENDING=1 to run journeys still marked pending, BELVANE_E2E_KEEP=1 to keep the work folder.
+set -euo pipefail
+
+JOURNEY_FILE=$(realpath "$1")
+JOURNEY_NAME=$(basename "$JOURNEY_FILE" .sh)
+HARNESS_DIR=$(dirname "$(realpath "$0")")
+BUILD_DIR=$(realpath "${BELVANE_BUILD_DIR:-$HARNESS_DIR/../../build}")
+BELVANE_ADD_ALARM=${BELVANE_ADD_ALARM:-$BUILD_DIR/tests/e2e/add_alarm_files}
+SCREENSHOT_DIR=$BUILD_DIR/tests/screenshots
+JOURNEY_T0=$(date +%s.%N)
+
+# shellcheck source=harness.sh
+source "$HARNESS_DIR/harness.sh"
+
+for tool in Xvfb openbox trayer xdotool xwininfo xclip pulseaudio pactl parec pacat faketime dbus-daemon; do
+    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed (scripts/packages.sh)"; exit 77; }
+done
+[ -x "$BUILD_DIR/belvane" ] || { echo "no program at $BUILD_DIR/belvane: build first" >&2; exit 1; }
+
+# The journey: its `journey` function, and a `pending` line while it waits for a part of the program.
+# shellcheck source=/dev/null
+source "$JOURNEY_FILE"
+
+JOURNEY_WORK=$(mktemp -d /tmp/belvane-e2e.XXXXXX)
+JOURNEY_PIDS=()
+finish() {
+    local status=$? i
+    # Stopped in the reverse order of their start: the program before the services it uses.
+    for ((i = ${#JOURNEY_PIDS[@]} - 1; i >= 0; i--)); do
+        kill "${JOURNEY_PIDS[i]}" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+    # The program may be a grandchild (under faketime): wait until every one has gone.
+    for i in "${!JOURNEY_PIDS[@]}"; do
+        _gone() { ! kill -0 "${JOURNEY_PIDS[i]}" 2>/dev/null; }
+        wait_for 5 _gone || kill -9 "${JOURNEY_PIDS[i]}" 2>/dev/null || true
+    done
+    if [ "$status" -ne 0 ] && [ "$status" -ne 77 ]; then
+        echo "--- program output ---" >&2
+        cat "$JOURNEY_WORK/program.log" >&2 2>/dev/null || true
+    fi
+    if [ "${BELVANE_E2E_KEEP:-0}" = 1 ]; then
+        echo "work folder kept: $JOURNEY_WORK"
+    else
+        rm -rf "$JOURNEY_WORK" 2>/dev/null || true
+    fi
+    exit "$status"
+}
+trap finish EXIT
+
+# Private per-user folders: the program's autostart entry, openbox's and PulseAudio's files stay here.
+export HOME=$JOURNEY_WORK/home XDG_CONFIG_HOME=$JOURNEY_WORK/config XDG_CACHE_HOME=$JOURNEY_WORK/cache
+export XDG_DATA_HOME=$JOURNEY_WORK/data XDG_RUNTIME_DIR=$JOURNEY_WORK/runtime
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_DATA_HOME"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+unset PULSE_SERVER DBUS_SYSTEM_BUS_ADDRESS QT_QPA_PLATFORM WAYLAND_DISPLAY
+touch "$JOURNEY_WORK/program.log"
+
+# The program folder: a copy of the built one.
+PROGRAM_DIR=$JOURNEY_WORK/program
+mkdir "$PROGRAM_DIR"
+cp -a "$BUILD_DIR/belvane" "$BUILD_DIR/sounds" "$BUILD_DIR/Digital" "$BUILD_DIR/Santa Claus" "$BUILD_DIR/help" \
+    "$PROGRAM_DIR/"
+
+# Session bus.
+eval "$(dbus-daemon --session --fork --print-address=1 --print-pid=1 |
+    { read -r addr; read -r pid; echo "DBUS_SESSION_BUS_ADDRESS='$addr'; bus_pid=$pid"; })"
+export DBUS_SESSION_BUS_ADDRESS
+JOURNEY_PIDS+=("$bus_pid")
+
+# X server on the first free display, with a window manager and a tray host.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$JOURNEY_WORK/display" >"$JOURNEY_WORK/xvfb.log" 2>&1 &
+JOURNEY_PIDS+=($!)
+display_ready() { [ -n "$(cat "$JOURNEY_WORK/display")" ]; }
+wait_for 10 display_ready || fail "Xvfb did not start: $(cat "$JOURNEY_WORK/xvfb.log")"
+export DISPLAY=:$(head -n1 "$JOURNEY_WORK/display")
+openbox --sm-disable >"$JOURNEY_WORK/openbox.log" 2>&1 &
+JOURNEY_PIDS+=($!)
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+wait_for 10 wm_ready || fail "openbox did not start"
+trayer --edge bottom --align right --widthtype request --height 24 --transparent false >"$JOURNEY_WORK/trayer.log" 2>&1 &
+JOURNEY_PIDS+=($!)
+tray_ready() { xdotool search --name '^panel$' >/dev/null 2>&1; }
+wait_for 10 tray_ready || fail "trayer did not start"
+
+# Sound server with a null sink; the low-latency stream keeps the sink running so sound starts on time.
+pulseaudio --daemonize=no --exit-idle-time=-1 --system=false -n -L module-null-sink \
+    -L module-native-protocol-unix >"$JOURNEY_WORK/pulse.log" 2>&1 &
+JOURNEY_PIDS+=($!)
+wait_for 10 pactl info >/dev/null 2>&1 || fail "pulseaudio did not start"
+SINK=$(pactl get-default-sink)
+pacat --latency-msec=20 --raw /dev/zero >/dev/null 2>&1 &
+JOURNEY_PIDS+=($!)
+
+note "journey $JOURNEY_NAME on display $DISPLAY, sink $SINK, program folder $PROGRAM_DIR"
+journey
+note "journey $JOURNEY_NAME passed"
