@@ -297,6 +297,8 @@ void TFormMain::bringToFront()
 {
     if (!isVisible())
         SendtotrayClick();
+    else if (isMinimized())
+        showNormal();
     raise();
     activateWindow();
 }

@@ -48,7 +48,8 @@ int main(int argc, char** argv)
     QList<double> delays;
     for (int round = 0; round < rounds; ++round) {
         // An hourly alarm two seconds ahead, at a random phase of the scheduler's tick.
-        const QDateTime due = QDateTime::currentDateTime().addSecs(2).addMSecs(-QTime::currentTime().msec());
+        const QDateTime now = QDateTime::currentDateTime();
+        const QDateTime due = now.addSecs(2).addMSecs(-now.time().msec());
         list.store().rows = {makeAlarmEntry({"bench", int(Frequency::Daily), due.date(), due.time(), "1111111"}, 0,
                                             RowOrigin::Add, DateTimeLocale::neutral())};
         QEventLoop loop;

@@ -11,6 +11,7 @@
 
 #include "alarms/alarm_display.h"
 #include "alarms/alarm_settings_file.h"
+#include "clockface/chime_rule.h"
 #include "ringing/alarm_schedule.h"
 #include "ringing/ringing_session.h"
 
@@ -414,4 +415,32 @@ TEST(MonthSoak, EveryAlarmRingsOnceAtItsSecondWithItsSnoozesAndNothingElseRings)
             }
         }
     }
+}
+
+TEST(MonthSoak, EveryQuarterHourChimesOnceAndNothingElseChimes)
+{
+    // The chime step runs at the end of every scheduler tick, inside ringing windows too. The chime
+    // here is a file shorter than a second, the case that could chime twice in a due second.
+    const QDateTime from = utc(QDate(2026, 12, 1), QTime(0, 0));
+    const QDateTime to = utc(QDate(2027, 1, 1), QTime(0, 0));
+    Month month(monthOfAlarms());
+    ChimeOptions options;
+    options.file = QStringLiteral("/prog/sounds/Cuckoo.wav");
+    ChimeMemory memory;
+    QDateTime chimeEnds;
+    QList<QDateTime> chimes;
+    month.chimeStep = [&](const QDateTime& now, SoakPlayer&) {
+        const bool playing = chimeEnds.isValid() && now < chimeEnds;
+        if (memory.startNow(options, now, playing)) {
+            chimes.append(now.addMSecs(-now.time().msec()));
+            chimeEnds = now.addMSecs(300);
+        }
+    };
+    month.run(from, to, 137);
+
+    QList<QDateTime> quarters;
+    for (QDateTime t = from; t < to; t = t.addSecs(15 * 60))
+        quarters.append(t);
+    ASSERT_EQ(chimes.size(), quarters.size());
+    EXPECT_EQ(chimes, quarters);
 }

@@ -1,7 +1,6 @@
 # With the options as they come (chimes on the hour, the half hour and the quarters), the chime sounds
 # at a quarter past, once.
 
-pending "the chime step and the options behind it (options dialog with chimes)"
 
 journey() {
     local lead=4

@@ -1,6 +1,5 @@
 # A double click on the tray icon hides the clock face; another brings it back.
 
-pending "the clock face's tray icon (main window)"
 
 journey() {
     write_quiet_options # the face stays on screen at start
