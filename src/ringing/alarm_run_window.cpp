@@ -110,6 +110,9 @@ void TAlarmRun::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     if (!m_shown) {
         m_shown = true;
+        // A ringing alarm comes to the front, whatever the user is doing.
+        raise();
+        activateWindow();
         FormShow();
     }
 }
