@@ -27,9 +27,11 @@ export DBUS_SESSION_BUS_ADDRESS
 pids+=("$dbus_pid")
 
 # An X server for the tests that need a real one.
-display=:$((90 + RANDOM % 400))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# -displayfd: the server picks a free display number and writes it once it is ready.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 3>"$work/display" &
 pids+=($!)
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+display=:$(head -n1 "$work/display")
 export BELVANE_TEST_DISPLAY=$display
 
 # A PulseAudio server with a null sink; the low-latency stream keeps the sink running, so a test's
