@@ -280,7 +280,7 @@ void setMediaFileChooser(MediaFileChooser chooser)
 }
 
 TAlarmOptions::TAlarmOptions(TFormAlarmList& owner)
-    : QDialog(&owner,
+    : FormDialog(&owner,
               Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       m_owner(owner)
 {
@@ -543,11 +543,6 @@ void TAlarmOptions::FormShow()
         ActionReadAlarmInfo();
 }
 
-void TAlarmOptions::done(int result)
-{
-    FormClose();
-    QDialog::done(result);
-}
 
 void TAlarmOptions::FormClose()
 {

@@ -3,7 +3,7 @@
 #include <functional>
 #include <optional>
 
-#include <QDialog>
+#include "app/form_dialog.h"
 #include <QStringList>
 
 #include "platform/output_volume.h"
@@ -40,7 +40,7 @@ void setMediaFileChooser(MediaFileChooser chooser);
 /// and writes only "alarm.ini"; the list window copies that file to and from the alarm's own file.
 /// While it is open the whole output device plays at the alarm's volume, so the previews are heard
 /// as the alarm will be; the volume found at creation is put back however the dialog closes.
-class TAlarmOptions : public QDialog {
+class TAlarmOptions : public FormDialog {
     Q_OBJECT
 public:
     explicit TAlarmOptions(TFormAlarmList& owner);
@@ -49,7 +49,7 @@ public:
     void FormCreate();
     void FormShow();
     /// Puts back the output volume found at creation; runs once, however the dialog ends.
-    void FormClose();
+    void FormClose() override;
 
     void ActionReadAlarmInfo();
     void OKClick();
@@ -67,9 +67,6 @@ public:
     void DownMusicClick();
     void PlayMusicClick();
     void PlaySoundClick();
-
-public slots:
-    void done(int result) override;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -47,7 +47,7 @@ QPushButton* pictureButton(const QPixmap& picture, const QString& name, QWidget*
 } // namespace
 
 TFormPlay::TFormPlay(QWidget* parent)
-    : QDialog(parent), m_filterGraph(new TFilterGraph(this)), m_panel(new QFrame(this)),
+    : FormDialog(parent), m_filterGraph(new TFilterGraph(this)), m_panel(new QFrame(this)),
       m_videoWindow(new TDSVideoWindowEx2(m_panel)), m_trackBar(new TDSTrackBar(this)),
       m_playButton(pictureButton(playPicture(), QStringLiteral("BitBtn1"), this)),
       m_pauseButton(pictureButton(pausePicture(), QStringLiteral("BitBtn2"), this))
@@ -124,14 +124,3 @@ void TFormPlay::FormClose()
     m_filterGraph->setActive(false);
 }
 
-void TFormPlay::done(int result)
-{
-    FormClose();
-    QDialog::done(result);
-}
-
-void TFormPlay::closeEvent(QCloseEvent* event)
-{
-    FormClose();
-    QDialog::closeEvent(event);
-}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "app/form_dialog.h"
 #include <QString>
 
 class QFrame;
@@ -11,7 +11,7 @@ class TFilterGraph;
 
 /// The preview player: a small modal window that plays a file over and over until the user closes it,
 /// with a play button, a pause button and a position bar the user can drag.
-class TFormPlay : public QDialog {
+class TFormPlay : public FormDialog {
     Q_OBJECT
 public:
     explicit TFormPlay(QWidget* parent = nullptr);
@@ -25,15 +25,9 @@ public:
     /// Pauses; the position is kept.
     void BitBtn2Click();
     /// Stops and makes the graph inactive; runs whenever the window closes.
-    void FormClose();
+    void FormClose() override;
 
     TFilterGraph& FilterGraph() const { return *m_filterGraph; }
-
-public slots:
-    void done(int result) override;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void DSTrackBarTimer();

@@ -19,7 +19,7 @@ constexpr int kWidestShown = 999;
 } // namespace
 
 TFormRunPlay::TFormRunPlay(const PlayerSettings& settings, QWidget* parent)
-    : QDialog(parent), m_settings(settings), m_filterGraph(new TFilterGraph(this)),
+    : FormDialog(parent), m_settings(settings), m_filterGraph(new TFilterGraph(this)),
       m_videoWindow(new TDSVideoWindowEx2(this)), m_trackBar(new TDSTrackBar(m_videoWindow)),
       m_buttonPlay(new QPushButton(QStringLiteral("播放"), m_videoWindow))
 {
@@ -134,14 +134,3 @@ void TFormRunPlay::FormClose()
     hide();
 }
 
-void TFormRunPlay::done(int result)
-{
-    FormClose();
-    QDialog::done(result);
-}
-
-void TFormRunPlay::closeEvent(QCloseEvent* event)
-{
-    FormClose();
-    QDialog::closeEvent(event);
-}

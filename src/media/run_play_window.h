@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "app/form_dialog.h"
 #include <QString>
 
 #include "media/player_settings.h"
@@ -39,7 +39,7 @@ class TFilterGraph;
 ///
 /// A play command in progress never re-enters: everything runs on the user-interface thread, and a
 /// play command returns before the first position reading.
-class TFormRunPlay : public QDialog {
+class TFormRunPlay : public FormDialog {
     Q_OBJECT
 public:
     /// `settings` are read at each play command and must outlive the player.
@@ -61,7 +61,7 @@ public:
     void ButtonPlayClick();
     /// The close command: stops, unloads and hides; the player becomes idle. Also runs when the window
     /// is closed.
-    void FormClose();
+    void FormClose() override;
 
     /// The player's graph and video surface, for those who watch it play.
     TFilterGraph& FilterGraph() const { return *m_filterGraph; }
@@ -70,12 +70,6 @@ public:
 signals:
     /// The invisible play button was clicked and its play command failed; the text as raised.
     void playFailed(const QString& text);
-
-public slots:
-    void done(int result) override;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void DSTrackBarTimer();

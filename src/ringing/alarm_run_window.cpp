@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 
 #include "alarms/alarm_list_window.h"
@@ -27,7 +28,7 @@ QFont songFont(int pixels, bool bold = false)
 } // namespace
 
 TAlarmRun::TAlarmRun(TFormAlarmList& owner, TFormRunPlay& player)
-    : QDialog(&owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : FormDialog(&owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       m_owner(owner), m_player(player), m_locale(DateTimeLocale::system())
 {
     setObjectName(QStringLiteral("AlarmRun"));
@@ -144,15 +145,12 @@ void TAlarmRun::TimerTimer()
 {
     showClock();
     m_closeRequested = false;
-    try {
-        m_session.tick(m_owner.services().clock.now(), *this);
-    } catch (...) {
+    // Once a play list has been played through the ticks stop, also when the tick raised.
+    const auto stopWhenFinished = qScopeGuard([this] {
         if (!m_session.timerEnabled())
             Timer.stop();
-        throw;
-    }
-    if (!m_session.timerEnabled())
-        Timer.stop();
+    });
+    m_session.tick(m_owner.services().clock.now(), *this);
     // A close asked for during the tick takes effect now that it has run, after the power action.
     if (m_closeRequested)
         close();
@@ -163,17 +161,6 @@ void TAlarmRun::ButtonSnoozeClick()
     m_session.snoozePressed();
 }
 
-void TAlarmRun::done(int result)
-{
-    FormClose();
-    QDialog::done(result);
-}
-
-void TAlarmRun::closeEvent(QCloseEvent* event)
-{
-    FormClose();
-    QDialog::closeEvent(event);
-}
 
 void TAlarmRun::FormClose()
 {

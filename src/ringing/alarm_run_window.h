@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include <QDialog>
+#include "app/form_dialog.h"
 #include <QTimer>
 
 #include "platform/date_time_format.h"
@@ -19,7 +19,7 @@ class TFormRunPlay;
 /// and the reminder, and carries out what its ringing session decides at each 200 ms tick: the
 /// player's commands, the output volume, closing and the power action. While it exists the list
 /// window's `AlarmRinging` is set, so no second alarm rings on top of it.
-class TAlarmRun : public QDialog, private RingingActions {
+class TAlarmRun : public FormDialog, private RingingActions {
     Q_OBJECT
 public:
     TAlarmRun(TFormAlarmList& owner, TFormRunPlay& player);
@@ -31,16 +31,13 @@ public:
     void TimerTimer();
     void ButtonSnoozeClick();
     void ButtonOKClick() { close(); }
-    void FormClose();
+    void FormClose() override;
 
     const RingingSession& session() const { return m_session; }
     QTimer& timer() { return Timer; }
 
-    void done(int result) override;
-
 protected:
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     // What the session asks of the world.
