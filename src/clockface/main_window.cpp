@@ -128,7 +128,7 @@ void TFormMain::FormCreate()
 void TFormMain::ReadSkinChoice()
 {
     m_skinName = ::ReadSkinChoice(m_programFolder);
-    (m_skinName == kSkinSantaClaus ? MenuSkinSantaClaus : MenuSkinDigital)->setChecked(true);
+    checkSkinEntry();
 }
 
 void TFormMain::ApplySkinLayout()
@@ -337,19 +337,29 @@ void TFormMain::changeSkin(const QString& skinName)
     const bool showing = isVisible();
     if (showing)
         hide();
+    const QString previous = m_skinName;
     m_skinName = skinName;
     ApplySkinLayout();
+    auto finish = [&] {
+        DrawClock();
+        if (showing)
+            show();
+        checkSkinEntry();
+    };
     try {
         ShapeWindow();
     } catch (...) {
-        if (showing)
-            show();
-        (m_skinName == kSkinSantaClaus ? MenuSkinSantaClaus : MenuSkinDigital)->setChecked(true);
+        // The pictures in use stay, and with them their skin's name and layout.
+        m_skinName = previous;
+        ApplySkinLayout();
+        finish();
         throw;
     }
-    DrawClock();
-    if (showing)
-        show();
+    finish();
+}
+
+void TFormMain::checkSkinEntry()
+{
     (m_skinName == kSkinSantaClaus ? MenuSkinSantaClaus : MenuSkinDigital)->setChecked(true);
 }
 

@@ -84,6 +84,8 @@ private:
     void FormCreate();
     void buildMenu();
     void setSendtotrayCaption(const QString& caption);
+    /// Checks the menu entry of the skin in use.
+    void checkSkinEntry();
     const QPixmap* pictureFor(const PicturePlacement& p) const;
     void centreOnScreen();
 

@@ -186,4 +186,7 @@ TEST_F(ClockFace, MissingPictureIsReportedAndTheFaceStillTellsTheTime)
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].endsWith("Santa Claus/PM.bmp"));
     EXPECT_EQ(second.size(), digital);
+    EXPECT_EQ(second.SkinName(), "Digital"); // the skin in use, its layout and its menu entry stay
+    EXPECT_EQ(second.drawn().hour1.rect.topLeft(), QPoint(3, 2));
+    EXPECT_TRUE(action(second, "MenuSkinDigital")->isChecked());
 }
