@@ -195,8 +195,8 @@ TEST_F(AlarmListWindow, FailedCopyAddsNoRow)
 TEST_F(AlarmListWindow, HideEndsTheModalRun)
 {
     auto* hide = window.findChild<QAction*>("Showmainscreen");
-    QTimer::singleShot(50, [&] { hide->trigger(); });
-    QTimer::singleShot(3000, [&] { window.done(QDialog::Rejected); }); // a safety net, never needed
+    QTimer::singleShot(50, &window, [&] { hide->trigger(); });
+    QTimer::singleShot(3000, &window, [&] { window.done(QDialog::Rejected); }); // a safety net, never needed
     QElapsedTimer t;
     t.start();
     window.exec();
