@@ -1,6 +1,7 @@
 #include "platform/autostart.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include "platform/errors.h"
@@ -58,9 +59,14 @@ QByteArray XdgAutostart::entryText(bool enabled, const QString& programPath)
 void XdgAutostart::setEnabled(bool enabled, const QString& programPath)
 {
     const QString path = entryPath();
+    const QByteArray text = entryText(enabled, programPath);
+    // Called at every start: an entry that already says this is left alone.
+    QFile current(path);
+    if (current.open(QIODevice::ReadOnly) && current.readAll() == text)
+        return;
     QDir().mkpath(QFileInfo(path).absolutePath());
     try {
-        writeFileAtomically(path, entryText(enabled, programPath));
+        writeFileAtomically(path, text);
     } catch (const IoError&) {
         // As with a registry key the user may not write: nothing written, nothing said.
     }
