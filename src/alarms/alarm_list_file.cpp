@@ -11,6 +11,11 @@ void LoadAlarmList(const QByteArray& bytes, QList<AlarmEntry>& rows, UsedAlarmNu
     used.clear();
     LineReader in(bytes);
     const int count = in.readInt();
+    // A count out of range is no list at all: read as empty, the next save would drop every alarm.
+    if (count < 0 || count > kAlarmNumberCount)
+        throw ConversionError(QStringLiteral("The alarm count \"%1\" is not a number from 0 to %2")
+                                  .arg(count)
+                                  .arg(kAlarmNumberCount));
     for (int i = 0; i < count; ++i) {
         // A row joins the list only when all of it has read cleanly: a half-read row would carry
         // codes the scheduler cannot decode at every tick.
@@ -46,6 +51,7 @@ void AlarmListStore::load()
     } catch (const ConversionError& e) {
         // The next change rewrites "al.ini" from the rows that did load, so the original is kept first.
         writeFileAtomically(damagedCopyPath(), bytes);
+        m_damageUnseen = true;
         throw ConversionError(QStringLiteral("%1\n\nThe alarm list \"%2\" could not be read completely: "
                                              "%3 alarm(s) were loaded. The original file was kept "
                                              "unchanged as \"%4\".")
@@ -55,7 +61,24 @@ void AlarmListStore::load()
     }
 }
 
+void AlarmListStore::ensureWritable() const
+{
+    if (m_damageUnseen)
+        throw IoError(QStringLiteral("The alarm list \"%1\" is damaged. Nothing is changed until its report "
+                                     "has been closed.")
+                          .arg(listPath()));
+}
+
 void AlarmListStore::save() const
 {
+    ensureWritable();
     writeFileAtomically(listPath(), SaveAlarmList(rows));
+}
+
+std::optional<int> AlarmListStore::allocateNumber() const
+{
+    for (int number = 0; number < kAlarmNumberCount; ++number)
+        if (!used.isUsed(number) && !QFile::exists(m_folder + SettingsFileName(number)))
+            return number;
+    return std::nullopt;
 }

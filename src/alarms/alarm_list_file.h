@@ -6,9 +6,9 @@
 
 #include "alarms/alarm_record.h"
 
-/// Reads the bytes of "al.ini" into `rows` and marks the numbers in `used`. A count, number or code
-/// that does not convert stops reading with a ConversionError; the complete rows read before it stay
-/// in `rows`.
+/// Reads the bytes of "al.ini" into `rows` and marks the numbers in `used`. A count that is not a
+/// number from 0 to 256, or a number or code that does not convert, stops reading with a
+/// ConversionError; the complete rows read before it stay in `rows`.
 void LoadAlarmList(const QByteArray& bytes, QList<AlarmEntry>& rows, UsedAlarmNumbers& used);
 /// The bytes of "al.ini" for these rows: the count, then eight lines per row, CR LF ended.
 QByteArray SaveAlarmList(const QList<AlarmEntry>& rows);
@@ -24,14 +24,26 @@ public:
 
     /// Loads "al.ini"; a missing file is an empty list. A damaged file is copied unchanged to
     /// "al.ini.bad" before anything can save over it, the rows that read cleanly stay, and the
-    /// ConversionError that stopped reading is raised with a note about the copy.
+    /// ConversionError that stopped reading is raised with a note about the copy. Until the damage
+    /// has been acknowledged nothing is written over "al.ini" or a numbered settings file.
     void load();
-    /// Rewrites "al.ini" atomically from the rows.
+    /// Rewrites "al.ini" atomically from the rows; raises while damage is unacknowledged.
     void save() const;
+
+    /// The user has seen the report of a damaged list: changes may be written again.
+    void acknowledgeDamage() { m_damageUnseen = false; }
+    bool writable() const { return !m_damageUnseen; }
+    /// Raises an IoError while a damaged list has not been acknowledged.
+    void ensureWritable() const;
+
+    /// The lowest number that neither a listed alarm nor a settings file on disk uses: a file that is
+    /// not in the list may belong to a row that failed to load.
+    std::optional<int> allocateNumber() const;
 
     QList<AlarmEntry> rows;
     UsedAlarmNumbers used;
 
 private:
     QString m_folder;
+    bool m_damageUnseen = false;
 };

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
@@ -19,7 +20,6 @@
 #include "platform/line_file.h"
 #include "platform/program_folder.h"
 #include "platform/text_codec.h"
-#include "ringing/alarm_run_window.h"
 
 namespace {
 
@@ -45,10 +45,11 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 
 } // namespace
 
-TFormAlarmList::TFormAlarmList(Services& services, const QString& programFolder, QWidget* parent)
+TFormAlarmList::TFormAlarmList(Services& services, AlarmListStore& store, const QString& programFolder,
+                               QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      m_services(services), m_programFolder(programFolder), m_store(programFolder), m_locale(DateTimeLocale::system())
+      m_services(services), m_programFolder(programFolder), m_store(store), m_locale(DateTimeLocale::system())
 {
     setObjectName(QStringLiteral("FormAlarmList"));
     setWindowTitle(QStringLiteral("Belvane"));
@@ -111,9 +112,6 @@ TFormAlarmList::TFormAlarmList(Services& services, const QString& programFolder,
     connect(help, &QAction::triggered, this, &TFormAlarmList::helpRequested);
     connect(MenuExit, &QAction::triggered, this, &QDialog::reject);
 
-    Timer.setInterval(200);
-    connect(&Timer, &QTimer::timeout, this, handler(&TFormAlarmList::TimerTimer));
-
     if (QScreen* s = screen())
         move(s->availableGeometry().center() - rect().center());
 }
@@ -122,13 +120,17 @@ TFormAlarmList::~TFormAlarmList() = default;
 
 void TFormAlarmList::FormCreate()
 {
-    guarded([this] { m_store.load(); });
     m_fillingList = true;
     AlarmList->clear();
     for (int i = 0; i < m_store.rows.size(); ++i)
         showRow(i);
     m_fillingList = false;
-    Timer.start();
+}
+
+void TFormAlarmList::saveRows()
+{
+    const auto tellScheduler = qScopeGuard([this] { emit rowsChanged(); });
+    m_store.save();
 }
 
 void TFormAlarmList::showRow(int row)
@@ -164,7 +166,8 @@ bool TFormAlarmList::runEditor(bool isNew)
 
 void TFormAlarmList::ButtonAddClick()
 {
-    const std::optional<int> number = m_store.used.AllocateAlarmNumber();
+    m_store.ensureWritable();
+    const std::optional<int> number = m_store.allocateNumber();
     if (!number) {
         reportError(QStringLiteral("已有 %1 个闹钟，不能再添加。请先删除不再需要的闹钟。").arg(kAlarmNumberCount));
         return;
@@ -176,7 +179,7 @@ void TFormAlarmList::ButtonAddClick()
         m_store.rows.append(makeAlarmEntry(EditedAlarm, *number, RowOrigin::Add, m_locale));
         showRow(int(m_store.rows.size() - 1));
     }
-    m_store.save();
+    saveRows();
 }
 
 void TFormAlarmList::buttonEditClick()
@@ -184,6 +187,7 @@ void TFormAlarmList::buttonEditClick()
     const int row = selectedRow();
     if (row < 0)
         return;
+    m_store.ensureWritable();
     const int number = toInt(m_store.rows[row].alarmNumber);
     // A stale "alarm.ini" would show another alarm's settings if this alarm's own file were missing.
     QFile::remove(m_programFolder + kWorkingFile);
@@ -199,7 +203,7 @@ void TFormAlarmList::buttonEditClick()
             showRow(row);
         }
     }
-    m_store.save();
+    saveRows();
 }
 
 void TFormAlarmList::AlarmListDblClick()
@@ -215,17 +219,20 @@ void TFormAlarmList::ButtonDeleteClick()
     const int row = selectedRow();
     if (row < 0)
         return;
+    m_store.ensureWritable();
     const int number = toInt(m_store.rows[row].alarmNumber);
     QFile::remove(m_programFolder + SettingsFileName(number));
     m_store.used.release(number);
     m_store.rows.removeAt(row);
     delete AlarmList->takeTopLevelItem(row);
-    m_store.save();
+    saveRows();
 }
 
 void TFormAlarmList::ButtonCloseClick()
 {
-    m_store.save();
+    // A damaged list the user has not yet seen reported stays as it is on disk; the window still closes.
+    if (m_store.writable())
+        saveRows();
     done(QDialog::Accepted);
 }
 
@@ -247,29 +254,10 @@ void TFormAlarmList::captionEdited(QTreeWidgetItem* item, int column)
     const QByteArray caption = encodeText(item->text(0));
     if (caption == m_store.rows[row].caption)
         return;
+    m_store.ensureWritable();
     m_store.rows[row].caption = caption;
     // Saved at once rather than with the next change, so a renamed alarm survives the program's end.
-    m_store.save();
-}
-
-void TFormAlarmList::TimerTimer()
-{
-    if (m_firstTick) {
-        m_firstTick = false;
-        if (startInTray && startInTray())
-            hide();
-    }
-    m_scheduler.tick(m_store.rows, [this] { return m_services.clock.now(); }, AlarmRinging,
-                     [this](int row) { ringAlarm(row); });
-    if (chimeStep)
-        chimeStep();
-}
-
-void TFormAlarmList::ringAlarm(int row)
-{
-    CurrentAlarmFile = QString::fromLatin1(m_store.rows[row].alarmNumber) + QStringLiteral(".ini");
-    TAlarmRun ringing(*this, *m_runPlayer);
-    ringing.exec();
+    saveRows();
 }
 
 void TFormAlarmList::SetStartWithDesktop(bool enabled)

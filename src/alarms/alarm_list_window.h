@@ -1,15 +1,11 @@
 #pragma once
 
-#include <functional>
-
 #include <QDialog>
 #include <QString>
-#include <QTimer>
 
 #include "alarms/alarm_display.h"
 #include "alarms/alarm_list_file.h"
 #include "platform/date_time_format.h"
-#include "ringing/alarm_schedule.h"
 
 class QAction;
 class QComboBox;
@@ -18,30 +14,24 @@ class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TFormPlay;
-class TFormRunPlay;
 struct Services;
 
-/// The alarm list window. It owns the alarm rows, the alarm numbers in use and the scheduler timer,
-/// which runs whether the window is shown or not; the editor and the ringing window learn which
-/// settings file to use from its hand-over fields.
+/// The alarm list window: shows the rows of the alarm list it is given and changes them through the
+/// editor, rewriting "al.ini" after every change; the editor learns which settings file to use from
+/// its hand-over fields. The scheduler reads the same rows and is told of every change.
 class TFormAlarmList : public QDialog {
     Q_OBJECT
 public:
-    TFormAlarmList(Services& services, const QString& programFolder, QWidget* parent = nullptr);
+    TFormAlarmList(Services& services, AlarmListStore& store, const QString& programFolder, QWidget* parent = nullptr);
     ~TFormAlarmList() override;
 
-    /// Loads "al.ini" and starts the scheduler. A damaged list is reported, and the scheduler still
-    /// starts for the alarms that did load: an alarm clock that silently stops ringing is worse than
-    /// one that rings what it could read.
+    /// Fills the list from the rows as loaded.
     void FormCreate();
 
     const QString& ProgramFolder() const { return m_programFolder; }
     AlarmListStore& store() { return m_store; }
-    QTimer& schedulerTimer() { return Timer; }
     Services& services() { return m_services; }
 
-    /// The ringing player that ringing windows play through; set before the first tick.
-    void setRunPlayer(TFormRunPlay* player) { m_runPlayer = player; }
     /// The preview player the editor plays its previews through; without one a preview does nothing.
     void setPreviewPlayer(TFormPlay* player) { m_previewPlayer = player; }
     TFormPlay* previewPlayer() const { return m_previewPlayer; }
@@ -53,21 +43,16 @@ public:
     bool IsNewAlarm = false;
     QString CurrentAlarmFile;
     EditedAlarmInfo EditedAlarm;
-    bool AlarmRinging = false;
-
-    /// Hooks the owner connects: whether the options ask to start in the tray, and the chime step
-    /// that ends every scheduler tick.
-    std::function<bool()> startInTray;
-    std::function<void()> chimeStep;
 
     void ButtonAddClick();
     void buttonEditClick();
     void ButtonDeleteClick();
     void ButtonCloseClick();
     void ShowmainscreenClick();
-    void TimerTimer();
 
 signals:
+    /// The rows changed and "al.ini" was rewritten (or tried to be).
+    void rowsChanged();
     void aboutRequested();
     void helpRequested();
     void optionsRequested();
@@ -78,8 +63,8 @@ protected:
 private:
     /// Runs a fresh editor on "alarm.ini"; true when it ended with OK.
     bool runEditor(bool isNew);
-    /// Runs the ringing window for the alarm of this row, to its end.
-    void ringAlarm(int row);
+    /// Rewrites "al.ini" and tells the scheduler, also when the write fails.
+    void saveRows();
     void showRow(int row);
     int selectedRow() const;
     void AlarmListDblClick();
@@ -87,12 +72,9 @@ private:
 
     Services& m_services;
     QString m_programFolder;
-    AlarmListStore m_store;
+    AlarmListStore& m_store;
     DateTimeLocale m_locale;
-    AlarmScheduler m_scheduler;
-    TFormRunPlay* m_runPlayer = nullptr;
     TFormPlay* m_previewPlayer = nullptr;
-    bool m_firstTick = true;
     bool m_fillingList = false;
 
     QTreeWidget* AlarmList;
@@ -105,5 +87,4 @@ private:
     QMenu* PopupMenu;
     QAction* Showmainscreen;
     QAction* MenuExit;
-    QTimer Timer;
 };

@@ -165,3 +165,16 @@ void ReadAlarmSettingsFile(const QString& programFolder, const QString& fileName
         throw IoError(QStringLiteral("File not found: \"%1\"").arg(path));
     ReadAlarmSettings(readWholeFile(path), reader, out);
 }
+
+AlarmSettings fallbackAlarmSettings()
+{
+    AlarmSettings s;
+    s.playSound = true;
+    s.soundIndex = 0;
+    s.volume = 100;
+    s.snoozeMinutes = 15;
+    s.autoSnoozeMinutes = 2;
+    s.closeNever = true;
+    s.fieldsRead = int(SettingsField::ReminderText);
+    return s;
+}

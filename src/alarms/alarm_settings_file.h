@@ -71,3 +71,8 @@ void ReadAlarmSettings(const QByteArray& bytes, SettingsReader reader, AlarmSett
 /// Reads `programFolder + fileName`; a missing file is an I/O error that reads nothing.
 void ReadAlarmSettingsFile(const QString& programFolder, const QString& fileName, SettingsReader reader,
                            AlarmSettings& out);
+
+/// What an alarm rings with when its settings file is missing or cannot be read: the new-alarm
+/// defaults of the editor, so it still rings audibly (built-in sound 0 at full volume, snooze 15
+/// minutes, closed by the user).
+AlarmSettings fallbackAlarmSettings();

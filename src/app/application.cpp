@@ -1,5 +1,8 @@
 #include "app/application.h"
 
+#include <QStringList>
+
+#include "alarms/alarm_list_file.h"
 #include "alarms/alarm_list_window.h"
 #include "clockface/hourly_chime.h"
 #include "clockface/main_window.h"
@@ -10,18 +13,27 @@
 #include "shell/about_box.h"
 #include "shell/help_book.h"
 #include "shell/help_viewer.h"
+#include "platform/text_codec.h"
+#include "ringing/alarm_dispatcher.h"
+#include "ringing/alarm_occurrence.h"
 
 BelvaneWindows::BelvaneWindows(Services& services, const QString& programFolder)
 {
+    m_store = std::make_unique<AlarmListStore>(programFolder);
+    QString loadError;
+    try {
+        m_store->load();
+    } catch (const BelvaneError& e) {
+        loadError = e.text();
+    }
     m_main = std::make_unique<TFormMain>(services, programFolder);
-    m_alarmList = std::make_unique<TFormAlarmList>(services, programFolder);
+    m_alarmList = std::make_unique<TFormAlarmList>(services, *m_store, programFolder);
     m_alarmList->FormCreate();
     m_options = std::make_unique<TFormOptions>(programFolder);
     m_options->FormCreate();
     m_about = std::make_unique<TFormAbout>();
     m_play = std::make_unique<TFormPlay>();
     m_runPlay = std::make_unique<TFormRunPlay>(*m_options);
-    m_alarmList->setRunPlayer(m_runPlay.get());
     m_alarmList->setPreviewPlayer(m_play.get());
     m_options->setPreviewPlayer(m_play.get());
 
@@ -31,9 +43,7 @@ BelvaneWindows::BelvaneWindows(Services& services, const QString& programFolder)
     TFormAlarmList* list = m_alarmList.get();
     options->setStartWithDesktop = [list](bool enabled) { list->SetStartWithDesktop(enabled); };
     list->SetStartWithDesktop(options->startWithDesktop());
-    list->startInTray = [options] { return options->startInTray(); };
     m_chime = std::make_unique<HourlyChime>(*options, services.clock, *m_runPlay);
-    list->chimeStep = [chime = m_chime.get()] { chime->step(); };
 
     m_main->setPartners(list, options, m_about.get());
     m_main->setOptions(options);
@@ -43,7 +53,37 @@ BelvaneWindows::BelvaneWindows(Services& services, const QString& programFolder)
     QObject::connect(m_alarmList.get(), &TFormAlarmList::helpRequested, m_alarmList.get(), [this, programFolder] {
         guarded([&] { ShowHelp(m_alarmList.get(), helpTopicPath(programFolder)); });
     });
+
+    m_dispatcher = std::make_unique<AlarmDispatcher>(services, *m_store, programFolder, programFolder, *m_runPlay);
+    m_dispatcher->setWindowParent(m_main.get());
+    m_dispatcher->setChimes(
+        [options] {
+            const ChimeOptions c = options->chimes();
+            return c.hourly || c.halfHourly || c.quarterHourly;
+        },
+        [chime = m_chime.get()] { chime->step(); });
+    QObject::connect(list, &TFormAlarmList::rowsChanged, m_dispatcher.get(), &AlarmDispatcher::rearm);
+    QObject::connect(options, &QDialog::finished, m_dispatcher.get(), &AlarmDispatcher::rearm);
+    m_dispatcher->start();
+    reportStartUpProblems(loadError);
 }
 
-// Destroyed in the reverse order, the players last created going first.
+void BelvaneWindows::reportStartUpProblems(const QString& loadError)
+{
+    if (!loadError.isEmpty())
+        reportError(loadError, [store = m_store.get()] { store->acknowledgeDamage(); });
+    QStringList silent;
+    for (const AlarmEntry& row : m_store->rows)
+        if (!isKnownFrequency(row.frequencyText))
+            silent << decodeText(row.caption);
+    if (!silent.isEmpty())
+        reportError(QStringLiteral("%1 个闹钟永远不会响：%2").arg(silent.size()).arg(silent.join(QStringLiteral("，"))));
+}
+
+void BelvaneWindows::shutDown()
+{
+    m_dispatcher->stop();
+}
+
+// Destroyed in the reverse order: the scheduler first, so nothing rings while the players go.
 BelvaneWindows::~BelvaneWindows() = default;

@@ -6,6 +6,8 @@
 
 #include "app/services.h"
 
+class AlarmDispatcher;
+class AlarmListStore;
 class TFormMain;
 class TFormAlarmList;
 class TFormOptions;
@@ -14,9 +16,10 @@ class TFormPlay;
 class TFormRunPlay;
 class HourlyChime;
 
-/// The windows that live for the whole run, created in a fixed order: the clock window first, then
-/// the alarm list (which loads the alarms and starts the scheduler), the options, the about box and
-/// the two players. All exist before the event loop delivers the first timer tick.
+/// What lives for the whole run, created in a fixed order: the alarm list as read from "al.ini", the
+/// clock window, the alarm list window, the options, the about box, the two players and the scheduler.
+/// The scheduler starts before any start-up error is shown, so a damaged file never keeps the alarms
+/// that did load from ringing.
 class BelvaneWindows {
 public:
     BelvaneWindows(Services& services, const QString& programFolder);
@@ -26,8 +29,17 @@ public:
     TFormAlarmList& alarmList() { return *m_alarmList; }
     TFormOptions& options() { return *m_options; }
     TFormRunPlay& runPlayer() { return *m_runPlay; }
+    AlarmDispatcher& scheduler() { return *m_dispatcher; }
+    AlarmListStore& store() { return *m_store; }
+
+    /// The orderly end of the run, whatever asked for it: a ringing window puts the output device back,
+    /// the skin choice and the instant last checked are stored.
+    void shutDown();
 
 private:
+    void reportStartUpProblems(const QString& loadError);
+
+    std::unique_ptr<AlarmListStore> m_store;
     std::unique_ptr<TFormMain> m_main;
     std::unique_ptr<TFormAlarmList> m_alarmList;
     std::unique_ptr<TFormOptions> m_options;
@@ -35,4 +47,5 @@ private:
     std::unique_ptr<TFormPlay> m_play;
     std::unique_ptr<TFormRunPlay> m_runPlay;
     std::unique_ptr<HourlyChime> m_chime;
+    std::unique_ptr<AlarmDispatcher> m_dispatcher;
 };

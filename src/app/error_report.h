@@ -8,9 +8,14 @@
 #include "platform/errors.h"
 
 /// Shows an error's text in the application's standard error box, a message box titled "Belvane".
-void reportError(const QString& text);
+/// The box does not wait: the caller goes on at once and the scheduler keeps ringing alarms while it
+/// is open. `onClosed` runs once the user has closed it.
+void reportError(const QString& text, std::function<void()> onClosed = {});
+/// The same for a notice that is not an error (missed alarms).
+void reportNotice(const QString& text);
 
-/// Where reported errors go; tests put a recorder here. An empty sink restores the message box.
+/// Where reported errors and notices go; tests put a recorder here, and `onClosed` then runs at once.
+/// An empty sink restores the message box.
 using ErrorSink = std::function<void(const QString&)>;
 void setErrorSink(ErrorSink sink);
 

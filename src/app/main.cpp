@@ -1,7 +1,10 @@
+#include <csignal>
+
 #include <QApplication>
 
 #include "alarms/alarm_list_window.h"
 #include "app/application.h"
+#include "app/exit_signals.h"
 #include "app/fonts.h"
 #include "app/single_instance.h"
 #include "clockface/main_window.h"
@@ -20,10 +23,8 @@ int main(int argc, char* argv[])
     installFontSubstitutes();
 
     SingleInstance instance;
-    if (!instance.becomePrimary()) {
-        instance.askPrimaryToShow();
-        return 0;
-    }
+    if (!instance.becomePrimary())
+        return 0; // the running copy has been asked to show its clock
 
     SystemClock clock;
     XdgAutostart autostart;
@@ -33,6 +34,10 @@ int main(int argc, char* argv[])
     BelvaneWindows windows(services, programFolder());
     QObject::connect(&instance, &SingleInstance::showRequested, &windows.main(), &TFormMain::bringToFront);
     QObject::connect(&windows.main(), &TFormMain::closed, &app, &QApplication::quit, Qt::QueuedConnection);
+    // Logging out, shutting down and Ctrl+C end the run as "退出" does; so does the session manager.
+    ExitSignals exitSignals({SIGTERM, SIGINT, SIGHUP});
+    QObject::connect(&exitSignals, &ExitSignals::received, &windows.main(), &TFormMain::menuExitClick);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&windows] { windows.shutDown(); });
     windows.main().show();
     return app.exec();
 }

@@ -1,5 +1,7 @@
 #include "app/single_instance.h"
 
+#include <cerrno>
+#include <csignal>
 #include <unistd.h>
 
 #include <QDeadlineTimer>
@@ -37,15 +39,33 @@ SingleInstance::~SingleInstance()
     m_server.close();
 }
 
-bool SingleInstance::becomePrimary()
+bool SingleInstance::becomePrimary(int answerTimeoutMs)
 {
     m_lock = std::make_unique<QLockFile>(m_lockPath);
     // Only a dead owner makes the lock stale, however long the clock has run.
     m_lock->setStaleLockTime(0);
-    if (!m_lock->tryLock(0)) {
+    if (m_lock->tryLock(0))
+        return listen();
+    qint64 pid = 0;
+    QString host, app;
+    const bool named = m_lock->getLockInfo(&pid, &host, &app) && pid > 0;
+    const bool ownerAlive = named && (kill(pid_t(pid), 0) == 0 || errno == EPERM);
+    // A live owner has a moment to answer; the process a lock names may also be an unrelated one that
+    // took over its number, which never answers.
+    if (ownerAlive && askPrimaryToShow(answerTimeoutMs)) {
         m_lock.reset();
         return false;
     }
+    m_lock->removeStaleLockFile();
+    if (!m_lock->tryLock(0)) {
+        m_lock.reset();
+        return askPrimaryToShow(answerTimeoutMs) ? false : listen();
+    }
+    return listen();
+}
+
+bool SingleInstance::listen()
+{
     // A copy that crashed leaves its socket file behind.
     QLocalServer::removeServer(m_socketPath);
     return m_server.listen(m_socketPath);

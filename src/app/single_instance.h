@@ -18,8 +18,10 @@ public:
     explicit SingleInstance(QString folder = {});
     ~SingleInstance() override;
 
-    /// True when this process is now the running copy.
-    bool becomePrimary();
+    /// True when this process is now the running copy. False only when a running copy answered on the
+    /// socket (it has then been asked to come to the front): a lock file left by a copy that is gone,
+    /// or one that names no process (cut short by a power failure), is taken over.
+    bool becomePrimary(int answerTimeoutMs = 3000);
     /// Asks the running copy to bring its clock window to the front; true when it answered.
     bool askPrimaryToShow(int timeoutMs = 3000);
 
@@ -28,6 +30,7 @@ signals:
 
 private:
     void onNewConnection();
+    bool listen();
 
     QString m_lockPath;
     QString m_socketPath;

@@ -7,7 +7,6 @@
 #include <QScopeGuard>
 #include <QScreen>
 
-#include "alarms/alarm_list_window.h"
 #include "alarms/alarm_settings_file.h"
 #include "app/error_report.h"
 #include "app/services.h"
@@ -27,9 +26,9 @@ QFont songFont(int pixels, bool bold = false)
 
 } // namespace
 
-TAlarmRun::TAlarmRun(TFormAlarmList& owner, TFormRunPlay& player)
-    : FormDialog(&owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      m_owner(owner), m_player(player), m_locale(DateTimeLocale::system())
+TAlarmRun::TAlarmRun(RingRequest request, Services& services, TFormRunPlay& player, QWidget* parent)
+    : FormDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      m_request(std::move(request)), m_services(services), m_player(player), m_locale(DateTimeLocale::system())
 {
     setObjectName(QStringLiteral("AlarmRun"));
     setWindowTitle(QStringLiteral("闹铃"));
@@ -50,6 +49,10 @@ TAlarmRun::TAlarmRun(TFormAlarmList& owner, TFormRunPlay& player)
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->move(8, 61);
     Label1->adjustSize();
+    LabelLate = new QLabel(lateRingingNote(m_request), this);
+    LabelLate->setObjectName(QStringLiteral("LabelLate"));
+    LabelLate->setGeometry(Label1->geometry().right() + 8, 61, 329 - Label1->geometry().right() - 8, 17);
+    LabelLate->setStyleSheet(QStringLiteral("color: #c00000"));
     Memo = new QPlainTextEdit(this);
     Memo->setObjectName(QStringLiteral("Memo"));
     Memo->setGeometry(16, 80, 313, 169);
@@ -82,28 +85,29 @@ TAlarmRun::~TAlarmRun()
 void TAlarmRun::FormCreate()
 {
     showClock();
-    m_owner.AlarmRinging = true;
     m_session.SnoozeRequested = false;
     ActionReadAlarmInfoExecute();
 }
 
 void TAlarmRun::ActionReadAlarmInfoExecute()
 {
-    m_session.start(m_owner.services().clock.now());
+    m_session.start(m_services.clock.now());
     Timer.start();
     AlarmSettings settings;
-    // A file that cannot be read is reported; the window still rings with what was read before the
-    // bad line, the rest at zero.
-    guarded([&] {
-        try {
-            ReadAlarmSettingsFile(m_owner.ProgramFolder(), m_owner.CurrentAlarmFile, SettingsReader::Ringing, settings);
-        } catch (...) {
-            m_session.load(settings, m_owner.ProgramFolder());
-            throw;
-        }
-        m_session.load(settings, m_owner.ProgramFolder());
-        Memo->setPlainText(settings.reminderText.join(QLatin1Char('\n')));
-    });
+    QString memo;
+    // An error box here would stand between the alarm and its sound, and what was read before a bad
+    // line may be a volume of zero: the alarm rings with the defaults and the error takes the
+    // reminder's place.
+    try {
+        ReadAlarmSettingsFile(m_request.dataFolder, m_request.settingsFileName(), SettingsReader::Ringing, settings);
+        memo = settings.reminderText.join(QLatin1Char('\n'));
+    } catch (const BelvaneError& e) {
+        settings = fallbackAlarmSettings();
+        const QString path = m_request.dataFolder + m_request.settingsFileName();
+        memo = e.text().contains(m_request.settingsFileName()) ? e.text() : QStringLiteral("%1: %2").arg(path, e.text());
+    }
+    m_session.load(settings, m_request.programFolder);
+    Memo->setPlainText(memo);
 }
 
 void TAlarmRun::showEvent(QShowEvent* event)
@@ -120,7 +124,7 @@ void TAlarmRun::showEvent(QShowEvent* event)
 
 void TAlarmRun::FormShow()
 {
-    OutputVolume& volume = m_owner.services().volume;
+    OutputVolume& volume = m_services.volume;
     m_volumeBefore = volume.read();
     // A muted device would silence the alarm.
     if (m_volumeBefore && m_volumeBefore->muted)
@@ -136,7 +140,7 @@ void TAlarmRun::FormShow()
 
 void TAlarmRun::showClock()
 {
-    const QDateTime now = m_owner.services().clock.now();
+    const QDateTime now = m_services.clock.now();
     LabelTime->setText(formatDateTime(m_locale.longTimeFormat, now, m_locale));
     LabelDate->setText(formatDateTime(QStringLiteral("ddd, mmmm,dd, yyyy"), now, m_locale));
 }
@@ -150,7 +154,7 @@ void TAlarmRun::TimerTimer()
         if (!m_session.timerEnabled())
             Timer.stop();
     });
-    m_session.tick(m_owner.services().clock.now(), *this);
+    m_session.tick(m_services.clock.now(), *this);
     // A close asked for during the tick takes effect now that it has run, after the power action.
     if (m_closeRequested)
         close();
@@ -170,11 +174,10 @@ void TAlarmRun::FormClose()
     Timer.stop();
     m_player.FormClose();
     if (m_volumeBefore) {
-        OutputVolume& volume = m_owner.services().volume;
+        OutputVolume& volume = m_services.volume;
         volume.setVolume(m_volumeBefore->packed);
         volume.setMuted(m_volumeBefore->muted);
     }
-    m_owner.AlarmRinging = false;
 }
 
 bool TAlarmRun::playerIdle() const
@@ -195,12 +198,12 @@ void TAlarmRun::closePlayer()
 
 void TAlarmRun::setDeviceVolume(quint32 packed)
 {
-    m_owner.services().volume.setVolume(packed);
+    m_services.volume.setVolume(packed);
 }
 
 void TAlarmRun::powerAction(int action)
 {
-    PowerControl& power = m_owner.services().power;
+    PowerControl& power = m_services.power;
     switch (action) {
     case 1: power.displayOff(); break;
     case 2: power.standby(); break;

@@ -7,22 +7,24 @@
 
 #include "platform/date_time_format.h"
 #include "platform/output_volume.h"
+#include "ringing/ring_request.h"
 #include "ringing/ringing_session.h"
 
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
-class TFormAlarmList;
 class TFormRunPlay;
+struct Services;
 
-/// The ringing window for the alarm named by the list window's `CurrentAlarmFile`. It shows the time
-/// and the reminder, and carries out what its ringing session decides at each 200 ms tick: the
-/// player's commands, the output volume, closing and the power action. While it exists the list
-/// window's `AlarmRinging` is set, so no second alarm rings on top of it.
+/// The ringing window for one occurrence of an alarm, given everything it rings when it is made. It
+/// shows the time and the reminder, and carries out what its ringing session decides at each 200 ms
+/// tick: the player's commands, the output volume, closing and the power action. A settings file that
+/// is missing or cannot be read does not silence it: it rings with the new-alarm defaults and shows
+/// the error where the reminder would be.
 class TAlarmRun : public FormDialog, private RingingActions {
     Q_OBJECT
 public:
-    TAlarmRun(TFormAlarmList& owner, TFormRunPlay& player);
+    TAlarmRun(RingRequest request, Services& services, TFormRunPlay& player, QWidget* parent = nullptr);
     ~TAlarmRun() override;
 
     void FormCreate();
@@ -34,6 +36,7 @@ public:
     void FormClose() override;
 
     const RingingSession& session() const { return m_session; }
+    const RingRequest& request() const { return m_request; }
     QTimer& timer() { return Timer; }
 
 protected:
@@ -50,7 +53,8 @@ private:
 
     void showClock();
 
-    TFormAlarmList& m_owner;
+    RingRequest m_request;
+    Services& m_services;
     TFormRunPlay& m_player;
     RingingSession m_session;
     DateTimeLocale m_locale;
@@ -63,6 +67,7 @@ private:
     QLabel* LabelTime;
     QLabel* LabelDate;
     QLabel* Label1;
+    QLabel* LabelLate;
     QPlainTextEdit* Memo;
     QPushButton* ButtonSnooze;
     QPushButton* ButtonOK;

@@ -1,64 +1,128 @@
 #include "ringing/alarm_schedule.h"
 
+#include <algorithm>
+
+#include "platform/errors.h"
+#include "ringing/alarm_occurrence.h"
+
 namespace {
+constexpr qint64 kForgetHandedOutAfter = 2 * 86400;
+}
 
-bool dateMatches(const AlarmEntry& row, const QDate& today)
+AlarmScheduler::AlarmScheduler(QTimeZone zone) : m_zone(std::move(zone)) {}
+
+std::optional<qint64> AlarmScheduler::safeNext(const AlarmEntry& row, qint64 after) const
 {
-    const CalendarDate code = decodeDateCode(row.dateCode);
-    const QByteArray& text = row.frequencyText;
-    if (text == frequencyBytes(int(Frequency::Hourly)) || text == frequencyBytes(int(Frequency::Daily)))
-        return true;
-    if (text == frequencyBytes(int(Frequency::FixedDate)))
-        return today.year() == code.year && today.month() == code.month && today.day() == code.day;
-    if (text == frequencyBytes(int(Frequency::Monthly)))
-        return today.day() == code.day;
-    if (text == frequencyBytes(int(Frequency::Yearly)))
-        return today.month() == code.month && today.day() == code.day;
-    if (text == frequencyBytes(int(Frequency::Weekly))) {
-        const int weekday = today.dayOfWeek() % 7 + 1; // 1 = Sunday ... 7 = Saturday
-        return row.weekdayMask.size() >= weekday && row.weekdayMask[weekday - 1] == '1';
+    // Rows are checked when they are read and made well formed by the editor; one that still fails
+    // to decode never rings, and does not stop the others.
+    try {
+        const std::optional<QDateTime> next =
+            nextOccurrence(row, QDateTime::fromSecsSinceEpoch(after, QTimeZone::utc()), m_zone);
+        return next ? std::optional(next->toSecsSinceEpoch()) : std::nullopt;
+    } catch (const BelvaneError&) {
+        return std::nullopt;
     }
-    return false;
 }
 
-} // namespace
-
-bool isAlarmDue(const AlarmEntry& row, const QDateTime& now)
+std::optional<qint64> AlarmScheduler::keptNext(const QList<AlarmEntry>& rows, qsizetype index)
 {
-    const TimeOfDay code = decodeTimeCode(row.timeCode);
-    const QTime t = now.time();
-    bool timeMatches = t.minute() == code.minute && t.second() == code.second &&
-                       (row.frequencyText == frequencyBytes(int(Frequency::Hourly)) || t.hour() == code.hour);
-    // The date is decoded whatever the time, so a damaged code is found at the first tick.
-    const bool date = dateMatches(row, now.date());
-    return timeMatches && date;
+    if (m_kept.size() < size_t(rows.size()))
+        m_kept.resize(rows.size());
+    Kept& kept = m_kept[index];
+    const qint64 last = m_lastChecked.toSecsSinceEpoch();
+    // A kept value holds while the row is unchanged, the instant last checked has not gone back
+    // before the value was found, and the occurrence still lies ahead.
+    const bool holds = kept.filled && kept.row == rows[index] && kept.from <= last &&
+                       (!kept.next || *kept.next > last);
+    if (!holds) {
+        kept.filled = true;
+        kept.row = rows[index];
+        kept.from = last;
+        kept.next = safeNext(rows[index], last);
+    }
+    return kept.next;
 }
 
-void AlarmScheduler::tick(const QList<AlarmEntry>& rows, const NowFunction& now, const bool& ringing,
-                          const RingFunction& ring)
+bool AlarmScheduler::firstHandOut(const AlarmEntry& row, qint64 due)
 {
-    // The time is read once per tick and again after each ringing window, which may have run for
-    // minutes: the rows after it are compared with the time at that later moment.
-    QDateTime t = now();
-    noteSecond(t);
-    const qsizetype count = rows.size();
-    for (qsizetype i = 0; i < count && i < rows.size(); ++i) {
-        if (!isAlarmDue(rows[i], t) || ringing || m_rungThisSecond.contains(rows[i].alarmNumber))
+    const QPair<QByteArray, qint64> key{row.alarmNumber, due};
+    if (m_handedOut.contains(key))
+        return false;
+    m_handedOut.insert(key);
+    return true;
+}
+
+CheckResult AlarmScheduler::check(const QList<AlarmEntry>& rows, const QDateTime& now)
+{
+    CheckResult result;
+    if (!m_lastChecked.isValid()) {
+        m_lastChecked = now;
+        return result;
+    }
+    const qint64 nowSeconds = now.toSecsSinceEpoch();
+    if (nowSeconds <= m_lastChecked.toSecsSinceEpoch()) {
+        // Set back: check on from here; what was handed out is not handed out again.
+        m_lastChecked = now;
+        return result;
+    }
+    const qint64 graceStart = nowSeconds - kGraceSeconds;
+    const auto occurrence = [&](qsizetype i, qint64 due) {
+        return Occurrence{rows[i], int(i), QDateTime::fromSecsSinceEpoch(due, m_zone)};
+    };
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        std::optional<qint64> due = keptNext(rows, i);
+        if (!due || *due > nowSeconds)
             continue;
-        m_rungThisSecond.insert(rows[i].alarmNumber);
-        ring(int(i));
-        t = now();
-        noteSecond(t);
+        if (*due <= graceStart) {
+            // Too late to ring: the latest of these is reported, and ringing goes on from the grace period.
+            try {
+                const std::optional<QDateTime> latest =
+                    previousOccurrence(rows[i], QDateTime::fromSecsSinceEpoch(graceStart, QTimeZone::utc()), m_zone);
+                if (latest && firstHandOut(rows[i], latest->toSecsSinceEpoch()))
+                    result.missed.append(occurrence(i, latest->toSecsSinceEpoch()));
+            } catch (const BelvaneError&) {
+            }
+            due = safeNext(rows[i], graceStart);
+        }
+        for (; due && *due <= nowSeconds; due = safeNext(rows[i], *due))
+            if (firstHandOut(rows[i], *due))
+                result.ring.append(occurrence(i, *due));
     }
+    std::stable_sort(result.ring.begin(), result.ring.end(),
+                     [](const Occurrence& a, const Occurrence& b) { return a.due < b.due; });
+    m_lastChecked = now;
+    m_handedOut.removeIf([&](const QPair<QByteArray, qint64>& key) {
+        return key.second < nowSeconds - kForgetHandedOutAfter;
+    });
+    return result;
 }
 
-void AlarmScheduler::noteSecond(const QDateTime& t)
+std::optional<QDateTime> AlarmScheduler::nextDueOf(const QList<AlarmEntry>& rows, qsizetype index)
 {
-    // Wall-clock seconds: a clock set back to a second already rung makes it a new occurrence,
-    // because the ticks in between saw other seconds.
-    const qint64 second = t.date().toJulianDay() * 86400 + t.time().msecsSinceStartOfDay() / 1000;
-    if (second != m_second) {
-        m_second = second;
-        m_rungThisSecond.clear();
-    }
+    if (!m_lastChecked.isValid() || index < 0 || index >= rows.size())
+        return std::nullopt;
+    const std::optional<qint64> next = keptNext(rows, index);
+    return next ? std::optional(QDateTime::fromSecsSinceEpoch(*next, m_zone)) : std::nullopt;
+}
+
+std::optional<QDateTime> AlarmScheduler::nextDue(const QList<AlarmEntry>& rows)
+{
+    if (!m_lastChecked.isValid())
+        return std::nullopt;
+    std::optional<qint64> earliest;
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        if (const std::optional<qint64> next = keptNext(rows, i); next && (!earliest || *next < *earliest))
+            earliest = next;
+    if (m_kept.size() > size_t(rows.size()))
+        m_kept.resize(rows.size());
+    return earliest ? std::optional(QDateTime::fromSecsSinceEpoch(*earliest, m_zone)) : std::nullopt;
+}
+
+QDateTime nextChimeBoundary(const QDateTime& after)
+{
+    // Every zone's offset is a whole number of quarter hours, so local quarter hours fall on UTC ones.
+    constexpr qint64 kQuarter = 15 * 60;
+    const qint64 seconds = after.toSecsSinceEpoch();
+    const qint64 floored = seconds >= 0 ? seconds / kQuarter : (seconds - kQuarter + 1) / kQuarter;
+    return QDateTime::fromSecsSinceEpoch((floored + 1) * kQuarter, after.timeZone());
 }

@@ -1,35 +1,79 @@
 #pragma once
 
-#include <functional>
+#include <optional>
+#include <vector>
 
 #include <QDateTime>
 #include <QList>
 #include <QSet>
+#include <QTimeZone>
 
 #include "alarms/alarm_record.h"
 
-/// Whether a row's alarm is due at this local date and time, to the second. Hourly alarms match on
-/// minute and second alone; the frequency text is compared byte for byte, trailing blanks included,
-/// and an unknown text never matches. A code that does not decode raises ConversionError.
-bool isAlarmDue(const AlarmEntry& row, const QDateTime& now);
+/// One occurrence of an alarm: the row as it was when the occurrence was found (it may be edited or
+/// deleted before its window opens), its place in the list then, and the instant it was due.
+struct Occurrence {
+    AlarmEntry row;
+    int index = 0;
+    QDateTime due;
+    bool operator==(const Occurrence&) const = default;
+};
 
-/// The scheduler's tick: tests every row in list order and rings the first due alarm while no
-/// ringing window is open. `ring` runs the ringing window to its end before the tick goes on, so
-/// the time is read anew for each row.
+/// What one check found between the instant last checked and now.
+struct CheckResult {
+    /// Occurrences to ring now: due at most the grace period ago, earliest first, list order within
+    /// the same instant.
+    QList<Occurrence> ring;
+    /// Occurrences too old to ring: the latest of each row, in list order.
+    QList<Occurrence> missed;
+};
+
+/// Decides which alarms ring, from the rows and the wall clock. It remembers the instant it last
+/// checked, so occurrences it did not see happen (a resume, a forward clock step, a stall, the time
+/// since the program last ran) are found at the next check: those at most ten minutes late still
+/// ring, older ones are reported as missed. An occurrence is handed out once, also when the clock
+/// is set back over it. Between checks it keeps each row's next occurrence, so asking for the next
+/// instant that matters costs a comparison per row.
 class AlarmScheduler {
 public:
-    using NowFunction = std::function<QDateTime()>;
-    using RingFunction = std::function<void(int row)>;
+    static constexpr qint64 kGraceSeconds = 10 * 60;
 
-    /// `rows` is read at each step, since a nested ring may run for minutes. `ringing` is the guard
-    /// that keeps a second ringing window from opening.
-    void tick(const QList<AlarmEntry>& rows, const NowFunction& now, const bool& ringing, const RingFunction& ring);
+    explicit AlarmScheduler(QTimeZone zone = QTimeZone::systemTimeZone());
+
+    /// Where checking starts: the instant stored when the program last ran. Without one the first
+    /// check only sets the starting point.
+    void startFrom(const QDateTime& lastChecked) { m_lastChecked = lastChecked; }
+    const QDateTime& lastChecked() const { return m_lastChecked; }
+
+    /// The occurrences in (last checked, now]; `now` becomes the instant last checked. A clock set back
+    /// finds nothing and checks on from the earlier instant.
+    CheckResult check(const QList<AlarmEntry>& rows, const QDateTime& now);
+
+    /// The earliest occurrence of any row after the instant last checked; nothing when none will ring.
+    std::optional<QDateTime> nextDue(const QList<AlarmEntry>& rows);
+
+    /// The next occurrence of one row after the instant last checked, from the kept values.
+    std::optional<QDateTime> nextDueOf(const QList<AlarmEntry>& rows, qsizetype index);
+
+    const QTimeZone& zone() const { return m_zone; }
 
 private:
-    void noteSecond(const QDateTime& t);
+    struct Kept {
+        bool filled = false;
+        AlarmEntry row;
+        qint64 from = 0;             // the instant the value was found after
+        std::optional<qint64> next;  // seconds since the epoch
+    };
+    std::optional<qint64> keptNext(const QList<AlarmEntry>& rows, qsizetype index);
+    std::optional<qint64> safeNext(const AlarmEntry& row, qint64 after) const;
+    bool firstHandOut(const AlarmEntry& row, qint64 due);
 
-    // An occurrence rings once: a window closed within its second does not bring the same alarm
-    // back at the next tick of that second.
-    qint64 m_second = -1;
-    QSet<QByteArray> m_rungThisSecond;
+    QTimeZone m_zone;
+    QDateTime m_lastChecked;
+    std::vector<Kept> m_kept;
+    // Occurrences handed out (alarm number, due second), for the clock set back over them.
+    QSet<QPair<QByteArray, qint64>> m_handedOut;
 };
+
+/// The next quarter-hour boundary strictly after `after`: the instants a chime can be due at.
+QDateTime nextChimeBoundary(const QDateTime& after);

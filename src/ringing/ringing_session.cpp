@@ -25,7 +25,7 @@ void RingingSession::load(const AlarmSettings& s, const QString& programFolder)
     SnoozeMinutes = s.snoozeMinutes;
     AutoSnoozeOn = s.autoSnooze;
     AutoSnoozeMinutes = s.autoSnoozeMinutes;
-    VolumePercent = s.volume;
+    VolumePercent = std::clamp(s.volume, 0, 100);
     CloseMethod = int(s.closingMethod());
     PowerAction = s.powerAction;
 }

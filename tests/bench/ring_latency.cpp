@@ -1,4 +1,4 @@
-// Prints how long an alarm takes from its due second to its sound playing: the scheduler's tick,
+// Prints how long an alarm takes from its due second to its sound playing: the scheduler's timer,
 // the ringing window opening and the player starting the built-in sound (the play command returns
 // once the sound plays). Run by hand: build/tests/bench/ring_latency [rounds]
 // With a sound server the sound goes to it; offscreen by default.
@@ -11,7 +11,7 @@
 #include <QTimer>
 
 #include "alarms/alarm_display.h"
-#include "alarms/alarm_list_window.h"
+#include "alarms/alarm_list_file.h"
 #include "alarms/alarm_settings_file.h"
 #include "app/services.h"
 #include "helpers/fake_services.h"
@@ -19,6 +19,7 @@
 #include "media/player_settings.h"
 #include "media/run_play_window.h"
 #include "platform/line_file.h"
+#include "ringing/alarm_dispatcher.h"
 
 int main(int argc, char** argv)
 {
@@ -41,17 +42,18 @@ int main(int argc, char** argv)
     RecordingPower power;
     Services services{clock, autostart, volume, power};
     TFormRunPlay player(defaultPlayerSettings());
-    TFormAlarmList list(services, folder);
-    list.setRunPlayer(&player);
-    list.FormCreate();
+    AlarmListStore store(folder);
+    AlarmDispatcher scheduler(services, store, folder, folder, player);
+    scheduler.start();
 
     QList<double> delays;
     for (int round = 0; round < rounds; ++round) {
-        // An hourly alarm two seconds ahead, at a random phase of the scheduler's tick.
+        // A daily alarm two seconds ahead; the list changed, so the scheduler arms its timer for it.
         const QDateTime now = QDateTime::currentDateTime();
         const QDateTime due = now.addSecs(2).addMSecs(-now.time().msec());
-        list.store().rows = {makeAlarmEntry({"bench", int(Frequency::Daily), due.date(), due.time(), "1111111"}, 0,
-                                            RowOrigin::Add, DateTimeLocale::neutral())};
+        store.rows = {makeAlarmEntry({"bench", int(Frequency::Daily), due.date(), due.time(), "1111111"}, 0,
+                                     RowOrigin::Add, DateTimeLocale::neutral())};
+        scheduler.rearm();
         QEventLoop loop;
         QTimer poll;
         poll.setInterval(1);
@@ -69,7 +71,7 @@ int main(int argc, char** argv)
         poll.stop();
         QElapsedTimer settle;
         settle.start();
-        while (list.AlarmRinging && settle.elapsed() < 3000)
+        while (scheduler.ringingWindow() && settle.elapsed() < 3000)
             QApplication::processEvents(QEventLoop::AllEvents, 50);
         QApplication::processEvents(QEventLoop::AllEvents, 1200); // past the due second
     }

@@ -188,3 +188,68 @@ sink_volume() {
     pactl get-sink-volume "$SINK" | awk '/Volume:/ { print $3, $10 }'
 }
 sink_mute() { pactl get-sink-mute "$SINK" | awk '{ print $2 }'; }
+
+# ---- a clock that moves, and logind ----------------------------------------------------------------
+
+# Starts the program on a clock set to $1 ('YYYY-MM-DD hh:mm:ss') that the journey can then move with
+# `shift_clock SECONDS`, as a resume or an NTP step moves the wall clock under a running program.
+# libfaketime reads its offset from a file at every clock read; the monotonic clock stays real.
+start_program_on_movable_clock() {
+    local library
+    library=$(dpkg -L libfaketime 2>/dev/null | grep 'libfaketime\.so\.1$' | head -n1)
+    [ -n "$library" ] || fail "libfaketime is not installed"
+    CLOCK_FILE=$JOURNEY_WORK/clock-offset
+    CLOCK_OFFSET=$(($(date -d "$1" +%s) - $(date +%s)))
+    _write_clock_offset "$CLOCK_FILE"
+    PROGRAM_T0=$(now)
+    LD_PRELOAD=$library FAKETIME_TIMESTAMP_FILE=$CLOCK_FILE FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAKE_MONOTONIC=1 \
+        "$PROGRAM_DIR/belvane" >>"$JOURNEY_WORK/program.log" 2>&1 &
+    PROGRAM_PID=$!
+    JOURNEY_PIDS+=("$PROGRAM_PID")
+    note "program started (pid $PROGRAM_PID) with its clock at $1, movable"
+}
+
+# libfaketime's relative form: "+120s" or "-3600s".
+_write_clock_offset() {
+    if [ "$CLOCK_OFFSET" -ge 0 ]; then echo "+${CLOCK_OFFSET}s"; else echo "${CLOCK_OFFSET}s"; fi >"$1"
+}
+
+shift_clock() {
+    CLOCK_OFFSET=$((CLOCK_OFFSET + $1))
+    _write_clock_offset "$CLOCK_FILE.new"
+    mv "$CLOCK_FILE.new" "$CLOCK_FILE"
+    note "clock moved by $1 s"
+}
+
+# A private system bus holding python3-dbusmock's logind; the program started afterwards uses it.
+start_logind_mock() {
+    cat >"$JOURNEY_WORK/system.conf" <<CONF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>system</type>
+  <listen>unix:path=$JOURNEY_WORK/system_bus_socket</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default"><allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/><allow own="*"/></policy>
+</busconfig>
+CONF
+    dbus-daemon --config-file="$JOURNEY_WORK/system.conf" --nofork --nopidfile >/dev/null 2>&1 &
+    JOURNEY_PIDS+=($!)
+    export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$JOURNEY_WORK/system_bus_socket"
+    _system_bus_up() { [ -S "$JOURNEY_WORK/system_bus_socket" ]; }
+    wait_for 20 _system_bus_up || fail "the private system bus did not start"
+    /usr/bin/python3 -m dbusmock --system --template logind >"$JOURNEY_WORK/logind.log" 2>&1 &
+    JOURNEY_PIDS+=($!)
+    _logind_up() {
+        dbus-send --system --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
+            string:org.freedesktop.login1 2>/dev/null | grep -q 'boolean true'
+    }
+    wait_for 30 _logind_up || fail "the logind mock did not start"
+}
+
+# logind telling its clients that the machine has just resumed.
+signal_resume() {
+    gdbus emit --system --object-path /org/freedesktop/login1 \
+        --signal org.freedesktop.login1.Manager.PrepareForSleep false >/dev/null ||
+        fail "could not send the resume signal"
+}

@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <QCryptographicHash>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 
 #include "app/single_instance.h"
@@ -84,6 +88,8 @@ TEST(SingleInstance, SecondStartEndsAtOnceLeavingFirstRunningAndFilesUntouched)
     ProgramCopy copy;
     auto first = copy.start();
     ASSERT_TRUE(copy.waitForListening(10000)) << "the first copy never listened";
+    // The first copy stores the instant its scheduler checked as it starts: that is its own writing.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return copy.snapshot().join('\n').contains("lastcheck.ini"); }, 20000));
     const QStringList before = copy.snapshot();
 
     auto second = copy.start();
@@ -124,4 +130,29 @@ TEST(SingleInstance, CrashedCopyDoesNotBlockTheNextStart)
     EXPECT_FALSE(probe.becomePrimary());
     next->kill();
     next->waitForFinished();
+}
+
+TEST(SingleInstance, LockFileLeftBadlyIsTakenOver)
+{
+    struct Case {
+        const char* situation;
+        QByteArray lock;
+    };
+    const Case cases[] = {
+        {"empty, after a power cut", ""},
+        {"garbled", "\x01\x02garbage\n\n"},
+        {"naming a process that is gone", "2147483646\nbelvane\nsomehost\n"},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir runtime;
+        QFile lock(runtime.filePath(QStringLiteral("belvane-%1.lock").arg(getuid())));
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+        lock.write(c.lock);
+        lock.close();
+        SingleInstance instance(runtime.path());
+        EXPECT_TRUE(instance.becomePrimary(500)) << c.situation;
+        QLocalSocket probe;
+        probe.connectToServer(runtime.filePath(QStringLiteral("belvane-%1.socket").arg(getuid())));
+        EXPECT_TRUE(probe.waitForConnected(5000)) << c.situation << ": the copy that took over must listen";
+    }
 }

@@ -106,7 +106,8 @@ public: // the table-driven cases reach the fixture through a reference
 
     TempFolder dir;
     FakeServices fake{kCreated};
-    TFormAlarmList window{fake.services, dir.path()};
+    AlarmListStore store{dir.path()};
+    TFormAlarmList window{fake.services, store, dir.path()};
     TFormPlay previewPlayer;
     std::unique_ptr<TAlarmOptions> editor;
     QStringList errors;

@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
-#include "alarms/alarm_list_window.h"
+#include "alarms/alarm_display.h"
 #include "alarms/alarm_settings_file.h"
 #include "app/error_report.h"
 #include "helpers/fake_services.h"
@@ -28,12 +29,21 @@ protected:
         setErrorSink([this](const QString& text) { errors << text; });
         QDir(dir.path()).mkdir("sounds");
         writeToneWav(dir.file("sounds/Alarmrng.wav"), 2500);
-        list.setRunPlayer(&player);
-        list.CurrentAlarmFile = "0.ini";
         fake.volume.device = {0x80008000, true}; // the user had muted the machine
     }
     ~RingingWindow() override { setErrorSink({}); }
 
+    /// Alarm 0, due at 07:00:00 and rung `lateSeconds` after it.
+    RingRequest request(qint64 lateSeconds = 0) const
+    {
+        RingRequest r;
+        r.occurrence.row = makeAlarmEntry({"起床", int(Frequency::Daily), QDate(2026, 12, 7), QTime(7, 0), "1111111"}, 0,
+                                          RowOrigin::Add, DateTimeLocale::neutral());
+        r.occurrence.due = QDateTime(QDate(2026, 12, 7), QTime(7, 0));
+        r.dataFolder = r.programFolder = dir.path();
+        r.lateSeconds = lateSeconds;
+        return r;
+    }
     void writeAlarm(const AlarmSettings& s) { writeFileAtomically(dir.file("0.ini"), WriteAlarmSettings(s)); }
     static AlarmSettings soundAlarm()
     {
@@ -56,7 +66,6 @@ protected:
     TempFolder dir;
     FakeServices fake{QDateTime(QDate(2026, 12, 7), QTime(7, 0, 0, 100))};
     TFormRunPlay player{defaultPlayerSettings()};
-    TFormAlarmList list{fake.services, dir.path()};
     QStringList errors;
 };
 
@@ -65,7 +74,7 @@ protected:
 TEST_F(RingingWindow, LooksAsDesigned)
 {
     writeAlarm(soundAlarm());
-    TAlarmRun window(list, player);
+    TAlarmRun window(request(), fake.services, player);
     EXPECT_EQ(window.windowTitle(), "闹铃");
     EXPECT_EQ(window.size(), QSize(345, 299));
     struct Place {
@@ -90,8 +99,7 @@ TEST_F(RingingWindow, LooksAsDesigned)
 TEST_F(RingingWindow, RingsSnoozesAndPutsTheDeviceBackOnOK)
 {
     writeAlarm(soundAlarm());
-    TAlarmRun window(list, player);
-    EXPECT_TRUE(list.AlarmRinging);
+    TAlarmRun window(request(), fake.services, player);
     EXPECT_EQ(window.findChild<QPlainTextEdit*>("Memo")->toPlainText(), "起床啦\n第二行");
     window.show();
     EXPECT_EQ(fake.volume.history, QList<quint32>{0x66006600}); // level 102: 40 % of full
@@ -111,23 +119,56 @@ TEST_F(RingingWindow, RingsSnoozesAndPutsTheDeviceBackOnOK)
 
     QTest::mouseClick(window.findChild<QPushButton*>("ButtonOK"), Qt::LeftButton);
     EXPECT_FALSE(window.isVisible());
-    EXPECT_FALSE(list.AlarmRinging);
     EXPECT_EQ(fake.volume.device, (DeviceVolume{0x80008000, true}));
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }
 
-TEST_F(RingingWindow, MissingSettingsFileIsReportedOnceAndPlaysNothing)
+TEST_F(RingingWindow, UnreadableSettingsFileStillRingsWithTheDefaults)
 {
-    TAlarmRun window(list, player);
-    window.show();
-    for (int i = 0; i < 20; ++i)
+    writeToneWav(dir.file("sounds/" + builtInSoundFile(0)), 2500);
+    struct Case {
+        const char* situation;
+        std::optional<QByteArray> file; // nothing: no file
+    };
+    const Case cases[] = {
+        {"missing", std::nullopt},
+        {"empty", QByteArray()},
+        {"damaged after the volume line", WriteAlarmSettings(soundAlarm()).replace("\r\n40\r\n", "\r\nloud\r\n")},
+    };
+    for (const Case& c : cases) {
+        QFile::remove(dir.file("0.ini"));
+        if (c.file)
+            dir.write("0.ini", *c.file);
+        fake.volume.history.clear();
+        TAlarmRun window(request(), fake.services, player);
+        window.show();
         tick(window);
-    EXPECT_TRUE(player.Idle());
-    ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].contains("0.ini"));
-    EXPECT_EQ(fake.volume.history, QList<quint32>{0}); // every setting at zero, the volume too
-    window.close();
-    EXPECT_FALSE(list.AlarmRinging);
+        EXPECT_EQ(player.MediaFile(), dir.file("sounds/" + builtInSoundFile(0))) << c.situation;
+        EXPECT_TRUE(player.Playing()) << c.situation;
+        EXPECT_EQ(fake.volume.history, QList<quint32>{0xFF00FF00}) << c.situation << ": at full volume";
+        const QString memo = window.findChild<QPlainTextEdit*>("Memo")->toPlainText();
+        EXPECT_TRUE(memo.contains("0.ini")) << c.situation << ": " << memo.toStdString();
+        window.close();
+    }
+    EXPECT_TRUE(errors.isEmpty()) << "no box stands between the alarm and its sound";
+}
+
+TEST_F(RingingWindow, LateAlarmSaysWhenItWasDue)
+{
+    writeAlarm(soundAlarm());
+    struct Case {
+        qint64 late;
+        const char* note;
+    };
+    for (const Case c : {Case{0, ""}, {3, ""}, {45, "原定 07:00:00 响铃（晚了 45 秒）"}, {190, "原定 07:00:00 响铃（晚了 3 分钟）"}}) {
+        TAlarmRun window(request(c.late), fake.services, player);
+        EXPECT_EQ(window.findChild<QLabel*>("LabelLate")->text(), QString::fromUtf8(c.note)) << c.late;
+        if (c.late == 190) {
+            window.show();
+            saveScreenshot(window, "ringing-late");
+        }
+        window.close();
+    }
 }
 
 TEST_F(RingingWindow, FinishedPlayListClosesAfterThePowerAction)
@@ -140,7 +181,7 @@ TEST_F(RingingWindow, FinishedPlayListClosesAfterThePowerAction)
     s.closeWhenFinished = true;
     s.powerAction = 2;
     writeAlarm(s);
-    TAlarmRun window(list, player);
+    TAlarmRun window(request(), fake.services, player);
     window.show();
     tick(window); // the missing entry is passed over at once
     tick(window);
@@ -155,6 +196,5 @@ TEST_F(RingingWindow, FinishedPlayListClosesAfterThePowerAction)
     tick(window);
     EXPECT_EQ(fake.power.calls, QStringList{"standby"});
     EXPECT_FALSE(window.isVisible());
-    EXPECT_FALSE(list.AlarmRinging);
     EXPECT_FALSE(window.timer().isActive());
 }

@@ -4,6 +4,7 @@
 
 #include "alarms/alarm_list_window.h"
 #include "app/application.h"
+#include "ringing/alarm_dispatcher.h"
 #include "app/error_report.h"
 #include "clockface/main_window.h"
 #include "helpers/fake_services.h"
@@ -20,7 +21,7 @@ struct ErrorRecorder {
 
 } // namespace
 
-TEST(StartUp, ListWindowLoadsAndStartsSchedulerWithOrWithoutList)
+TEST(StartUp, ListLoadsAndTheSchedulerStartsWhateverTheFileHolds)
 {
     struct Case {
         const char* situation;
@@ -33,6 +34,9 @@ TEST(StartUp, ListWindowLoadsAndStartsSchedulerWithOrWithoutList)
         {"no al.ini", {}, 0, 0},
         {"two good alarms", "2\r\n" + row + row, 2, 0},
         {"second alarm damaged", "2\r\n" + row + QByteArray(row).replace("070000", "076000"), 1, 1},
+        {"negative count", "-3\r\n" + row, 0, 1},
+        {"count beyond the numbers there are", "257\r\n" + row, 0, 1},
+        {"rows saved as UTF-8 never ring, and say so", "1\r\n" + QByteArray(row).replace("\xc3\xbf\xcc\xec", "每天"), 1, 1},
     };
     for (const Case& c : cases) {
         TempFolder dir;
@@ -40,17 +44,21 @@ TEST(StartUp, ListWindowLoadsAndStartsSchedulerWithOrWithoutList)
         if (!c.list.isEmpty())
             dir.write("al.ini", c.list);
         ErrorRecorder recorder;
-        FakeServices fake;
+        FakeServices fake{QDateTime(QDate(2026, 12, 7), QTime(6, 0, 30))}; // no chime due
         BelvaneWindows windows(fake.services, dir.path());
         EXPECT_EQ(windows.alarmList().store().rows.size(), c.rows) << c.situation;
         EXPECT_EQ(recorder.errors.size(), c.errors) << c.situation;
-        EXPECT_TRUE(windows.alarmList().schedulerTimer().isActive()) << c.situation;
-        EXPECT_EQ(windows.alarmList().schedulerTimer().interval(), 200);
+        EXPECT_TRUE(windows.scheduler().wakeTimer().isActive()) << c.situation;
         EXPECT_FALSE(windows.alarmList().isVisible());
-        if (c.errors) {
+        if (c.errors && c.rows == 0) {
+            EXPECT_TRUE(recorder.errors[0].contains("count")) << recorder.errors[0].toStdString();
+            EXPECT_EQ(dir.read("al.ini.bad"), c.list);
+        } else if (c.errors && c.list.startsWith("2")) {
             EXPECT_TRUE(recorder.errors[0].contains("'76' is not") || recorder.errors[0].contains("time encode"))
                 << recorder.errors[0].toStdString();
             EXPECT_EQ(dir.read("al.ini.bad"), c.list);
+        } else if (c.errors) {
+            EXPECT_EQ(recorder.errors[0], "1 个闹钟永远不会响：x");
         }
         EXPECT_EQ(dir.read("al.ini"), c.list) << "start-up must not write the list";
     }

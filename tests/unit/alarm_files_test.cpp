@@ -146,6 +146,9 @@ TEST(AlarmListStore, DamagedListIsKeptAsBadCopyThatLaterSavesLeaveAlone)
     EXPECT_EQ(dir.read("al.ini.bad"), damaged);
 
     store.rows.removeFirst();
+    EXPECT_THROW(store.save(), IoError) << "written over before the report was seen";
+    EXPECT_EQ(dir.read("al.ini"), damaged);
+    store.acknowledgeDamage();
     store.save();
     EXPECT_EQ(dir.read("al.ini"), SaveAlarmList({entry(1, 2)}));
     EXPECT_EQ(dir.read("al.ini.bad"), damaged);

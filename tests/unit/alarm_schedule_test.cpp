@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
-
 #include "alarms/alarm_display.h"
 #include "platform/errors.h"
+#include "ringing/alarm_occurrence.h"
 #include "ringing/alarm_schedule.h"
 
 namespace {
@@ -14,208 +12,213 @@ AlarmEntry alarm(Frequency f, QDate date, QTime time, const char* mask = "011111
     return makeAlarmEntry({"alarm", int(f), date, time, mask}, number, RowOrigin::Add, DateTimeLocale::neutral());
 }
 
-/// Steps a clock through a period in scheduler ticks and records every ring: (row, time).
-struct Simulation {
-    QList<AlarmEntry> rows;
-    AlarmScheduler scheduler;
-    bool ringing = false;
-    QList<QPair<int, QDateTime>> rings;
-    QDateTime now;
-    int ringSeconds = 0; // how long each ringing window stays open, in ticks of 200 ms
+const QTimeZone kUtc = QTimeZone::utc();
+const QTimeZone kBerlin("Europe/Berlin");
+const QTimeZone kNewYork("America/New_York");
 
-    void run(const QDateTime& from, const QDateTime& to, qint64 stepMs = 200)
-    {
-        for (now = from; now < to; now = now.addMSecs(stepMs)) {
-            scheduler.tick(rows, [this] { return now; }, ringing, [&](int row) {
-                rings.append({row, now});
-                ringing = true;
-                // The window's own ticks run while it is open: nested scheduler ticks.
-                for (int i = 0; i < ringSeconds * 5; ++i) {
-                    now = now.addMSecs(200);
-                    scheduler.tick(rows, [this] { return now; }, ringing, [&](int) { ADD_FAILURE() << "rang while ringing"; });
-                }
-                ringing = false;
-            });
-        }
-    }
-    QList<QDateTime> times() const
-    {
-        QList<QDateTime> out;
-        for (const auto& r : rings)
-            out.append(r.second.addMSecs(-r.second.time().msec()));
-        return out;
-    }
-};
-
-// Wall-clock times without a time zone's rules, so long simulations stay fast; the daylight-saving
-// test below uses real local time.
-QDateTime at(int y, int mo, int d, int h, int mi, int s)
+QDateTime in(const QTimeZone& zone, int y, int mo, int d, int h, int mi, int s = 0)
 {
-    return QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC);
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s), zone);
+}
+QDateTime utc(int y, int mo, int d, int h, int mi, int s = 0) { return in(kUtc, y, mo, d, h, mi, s); }
+
+QList<QDateTime> dues(const QList<Occurrence>& list)
+{
+    QList<QDateTime> out;
+    for (const Occurrence& o : list)
+        out.append(o.due.toUTC());
+    return out;
 }
 
 } // namespace
 
-TEST(IsAlarmDue, MatchRulesOfEachFrequency)
+TEST(NextOccurrence, EachFrequencyMonthEndsLeapYearsAndDaylightSaving)
 {
-    const QDate anyDate(2026, 12, 7); // a Monday
+    ASSERT_TRUE(kBerlin.isValid() && kNewYork.isValid()) << "time zone data is missing";
+    const QDate monday(2026, 12, 7);
+    AlarmEntry lostBlank = alarm(Frequency::Daily, monday, QTime(7, 0));
+    lostBlank.frequencyText.chop(1); // "每天" without its trailing blank: no rule knows it
     struct Case {
         const char* situation;
         AlarmEntry row;
-        QDateTime now;
-        bool due;
+        QDateTime after;
+        std::optional<QDateTime> expected;
     };
     const Case cases[] = {
-        {"hourly ignores hour and date", alarm(Frequency::Hourly, QDate(1999, 1, 1), QTime(3, 5, 0)), at(2026, 12, 9, 17, 5, 0), true},
-        {"hourly wrong second", alarm(Frequency::Hourly, anyDate, QTime(3, 5, 0)), at(2026, 12, 9, 17, 5, 1), false},
-        {"daily right time", alarm(Frequency::Daily, QDate(1999, 1, 1), QTime(7, 0, 0)), at(2026, 12, 9, 7, 0, 0), true},
-        {"daily other hour", alarm(Frequency::Daily, anyDate, QTime(7, 0, 0)), at(2026, 12, 9, 8, 0, 0), false},
-        {"fixed date on its day", alarm(Frequency::FixedDate, anyDate, QTime(7, 0, 0)), at(2026, 12, 7, 7, 0, 0), true},
-        {"fixed date a year later", alarm(Frequency::FixedDate, anyDate, QTime(7, 0, 0)), at(2027, 12, 7, 7, 0, 0), false},
-        {"monthly on its day", alarm(Frequency::Monthly, anyDate, QTime(7, 0, 0)), at(2027, 3, 7, 7, 0, 0), true},
-        {"yearly on its day", alarm(Frequency::Yearly, anyDate, QTime(7, 0, 0)), at(2030, 12, 7, 7, 0, 0), true},
-        {"yearly other month", alarm(Frequency::Yearly, anyDate, QTime(7, 0, 0)), at(2030, 11, 7, 7, 0, 0), false},
-        {"weekly Monday marked", alarm(Frequency::Weekly, anyDate, QTime(7, 0, 0), "0100000"), at(2026, 12, 7, 7, 0, 0), true},
-        {"weekly Sunday is the first character", alarm(Frequency::Weekly, anyDate, QTime(7, 0, 0), "1000000"), at(2026, 12, 13, 7, 0, 0), true},
-        {"weekly Saturday is the last character", alarm(Frequency::Weekly, anyDate, QTime(7, 0, 0), "0000001"), at(2026, 12, 12, 7, 0, 0), true},
-        {"weekly short mask marks nothing past its end", alarm(Frequency::Weekly, anyDate, QTime(7, 0, 0), "000"), at(2026, 12, 12, 7, 0, 0), false},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(isAlarmDue(c.row, c.now), c.due) << c.situation;
-
-    AlarmEntry lostBlank = alarm(Frequency::Daily, anyDate, QTime(7, 0, 0));
-    lostBlank.frequencyText.chop(1); // "每天" without its trailing blank
-    EXPECT_FALSE(isAlarmDue(lostBlank, at(2026, 12, 9, 7, 0, 0)));
-    AlarmEntry bad = alarm(Frequency::Daily, anyDate, QTime(7, 0, 0));
-    bad.dateCode = "31022026";
-    EXPECT_THROW(isAlarmDue(bad, at(2026, 12, 9, 9, 0, 0)), ConversionError);
-}
-
-TEST(Scheduler, RepeatingAlarmsOverLongPeriodsRingOncePerOccurrence)
-{
-    struct Case {
-        const char* situation;
-        AlarmEntry row;
-        QDateTime from, to;
-        qint64 stepMs;
-        QList<QDateTime> expected;
-    };
-    QList<QDateTime> hourly;
-    for (int h = 0; h < 24; ++h)
-        hourly.append(at(2026, 12, 7, h, 5, 30));
-    QList<QDateTime> weekdays;
-    for (int d : {7, 8, 9, 10, 11, 14})
-        weekdays.append(at(2026, 12, d, 7, 0, 0));
-    const Case cases[] = {
-        {"hourly at 05:30 whatever its stored hour", alarm(Frequency::Hourly, QDate(2020, 1, 1), QTime(19, 5, 30)),
-         at(2026, 12, 7, 0, 0, 0), at(2026, 12, 8, 0, 0, 0), 200, hourly},
-        {"daily on two days", alarm(Frequency::Daily, QDate(2020, 1, 1), QTime(7, 0, 0)), at(2026, 12, 7, 6, 0, 0),
-         at(2026, 12, 8, 8, 0, 0), 200, {at(2026, 12, 7, 7, 0, 0), at(2026, 12, 8, 7, 0, 0)}},
-        {"Monday to Friday over eight days", alarm(Frequency::Weekly, QDate(2020, 1, 1), QTime(7, 0, 0), "0111110"),
-         at(2026, 12, 7, 0, 0, 0), at(2026, 12, 15, 0, 0, 0), 600, weekdays},
-        {"all-zero mask never", alarm(Frequency::Weekly, QDate(2020, 1, 1), QTime(7, 0, 0), "0000000"),
-         at(2026, 12, 7, 0, 0, 0), at(2026, 12, 15, 0, 0, 0), 600, {}},
-        {"fixed date once", alarm(Frequency::FixedDate, QDate(2026, 12, 8), QTime(7, 0, 0)), at(2026, 12, 7, 0, 0, 0),
-         at(2026, 12, 10, 0, 0, 0), 600, {at(2026, 12, 8, 7, 0, 0)}},
-        {"fixed date in the past never", alarm(Frequency::FixedDate, QDate(2026, 12, 1), QTime(7, 0, 0)),
-         at(2026, 12, 7, 0, 0, 0), at(2026, 12, 10, 0, 0, 0), 600, {}},
+        {"hourly ignores its stored hour and date", alarm(Frequency::Hourly, QDate(1999, 1, 1), QTime(3, 5, 30)),
+         utc(2026, 12, 9, 17, 6), utc(2026, 12, 9, 18, 5, 30)},
+        {"hourly in the same hour when its minute is ahead", alarm(Frequency::Hourly, monday, QTime(3, 5, 30)),
+         utc(2026, 12, 9, 17, 5, 29), utc(2026, 12, 9, 17, 5, 30)},
+        {"the occurrence at the instant itself is not after it", alarm(Frequency::Daily, monday, QTime(7, 0)),
+         utc(2026, 12, 9, 7, 0), utc(2026, 12, 10, 7, 0)},
+        {"daily later today", alarm(Frequency::Daily, QDate(1999, 1, 1), QTime(7, 0)), utc(2026, 12, 9, 6, 0),
+         utc(2026, 12, 9, 7, 0)},
+        {"daily across the end of a year", alarm(Frequency::Daily, monday, QTime(7, 0)), utc(2026, 12, 31, 8, 0),
+         utc(2027, 1, 1, 7, 0)},
+        {"fixed date ahead", alarm(Frequency::FixedDate, QDate(2027, 3, 1), QTime(9, 30)), utc(2026, 12, 9, 6, 0),
+         utc(2027, 3, 1, 9, 30)},
+        {"fixed date passed: never again", alarm(Frequency::FixedDate, monday, QTime(7, 0)), utc(2026, 12, 7, 7, 0),
+         std::nullopt},
+        {"monthly on the 31st skips 30-day months", alarm(Frequency::Monthly, QDate(2026, 12, 31), QTime(7, 0)),
+         utc(2027, 3, 31, 8, 0), utc(2027, 5, 31, 7, 0)},
+        {"monthly on the 30th skips February", alarm(Frequency::Monthly, QDate(2026, 11, 30), QTime(7, 0)),
+         utc(2027, 1, 30, 8, 0), utc(2027, 3, 30, 7, 0)},
+        {"yearly on 29 February only in leap years", alarm(Frequency::Yearly, QDate(2028, 2, 29), QTime(7, 0)),
+         utc(2028, 2, 29, 7, 0), utc(2032, 2, 29, 7, 0)},
+        {"yearly on 29 February across 2100, which is no leap year",
+         alarm(Frequency::Yearly, QDate(2028, 2, 29), QTime(7, 0)), utc(2096, 3, 1, 0, 0), utc(2104, 2, 29, 7, 0)},
+        {"yearly next year when this year's has passed", alarm(Frequency::Yearly, monday, QTime(7, 0)),
+         utc(2026, 12, 7, 7, 0, 1), utc(2027, 12, 7, 7, 0)},
+        {"weekly Monday to Friday on a Friday evening: Monday",
+         alarm(Frequency::Weekly, monday, QTime(7, 0), "0111110"), utc(2026, 12, 11, 20, 0), utc(2026, 12, 14, 7, 0)},
+        {"weekly: Sunday is the first character", alarm(Frequency::Weekly, monday, QTime(7, 0), "1000000"),
+         utc(2026, 12, 7, 0, 0), utc(2026, 12, 13, 7, 0)},
+        {"weekly: Saturday is the last character", alarm(Frequency::Weekly, monday, QTime(7, 0), "0000001"),
+         utc(2026, 12, 7, 0, 0), utc(2026, 12, 12, 7, 0)},
+        {"weekly all-zero mask never", alarm(Frequency::Weekly, monday, QTime(7, 0), "0000000"), utc(2026, 12, 7, 0, 0),
+         std::nullopt},
+        {"weekly short mask marks nothing past its end", alarm(Frequency::Weekly, monday, QTime(7, 0), "001"),
+         utc(2026, 12, 7, 0, 0), utc(2026, 12, 8, 7, 0)},
+        {"unknown frequency text never", lostBlank, utc(2026, 12, 7, 0, 0), std::nullopt},
+        // Europe/Berlin: 29 March 2026 02:00 -> 03:00; 25 October 2026 03:00 -> 02:00.
+        {"Berlin, clocks forward over 02:30: at the end of the gap", alarm(Frequency::Daily, monday, QTime(2, 30)),
+         in(kBerlin, 2026, 3, 29, 0, 0), in(kBerlin, 2026, 3, 29, 3, 0)},
+        {"Berlin, clocks forward over 02:00: at the end of the gap", alarm(Frequency::Daily, monday, QTime(2, 0)),
+         in(kBerlin, 2026, 3, 29, 0, 0), in(kBerlin, 2026, 3, 29, 3, 0)},
+        {"Berlin, a time after the gap is untouched", alarm(Frequency::Daily, monday, QTime(3, 30)),
+         in(kBerlin, 2026, 3, 29, 0, 0), in(kBerlin, 2026, 3, 29, 3, 30)},
+        {"Berlin, clocks back: 02:30 the first time", alarm(Frequency::Daily, monday, QTime(2, 30)),
+         in(kBerlin, 2026, 10, 25, 0, 0), QDateTime::fromString("2026-10-25T00:30:00Z", Qt::ISODate)},
+        {"Berlin, clocks back: not the second time", alarm(Frequency::Daily, monday, QTime(2, 30)),
+         QDateTime::fromString("2026-10-25T00:30:00Z", Qt::ISODate).toTimeZone(kBerlin), in(kBerlin, 2026, 10, 26, 2, 30)},
+        {"Berlin, hourly 02:05 on the day forward: at the end of the gap", alarm(Frequency::Hourly, monday, QTime(0, 5)),
+         in(kBerlin, 2026, 3, 29, 1, 30), in(kBerlin, 2026, 3, 29, 3, 0)},
+        // America/New_York: 8 March 2026 02:00 -> 03:00; 1 November 2026 02:00 -> 01:00.
+        {"New York, clocks forward over 02:30", alarm(Frequency::Daily, monday, QTime(2, 30)),
+         in(kNewYork, 2026, 3, 8, 0, 0), in(kNewYork, 2026, 3, 8, 3, 0)},
+        {"New York, clocks back: 01:30 the first time", alarm(Frequency::Daily, monday, QTime(1, 30)),
+         in(kNewYork, 2026, 11, 1, 0, 0), QDateTime::fromString("2026-11-01T05:30:00Z", Qt::ISODate)},
+        {"New York, clocks back: not the second time", alarm(Frequency::Daily, monday, QTime(1, 30)),
+         QDateTime::fromString("2026-11-01T05:30:00Z", Qt::ISODate).toTimeZone(kNewYork), in(kNewYork, 2026, 11, 2, 1, 30)},
     };
     for (const Case& c : cases) {
-        Simulation sim;
-        sim.rows = {c.row};
-        sim.run(c.from, c.to, c.stepMs);
-        EXPECT_EQ(sim.times(), c.expected) << c.situation;
+        const QTimeZone zone = c.after.timeZone();
+        const std::optional<QDateTime> next = nextOccurrence(c.row, c.after, zone);
+        ASSERT_EQ(next.has_value(), c.expected.has_value()) << c.situation;
+        if (next) {
+            EXPECT_EQ(next->toUTC(), c.expected->toUTC()) << c.situation << ": " << next->toString().toStdString();
+        }
+    }
+
+    AlarmEntry bad = alarm(Frequency::Daily, monday, QTime(7, 0));
+    bad.dateCode = "31022026";
+    EXPECT_THROW(nextOccurrence(bad, utc(2026, 12, 9, 9, 0), kUtc), ConversionError);
+}
+
+TEST(PreviousOccurrence, LastOneAtOrBeforeAnInstant)
+{
+    struct Case {
+        const char* situation;
+        AlarmEntry row;
+        QDateTime notAfter;
+        std::optional<QDateTime> expected;
+    };
+    const Case cases[] = {
+        {"daily at the instant itself", alarm(Frequency::Daily, QDate(2026, 1, 1), QTime(7, 0)), utc(2026, 12, 9, 7, 0),
+         utc(2026, 12, 9, 7, 0)},
+        {"daily before today's time: yesterday", alarm(Frequency::Daily, QDate(2026, 1, 1), QTime(7, 0)),
+         utc(2026, 12, 9, 6, 59, 59), utc(2026, 12, 8, 7, 0)},
+        {"monthly 31st from June: May", alarm(Frequency::Monthly, QDate(2026, 1, 31), QTime(7, 0)), utc(2027, 6, 20, 0, 0),
+         utc(2027, 5, 31, 7, 0)},
+        {"fixed date not yet come", alarm(Frequency::FixedDate, QDate(2027, 1, 1), QTime(7, 0)), utc(2026, 12, 9, 0, 0),
+         std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const std::optional<QDateTime> previous = previousOccurrence(c.row, c.notAfter, kUtc);
+        ASSERT_EQ(previous.has_value(), c.expected.has_value()) << c.situation;
+        if (previous) {
+            EXPECT_EQ(previous->toUTC(), *c.expected) << c.situation;
+        }
     }
 }
 
-TEST(Scheduler, MonthlyAndYearlyAcrossShortMonthsAndLeapYears)
-{
-    // Only the alarm's second of each day can match, so each day is tested at that second alone.
-    auto ringDays = [](const AlarmEntry& row, QDate from, QDate to) {
-        Simulation sim;
-        sim.rows = {row};
-        for (QDate d = from; d < to; d = d.addDays(1))
-            sim.run(QDateTime(d, QTime(7, 0, 0), Qt::UTC), QDateTime(d, QTime(7, 0, 1), Qt::UTC));
-        QList<QDate> days;
-        for (const QDateTime& t : sim.times())
-            days.append(t.date());
-        return days;
-    };
-    QList<QDate> the31st;
-    for (int m : {1, 3, 5, 7, 8, 10, 12})
-        the31st.append(QDate(2027, m, 31));
-    EXPECT_EQ(ringDays(alarm(Frequency::Monthly, QDate(2026, 12, 31), QTime(7, 0, 0)), QDate(2027, 1, 1), QDate(2028, 1, 1)),
-              the31st);
-    EXPECT_EQ(ringDays(alarm(Frequency::Yearly, QDate(2028, 2, 29), QTime(7, 0, 0)), QDate(2027, 1, 1), QDate(2033, 1, 1)),
-              (QList<QDate>{QDate(2028, 2, 29), QDate(2032, 2, 29)}));
-}
-
-TEST(Scheduler, OneRingingWindowAtATime)
+TEST(Scheduler, CatchUpAfterTheClockJumpsForward)
 {
     const QDate day(2026, 12, 7);
     struct Case {
         const char* situation;
-        int ringSeconds; // how long the first window stays open
-        QList<int> rows; // rows that rang, in order
+        QDateTime from, to;
+        QList<QDateTime> ring;
+        QList<QDateTime> missed;
     };
+    // Rows: daily 07:00, daily 07:05, hourly at minute 30.
+    const QList<AlarmEntry> rows = {alarm(Frequency::Daily, day, QTime(7, 0), "", 0),
+                                    alarm(Frequency::Daily, day, QTime(7, 5), "", 1),
+                                    alarm(Frequency::Hourly, day, QTime(0, 30), "", 2)};
     const Case cases[] = {
-        {"first window closed within the second: the second alarm still rings", 0, {0, 1}},
-        {"first window open for a minute: the second alarm's occurrence is missed", 60, {0}},
+        {"a stall of a few seconds over 07:00: rings late", utc(2026, 12, 7, 6, 59, 58), utc(2026, 12, 7, 7, 0, 3),
+         {utc(2026, 12, 7, 7, 0)}, {}},
+        {"a resume 8 minutes after 07:00: both ring, in due order", utc(2026, 12, 7, 6, 50), utc(2026, 12, 7, 7, 8),
+         {utc(2026, 12, 7, 7, 0), utc(2026, 12, 7, 7, 5)}, {}},
+        {"a resume at 07:12: 07:00 is too late, 07:05 still rings", utc(2026, 12, 7, 6, 50), utc(2026, 12, 7, 7, 12),
+         {utc(2026, 12, 7, 7, 5)}, {utc(2026, 12, 7, 7, 0)}},
+        {"two days asleep: each row's latest missed occurrence is listed once", utc(2026, 12, 5, 6, 0),
+         utc(2026, 12, 7, 9, 0), {}, {utc(2026, 12, 7, 7, 0), utc(2026, 12, 7, 7, 5), utc(2026, 12, 7, 8, 30)}},
     };
     for (const Case& c : cases) {
-        Simulation sim;
-        sim.rows = {alarm(Frequency::Daily, day, QTime(7, 0, 0), "", 0), alarm(Frequency::Daily, day, QTime(7, 0, 0), "", 1)};
-        sim.ringSeconds = c.ringSeconds;
-        sim.run(at(2026, 12, 7, 6, 59, 58), at(2026, 12, 7, 7, 0, 3));
-        QList<int> rows;
-        for (const auto& r : sim.rings)
-            rows.append(r.first);
-        EXPECT_EQ(rows, c.rows) << c.situation;
+        AlarmScheduler scheduler(kUtc);
+        scheduler.startFrom(c.from);
+        const CheckResult found = scheduler.check(rows, c.to);
+        EXPECT_EQ(dues(found.ring), c.ring) << c.situation;
+        EXPECT_EQ(dues(found.missed), c.missed) << c.situation;
+        EXPECT_TRUE(scheduler.check(rows, c.to.addSecs(1)).ring.isEmpty()) << c.situation << ": handed out twice";
     }
-
-    // An alarm due while another window is open (ringing or snoozed) is skipped.
-    Simulation sim;
-    sim.rows = {alarm(Frequency::Daily, day, QTime(7, 0, 0), "", 0), alarm(Frequency::Daily, day, QTime(7, 0, 30), "", 1)};
-    sim.ringSeconds = 60;
-    sim.run(at(2026, 12, 7, 6, 59, 59), at(2026, 12, 7, 7, 2, 0));
-    EXPECT_EQ(sim.rings.size(), 1);
 }
 
-TEST(Scheduler, ClockSetBackRingsAgainAndJumpForwardMisses)
+TEST(Scheduler, EachOccurrenceOnceWhateverTheClockDoes)
 {
-    Simulation sim;
-    sim.rows = {alarm(Frequency::Daily, QDate(2026, 12, 7), QTime(7, 0, 0))};
-    sim.run(at(2026, 12, 7, 6, 59, 59), at(2026, 12, 7, 7, 0, 5));
-    sim.run(at(2026, 12, 7, 6, 59, 0), at(2026, 12, 7, 7, 0, 2)); // set back a minute
-    EXPECT_EQ(sim.rings.size(), 2);
-    sim.run(at(2026, 12, 8, 6, 59, 0), at(2026, 12, 8, 6, 59, 59));
-    sim.run(at(2026, 12, 8, 7, 0, 1), at(2026, 12, 8, 7, 1, 0)); // jumped over 07:00:00
-    EXPECT_EQ(sim.rings.size(), 2);
-}
-
-TEST(Scheduler, DaylightSavingChangesInBerlin)
-{
-    const QByteArray oldTz = qgetenv("TZ");
-    qputenv("TZ", "Europe/Berlin");
-    tzset();
-    // 29 March 2026: 02:00 jumps to 03:00. 25 October 2026: 03:00 goes back to 02:00.
-    auto ringsBetween = [](QTime time, const char* fromUtc, const char* toUtc) {
-        Simulation sim;
-        sim.rows = {alarm(Frequency::Daily, QDate(2026, 1, 1), time)};
-        const QDateTime from = QDateTime::fromString(fromUtc, Qt::ISODate).toLocalTime();
-        const QDateTime to = QDateTime::fromString(toUtc, Qt::ISODate).toLocalTime();
-        sim.run(from, to, 1000);
-        return sim.rings.size();
+    const QDate day(2026, 12, 7);
+    const QList<AlarmEntry> rows = {alarm(Frequency::Daily, day, QTime(7, 0), "", 3),
+                                    alarm(Frequency::Daily, day, QTime(7, 0), "", 1)};
+    AlarmScheduler scheduler(kUtc);
+    QList<QPair<int, QDateTime>> rang;
+    const auto runTo = [&](QDateTime from, QDateTime to) {
+        for (QDateTime t = from; t <= to; t = t.addMSecs(250))
+            for (const Occurrence& o : scheduler.check(rows, t).ring)
+                rang.append({o.index, o.due.toUTC()});
     };
-    const QDateTime spring = QDateTime::fromString("2026-03-29T00:30:00Z", Qt::ISODate).toLocalTime();
-    ASSERT_EQ(spring.time(), QTime(1, 30)) << "the Berlin time zone is not available";
-    EXPECT_EQ(ringsBetween(QTime(2, 30), "2026-03-28T22:00:00Z", "2026-03-29T04:00:00Z"), 0); // never happens
-    EXPECT_EQ(ringsBetween(QTime(3, 30), "2026-03-28T22:00:00Z", "2026-03-29T04:00:00Z"), 1);
-    EXPECT_EQ(ringsBetween(QTime(2, 30), "2026-10-24T22:00:00Z", "2026-10-25T04:00:00Z"), 2); // happens twice
-    EXPECT_EQ(ringsBetween(QTime(7, 0), "2026-10-24T22:00:00Z", "2026-10-25T22:00:00Z"), 1);
-    if (oldTz.isNull())
-        qunsetenv("TZ");
-    else
-        qputenv("TZ", oldTz);
-    tzset();
+    runTo(utc(2026, 12, 7, 6, 59, 58), utc(2026, 12, 7, 7, 0, 5));
+    // Two alarms of the same second: both, in list order.
+    ASSERT_EQ(rang, (QList<QPair<int, QDateTime>>{{0, utc(2026, 12, 7, 7, 0)}, {1, utc(2026, 12, 7, 7, 0)}}));
+    // The clock set back a minute over 07:00 rings nothing again; the next day rings again.
+    runTo(utc(2026, 12, 7, 6, 59, 0), utc(2026, 12, 7, 7, 0, 30));
+    EXPECT_EQ(rang.size(), 2);
+    runTo(utc(2026, 12, 8, 6, 59, 58), utc(2026, 12, 8, 7, 0, 1));
+    EXPECT_EQ(rang.size(), 4);
+    // Set back a whole day: the occurrences not yet handed out in that day still ring.
+    const QList<AlarmEntry> later = {alarm(Frequency::Daily, day, QTime(9, 0), "", 2)};
+    AlarmScheduler back(kUtc);
+    back.startFrom(utc(2026, 12, 8, 10, 0));
+    EXPECT_TRUE(back.check(later, utc(2026, 12, 7, 8, 0)).ring.isEmpty());
+    EXPECT_EQ(dues(back.check(later, utc(2026, 12, 7, 9, 0, 1)).ring), QList<QDateTime>{utc(2026, 12, 7, 9, 0)});
+}
+
+TEST(Scheduler, NextDueFollowsTheRowsAndTheInstantChecked)
+{
+    const QDate day(2026, 12, 7);
+    QList<AlarmEntry> rows = {alarm(Frequency::Daily, day, QTime(9, 0), "", 0),
+                              alarm(Frequency::FixedDate, QDate(2026, 1, 1), QTime(7, 0), "", 1)};
+    AlarmScheduler scheduler(kUtc);
+    EXPECT_FALSE(scheduler.nextDue(rows)) << "nothing is known before the first check";
+    scheduler.check(rows, utc(2026, 12, 7, 8, 0));
+    EXPECT_EQ(scheduler.nextDue(rows), utc(2026, 12, 7, 9, 0));
+    EXPECT_FALSE(scheduler.nextDueOf(rows, 1)) << "a past fixed date will not ring again";
+    rows[0] = alarm(Frequency::Daily, day, QTime(8, 30), "", 0); // edited in the list
+    EXPECT_EQ(scheduler.nextDue(rows), utc(2026, 12, 7, 8, 30));
+    scheduler.check(rows, utc(2026, 12, 7, 8, 30));
+    EXPECT_EQ(scheduler.nextDue(rows), utc(2026, 12, 8, 8, 30));
+    rows.removeFirst();
+    EXPECT_FALSE(scheduler.nextDue(rows));
+    EXPECT_EQ(nextChimeBoundary(utc(2026, 12, 7, 8, 14, 59)), utc(2026, 12, 7, 8, 15));
+    EXPECT_EQ(nextChimeBoundary(utc(2026, 12, 7, 8, 15)), utc(2026, 12, 7, 8, 30));
 }

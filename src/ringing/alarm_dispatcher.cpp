@@ -1,0 +1,147 @@
+#include "ringing/alarm_dispatcher.h"
+
+#include <algorithm>
+#include <utility>
+
+#include <QWidget>
+
+#include "alarms/alarm_list_file.h"
+#include "app/error_report.h"
+#include "app/services.h"
+#include "platform/clock.h"
+#include "platform/resume_watch.h"
+#include "platform/text_codec.h"
+#include "platform/wall_clock_watch.h"
+#include "ringing/alarm_run_window.h"
+
+AlarmDispatcher::AlarmDispatcher(Services& services, const AlarmListStore& store, QString dataFolder,
+                                 QString programFolder, TFormRunPlay& player, QTimeZone zone)
+    : m_services(services), m_store(store), m_dataFolder(std::move(dataFolder)),
+      m_programFolder(std::move(programFolder)), m_player(player), m_scheduler(std::move(zone)),
+      m_lastCheckedFile(m_dataFolder), m_wallClock(new WallClockWatch(this)), m_resume(new ResumeWatch(this))
+{
+    m_wake.setSingleShot(true);
+    m_wake.setTimerType(Qt::PreciseTimer);
+    connect(&m_wake, &QTimer::timeout, this, &AlarmDispatcher::checkNow);
+    connect(m_wallClock, &WallClockWatch::clockSet, this, &AlarmDispatcher::checkNow);
+    connect(m_resume, &ResumeWatch::resumed, this, &AlarmDispatcher::checkNow);
+}
+
+AlarmDispatcher::~AlarmDispatcher()
+{
+    stop();
+}
+
+void AlarmDispatcher::setChimes(std::function<bool()> enabled, std::function<void()> step)
+{
+    m_chimesOn = std::move(enabled);
+    m_chimeStep = std::move(step);
+}
+
+void AlarmDispatcher::start()
+{
+    if (const std::optional<QDateTime> stored = m_lastCheckedFile.read())
+        m_scheduler.startFrom(*stored);
+    m_running = true;
+    checkNow();
+}
+
+void AlarmDispatcher::stop()
+{
+    if (!m_running)
+        return;
+    m_running = false;
+    m_wake.stop();
+    m_queue.clear();
+    if (m_window)
+        m_window->close();
+    storeLastChecked(true);
+}
+
+void AlarmDispatcher::checkNow()
+{
+    if (!m_running)
+        return;
+    const CheckResult found = m_scheduler.check(m_store.rows, m_services.clock.now());
+    m_queue += found.ring;
+    std::stable_sort(m_queue.begin(), m_queue.end(),
+                     [](const Occurrence& a, const Occurrence& b) { return a.due < b.due; });
+    if (!found.missed.isEmpty())
+        reportNotice(missedText(found.missed));
+    if (m_chimeStep && m_chimesOn && m_chimesOn())
+        guarded(m_chimeStep);
+    storeLastChecked(false);
+    ringNext();
+    arm();
+}
+
+void AlarmDispatcher::ringNext()
+{
+    if (!m_running || m_window || m_queue.isEmpty())
+        return;
+    RingRequest request;
+    request.occurrence = m_queue.takeFirst();
+    request.dataFolder = m_dataFolder;
+    request.programFolder = m_programFolder;
+    request.lateSeconds = std::max<qint64>(0, request.occurrence.due.secsTo(m_services.clock.now()));
+    auto* window = new TAlarmRun(request, m_services, m_player, m_windowParent);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowModality(Qt::ApplicationModal);
+    m_window = window;
+    // The next waiting occurrence rings once this window is gone, from the event loop, not from
+    // inside the window's own closing.
+    connect(window, &QObject::destroyed, this, [this] {
+        emit ringingEnded();
+        QTimer::singleShot(0, this, [this] { ringNext(); });
+    });
+    window->show();
+    emit ringingStarted(window);
+}
+
+void AlarmDispatcher::arm()
+{
+    if (!m_running)
+        return;
+    const QDateTime last = m_scheduler.lastChecked();
+    std::optional<QDateTime> next = m_scheduler.nextDue(m_store.rows);
+    if (m_chimesOn && m_chimesOn()) {
+        const QDateTime chime = nextChimeBoundary(last);
+        if (!next || chime < *next)
+            next = chime;
+    }
+    qint64 waitMs = kLongestSleepMs;
+    if (next)
+        waitMs = std::clamp<qint64>(next->toMSecsSinceEpoch() - m_services.clock.epochMs(), 0, kLongestSleepMs);
+    m_wake.start(int(waitMs));
+}
+
+void AlarmDispatcher::storeLastChecked(bool now)
+{
+    const qint64 ms = m_services.clock.epochMs();
+    if (!now && m_storedAtMs && ms - *m_storedAtMs < kLongestSleepMs && ms >= *m_storedAtMs)
+        return;
+    QDateTime instant = m_scheduler.lastChecked();
+    if (!instant.isValid())
+        return;
+    // Occurrences still waiting for a window have not rung: the stored instant stays before them, so
+    // a program ended now finds them again at its next start.
+    if (!m_queue.isEmpty() && m_queue.first().due <= instant)
+        instant = m_queue.first().due.addSecs(-1);
+    m_storedAtMs = ms;
+    try {
+        m_lastCheckedFile.write(instant);
+    } catch (const BelvaneError& e) {
+        // Reported once: catch-up after a restart is lost, the alarms themselves are not.
+        if (!std::exchange(m_storeErrorReported, true))
+            reportError(e.text());
+    }
+}
+
+QString AlarmDispatcher::missedText(const QList<Occurrence>& missed)
+{
+    QStringList lines{QStringLiteral("错过的闹钟：")};
+    for (const Occurrence& o : missed)
+        lines << QStringLiteral("%1  %2").arg(decodeText(o.row.caption),
+                                             o.due.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    return lines.join(QLatin1Char('\n'));
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include "ringing/alarm_run_window.h"
+#include "ringing/alarm_schedule.h"
+#include "ringing/last_checked_file.h"
+
+class AlarmListStore;
+class QWidget;
+class ResumeWatch;
+class TFormRunPlay;
+class WallClockWatch;
+struct Services;
+
+/// The application's scheduler: it rings the alarms of the list whether or not any window is open.
+/// One precise single-shot timer is armed for the next instant that matters (the earliest occurrence,
+/// the next chime boundary when chimes are on), and never for more than a minute, so a lost signal
+/// can cost an alarm at most a minute. It also looks at the clock when the wall clock is set and when
+/// the machine resumes. Due occurrences open one ringing window at a time, in due order; those due
+/// while a window is open wait for it to close.
+class AlarmDispatcher : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kLongestSleepMs = 60 * 1000;
+
+    AlarmDispatcher(Services& services, const AlarmListStore& store, QString dataFolder, QString programFolder,
+                    TFormRunPlay& player, QTimeZone zone = QTimeZone::systemTimeZone());
+    ~AlarmDispatcher() override;
+
+    /// Whether chimes are on, and the chime step run whenever the scheduler wakes.
+    void setChimes(std::function<bool()> enabled, std::function<void()> step);
+    /// The window ringing windows stack above.
+    void setWindowParent(QWidget* parent) { m_windowParent = parent; }
+
+    /// Starts from the instant stored when the program last ran, so what fell due since then rings or
+    /// is reported, then checks now and arms the timer.
+    void start();
+    /// The rows or the options changed: checks now and arms the timer again.
+    void rearm() { checkNow(); }
+    /// The orderly end of the run: a ringing window closes (putting the output device back as it
+    /// found it), nothing more rings, and the instant last checked is stored.
+    void stop();
+
+    /// Finds what is due and rings it, then arms the timer for the next instant that matters.
+    void checkNow();
+
+    TAlarmRun* ringingWindow() const { return m_window; }
+    const QList<Occurrence>& waiting() const { return m_queue; }
+    const QTimer& wakeTimer() const { return m_wake; }
+    AlarmScheduler& scheduler() { return m_scheduler; }
+
+signals:
+    void ringingStarted(TAlarmRun* window);
+    void ringingEnded();
+
+private:
+    void ringNext();
+    void arm();
+    void storeLastChecked(bool now);
+    static QString missedText(const QList<Occurrence>& missed);
+
+    Services& m_services;
+    const AlarmListStore& m_store;
+    QString m_dataFolder;
+    QString m_programFolder;
+    TFormRunPlay& m_player;
+    AlarmScheduler m_scheduler;
+    LastCheckedFile m_lastCheckedFile;
+    std::function<bool()> m_chimesOn;
+    std::function<void()> m_chimeStep;
+    QPointer<QWidget> m_windowParent;
+    QPointer<TAlarmRun> m_window;
+    QList<Occurrence> m_queue;
+    QTimer m_wake;
+    WallClockWatch* m_wallClock;
+    ResumeWatch* m_resume;
+    std::optional<qint64> m_storedAtMs;
+    bool m_running = false;
+    bool m_storeErrorReported = false;
+};

@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include "alarms/alarm_display.h"
+#include "alarms/alarm_list_file.h"
+#include "alarms/alarm_settings_file.h"
+#include "app/error_report.h"
+#include "helpers/fake_services.h"
+#include "helpers/temp_folder.h"
+#include "helpers/wav_file.h"
+#include "media/player_settings.h"
+#include "media/run_play_window.h"
+#include "platform/line_file.h"
+#include "ringing/alarm_dispatcher.h"
+#include "ringing/last_checked_file.h"
+
+namespace {
+
+QDateTime today(int h, int m, int s, int ms = 0)
+{
+    return QDateTime(QDate(2026, 12, 7), QTime(h, m, s, ms));
+}
+
+/// The application's scheduler on a clock the test sets, ringing real ringing windows (offscreen)
+/// through a real player.
+class Dispatcher : public ::testing::Test {
+protected:
+    Dispatcher()
+    {
+        setErrorSink([this](const QString& text) { notices << text; });
+        QDir(dir.path()).mkdir("sounds");
+        writeToneWav(dir.file("sounds/" + builtInSoundFile(0)), 2500);
+    }
+    ~Dispatcher() override
+    {
+        dispatcher.stop();
+        QApplication::processEvents();
+        setErrorSink({});
+    }
+
+    /// A daily alarm at this time with a settings file that rings built-in sound 0.
+    void addDaily(const char* caption, QTime time)
+    {
+        const int number = int(store.rows.size());
+        store.rows.append(makeAlarmEntry({caption, int(Frequency::Daily), QDate(2026, 12, 7), time, "1111111"}, number,
+                                         RowOrigin::Add, DateTimeLocale::neutral()));
+        AlarmSettings s = fallbackAlarmSettings();
+        s.volume = 50;
+        s.reminderText = {QString::fromUtf8(caption)};
+        writeFileAtomically(dir.file(SettingsFileName(number)), WriteAlarmSettings(s));
+    }
+    QString ringingReminder() const
+    {
+        TAlarmRun* w = dispatcher.ringingWindow();
+        return w ? w->findChild<QPlainTextEdit*>("Memo")->toPlainText() : QString();
+    }
+    QString lateNote() const { return dispatcher.ringingWindow()->findChild<QLabel*>("LabelLate")->text(); }
+
+    TempFolder dir;
+    FakeServices fake{today(6, 59, 58)};
+    AlarmListStore store{dir.path()};
+    TFormRunPlay player{defaultPlayerSettings()};
+    AlarmDispatcher dispatcher{fake.services, store, dir.path(), dir.path(), player};
+    QStringList notices;
+};
+
+} // namespace
+
+TEST_F(Dispatcher, SleepsUntilTheNextOccurrenceAndRingsIt)
+{
+    addDaily("起床", QTime(7, 0));
+    dispatcher.start();
+    EXPECT_TRUE(dispatcher.wakeTimer().isActive());
+    EXPECT_LE(dispatcher.wakeTimer().interval(), 2000) << "armed for 07:00:00, two seconds away";
+    EXPECT_EQ(dispatcher.ringingWindow(), nullptr);
+
+    fake.clock.set(today(7, 0, 0, 3)); // the timer fires
+    dispatcher.checkNow();
+    ASSERT_NE(dispatcher.ringingWindow(), nullptr);
+    EXPECT_TRUE(dispatcher.ringingWindow()->isVisible());
+    EXPECT_EQ(ringingReminder(), "起床");
+    EXPECT_EQ(lateNote(), "");
+    EXPECT_EQ(dispatcher.wakeTimer().interval(), AlarmDispatcher::kLongestSleepMs)
+        << "the next occurrence is a day away: a minute's sleep at most";
+    EXPECT_TRUE(notices.isEmpty()) << notices.join('\n').toStdString();
+}
+
+TEST_F(Dispatcher, AlarmDueWhileAnotherRingsWaitsForItsWindowToClose)
+{
+    addDaily("first", QTime(7, 0));
+    addDaily("second", QTime(7, 0, 30));
+    dispatcher.start();
+    fake.clock.set(today(7, 0, 0, 1));
+    dispatcher.checkNow();
+    ASSERT_EQ(ringingReminder(), "first");
+    dispatcher.ringingWindow()->ButtonSnoozeClick(); // snoozed: still open
+    fake.clock.set(today(7, 0, 30, 2));
+    dispatcher.checkNow();
+    EXPECT_EQ(ringingReminder(), "first");
+    ASSERT_EQ(dispatcher.waiting().size(), 1);
+    fake.clock.set(today(7, 4, 0));
+    dispatcher.ringingWindow()->ButtonOKClick();
+    QTRY_COMPARE_WITH_TIMEOUT(ringingReminder(), QString("second"), 5000);
+    EXPECT_EQ(lateNote(), "原定 07:00:30 响铃（晚了 3 分钟）");
+    EXPECT_TRUE(dispatcher.waiting().isEmpty());
+}
+
+TEST_F(Dispatcher, CatchesUpFromTheInstantStoredAtTheLastRun)
+{
+    addDaily("long ago", QTime(6, 0));
+    addDaily("just now", QTime(7, 0));
+    LastCheckedFile(dir.path()).write(today(5, 0, 0));
+    fake.clock.set(today(7, 3, 0));
+    dispatcher.start();
+    EXPECT_EQ(ringingReminder(), "just now");
+    EXPECT_EQ(lateNote(), "原定 07:00:00 响铃（晚了 3 分钟）");
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_TRUE(notices[0].startsWith("错过的闹钟：")) << notices[0].toStdString();
+    EXPECT_TRUE(notices[0].contains("long ago") && notices[0].contains("06:00:00")) << notices[0].toStdString();
+    EXPECT_FALSE(notices[0].contains("just now"));
+}
+
+TEST_F(Dispatcher, StopClosesTheRingingWindowAndStoresTheInstantChecked)
+{
+    addDaily("起床", QTime(7, 0));
+    fake.volume.device = {0x40004000, true};
+    dispatcher.start();
+    fake.clock.set(today(7, 0, 0, 2));
+    dispatcher.checkNow();
+    ASSERT_NE(dispatcher.ringingWindow(), nullptr);
+    EXPECT_FALSE(fake.volume.device.muted);
+    fake.clock.set(today(7, 0, 20));
+    dispatcher.stop();
+    EXPECT_EQ(fake.volume.device, (DeviceVolume{0x40004000, true})) << "the device is put back as it was";
+    EXPECT_FALSE(dispatcher.wakeTimer().isActive());
+    const std::optional<QDateTime> stored = LastCheckedFile(dir.path()).read();
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(*stored, today(7, 0, 0));
+}
+
+TEST_F(Dispatcher, ChimesWakeItAtTheQuarterHours)
+{
+    int steps = 0;
+    bool chimesOn = true;
+    dispatcher.setChimes([&] { return chimesOn; }, [&] { ++steps; });
+    fake.clock.set(today(7, 14, 59, 500));
+    dispatcher.start();
+    EXPECT_LE(dispatcher.wakeTimer().interval(), 500);
+    EXPECT_EQ(steps, 1);
+    chimesOn = false;
+    dispatcher.rearm();
+    EXPECT_EQ(dispatcher.wakeTimer().interval(), AlarmDispatcher::kLongestSleepMs);
+    EXPECT_EQ(steps, 1) << "no chime step while chimes are off";
+}
