@@ -27,9 +27,9 @@ belvane_install_missing() {
     echo "Installing: ${missing[*]}"
     local sudo=()
     [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-    "${sudo[@]}" apt-get update -qq
+    "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 update -qq
     # With their recommended packages, as the machines the tests ran on had them.
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq "${missing[@]}"
 }
 
 belvane_build() {

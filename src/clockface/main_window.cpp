@@ -13,6 +13,7 @@
 #include "alarms/alarm_list_window.h"
 #include "app/error_report.h"
 #include "app/services.h"
+#include "clockface/face_change.h"
 #include "clockface/skin_choice.h"
 #include "clockface/window_shape.h"
 #include "platform/clock.h"
@@ -60,7 +61,10 @@ TFormMain::TFormMain(Services& services, const QString& programFolder, QWidget* 
     SysTray->OnIconDoubleClick = [this](TSysTray*, Qt::MouseButton, int, int) { SendtotrayClick(); };
     SysTray->setActive(true);
 
-    Timer1.setInterval(50);
+    // One wake-up per half second, and none while hidden: an idle alarm clock should cost nothing.
+    // Precise, so the colon changes within a millisecond or two of the wall clock's half-second.
+    Timer1.setSingleShot(true);
+    Timer1.setTimerType(Qt::PreciseTimer);
     connect(&Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
     FormCreate();
 }
@@ -121,8 +125,8 @@ void TFormMain::FormCreate()
     guarded([this] { ShapeWindow(); });
     DrawClock();
     centreOnScreen();
+    // The first tick runs as soon as the face is shown (see showEvent).
     m_firstTickPending = true;
-    Timer1.start();
 }
 
 void TFormMain::ReadSkinChoice()
@@ -272,9 +276,33 @@ void TFormMain::Timer1Timer()
         ApplySkinLayout();
         m_militaryApplied = m_militaryShown;
     }
-    // Most ticks stop here: where the tick falls in its second needs no time zone lookup.
-    if (m_gate.shouldDraw(int(m_services.clock.epochMs() % 1000)) || !m_picturesLoaded)
-        DrawClock();
+    DrawClock();
+    // Armed from the wall clock's reading at every tick, so the ticks never drift from it: a timer
+    // that fires a moment early (the monotonic and wall clocks differ by a slew) draws nothing new
+    // and is armed for the few milliseconds left; a wall clock that is set shows from the next tick.
+    if (isVisible() && !isMinimized())
+        armForNextChange();
+}
+
+void TFormMain::armForNextChange()
+{
+    const qint64 now = m_services.clock.epochMs();
+    m_nextDrawAt = nextFaceChangeAfter(now);
+    Timer1.start(int(m_nextDrawAt - now));
+}
+
+void TFormMain::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // At once: the face shows the time of now, not of when it was hidden, and the first tick's
+    // start-in-tray rule runs without a visible delay.
+    Timer1.start(0);
+}
+
+void TFormMain::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    Timer1.stop();
 }
 
 void TFormMain::setSendtotrayCaption(const QString& caption)

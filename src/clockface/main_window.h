@@ -9,7 +9,6 @@
 #include <QWidget>
 
 #include "clockface/face_layout.h"
-#include "clockface/half_second_gate.h"
 #include "clockface/live_options.h"
 
 class QAction;
@@ -20,7 +19,8 @@ class TSysTray;
 struct Services;
 
 /// The clock face: a borderless, always-on-top window shaped like its skin's background, painting
-/// the time twice a second from the skin's pictures. It carries the program's menu (on the face and
+/// the time from the skin's pictures twice a second, on the wall clock's halves, while it is shown. Hidden
+/// (in the tray or minimised) it runs no timer at all. It carries the program's menu (on the face and
 /// on the tray icon) and its closing ends the program.
 class TFormMain : public QWidget {
     Q_OBJECT
@@ -40,6 +40,9 @@ public:
     void LoadSkinPictures(const QString& skinName);
     void ShapeWindow();
     void DrawClock();
+    /// The face's tick, where its picture changes (each whole second and just past each half, see
+    /// `nextFaceChangeAfter`) or at once after the face is shown: draws the time and arms the timer
+    /// for the next change.
     void Timer1Timer();
 
     void SendtotrayClick();
@@ -60,7 +63,10 @@ public:
     const FacePlacement& drawn() const { return m_drawn; }
     QMenu* popupMenu() const { return PopupMenu; }
     TSysTray* sysTray() const { return SysTray; }
+    /// The face's single-shot timer; active only while the face is shown.
     QTimer& timer() { return Timer1; }
+    /// The instant the timer is armed for, in milliseconds since the epoch.
+    qint64 nextDrawAt() const { return m_nextDrawAt; }
     /// How many times the face asked to be repainted, and the area, for tests and figures.
     int drawRequests() const { return m_drawRequests; }
 
@@ -72,6 +78,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     struct SkinPictures {
@@ -88,6 +96,7 @@ private:
     void checkSkinEntry();
     const QPixmap* pictureFor(const PicturePlacement& p) const;
     void centreOnScreen();
+    void armForNextChange();
 
     Services& m_services;
     QString m_programFolder;
@@ -106,7 +115,7 @@ private:
     bool m_militaryShown = false;
     bool m_militaryApplied = false;
     bool m_firstTickPending = false;
-    HalfSecondGate m_gate;
+    qint64 m_nextDrawAt = 0;
     int m_drawRequests = 0;
 
     QMenu* PopupMenu;

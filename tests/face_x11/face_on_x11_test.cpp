@@ -84,8 +84,8 @@ TEST_F(FaceOnX11, ScreenShowsThePicturesComposedAtThatTime)
     for (const QString skin : {"Digital", "Santa Claus"}) {
         dir.write("skinname.ini", "[Skin Name]\r\nSkin Name=" + skin.toUtf8() + "\r\n");
         TFormMain face(fake.services, dir.path());
-        face.timer().stop();
         face.show();
+        face.timer().stop(); // the picture of the clock's time as set, not of a tick after it
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&face));
         QTest::qWait(300);
         const QImage screen =

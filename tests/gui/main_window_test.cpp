@@ -27,13 +27,18 @@ protected:
     ~ClockFace() override { setErrorSink({}); }
 
     QAction* action(TFormMain& face, const char* name) { return face.findChild<QAction*>(name); }
-    /// Runs 50 ms ticks for this long, the clock moving on with them.
-    void run(TFormMain& face, int ms)
+    /// Runs the face's timer for this long: the clock moves on to each instant the timer is armed for
+    /// and the tick runs there, as the event loop would run it. Returns the ticks run.
+    int run(TFormMain& face, int ms)
     {
-        for (int t = 0; t < ms; t += 50) {
-            fake.clock.advanceMs(50);
+        const qint64 end = fake.clock.epochMs() + ms;
+        int ticks = 0;
+        while (face.timer().isActive() && fake.clock.epochMs() + face.timer().interval() <= end) {
+            fake.clock.advanceMs(face.timer().interval());
             face.Timer1Timer();
+            ++ticks;
         }
+        return ticks;
     }
 
     TempFolder dir;
@@ -136,6 +141,7 @@ TEST_F(ClockFace, TwentyFourHourChoiceShowsAtOnceWhenTheOptionsClose)
     face.setOptions(&options);
     face.setPartners(nullptr, &optionsDialog, nullptr);
     fake.clock.set(QDateTime(QDate(2026, 12, 7), QTime(13, 5, 0, 100)));
+    face.show();
     run(face, 1000);
     EXPECT_EQ(face.drawn().hour2.digit, 1); // 13:05 shows as 01:05 PM
     EXPECT_EQ(face.drawn().amOrPm.picture, FacePicture::Pm);
@@ -162,15 +168,88 @@ TEST_F(ClockFace, ColonOnlyDrawsRepaintLittle)
     EXPECT_EQ(face.drawRequests() - before, 20);
 }
 
+TEST_F(ClockFace, TimerIsArmedForTheNextChangeOfThePicture)
+{
+    const struct {
+        const char* situation;
+        int ms;       // where in its second the tick runs
+        int interval; // to the next change: millisecond 501 (colon dark) or the next whole second
+        FacePicture colonThen;
+    } cases[] = {
+        {"on a whole second", 0, 501, FacePicture::ColonOff},
+        {"just before the half", 499, 2, FacePicture::ColonOff},
+        {"on the half, the colon still lit", 500, 1, FacePicture::ColonOff},
+        {"just past the half", 501, 499, FacePicture::ColonOn},
+        {"at the end of a second", 999, 1, FacePicture::ColonOn},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.situation);
+        fake.clock.set(QDateTime(QDate(2026, 12, 7), QTime(7, 0, 59, c.ms)));
+        TFormMain face(fake.services, dir.path());
+        face.show();
+        ASSERT_TRUE(face.timer().isActive());
+        EXPECT_EQ(face.timer().interval(), 0); // shown: the first tick at once
+        EXPECT_TRUE(face.timer().isSingleShot());
+        EXPECT_EQ(face.timer().timerType(), Qt::PreciseTimer);
+        face.Timer1Timer();
+        EXPECT_EQ(face.timer().interval(), c.interval);
+        EXPECT_EQ(face.nextDrawAt(), fake.clock.epochMs() + c.interval);
+        fake.clock.advanceMs(c.interval);
+        face.Timer1Timer();
+        EXPECT_EQ(face.drawn().colon1.picture, c.colonThen);
+        // At the whole second the digits move on with the colon: 07:00:59 becomes 07:01:00.
+        EXPECT_EQ(face.drawn().min2.digit, c.colonThen == FacePicture::ColonOn ? 1 : 0);
+    }
+}
+
+TEST_F(ClockFace, EarlyWakeUpWaitsAndAClockSetBackDrawsAtOnce)
+{
+    TFormMain face(fake.services, dir.path());
+    face.show();
+    run(face, 0); // the first tick: at 00:07:09.100, armed for .501
+    ASSERT_EQ(face.nextDrawAt() - fake.clock.epochMs(), 401);
+    fake.clock.advanceMs(398); // the timer fires 3 ms before the wall clock gets there
+    face.Timer1Timer();
+    EXPECT_EQ(face.drawn().colon1.picture, FacePicture::ColonOn);
+    EXPECT_EQ(face.timer().interval(), 3); // the same instant, not a whole half later
+    fake.clock.advanceMs(-3600 * 1000); // the wall clock set back an hour
+    face.Timer1Timer();
+    EXPECT_EQ(face.drawn().hour1.digit, 1); // 23:07 yesterday shows as 11:07 PM
+    EXPECT_EQ(face.drawn().hour2.digit, 1);
+    EXPECT_EQ(face.drawn().amOrPm.picture, FacePicture::Pm);
+    EXPECT_EQ(face.timer().interval(), 3);
+}
+
+TEST_F(ClockFace, NoTimerWhileHiddenAndTheTimeOfNowWhenShownAgain)
+{
+    TFormMain face(fake.services, dir.path());
+    EXPECT_FALSE(face.timer().isActive()); // not yet shown
+    face.show();
+    run(face, 2000);
+    face.SendtotrayClick();
+    EXPECT_FALSE(face.isVisible());
+    EXPECT_FALSE(face.timer().isActive());
+    action(face, "MenuSkinSantaClaus")->trigger(); // a skin change keeps a hidden face quiet
+    EXPECT_FALSE(face.timer().isActive());
+    fake.clock.advanceSeconds(3 * 60);
+    face.SendtotrayClick();
+    ASSERT_TRUE(face.timer().isActive());
+    EXPECT_EQ(face.timer().interval(), 0);
+    run(face, 0);
+    EXPECT_EQ(face.drawn().min2.digit, 0); // 00:10:11, not the 00:07 it was hidden at
+    EXPECT_EQ(face.drawn().sec2.digit, 1);
+    EXPECT_EQ(run(face, 5000), 10);
+}
+
 TEST_F(ClockFace, MissingPictureIsReportedAndTheFaceStillTellsTheTime)
 {
     QFile::remove(dir.file("Digital/hour_7.bmp"));
     TFormMain face(fake.services, dir.path());
     ASSERT_EQ(errors.size(), 1);
     EXPECT_EQ(errors[0], "Cannot open file " + dir.file("Digital/hour_7.bmp"));
-    EXPECT_TRUE(face.timer().isActive());
     face.show();
-    run(face, 1000);
+    EXPECT_TRUE(face.timer().isActive());
+    EXPECT_EQ(run(face, 1000), 3); // at once, then at .501 and at the whole second
     saveScreenshot(face, "face-without-skin");
     EXPECT_FALSE(face.grab().toImage().isNull());
 

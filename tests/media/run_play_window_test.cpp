@@ -170,11 +170,13 @@ TEST_F(RunPlayTest, TheCloseCommandStopsAtOnceHiddenOrShown)
     EXPECT_TRUE(player->close()); // the user closes the video's window
     EXPECT_TRUE(player->Idle());
     EXPECT_FALSE(player->Playing());
+    EXPECT_FALSE(bar->timerRunning()); // a closed player wakes nobody
     play(files->wav2500ms());
     player->FormClose();
     EXPECT_TRUE(player->Idle());
     EXPECT_FALSE(player->Playing());
     EXPECT_FALSE(player->isVisible());
+    EXPECT_FALSE(bar->timerRunning());
     // A second play command after a close plays again.
     play(files->wav400ms());
     EXPECT_EQ(ticksUntilIdle(), 1);

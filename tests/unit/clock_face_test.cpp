@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "clockface/half_second_gate.h"
+#include "clockface/face_change.h"
 #include "clockface/skin_choice.h"
 #include "helpers/temp_folder.h"
 
@@ -38,30 +38,20 @@ TEST(SkinChoice, WrittenAsPlainIniAndReadBack)
     EXPECT_EQ(ReadSkinChoice(dir.path()), kSkinSantaClaus);
 }
 
-TEST(HalfSecondGate, DrawsOnceInEachHalfOfEverySecond)
+TEST(FaceChange, WholeSecondsAndJustPastEachHalf)
 {
-    // 50 ms ticks that land anywhere in the second, and late ticks that skip a few steps.
-    for (int offset : {0, 1, 17, 49}) {
-        for (int step : {50, 60, 130}) {
-            HalfSecondGate gate;
-            QList<int> drawsPerSecond(20, 0);
-            QList<int> firstHalf(20, 0);
-            for (int t = offset; t < 20000; t += step) {
-                const int ms = t % 1000;
-                if (gate.shouldDraw(ms)) {
-                    ++drawsPerSecond[t / 1000];
-                    firstHalf[t / 1000] += ms < 500;
-                }
-            }
-            for (int s = 1; s < 20; ++s) {
-                EXPECT_EQ(drawsPerSecond[s], 2) << "offset " << offset << " step " << step << " second " << s;
-                EXPECT_EQ(firstHalf[s], 1) << "offset " << offset << " step " << step << " second " << s;
-            }
-        }
-    }
-    HalfSecondGate gate;
-    EXPECT_TRUE(gate.shouldDraw(0));
-    EXPECT_FALSE(gate.shouldDraw(499));
-    EXPECT_TRUE(gate.shouldDraw(500)); // the second half starts at 500 exactly
-    EXPECT_FALSE(gate.shouldDraw(999));
+    // The colon is lit up to and including millisecond 500: the face changes at 501, not at 500.
+    const struct {
+        qint64 at, next;
+    } cases[] = {
+        {1'765'000'000'000, 1'765'000'000'501}, // on a whole second
+        {1'765'000'000'499, 1'765'000'000'501},
+        {1'765'000'000'500, 1'765'000'000'501}, // the half itself still shows the colon lit
+        {1'765'000'000'501, 1'765'000'001'000},
+        {1'765'000'000'999, 1'765'000'001'000},
+        {-1, 0},                                // before the epoch: floor, not truncation
+        {-500, -499},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(nextFaceChangeAfter(c.at), c.next) << c.at;
 }
