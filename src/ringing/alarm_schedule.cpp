@@ -24,23 +24,35 @@ std::optional<qint64> AlarmScheduler::safeNext(const AlarmEntry& row, qint64 aft
     }
 }
 
-std::optional<qint64> AlarmScheduler::keptNext(const QList<AlarmEntry>& rows, qsizetype index)
+namespace {
+QByteArray keyOf(const AlarmEntry& row)
 {
-    if (m_kept.size() < size_t(rows.size()))
-        m_kept.resize(rows.size());
-    Kept& kept = m_kept[index];
+    QByteArray key;
+    for (int f = 0; f < AlarmEntry::kFieldCount; ++f)
+        key += row.field(f) + '\n';
+    return key;
+}
+} // namespace
+
+std::optional<qint64> AlarmScheduler::keptNext(const AlarmEntry& row, qint64 newRowsFrom)
+{
     const qint64 last = m_lastChecked.toSecsSinceEpoch();
-    // A kept value holds while the row is unchanged, the instant last checked has not gone back
-    // before the value was found, and the occurrence still lies ahead.
-    const bool holds = kept.filled && kept.row == rows[index] && kept.from <= last &&
-                       (!kept.next || *kept.next > last);
-    if (!holds) {
-        kept.filled = true;
-        kept.row = rows[index];
-        kept.from = last;
-        kept.next = safeNext(rows[index], last);
+    const QByteArray key = keyOf(row);
+    auto it = m_kept.find(key);
+    if (it == m_kept.end()) {
+        const qint64 from = m_rowsSeen ? std::max(last, newRowsFrom) : last;
+        it = m_kept.insert(key, Kept{from, safeNext(row, from)});
     }
-    return kept.next;
+    // A kept value holds while the instant last checked has not gone back before the value was
+    // found and the occurrence still lies ahead.
+    if (it->from > last && !(m_rowsSeen && it->from == newRowsFrom)) {
+        it->from = last;
+        it->next = safeNext(row, last);
+    } else if (it->next && *it->next <= last) {
+        it->from = last;
+        it->next = safeNext(row, last);
+    }
+    return it->next;
 }
 
 bool AlarmScheduler::firstHandOut(const AlarmEntry& row, qint64 due)
@@ -57,6 +69,7 @@ CheckResult AlarmScheduler::check(const QList<AlarmEntry>& rows, const QDateTime
     CheckResult result;
     if (!m_lastChecked.isValid()) {
         m_lastChecked = now;
+        m_rowsSeen = true;
         return result;
     }
     const qint64 nowSeconds = now.toSecsSinceEpoch();
@@ -70,7 +83,7 @@ CheckResult AlarmScheduler::check(const QList<AlarmEntry>& rows, const QDateTime
         return Occurrence{rows[i], int(i), QDateTime::fromSecsSinceEpoch(due, m_zone)};
     };
     for (qsizetype i = 0; i < rows.size(); ++i) {
-        std::optional<qint64> due = keptNext(rows, i);
+        std::optional<qint64> due = keptNext(rows[i], nowSeconds);
         if (!due || *due > nowSeconds)
             continue;
         if (*due <= graceStart) {
@@ -91,6 +104,7 @@ CheckResult AlarmScheduler::check(const QList<AlarmEntry>& rows, const QDateTime
     std::stable_sort(result.ring.begin(), result.ring.end(),
                      [](const Occurrence& a, const Occurrence& b) { return a.due < b.due; });
     m_lastChecked = now;
+    m_rowsSeen = true;
     m_handedOut.removeIf([&](const QPair<QByteArray, qint64>& key) {
         return key.second < nowSeconds - kForgetHandedOutAfter;
     });
@@ -101,7 +115,7 @@ std::optional<QDateTime> AlarmScheduler::nextDueOf(const QList<AlarmEntry>& rows
 {
     if (!m_lastChecked.isValid() || index < 0 || index >= rows.size())
         return std::nullopt;
-    const std::optional<qint64> next = keptNext(rows, index);
+    const std::optional<qint64> next = keptNext(rows[index], m_lastChecked.toSecsSinceEpoch());
     return next ? std::optional(QDateTime::fromSecsSinceEpoch(*next, m_zone)) : std::nullopt;
 }
 
@@ -110,11 +124,17 @@ std::optional<QDateTime> AlarmScheduler::nextDue(const QList<AlarmEntry>& rows)
     if (!m_lastChecked.isValid())
         return std::nullopt;
     std::optional<qint64> earliest;
-    for (qsizetype i = 0; i < rows.size(); ++i)
-        if (const std::optional<qint64> next = keptNext(rows, i); next && (!earliest || *next < *earliest))
+    const qint64 last = m_lastChecked.toSecsSinceEpoch();
+    for (const AlarmEntry& row : rows)
+        if (const std::optional<qint64> next = keptNext(row, last); next && (!earliest || *next < *earliest))
             earliest = next;
-    if (m_kept.size() > size_t(rows.size()))
-        m_kept.resize(rows.size());
+    // Rows gone from the list are forgotten, so the kept values stay as many as the rows.
+    if (m_kept.size() > rows.size()) {
+        QSet<QByteArray> keys;
+        for (const AlarmEntry& row : rows)
+            keys.insert(keyOf(row));
+        m_kept.removeIf([&](const QHash<QByteArray, Kept>::iterator& it) { return !keys.contains(it.key()); });
+    }
     return earliest ? std::optional(QDateTime::fromSecsSinceEpoch(*earliest, m_zone)) : std::nullopt;
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <optional>
-#include <vector>
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QTimeZone>
@@ -32,8 +32,9 @@ struct CheckResult {
 /// checked, so occurrences it did not see happen (a resume, a forward clock step, a stall, the time
 /// since the program last ran) are found at the next check: those at most ten minutes late still
 /// ring, older ones are reported as missed. An occurrence is handed out once, also when the clock
-/// is set back over it. Between checks it keeps each row's next occurrence, so asking for the next
-/// instant that matters costs a comparison per row.
+/// is set back over it. A row added or changed after the first check starts from the moment it is
+/// first seen: an alarm set for a minute ago does not ring at once. Between checks it keeps each
+/// row's next occurrence, so asking for the next instant that matters costs a lookup per row.
 class AlarmScheduler {
 public:
     static constexpr qint64 kGraceSeconds = 10 * 60;
@@ -59,18 +60,20 @@ public:
 
 private:
     struct Kept {
-        bool filled = false;
-        AlarmEntry row;
         qint64 from = 0;             // the instant the value was found after
         std::optional<qint64> next;  // seconds since the epoch
     };
-    std::optional<qint64> keptNext(const QList<AlarmEntry>& rows, qsizetype index);
+    /// `newRowsFrom`: where a row not seen before starts (seconds since the epoch).
+    std::optional<qint64> keptNext(const AlarmEntry& row, qint64 newRowsFrom);
     std::optional<qint64> safeNext(const AlarmEntry& row, qint64 after) const;
     bool firstHandOut(const AlarmEntry& row, qint64 due);
 
     QTimeZone m_zone;
     QDateTime m_lastChecked;
-    std::vector<Kept> m_kept;
+    // By the row's whole content, so rows moving up when one above is deleted keep theirs.
+    QHash<QByteArray, Kept> m_kept;
+    // False until the first check from a stored instant: until then every row catches up.
+    bool m_rowsSeen = false;
     // Occurrences handed out (alarm number, due second), for the clock set back over them.
     QSet<QPair<QByteArray, qint64>> m_handedOut;
 };

@@ -219,6 +219,14 @@ TEST(Scheduler, NextDueFollowsTheRowsAndTheInstantChecked)
     EXPECT_EQ(scheduler.nextDue(rows), utc(2026, 12, 8, 8, 30));
     rows.removeFirst();
     EXPECT_FALSE(scheduler.nextDue(rows));
+
+    // A row added for a time a moment ago is not caught up: it waits for tomorrow.
+    rows.append(alarm(Frequency::Daily, day, QTime(8, 29, 50), "", 5));
+    EXPECT_TRUE(scheduler.check(rows, utc(2026, 12, 7, 8, 30, 5)).ring.isEmpty());
+    EXPECT_EQ(scheduler.nextDue(rows), utc(2026, 12, 8, 8, 29, 50));
+    AlarmScheduler fresh(kUtc); // started without a stored instant, a row added in its first seconds
+    fresh.check({}, utc(2026, 12, 7, 8, 29, 45));
+    EXPECT_TRUE(fresh.check(rows, utc(2026, 12, 7, 8, 29, 55)).ring.isEmpty());
     EXPECT_EQ(nextChimeBoundary(utc(2026, 12, 7, 8, 14, 59)), utc(2026, 12, 7, 8, 15));
     EXPECT_EQ(nextChimeBoundary(utc(2026, 12, 7, 8, 15)), utc(2026, 12, 7, 8, 30));
 }
