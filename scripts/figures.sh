@@ -24,7 +24,7 @@ if ! command -v alarm-clock-applet >/dev/null; then
 fi
 
 echo "== core (Google Benchmark, mean of many runs)"
-build/tests/bench/belvane_bench --benchmark_filter='SchedulerTick256|LoadAlarmList256FromDisk|SaveAlarmList256ToDisk' \
+build/tests/bench/belvane_bench --benchmark_filter='SchedulerWake256|NextOccurrences256|LoadAlarmList256FromDisk|SaveAlarmList256ToDisk' \
     2>/dev/null | grep -E '^(Scheduler|Load|Save)'
 echo "== face draw, offscreen"
 build/tests/bench/face_bench 2>/dev/null | grep -E '^FaceDraw'

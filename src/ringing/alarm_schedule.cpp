@@ -34,9 +34,8 @@ QByteArray keyOf(const AlarmEntry& row)
 }
 } // namespace
 
-std::optional<qint64> AlarmScheduler::keptNext(const AlarmEntry& row, qint64 newRowsFrom)
+std::optional<qint64> AlarmScheduler::keptNext(const AlarmEntry& row, qint64 last, qint64 newRowsFrom)
 {
-    const qint64 last = m_lastChecked.toSecsSinceEpoch();
     const QByteArray key = keyOf(row);
     auto it = m_kept.find(key);
     if (it == m_kept.end()) {
@@ -79,11 +78,12 @@ CheckResult AlarmScheduler::check(const QList<AlarmEntry>& rows, const QDateTime
         return result;
     }
     const qint64 graceStart = nowSeconds - kGraceSeconds;
+    const qint64 last = m_lastChecked.toSecsSinceEpoch();
     const auto occurrence = [&](qsizetype i, qint64 due) {
         return Occurrence{rows[i], int(i), QDateTime::fromSecsSinceEpoch(due, m_zone)};
     };
     for (qsizetype i = 0; i < rows.size(); ++i) {
-        std::optional<qint64> due = keptNext(rows[i], nowSeconds);
+        std::optional<qint64> due = keptNext(rows[i], last, nowSeconds);
         if (!due || *due > nowSeconds)
             continue;
         if (*due <= graceStart) {
@@ -115,7 +115,8 @@ std::optional<QDateTime> AlarmScheduler::nextDueOf(const QList<AlarmEntry>& rows
 {
     if (!m_lastChecked.isValid() || index < 0 || index >= rows.size())
         return std::nullopt;
-    const std::optional<qint64> next = keptNext(rows[index], m_lastChecked.toSecsSinceEpoch());
+    const qint64 last = m_lastChecked.toSecsSinceEpoch();
+    const std::optional<qint64> next = keptNext(rows[index], last, last);
     return next ? std::optional(QDateTime::fromSecsSinceEpoch(*next, m_zone)) : std::nullopt;
 }
 
@@ -126,7 +127,7 @@ std::optional<QDateTime> AlarmScheduler::nextDue(const QList<AlarmEntry>& rows)
     std::optional<qint64> earliest;
     const qint64 last = m_lastChecked.toSecsSinceEpoch();
     for (const AlarmEntry& row : rows)
-        if (const std::optional<qint64> next = keptNext(row, last); next && (!earliest || *next < *earliest))
+        if (const std::optional<qint64> next = keptNext(row, last, last); next && (!earliest || *next < *earliest))
             earliest = next;
     // Rows gone from the list are forgotten, so the kept values stay as many as the rows.
     if (m_kept.size() > rows.size()) {

@@ -63,8 +63,9 @@ private:
         qint64 from = 0;             // the instant the value was found after
         std::optional<qint64> next;  // seconds since the epoch
     };
-    /// `newRowsFrom`: where a row not seen before starts (seconds since the epoch).
-    std::optional<qint64> keptNext(const AlarmEntry& row, qint64 newRowsFrom);
+    /// `last`: the instant last checked; `newRowsFrom`: where a row not seen before starts (both in
+    /// seconds since the epoch, read once by the caller: a local date-time is slow to convert).
+    std::optional<qint64> keptNext(const AlarmEntry& row, qint64 last, qint64 newRowsFrom);
     std::optional<qint64> safeNext(const AlarmEntry& row, qint64 after) const;
     bool firstHandOut(const AlarmEntry& row, qint64 due);
 
