@@ -28,11 +28,13 @@
 #include <QTimeEdit>
 #include <QTreeWidget>
 
+#include "app/window_flags.h"
 #include "alarms/alarm_editor_rules.h"
 #include "platform/file_filter.h"
 #include "alarms/alarm_list_window.h"
 #include "alarms/alarm_record.h"
 #include "alarms/alarm_settings_file.h"
+#include "app/window_centring.h"
 #include "app/error_report.h"
 #include "app/services.h"
 #include "media/preview_window.h"
@@ -281,7 +283,7 @@ void setMediaFileChooser(MediaFileChooser chooser)
 
 TAlarmOptions::TAlarmOptions(TFormAlarmList& owner)
     : FormDialog(&owner,
-              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+              kFixedDialogFlags),
       m_owner(owner)
 {
     setObjectName(QStringLiteral("AlarmOptions"));
@@ -307,6 +309,7 @@ TAlarmOptions::TAlarmOptions(TFormAlarmList& owner)
     buildSoundPage(SoundMusic);
     buildVolumePage(TabSheet4);
     buildOtherPage(TabSheet2);
+    nameForScreenReaders();
 
     OK = makeButton(this, "OK", QStringLiteral("确定"), QRect(228, 334, 75, 25));
     Cancel = makeButton(this, "Cancel", QStringLiteral("取消"), QRect(309, 334, 75, 25));
@@ -337,8 +340,7 @@ TAlarmOptions::TAlarmOptions(TFormAlarmList& owner)
     connect(PlayMusic, &QPushButton::clicked, this, [this] { PlayMusicClick(); });
     connect(PlaySound, &QPushButton::clicked, this, [this] { PlaySoundClick(); });
 
-    if (QScreen* s = screen())
-        move(s->availableGeometry().center() - rect().center());
+    centreOnScreenWithFrame(*this);
 }
 
 TAlarmOptions::~TAlarmOptions()
@@ -499,6 +501,30 @@ void TAlarmOptions::buildOtherPage(QWidget* page)
                              QRect(12, 54, 130, 22));
 }
 
+void TAlarmOptions::nameForScreenReaders()
+{
+    // What a screen reader says for a field: its caption, and in brackets what it holds. Without
+    // these a field would read as its group's title, the same for every field of the group.
+    const std::pair<QWidget*, const char*> names[] = {
+        {Memo, "提醒文本"},
+        {Frequency, "频率"},
+        {TimePicker, "时间（小时，分钟，秒）"},
+        {DatePicker, "日期（年，月，日）"},
+        {SongList, "播放列表"},
+        {SoundComboBox, "闹铃声音"},
+        {SoundTimePicker, "持续（分钟）"},
+        {FadeInTimePicker, "开头进行淡入处理（分钟）"},
+        {FadeOutTimePicker, "播放后开始进行淡出处理（分钟）"},
+        {AutoSnoozeTimePicker, "播放音乐后自动开始打盹儿（分钟）"},
+        {SnoozeTimePicker, "默认打盹儿时间（分钟）"},
+        {AlarmVolume, "闹铃音量（百分比）"},
+        {AutoCloseTimePicker, "自动关闭于（分钟）"},
+        {PowerComboBox, "节电"},
+    };
+    for (const auto& [control, name] : names)
+        control->setAccessibleName(QString::fromUtf8(name));
+}
+
 void TAlarmOptions::FormCreate()
 {
     const QDateTime now = m_owner.services().clock.now();
@@ -539,8 +565,35 @@ void TAlarmOptions::showEvent(QShowEvent* event)
 
 void TAlarmOptions::FormShow()
 {
+    if (m_missingFile)
+        throw IoError(QStringLiteral("File not found: \"%1\"").arg(*m_missingFile));
     if (!m_owner.IsNewAlarm)
         ActionReadAlarmInfo();
+}
+
+void TAlarmOptions::startFromRow(const AlarmEntry& row, const QString& missingFile)
+{
+    m_missingFile = missingFile;
+    // Each field the row holds in a readable form is taken; one that is damaged keeps the default.
+    for (int i = 0; i < kFrequencyCount; ++i) {
+        if (row.frequencyText == frequencyBytes(i)) {
+            Frequency->setCurrentIndex(i);
+            ActionFrequencyChange();
+        }
+    }
+    try {
+        const TimeOfDay t = decodeTimeCode(row.timeCode);
+        TimePicker->setTime(QTime(t.hour, t.minute, t.second));
+    } catch (const ConversionError&) {
+    }
+    try {
+        const CalendarDate d = decodeDateCode(row.dateCode);
+        DatePicker->setDate(QDate(d.year, d.month, d.day));
+    } catch (const ConversionError&) {
+    }
+    if (row.weekdayMask.size() == 7)
+        for (int i = 0; i < 7; ++i)
+            CheckBox[i]->setChecked(row.weekdayMask[i] == '1');
 }
 
 

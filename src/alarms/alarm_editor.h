@@ -23,6 +23,7 @@ class QTabWidget;
 class QTimeEdit;
 class QTreeWidget;
 class QWidget;
+struct AlarmEntry;
 struct AlarmSettings;
 class TFormAlarmList;
 
@@ -52,6 +53,9 @@ public:
     void FormClose() override;
 
     void ActionReadAlarmInfo();
+    /// Instead of loading the working file when shown: the new alarm's settings with the frequency,
+    /// time, date and weekdays of a list row, and the report that `missingFile` was not found.
+    void startFromRow(const AlarmEntry& row, const QString& missingFile);
     void OKClick();
     void TimeNowClick();
     void ActionFrequencyChange();
@@ -76,6 +80,7 @@ private:
     void buildSoundPage(QWidget* page);
     void buildVolumePage(QWidget* page);
     void buildOtherPage(QWidget* page);
+    void nameForScreenReaders();
     /// Sets the controls from what a reader filled, in file order, up to the field it stopped at.
     void showSettings(const AlarmSettings& s);
     AlarmSettings settingsFromControls() const;
@@ -91,6 +96,7 @@ private:
     std::optional<DeviceVolume> m_savedVolume; // SavedWaveVolume: the device's volume at creation
     bool m_shown = false;
     bool m_closed = false;
+    std::optional<QString> m_missingFile; // set when the editor starts from a row, not from a file
 
     QTabWidget* Table;
     QWidget* TabSheet1;

@@ -1,6 +1,9 @@
 #include "alarms/alarm_list_window.h"
 
+#include <array>
+
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QHeaderView>
@@ -13,6 +16,7 @@
 #include <QTreeWidget>
 
 #include "alarms/alarm_editor.h"
+#include "app/window_centring.h"
 #include "app/error_report.h"
 #include "app/services.h"
 #include "platform/autostart.h"
@@ -24,15 +28,28 @@
 namespace {
 
 const QString kWorkingFile = QStringLiteral("alarm.ini");
+constexpr int kClientWidth = 401;
+constexpr int kClientHeight = 296;
+constexpr int kListWidth = 385;
 
-/// Only the caption column can be edited in place; the other columns are made by the editor.
+/// Only the caption column can be edited in place; the other columns are made by the editor. No edit
+/// box opens while `refused` says so: the first click of a double click on a selected row asks for
+/// one that would otherwise open over the list while the alarm editor is up.
 class CaptionOnlyDelegate : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    CaptionOnlyDelegate(std::function<bool()> refused, QObject* parent)
+        : QStyledItemDelegate(parent), m_refused(std::move(refused))
+    {
+    }
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
-        return index.column() == 0 ? QStyledItemDelegate::createEditor(parent, option, index) : nullptr;
+        if (index.column() != 0 || m_refused())
+            return nullptr;
+        return QStyledItemDelegate::createEditor(parent, option, index);
     }
+
+private:
+    std::function<bool()> m_refused;
 };
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, int x)
@@ -55,11 +72,11 @@ TFormAlarmList::TFormAlarmList(Services& services, AlarmListStore& store, const 
     setWindowTitle(QStringLiteral("Belvane"));
     QFont font(QStringLiteral("宋体"), 9);
     setFont(font);
-    setFixedSize(401, 296);
+    setFixedSize(kClientWidth, kClientHeight);
 
     AlarmList = new QTreeWidget(this);
     AlarmList->setObjectName(QStringLiteral("AlarmList"));
-    AlarmList->setGeometry(8, 8, 385, 248);
+    AlarmList->setGeometry(8, 8, kListWidth, 248);
     AlarmList->setHeaderLabels({QStringLiteral("闹钟"), QStringLiteral("频率"), QStringLiteral("时间"), QStringLiteral("日期")});
     for (auto [column, width] : {std::pair{0, 155}, {1, 65}, {2, 80}, {3, 80}})
         AlarmList->header()->resizeSection(column, width);
@@ -67,7 +84,8 @@ TFormAlarmList::TFormAlarmList(Services& services, AlarmListStore& store, const 
     AlarmList->setSelectionBehavior(QAbstractItemView::SelectRows);
     AlarmList->setSelectionMode(QAbstractItemView::SingleSelection);
     AlarmList->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
-    AlarmList->setItemDelegate(new CaptionOnlyDelegate(AlarmList));
+    AlarmList->setItemDelegate(new CaptionOnlyDelegate(
+        [this] { return m_inDoubleClick || !m_inPlaceEditRefused.hasExpired(); }, AlarmList));
     AlarmList->setContextMenuPolicy(Qt::NoContextMenu); // the window's menu serves the list too
 
     ButtonAdd = makeButton(this, "ButtonAdd", QStringLiteral("添加"), 8);
@@ -111,9 +129,15 @@ TFormAlarmList::TFormAlarmList(Services& services, AlarmListStore& store, const 
     connect(about, &QAction::triggered, this, &TFormAlarmList::aboutRequested);
     connect(help, &QAction::triggered, this, &TFormAlarmList::helpRequested);
     connect(MenuExit, &QAction::triggered, this, &QDialog::reject);
+    // The menu's letters also work with Alt from the window itself, as mnemonics do.
+    for (QAction* entry : {Showmainscreen, about, help, MenuExit}) {
+        const int amp = int(entry->text().indexOf(QLatin1Char('&')));
+        entry->setShortcut(QKeySequence(QStringLiteral("Alt+") + entry->text().mid(amp + 1, 1)));
+        entry->setShortcutVisibleInContextMenu(false);
+        addAction(entry);
+    }
 
-    if (QScreen* s = screen())
-        move(s->availableGeometry().center() - rect().center());
+    centreOnScreenWithFrame(*this);
 }
 
 TFormAlarmList::~TFormAlarmList() = default;
@@ -125,12 +149,40 @@ void TFormAlarmList::FormCreate()
     for (int i = 0; i < m_store.rows.size(); ++i)
         showRow(i);
     m_fillingList = false;
+    fitColumns();
 }
 
 void TFormAlarmList::saveRows()
 {
     const auto tellScheduler = qScopeGuard([this] { emit rowsChanged(); });
     m_store.save();
+}
+
+void TFormAlarmList::fitColumns()
+{
+    // The designed widths, widened just enough where a text of a column would be cut; the caption
+    // column keeps its width (a long reminder line is elided), the window grows by what the others
+    // gain.
+    constexpr std::array<int, 4> kDesigned{155, 65, 80, 80};
+    const QFontMetrics metrics(AlarmList->font());
+    // Room the view gives a cell besides its text: the item margins on both sides and a little air.
+    const int padding = 2 * (AlarmList->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, AlarmList) + 1) + 6;
+    QStringList texts[4];
+    for (int i = 0; i < kFrequencyCount; ++i)
+        texts[1] << frequencyText(i);
+    for (int row = 0; row < AlarmList->topLevelItemCount(); ++row)
+        for (int c = 1; c < 4; ++c)
+            texts[c] << AlarmList->topLevelItem(row)->text(c);
+    int gained = 0;
+    for (int c = 0; c < 4; ++c) {
+        int width = std::max(kDesigned[c], AlarmList->header()->sectionSizeHint(c));
+        for (const QString& text : texts[c])
+            width = std::max(width, metrics.horizontalAdvance(text) + padding);
+        AlarmList->header()->resizeSection(c, width);
+        gained += width - kDesigned[c];
+    }
+    setFixedSize(kClientWidth + gained, kClientHeight);
+    AlarmList->resize(kListWidth + gained, AlarmList->height());
 }
 
 void TFormAlarmList::showRow(int row)
@@ -156,11 +208,13 @@ int TFormAlarmList::selectedRow() const
     return selected.isEmpty() ? -1 : AlarmList->indexOfTopLevelItem(selected.first());
 }
 
-bool TFormAlarmList::runEditor(bool isNew)
+bool TFormAlarmList::runEditor(bool isNew, const AlarmEntry* rowWithoutFile, const QString& missingFile)
 {
     IsNewAlarm = isNew;
     CurrentAlarmFile = kWorkingFile;
     TAlarmOptions editor(*this);
+    if (rowWithoutFile)
+        editor.startFromRow(*rowWithoutFile, missingFile);
     return editor.exec() == QDialog::Accepted;
 }
 
@@ -178,6 +232,7 @@ void TFormAlarmList::ButtonAddClick()
         m_store.used.mark(*number);
         m_store.rows.append(makeAlarmEntry(EditedAlarm, *number, RowOrigin::Add, m_locale));
         showRow(int(m_store.rows.size() - 1));
+        fitColumns();
     }
     saveRows();
 }
@@ -192,15 +247,19 @@ void TFormAlarmList::buttonEditClick()
     // A stale "alarm.ini" would show another alarm's settings if this alarm's own file were missing.
     QFile::remove(m_programFolder + kWorkingFile);
     const QString own = m_programFolder + SettingsFileName(number);
-    if (QFile::exists(own))
+    const bool ownFileMissing = !QFile::exists(own);
+    if (!ownFileMissing)
         copyFileReplacing(own, m_programFolder + kWorkingFile);
     m_store.used.mark(number);
-    if (runEditor(false)) {
+    // Without its own file the alarm keeps what its row knows (frequency, time, date, weekdays).
+    const AlarmEntry rowBefore = m_store.rows[row];
+    if (runEditor(false, ownFileMissing ? &rowBefore : nullptr, own)) {
         copyFileReplacing(m_programFolder + kWorkingFile, own);
         m_store.used.mark(number);
         if (row < m_store.rows.size()) {
             m_store.rows[row] = makeAlarmEntry(EditedAlarm, number, RowOrigin::Edit, m_locale);
             showRow(row);
+            fitColumns();
         }
     }
     saveRows();
@@ -208,6 +267,12 @@ void TFormAlarmList::buttonEditClick()
 
 void TFormAlarmList::AlarmListDblClick()
 {
+    // A double click opens the editor only; in-place editing is for a slow second click or F2.
+    m_inDoubleClick = true;
+    const auto done = qScopeGuard([this] {
+        m_inDoubleClick = false;
+        m_inPlaceEditRefused = QDeadlineTimer(QApplication::doubleClickInterval());
+    });
     buttonEditClick();
     if (AlarmList->selectedItems().isEmpty() && AlarmList->topLevelItemCount() > 0)
         AlarmList->setCurrentItem(AlarmList->topLevelItem(AlarmList->topLevelItemCount() - 1));
@@ -273,5 +338,9 @@ void TFormAlarmList::keyPressEvent(QKeyEvent* event)
     }
     if (event->key() == Qt::Key_Escape)
         return; // the list has no cancel button: Esc does not close it
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        PopupMenu->popup(mapToGlobal(rect().center()));
+        return;
+    }
     QDialog::keyPressEvent(event);
 }

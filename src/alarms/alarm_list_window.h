@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QDialog>
 #include <QString>
 
@@ -61,11 +62,14 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    /// Runs a fresh editor on "alarm.ini"; true when it ended with OK.
-    bool runEditor(bool isNew);
+    /// Runs a fresh editor on "alarm.ini"; true when it ended with OK. For an alarm whose own settings
+    /// file is missing, the editor starts from its row instead and names the missing file.
+    bool runEditor(bool isNew, const AlarmEntry* rowWithoutFile = nullptr, const QString& missingFile = {});
     /// Rewrites "al.ini" and tells the scheduler, also when the write fails.
     void saveRows();
     void showRow(int row);
+    /// Widens the frequency, time and date columns where their texts would be cut.
+    void fitColumns();
     int selectedRow() const;
     void AlarmListDblClick();
     void captionEdited(QTreeWidgetItem* item, int column);
@@ -76,6 +80,8 @@ private:
     DateTimeLocale m_locale;
     TFormPlay* m_previewPlayer = nullptr;
     bool m_fillingList = false;
+    bool m_inDoubleClick = false;
+    QDeadlineTimer m_inPlaceEditRefused{0};
 
     QTreeWidget* AlarmList;
     QPushButton* ButtonAdd;

@@ -10,6 +10,7 @@
 #include "media/preview_window.h"
 #include "media/run_play_window.h"
 #include "app/error_report.h"
+#include "app/window_stacking.h"
 #include "shell/about_box.h"
 #include "shell/help_book.h"
 #include "shell/help_viewer.h"
@@ -49,7 +50,8 @@ BelvaneWindows::BelvaneWindows(Services& services, const QString& programFolder)
     m_main->setOptions(options);
     QObject::connect(m_alarmList.get(), &TFormAlarmList::optionsRequested, m_options.get(),
                      &TFormOptions::showWithoutWaiting);
-    QObject::connect(m_alarmList.get(), &TFormAlarmList::aboutRequested, m_about.get(), &QWidget::show);
+    QObject::connect(m_alarmList.get(), &TFormAlarmList::aboutRequested, m_about.get(),
+                     [about = m_about.get()] { showWithoutWaiting(*about); });
     QObject::connect(m_alarmList.get(), &TFormAlarmList::helpRequested, m_alarmList.get(), [this, programFolder] {
         guarded([&] { ShowHelp(m_alarmList.get(), helpTopicPath(programFolder)); });
     });

@@ -73,8 +73,7 @@ FacePlacement placeFace(const SkinLayout& layout, const SkinPictureSizes& sizes,
         return placed;
     };
 
-    // Midnight keeps its 00 in 12-hour form; only 13..23 fold back.
-    const int shownHour = !military && hour > 12 ? hour - 12 : hour;
+    const int shownHour = faceHour(hour, military);
     face.hour1 = next(show(sizes, FacePicture::HourDigit, shownHour / 10, x, top));
     face.hour2 = next(show(sizes, FacePicture::HourDigit, shownHour % 10, x, top));
     face.colon1 = next(show(sizes, colon, 0, x, top));
@@ -101,4 +100,21 @@ FacePlacement placeFace(const SkinLayout& layout, const SkinPictureSizes& sizes,
         face.amOrPm = show(sizes, amOrPm, 0, x + 2, top + 2);
     face.amOrPm.visible = !military;
     return face;
+}
+
+QString faceTimeText(QTime time, bool military, bool seconds)
+{
+    const int hour = time.hour();
+    QString text = QStringLiteral("%1:%2").arg(faceHour(hour, military), 2, 10, QLatin1Char('0')).arg(time.minute(), 2, 10, QLatin1Char('0'));
+    if (seconds)
+        text += QStringLiteral(":%1").arg(time.second(), 2, 10, QLatin1Char('0'));
+    if (!military)
+        text += hour >= 12 ? QStringLiteral(" PM") : QStringLiteral(" AM");
+    return text;
+}
+
+int faceHour(int hour, bool military)
+{
+    // Midnight keeps its 00 in 12-hour form; only 13..23 fold back.
+    return !military && hour > 12 ? hour - 12 : hour;
 }

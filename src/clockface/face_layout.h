@@ -85,3 +85,11 @@ struct FacePlacement {
 /// exists only when the layout shows it; otherwise `colon2` has no picture and is not visible. The
 /// AM/PM picture (PM from hour 12 on) is placed in both forms but visible only in 12-hour form.
 FacePlacement placeFace(const SkinLayout& layout, const SkinPictureSizes& sizes, QTime time, bool military);
+
+/// The hour the face shows for hour 0..23: 13..23 fold back to 01..11 in 12-hour form.
+int faceHour(int hour, bool military);
+
+/// The time as the face shows it, in words of text: "hh:mm" and, with `seconds`, ":ss"; in 12-hour
+/// form with the face's hour rule and " AM" or " PM". For the face without its pictures and for
+/// screen readers.
+QString faceTimeText(QTime time, bool military, bool seconds);

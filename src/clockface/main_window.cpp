@@ -13,6 +13,7 @@
 #include "alarms/alarm_list_window.h"
 #include "app/error_report.h"
 #include "app/services.h"
+#include "app/window_stacking.h"
 #include "clockface/face_change.h"
 #include "clockface/skin_choice.h"
 #include "clockface/window_shape.h"
@@ -50,6 +51,8 @@ TFormMain::TFormMain(Services& services, const QString& programFolder, QWidget* 
     setWindowTitle(QStringLiteral("Belvane"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/belvane.svg")));
     setAttribute(Qt::WA_OpaquePaintEvent); // the background picture covers every pixel
+    // The program's other windows open above the face, never under it.
+    new WindowStacking(*this);
     buildMenu();
 
     SysTray = new TSysTray(this);
@@ -201,6 +204,10 @@ SkinPictureSizes TFormMain::SkinPictures::sizes() const
 void TFormMain::DrawClock()
 {
     const QTime now = m_services.clock.now().time();
+    // A screen reader speaks the time the face shows, to the minute.
+    const QString spoken = faceTimeText(now, m_militaryShown, false);
+    if (accessibleName() != spoken)
+        setAccessibleName(spoken);
     if (!m_picturesLoaded) {
         m_drawn = FacePlacement{};
         ++m_drawRequests;
@@ -252,7 +259,7 @@ void TFormMain::paintEvent(QPaintEvent* event)
         QFont font = painter.font();
         font.setPixelSize(28);
         painter.setFont(font);
-        painter.drawText(rect(), Qt::AlignCenter, m_services.clock.now().toString(QStringLiteral("HH:mm:ss")));
+        painter.drawText(rect(), Qt::AlignCenter, faceTimeText(m_services.clock.now().time(), m_militaryShown, true));
         return;
     }
     painter.setClipRegion(event->region());
@@ -413,6 +420,21 @@ void TFormMain::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_F1)
         guarded([this] { Help1Click(); });
+    else if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)
+        popupMenuFromKeyboard();
+}
+
+void TFormMain::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The right button opens the menu on its press already; this is the Menu key.
+    if (event->reason() != QContextMenuEvent::Mouse)
+        popupMenuFromKeyboard();
+}
+
+void TFormMain::popupMenuFromKeyboard()
+{
+    const QPoint at = mapToGlobal(rect().center());
+    PopupMenu->popup(Tray::menuTopLeft(at, PopupMenu->sizeHint(), Tray::TPopupAlign::paRight));
 }
 
 void TFormMain::closeEvent(QCloseEvent* event)

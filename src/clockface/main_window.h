@@ -77,6 +77,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -97,6 +98,8 @@ private:
     const QPixmap* pictureFor(const PicturePlacement& p) const;
     void centreOnScreen();
     void armForNextChange();
+    /// The menu from the Menu key or Shift+F10, at the middle of the face.
+    void popupMenuFromKeyboard();
 
     Services& m_services;
     QString m_programFolder;

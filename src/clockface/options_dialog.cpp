@@ -11,6 +11,8 @@
 #include <QTabWidget>
 #include <QTimeEdit>
 
+#include "app/window_flags.h"
+#include "app/window_centring.h"
 #include "app/error_report.h"
 #include "platform/file_filter.h"
 #include "media/preview_window.h"
@@ -63,7 +65,7 @@ QString runFileDialog(QFileDialog& dialog)
 
 TFormOptions::TFormOptions(const QString& programFolder, QWidget* parent)
     : QDialog(parent,
-              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+              kFixedDialogFlags),
       runOpenDialog(runFileDialog), m_programFolder(programFolder),
       m_optionsPath(programFolder + QStringLiteral("Options.ini"))
 {
@@ -86,7 +88,7 @@ TFormOptions::TFormOptions(const QString& programFolder, QWidget* parent)
     PageControl->addTab(TabChimes, QStringLiteral("整点闹铃声"));
 
     cbStartup =
-        place<QCheckBox>(TabBasic, "cbStartup", QStringLiteral("Windows 启动时运行闹铃"), {24, 24, 225, 17});
+        place<QCheckBox>(TabBasic, "cbStartup", QStringLiteral("登录时运行闹铃"), {24, 24, 225, 17});
     cbSystemTray = place<QCheckBox>(TabBasic, "cbSystemTray", QStringLiteral("程序启动后自动最小化到系统栏"),
                                     {24, 56, 265, 17});
     cbFullScreen = place<QCheckBox>(TabBasic, "cbFullScreen", QStringLiteral("以全屏模式播放闹铃视频"),
@@ -115,6 +117,9 @@ TFormOptions::TFormOptions(const QString& programFolder, QWidget* parent)
     TimePicker1 = placeTimePicker(TabChimes, "TimePicker1", {64, 184, 89, 21});
     Label3 = placeLabel(TabChimes, "Label3", QStringLiteral("到"), {164, 188});
     TimePicker2 = placeTimePicker(TabChimes, "TimePicker2", {184, 184, 89, 21});
+    EditChimeSound->setAccessibleName(QStringLiteral("闹铃声文件"));
+    TimePicker1->setAccessibleName(QStringLiteral("从（小时，分钟，秒）"));
+    TimePicker2->setAccessibleName(QStringLiteral("到（小时，分钟，秒）"));
 
     Button1 = place<QPushButton>(this, "Button1", QStringLiteral("确定"), {216, 272, 75, 25});
     Button2 = place<QPushButton>(this, "Button2", QStringLiteral("取消"), {296, 272, 75, 25});
@@ -136,8 +141,7 @@ TFormOptions::TFormOptions(const QString& programFolder, QWidget* parent)
     connect(cbNoChimeBetween, &QCheckBox::toggled, this, handler(&TFormOptions::cbNoChimeBetweenClick));
 
     showSettings(OptionsSettings{});
-    if (QScreen* s = screen())
-        move(s->availableGeometry().center() - rect().center());
+    centreOnScreenWithFrame(*this);
 }
 
 TFormOptions::~TFormOptions() = default;

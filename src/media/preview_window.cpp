@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/window_centring.h"
+#include "app/window_flags.h"
 #include "app/error_report.h"
 #include "media/filter_graph.h"
 #include "media/player_font.h"
@@ -47,13 +49,14 @@ QPushButton* pictureButton(const QPixmap& picture, const QString& name, QWidget*
 } // namespace
 
 TFormPlay::TFormPlay(QWidget* parent)
-    : FormDialog(parent), m_filterGraph(new TFilterGraph(this)), m_panel(new QFrame(this)),
+    : FormDialog(parent, kFixedDialogFlags), m_filterGraph(new TFilterGraph(this)), m_panel(new QFrame(this)),
       m_videoWindow(new TDSVideoWindowEx2(m_panel)), m_trackBar(new TDSTrackBar(this)),
       m_playButton(pictureButton(playPicture(), QStringLiteral("BitBtn1"), this)),
       m_pauseButton(pictureButton(pausePicture(), QStringLiteral("BitBtn2"), this))
 {
     setObjectName(QStringLiteral("FormPlay"));
     setWindowTitle(QStringLiteral("播放"));
+    centreOnScreenWithFrame(*this);
     setFont(playerFont());
     setFixedSize(292, 263);
     m_filterGraph->setObjectName(QStringLiteral("FilterGraph"));

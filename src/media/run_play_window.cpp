@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "app/window_centring.h"
 #include "media/filter_graph.h"
 #include "media/media_error.h"
 #include "media/player_font.h"
@@ -25,6 +26,7 @@ TFormRunPlay::TFormRunPlay(const PlayerSettings& settings, QWidget* parent)
 {
     setObjectName(QStringLiteral("FormRunPlay"));
     setWindowTitle(QStringLiteral("闹铃视频"));
+    centreOnScreenWithFrame(*this);
     setFont(playerFont());
     resize(408, 334);
     m_filterGraph->setObjectName(QStringLiteral("FilterGraph"));
@@ -34,6 +36,7 @@ TFormRunPlay::TFormRunPlay(const PlayerSettings& settings, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_videoWindow);
     m_videoWindow->setFilterGraph(m_filterGraph);
+    m_videoWindow->setFullScreenTopMost(true); // an alarm's video is seen whatever else is open
     m_trackBar->setFilterGraph(m_filterGraph);
     m_trackBar->hide();
     m_buttonPlay->setObjectName(QStringLiteral("ButtonPlay"));
@@ -85,11 +88,7 @@ void TFormRunPlay::ButtonPlayClick()
 void TFormRunPlay::showForVideo(const QSize& video)
 {
     resize(video);
-    show(); // centred once shown, when the size of the window's frame is known
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const QSize outer = frameGeometry().size();
-    move(screen.x() + (screen.width() - outer.width()) / 2,
-         screen.y() + (screen.height() - outer.height()) / 2);
+    show(); // centred with its frame at every showing
 }
 
 void TFormRunPlay::DSTrackBarTimer()

@@ -19,40 +19,24 @@ struct VideoFrameSink::Mailbox {
 
 namespace {
 
-/// A mapped frame kept alive for as long as a QImage shows it.
-struct MappedFrame {
-    GstVideoFrame frame;
-    GstSample* sample;
-};
-
-void releaseFrame(void* data)
-{
-    auto* mapped = static_cast<MappedFrame*>(data);
-    gst_video_frame_unmap(&mapped->frame);
-    gst_sample_unref(mapped->sample);
-    delete mapped;
-}
-
-/// The sample's picture as a QImage over the buffer's own memory; null when it cannot be read.
+/// The sample's picture as a QImage of its own; null when it cannot be read. The sample is released
+/// here: the sink reuses its preroll sample, which it can only do while no one else holds it.
 QImage imageOf(GstSample* sample)
 {
+    QImage image;
     GstVideoInfo info;
     GstCaps* caps = gst_sample_get_caps(sample);
     GstBuffer* buffer = gst_sample_get_buffer(sample);
-    if (!caps || !buffer || !gst_video_info_from_caps(&info, caps)) {
-        gst_sample_unref(sample);
-        return {};
+    GstVideoFrame frame;
+    if (caps && buffer && gst_video_info_from_caps(&info, caps) &&
+        gst_video_frame_map(&frame, &info, buffer, GST_MAP_READ)) {
+        image = QImage(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)), GST_VIDEO_FRAME_WIDTH(&frame),
+                       GST_VIDEO_FRAME_HEIGHT(&frame), GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0), QImage::Format_RGB32)
+                    .copy();
+        gst_video_frame_unmap(&frame);
     }
-    auto* mapped = new MappedFrame{{}, sample};
-    if (!gst_video_frame_map(&mapped->frame, &info, buffer, GST_MAP_READ)) {
-        gst_sample_unref(sample);
-        delete mapped;
-        return {};
-    }
-    return QImage(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&mapped->frame, 0)),
-                  GST_VIDEO_FRAME_WIDTH(&mapped->frame), GST_VIDEO_FRAME_HEIGHT(&mapped->frame),
-                  GST_VIDEO_FRAME_PLANE_STRIDE(&mapped->frame, 0), QImage::Format_RGB32, releaseFrame,
-                  mapped);
+    gst_sample_unref(sample);
+    return image;
 }
 
 void post(VideoFrameSink::Mailbox& mailbox, QImage image)

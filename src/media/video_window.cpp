@@ -66,7 +66,8 @@ void TDSVideoWindowEx2::EnterFullScreen()
 {
     if (m_inFullScreen)
         return;
-    Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint;
+    // A dialog-kind window is kept by the window manager over the player it belongs to.
+    Qt::WindowFlags flags = Qt::Dialog | Qt::FramelessWindowHint;
     if (m_fullScreenTopMost)
         flags |= Qt::WindowStaysOnTopHint;
     if (!m_fullScreen || m_fullScreen->windowFlags() != flags) {

@@ -40,9 +40,10 @@ QString fromQtPattern(const QString& qt)
         case 'H': out += QLatin1Char('h'); break;
         case 'A':
         case 'a':
+            // Qt's "AP" is the locale's own designator.
             if (i + 1 < qt.size() && qt[i + 1].toLower() == QLatin1Char('p'))
                 ++i;
-            out += QStringLiteral("AM/PM");
+            out += QStringLiteral("AMPM");
             break;
         case 't':
         case 'z': break;
@@ -60,11 +61,7 @@ QString fromQtPattern(const QString& qt)
 DateTimeLocale DateTimeLocale::neutral()
 {
     DateTimeLocale l;
-    l.shortDayNames = {QStringLiteral("Sun"), QStringLiteral("Mon"), QStringLiteral("Tue"), QStringLiteral("Wed"),
-                       QStringLiteral("Thu"), QStringLiteral("Fri"), QStringLiteral("Sat")};
-    const QLocale c = QLocale::c();
-    for (int m = 1; m <= 12; ++m)
-        l.longMonthNames[m - 1] = c.monthName(m, QLocale::LongFormat);
+    l.fillNames(QLocale::c());
     return l;
 }
 
@@ -78,25 +75,39 @@ DateTimeLocale DateTimeLocale::system()
     l.pmDesignator = sys.pmText();
     l.shortDateFormat = fromQtPattern(sys.dateFormat(QLocale::ShortFormat));
     l.longTimeFormat = fromQtPattern(sys.timeFormat(QLocale::LongFormat));
-    for (int d = 0; d < 7; ++d)
-        l.shortDayNames[d] = sys.dayName(d == 0 ? 7 : d, QLocale::ShortFormat);
-    for (int m = 1; m <= 12; ++m)
-        l.longMonthNames[m - 1] = sys.monthName(m, QLocale::LongFormat);
+    l.fillNames(sys);
     return l;
+}
+
+void DateTimeLocale::fillNames(const QLocale& locale)
+{
+    for (int d = 0; d < 7; ++d) {
+        shortDayNames[d] = locale.dayName(d == 0 ? 7 : d, QLocale::ShortFormat);
+        longDayNames[d] = locale.dayName(d == 0 ? 7 : d, QLocale::LongFormat);
+    }
+    for (int m = 1; m <= 12; ++m) {
+        shortMonthNames[m - 1] = locale.monthName(m, QLocale::ShortFormat);
+        longMonthNames[m - 1] = locale.monthName(m, QLocale::LongFormat);
+    }
 }
 
 QString formatDateTime(const QString& pattern, const QDateTime& value, const DateTimeLocale& locale)
 {
     const QDate date = value.date();
     const QTime time = value.time();
-    const bool twelveHour = pattern.contains(QStringLiteral("AM/PM"), Qt::CaseInsensitive);
+    const bool twelveHour = pattern.contains(QStringLiteral("AM/PM"), Qt::CaseInsensitive) ||
+                            pattern.contains(QStringLiteral("AMPM"), Qt::CaseInsensitive);
     QString out;
     for (int i = 0; i < pattern.size();) {
         const QChar c = pattern[i];
         const QChar lower = c.toLower();
         if (pattern.mid(i, 5).compare(QStringLiteral("AM/PM"), Qt::CaseInsensitive) == 0) {
-            out += time.hour() < 12 ? locale.amDesignator : locale.pmDesignator;
+            // The pattern's own "AM" or "PM", in its letter case: files and lists read the same anywhere.
+            out += time.hour() < 12 ? pattern.mid(i, 2) : pattern.mid(i + 3, 2);
             i += 5;
+        } else if (pattern.mid(i, 4).compare(QStringLiteral("AMPM"), Qt::CaseInsensitive) == 0) {
+            out += time.hour() < 12 ? locale.amDesignator : locale.pmDesignator;
+            i += 4;
         } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
             const int end = pattern.indexOf(c, i + 1);
             const int stop = end < 0 ? int(pattern.size()) : end;
@@ -108,10 +119,22 @@ QString formatDateTime(const QString& pattern, const QDateTime& value, const Dat
             i += n;
             switch (lower.unicode()) {
             case 'd':
-                out += n >= 3 ? locale.shortDayNames[date.dayOfWeek() % 7] : pad(date.day(), n);
+                if (n >= 5)
+                    out += formatShortDate(date, locale);
+                else if (n == 4)
+                    out += locale.longDayNames[date.dayOfWeek() % 7];
+                else if (n == 3)
+                    out += locale.shortDayNames[date.dayOfWeek() % 7];
+                else
+                    out += pad(date.day(), n);
                 break;
             case 'm':
-                out += n >= 3 ? locale.longMonthNames[date.month() - 1] : pad(date.month(), n);
+                if (n >= 4)
+                    out += locale.longMonthNames[date.month() - 1];
+                else if (n == 3)
+                    out += locale.shortMonthNames[date.month() - 1];
+                else
+                    out += pad(date.month(), n);
                 break;
             case 'y':
                 out += n <= 2 ? pad(date.year() % 100, 2) : pad(date.year(), 4);

@@ -1,5 +1,6 @@
 #include "ringing/alarm_run_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -8,6 +9,8 @@
 #include <QScreen>
 
 #include "alarms/alarm_settings_file.h"
+#include "app/window_centring.h"
+#include "app/window_flags.h"
 #include "app/error_report.h"
 #include "app/services.h"
 #include "media/run_play_window.h"
@@ -27,7 +30,8 @@ QFont songFont(int pixels, bool bold = false)
 } // namespace
 
 TAlarmRun::TAlarmRun(RingRequest request, Services& services, TFormRunPlay& player, QWidget* parent)
-    : FormDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    // Above every window, of this program and of others: an alarm is seen.
+    : FormDialog(parent, kFixedDialogFlags | Qt::WindowStaysOnTopHint),
       m_request(std::move(request)), m_services(services), m_player(player), m_locale(DateTimeLocale::system())
 {
     setObjectName(QStringLiteral("AlarmRun"));
@@ -57,6 +61,7 @@ TAlarmRun::TAlarmRun(RingRequest request, Services& services, TFormRunPlay& play
     Memo->setObjectName(QStringLiteral("Memo"));
     Memo->setGeometry(16, 80, 313, 169);
     Memo->setReadOnly(true);
+    Memo->setAccessibleName(QStringLiteral("提醒"));
     ButtonSnooze = new QPushButton(QStringLiteral("打盹儿"), this);
     ButtonSnooze->setObjectName(QStringLiteral("ButtonSnooze"));
     ButtonSnooze->setGeometry(192, 264, 75, 25);
@@ -65,15 +70,18 @@ TAlarmRun::TAlarmRun(RingRequest request, Services& services, TFormRunPlay& play
     ButtonOK->setGeometry(272, 264, 59, 25);
     setTabOrder(ButtonSnooze, ButtonOK);
     setTabOrder(ButtonOK, Memo);
-    ButtonSnooze->setFocus();
+    // The buttons get the focus only once the window has been up for a while (see showEvent).
+    Memo->setFocus();
+    m_keyGuard.setSingleShot(true);
+    m_keyGuard.setInterval(kKeyGuardMs);
+    connect(&m_keyGuard, &QTimer::timeout, this, &TAlarmRun::acceptKeys);
 
     connect(ButtonSnooze, &QPushButton::clicked, this, [this] { ButtonSnoozeClick(); });
     connect(ButtonOK, &QPushButton::clicked, this, [this] { ButtonOKClick(); });
     Timer.setInterval(200);
     connect(&Timer, &QTimer::timeout, this, [this] { guarded([this] { TimerTimer(); }); });
 
-    if (QScreen* s = screen())
-        move(s->availableGeometry().center() - rect().center());
+    centreOnScreenWithFrame(*this);
     FormCreate();
 }
 
@@ -115,11 +123,41 @@ void TAlarmRun::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     if (!m_shown) {
         m_shown = true;
-        // A ringing alarm comes to the front, whatever the user is doing.
+        // A ringing alarm comes to the front, whatever the user is doing. It takes the keyboard at
+        // once, but a key typed just as it appears (meant for another window) neither snoozes nor
+        // dismisses it unseen: keys count from a second on.
         raise();
         activateWindow();
+        qApp->installEventFilter(this);
+        m_keyGuard.start();
         FormShow();
     }
+}
+
+bool TAlarmRun::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+        if (watched == this || (watched->isWidgetType() && isAncestorOf(static_cast<QWidget*>(watched))))
+            return true;
+        break;
+    default: break;
+    }
+    return FormDialog::eventFilter(watched, event);
+}
+
+void TAlarmRun::acceptKeys()
+{
+    qApp->removeEventFilter(this);
+    ButtonSnooze->setFocus();
+}
+
+bool TAlarmRun::keysAccepted() const
+{
+    return m_shown && !m_keyGuard.isActive();
 }
 
 void TAlarmRun::FormShow()
@@ -172,6 +210,8 @@ void TAlarmRun::FormClose()
         return;
     m_closed = true;
     Timer.stop();
+    m_keyGuard.stop();
+    qApp->removeEventFilter(this);
     m_player.FormClose();
     if (m_volumeBefore) {
         OutputVolume& volume = m_services.volume;

@@ -37,10 +37,15 @@ public:
 
     const RingingSession& session() const { return m_session; }
     const RingRequest& request() const { return m_request; }
+    /// Keys reach the window: it has been shown for a second.
+    bool keysAccepted() const;
+    /// How long after showing the window ignores keys.
+    static constexpr int kKeyGuardMs = 1000;
     QTimer& timer() { return Timer; }
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // What the session asks of the world.
@@ -52,6 +57,7 @@ private:
     void powerAction(int action) override;
 
     void showClock();
+    void acceptKeys();
 
     RingRequest m_request;
     Services& m_services;
@@ -72,4 +78,5 @@ private:
     QPushButton* ButtonSnooze;
     QPushButton* ButtonOK;
     QTimer Timer;
+    QTimer m_keyGuard;
 };

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "app/window_flags.h"
+#include "app/window_centring.h"
 #include "shell/links.h"
 
 namespace {
@@ -39,7 +41,7 @@ void makeLink(QLabel* l)
 
 } // namespace
 
-TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent)
+TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent, kFixedDialogFlags)
 {
     setObjectName(QStringLiteral("FormAbout"));
     setWindowTitle(QStringLiteral("关于..."));
@@ -66,6 +68,8 @@ TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent)
     ButtonOK->setDefault(true);
     ButtonOK->setFocus();
     connect(ButtonOK, &QPushButton::clicked, this, &QDialog::accept);
+    // Centred on the screen at every showing, whoever shows it.
+    centreOnScreenWithFrame(*this);
 }
 
 bool TFormAbout::eventFilter(QObject* watched, QEvent* event)
@@ -82,14 +86,6 @@ bool TFormAbout::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QDialog::eventFilter(watched, event);
-}
-
-void TFormAbout::showEvent(QShowEvent* event)
-{
-    // Centred on the screen at every showing, whoever shows it.
-    if (QScreen* s = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen())
-        move(s->availableGeometry().center() - rect().center());
-    QDialog::showEvent(event);
 }
 
 void TFormAbout::Label4Click()

@@ -13,6 +13,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/window_centring.h"
+#include "app/window_stacking.h"
 #include "platform/errors.h"
 #include "shell/help_book.h"
 
@@ -41,7 +43,11 @@ QToolButton* toolButton(const QString& name, const QString& text, QWidget* paren
 } // namespace
 
 HelpViewer::HelpViewer(QWidget* parent)
-    : QWidget(parent, Qt::Window), m_browser(new QTextBrowser(this)),
+    // A dialog-kind window, so the window manager keeps it over the window it was opened from; it
+    // keeps the boxes of a main window.
+    : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                          Qt::WindowCloseButtonHint),
+      m_browser(new QTextBrowser(this)),
       m_back(toolButton(QStringLiteral("ButtonBack"), QStringLiteral("后退"), this)),
       m_forward(toolButton(QStringLiteral("ButtonForward"), QStringLiteral("前进"), this)),
       m_home(toolButton(QStringLiteral("ButtonHome"), QStringLiteral("目录"), this))
@@ -126,18 +132,12 @@ HelpViewer* ShowHelp(QWidget* owner, const QString& topicPath)
             return true;
         }();
         Q_UNUSED(cleanupRegistered);
-        // Centred on the screen of the window that asked; the clock face is too small to centre on.
-        QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
-        if (screen)
-            viewer->move(screen->availableGeometry().center() - viewer->rect().center());
+        // Centred on the screen; the clock face is too small to centre on.
+        centreOnScreenWithFrame(*viewer);
+        Q_UNUSED(owner);
     }
     viewer->openTopic(QUrl::fromLocalFile(page.absoluteFilePath()));
-    if (viewer->isMinimized())
-        viewer->showNormal();
-    else
-        viewer->show();
-    viewer->raise();
-    viewer->activateWindow();
+    showWithoutWaiting(*viewer);
     return viewer;
 }
 

@@ -123,6 +123,29 @@ TEST_F(RingingWindow, RingsSnoozesAndPutsTheDeviceBackOnOK)
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }
 
+TEST_F(RingingWindow, KeysTypedInItsFirstSecondNeitherSnoozeNorDismissIt)
+{
+    writeAlarm(soundAlarm());
+    TAlarmRun window(request(), fake.services, player);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    // Keys meant for another window, typed as the ringing window appears.
+    for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_Tab, Qt::Key_Space})
+        QTest::keyClick(window.focusWidget() ? window.focusWidget() : &window, key);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(window.session().SnoozeRequested);
+    EXPECT_FALSE(window.keysAccepted());
+
+    // A second later the snooze button has the focus and keys count.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.keysAccepted(); }, 20000));
+    EXPECT_EQ(window.focusWidget(), window.findChild<QWidget*>("ButtonSnooze"));
+    QTest::keyClick(window.focusWidget(), Qt::Key_Space);
+    EXPECT_TRUE(window.session().SnoozeRequested);
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
+}
+
 TEST_F(RingingWindow, UnreadableSettingsFileStillRingsWithTheDefaults)
 {
     writeToneWav(dir.file("sounds/" + builtInSoundFile(0)), 2500);

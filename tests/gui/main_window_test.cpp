@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QSignalSpy>
+#include <QTest>
 
 #include "alarms/alarm_list_window.h"
 #include "app/error_report.h"
@@ -268,4 +271,36 @@ TEST_F(ClockFace, MissingPictureIsReportedAndTheFaceStillTellsTheTime)
     EXPECT_EQ(second.SkinName(), "Digital"); // the skin in use, its layout and its menu entry stay
     EXPECT_EQ(second.drawn().hour1.rect.topLeft(), QPoint(3, 2));
     EXPECT_TRUE(action(second, "MenuSkinDigital")->isChecked());
+}
+
+TEST_F(ClockFace, MenuFromTheKeyboardAndTheTimeForScreenReaders)
+{
+    FixedLiveOptions options;
+    TFormMain face(fake.services, dir.path());
+    face.setOptions(&options);
+    face.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&face));
+    QMenu* menu = face.popupMenu();
+
+    // Shift+F10 and the Menu key (a context menu event from the keyboard) open the menu; the mouse's
+    // context menu event does not open it a second time, its press already did.
+    QTest::keyClick(&face, Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 5000));
+    menu->hide();
+    QContextMenuEvent keyboard(QContextMenuEvent::Keyboard, QPoint(5, 5));
+    QApplication::sendEvent(&face, &keyboard);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 5000));
+    menu->hide();
+    QContextMenuEvent mouse(QContextMenuEvent::Mouse, QPoint(5, 5));
+    QApplication::sendEvent(&face, &mouse);
+    EXPECT_FALSE(menu->isVisible());
+
+    // The face speaks the time it shows, in its 12- or 24-hour form, and follows the minutes.
+    EXPECT_EQ(face.accessibleName(), "00:07 AM");
+    options.twentyFourHour = true;
+    run(face, 1000);
+    EXPECT_EQ(face.accessibleName(), "00:07");
+    run(face, 60000);
+    EXPECT_EQ(face.accessibleName(), "00:08");
+    face.hide();
 }

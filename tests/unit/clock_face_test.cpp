@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "clockface/face_change.h"
+#include "clockface/face_layout.h"
+#include "clockface/half_second_gate.h"
 #include "clockface/skin_choice.h"
 #include "helpers/temp_folder.h"
 
@@ -54,4 +56,18 @@ TEST(FaceChange, WholeSecondsAndJustPastEachHalf)
     };
     for (const auto& c : cases)
         EXPECT_EQ(nextFaceChangeAfter(c.at), c.next) << c.at;
+}
+
+TEST(FaceTimeText, FollowsTheTwelveOrTwentyFourHourFaceRule)
+{
+    struct Case {
+        QTime time;
+        bool military;
+        bool seconds;
+        const char* text;
+    };
+    for (const Case& c : {Case{QTime(0, 7, 9), false, true, "00:07:09 AM"}, Case{QTime(12, 0, 0), false, true, "12:00:00 PM"},
+                          Case{QTime(13, 5, 0), false, false, "01:05 PM"}, Case{QTime(13, 5, 59), true, true, "13:05:59"},
+                          Case{QTime(0, 7, 9), true, false, "00:07"}, Case{QTime(23, 59, 0), false, false, "11:59 PM"}})
+        EXPECT_EQ(faceTimeText(c.time, c.military, c.seconds), c.text) << c.time.toString().toStdString();
 }

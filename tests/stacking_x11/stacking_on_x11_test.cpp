@@ -1,0 +1,317 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+
+#include "alarms/alarm_display.h"
+#include "alarms/alarm_list_window.h"
+#include "alarms/alarm_settings_file.h"
+#include "app/application.h"
+#include "app/error_report.h"
+#include "clockface/main_window.h"
+#include "helpers/fake_services.h"
+#include "helpers/modal.h"
+#include "helpers/temp_folder.h"
+#include "media/media_files.h"
+#include "media/preview_window.h"
+#include "media/run_play_window.h"
+#include "media/video_window.h"
+#include "ringing/alarm_run_window.h"
+#include "shell/help_book.h"
+#include "shell/help_viewer.h"
+#include "x11_windows.h"
+
+namespace {
+
+constexpr int kWaitMs = 20000; // generous: the machine may be busy
+
+void copyFolder(const QString& from, const QString& to)
+{
+    QDir().mkpath(to);
+    for (const QFileInfo& entry : QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (entry.isDir())
+            copyFolder(entry.filePath(), to + "/" + entry.fileName());
+        else
+            QFile::copy(entry.filePath(), to + "/" + entry.fileName());
+    }
+}
+
+bool underWindowManager()
+{
+    return QGuiApplication::platformName() == QLatin1String("xcb") &&
+           !qEnvironmentVariableIsEmpty("BELVANE_WINDOW_MANAGER");
+}
+
+/// Saves the whole screen as build/tests/screenshots/stacking-NAME.png, to look at.
+void screenShot(const QString& name)
+{
+    const QString folder = qEnvironmentVariable("BELVANE_SCREENSHOT_DIR");
+    if (folder.isEmpty())
+        return;
+    QDir().mkpath(folder);
+    QTest::qWait(300); // pictures only: let a window just mapped finish painting
+    QGuiApplication::primaryScreen()->grabWindow(0).save(QDir(folder).filePath("stacking-" + name + ".png"));
+}
+
+/// A real click of the left button at a point of a widget, through the X server.
+void xClick(QWidget& widget, QPoint at)
+{
+    const QPoint global = widget.mapToGlobal(at);
+    QProcess::execute("xdotool", {"mousemove", QString::number(global.x()), QString::number(global.y()), "click", "1"});
+}
+
+/// The window manager has the window: it is listed, framed and placed.
+bool waitManaged(QWidget& window)
+{
+    const auto id = x11::WindowId(window.winId());
+    return QTest::qWaitFor(
+        [&] {
+            return window.isVisible() && x11::stackingIndex(id) >= 0 && !x11::frameExtents(id).isNull() &&
+                   window.frameGeometry().size() != window.size();
+        },
+        kWaitMs);
+}
+
+class OnTheDesktop : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!underWindowManager())
+            GTEST_SKIP() << "needs an X server with a window manager: run through with-window-manager.sh";
+        setErrorSink([this](const QString& text) { errors << text; });
+        dir.installSkins();
+        QDir(dir.path()).mkdir("sounds");
+        copyFolder(BELVANE_ASSETS_DIR "/help", dir.file("help"));
+        // The face stays on screen (no tray at start), videos go full screen, no chimes.
+        dir.write("Options.ini", "***General***\r\nFALSE\r\nFALSE\r\nTRUE\r\nTRUE\r\n***Hourly Chimes***\r\n\r\n"
+                                 "FALSE\r\nFALSE\r\nFALSE\r\nFALSE\r\n8\r\n0\r\n0\r\n22\r\n0\r\n0\r\n");
+        windows = std::make_unique<BelvaneWindows>(fake.services, dir.path());
+        face().show();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return x11::stackingIndex(faceId()) >= 0; }, kWaitMs));
+        ASSERT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+    }
+    void TearDown() override { setErrorSink({}); }
+
+    TFormMain& face() { return windows->main(); }
+    x11::WindowId faceId() { return x11::WindowId(face().winId()); }
+    static x11::WindowId id(QWidget& w) { return x11::WindowId(w.winId()); }
+
+    /// A window of the program, once the window manager has it: stacked above the face, centred with
+    /// its frame, offering what its frame shows; and a picture of it beside the face.
+    /// The window's frame is centred on the screen's free area, within 2 pixels, once the window
+    /// manager has framed it.
+    static bool waitCentred(QWidget& window)
+    {
+        return QTest::qWaitFor(
+            [&] {
+                const QPoint offset =
+                    window.frameGeometry().center() - window.screen()->availableGeometry().center();
+                return std::abs(offset.x()) <= 2 && std::abs(offset.y()) <= 2;
+            },
+            kWaitMs);
+    }
+
+    void expectUsable(QWidget& window, const QString& name, bool canMinimise = false, bool fixed = true,
+                      bool centred = true)
+    {
+        SCOPED_TRACE(name.toStdString());
+        ASSERT_TRUE(waitManaged(window));
+        EXPECT_GT(x11::stackingIndex(id(window)), x11::stackingIndex(faceId())) << "the face covers it";
+        if (centred)
+            EXPECT_TRUE(waitCentred(window)) << "frame at " << window.frameGeometry().x() << ","
+                                             << window.frameGeometry().y();
+        if (fixed) {
+            // The boxes asked for are those of the window's frame; the window manager offers no
+            // maximising or resizing. (Openbox offers every dialog minimise, whatever it asks for.)
+            const x11::AskedBoxes asked = x11::askedBoxes(id(window));
+            EXPECT_EQ(asked.minimise, canMinimise);
+            EXPECT_FALSE(asked.maximise);
+            const QStringList actions = x11::allowedActions(id(window));
+            EXPECT_FALSE(actions.contains("MAXIMIZE_HORZ") || actions.contains("MAXIMIZE_VERT"))
+                << actions.join(' ').toStdString();
+            EXPECT_FALSE(actions.contains("RESIZE")) << actions.join(' ').toStdString();
+        }
+        screenShot(name);
+    }
+
+    /// Writes an alarm's settings file and rings it in a ringing window; `during` runs while it rings
+    /// and must close it.
+    void ring(const AlarmSettings& settings, const std::function<void(TAlarmRun&)>& during)
+    {
+        dir.write("5.ini", WriteAlarmSettings(settings));
+        RingRequest request;
+        request.occurrence.row = makeAlarmEntry({"起床了", int(Frequency::Daily), fake.clock.now().date(),
+                                                 QTime(23, 0), "1111111"},
+                                                5, RowOrigin::Add, DateTimeLocale::neutral());
+        request.occurrence.due = fake.clock.now();
+        request.dataFolder = request.programFolder = dir.path();
+        TAlarmRun ringing(request, fake.services, windows->runPlayer(), &face());
+        QTimer::singleShot(0, [&] { during(ringing); });
+        ringing.exec();
+    }
+
+    static AlarmSettings alarmSettings(const QStringList& playList = {})
+    {
+        AlarmSettings s;
+        s.frequencyIndex = 2;
+        s.playMusic = true;
+        s.playList = playList;
+        s.snoozeMinutes = 15;
+        s.volume = 50;
+        s.closeNever = true;
+        s.reminderText = {"起床了"};
+        return s;
+    }
+
+    FakeServices fake;
+    TempFolder dir;
+    std::unique_ptr<BelvaneWindows> windows;
+    QStringList errors;
+};
+
+TEST_F(OnTheDesktop, EveryWindowOpensAboveTheFaceCentredAndFixed)
+{
+    // The alarm list, the editor over it, the options and the about box from the face's menu.
+    answerNextModal([&](QDialog* list) {
+        expectUsable(*list, "alarm-list", true);
+        answerNextModal([&](QDialog* editor) {
+            expectUsable(*editor, "editor");
+            EXPECT_GT(x11::stackingIndex(id(*editor)), x11::stackingIndex(id(*list)));
+            editor->reject();
+        });
+        QTest::mouseClick(list->findChild<QPushButton*>("ButtonAdd"), Qt::LeftButton);
+        list->reject();
+    });
+    face().Alarms1Click();
+
+    answerNextModal([&](QDialog* options) {
+        expectUsable(*options, "options");
+        options->reject();
+    });
+    face().Options1Click();
+
+    answerNextModal([&](QDialog* about) {
+        expectUsable(*about, "about");
+        about->accept();
+    });
+    face().menuAboutClick();
+
+    // The help, not modal, resizable.
+    face().Help1Click();
+    ASSERT_NE(helpViewer(), nullptr);
+    expectUsable(*helpViewer(), "help", true, false);
+    helpViewer()->close();
+
+    // The error box.
+    setErrorSink({});
+    answerNextModal([&](QDialog* box) {
+        expectUsable(*box, "error-box", false, false, false); // placed over the window it reports for
+        box->reject();
+    });
+    reportError("这是一个测试错误。");
+    setErrorSink([this](const QString& text) { errors << text; });
+
+    // The preview player.
+    TFormPlay* preview = windows->alarmList().previewPlayer();
+    ASSERT_NE(preview, nullptr);
+    answerNextModal([&](QDialog* player) {
+        expectUsable(*player, "preview-player");
+        player->reject();
+    });
+    preview->PreviewFile(MediaFiles::get().wav2500ms());
+
+    // The ringing window.
+    ring(alarmSettings(), [&](TAlarmRun& ringing) {
+        expectUsable(ringing, "ringing");
+        ringing.close();
+    });
+}
+
+TEST_F(OnTheDesktop, TheRingingWindowOpensAboveAnotherProgramsWindow)
+{
+    QProcess other;
+    other.start("xmessage", {"-geometry", "600x400+340+300", "another program"});
+    ASSERT_TRUE(other.waitForStarted(kWaitMs));
+    auto otherWindow = [&]() -> x11::WindowId {
+        for (x11::WindowId w : x11::stacking())
+            if (w != faceId() && x11::transientFor(w) == 0 && x11::clientRect(w).width() == 600)
+                return w;
+        return 0;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return otherWindow() != 0; }, kWaitMs));
+    ring(alarmSettings(), [&](TAlarmRun& ringing) {
+        ASSERT_TRUE(waitManaged(ringing));
+        EXPECT_GT(x11::stackingIndex(id(ringing)), x11::stackingIndex(otherWindow()));
+        EXPECT_TRUE(x11::states(id(ringing)).contains("ABOVE")) << x11::states(id(ringing)).join(' ').toStdString();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &ringing; }, kWaitMs));
+        screenShot("ringing-over-another-program");
+        ringing.close();
+    });
+    other.kill();
+    other.waitForFinished();
+}
+
+TEST_F(OnTheDesktop, ARingingVideoIsSeenAboveTheRingingWindowAndFullScreenAboveEverything)
+{
+    ring(alarmSettings({MediaFiles::get().video640()}), [&](TAlarmRun& ringing) {
+        TFormRunPlay& player = windows->runPlayer();
+        ASSERT_TRUE(waitManaged(ringing));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return player.isVisible(); }, kWaitMs));
+        ASSERT_TRUE(waitManaged(player));
+        EXPECT_GT(x11::stackingIndex(id(player)), x11::stackingIndex(id(ringing))) << "the ringing window covers it";
+        EXPECT_TRUE(waitCentred(player));
+        screenShot("ringing-video");
+        // A second later it goes full screen, above everything.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return player.VideoWindow().fullScreenWindow() != nullptr; }, kWaitMs));
+        QWidget& full = *player.VideoWindow().fullScreenWindow();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return x11::stackingIndex(id(full)) >= 0; }, kWaitMs));
+        EXPECT_GT(x11::stackingIndex(id(full)), x11::stackingIndex(id(ringing)));
+        EXPECT_GT(x11::stackingIndex(id(full)), x11::stackingIndex(faceId()));
+        screenShot("ringing-video-full-screen");
+        ringing.close();
+    });
+}
+
+TEST_F(OnTheDesktop, AboutAndHelpFromTheModalListAreInFrontAndTakeClicks)
+{
+    TFormAlarmList& list = windows->alarmList();
+    QTimer::singleShot(0, [&] {
+        ASSERT_TRUE(waitManaged(list));
+        emit list.aboutRequested();
+        QWidget* about = QApplication::topLevelWidgets().value(0);
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == "FormAbout")
+                about = w;
+        ASSERT_TRUE(waitManaged(*about));
+        EXPECT_GT(x11::stackingIndex(id(*about)), x11::stackingIndex(id(list)));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == about; }, kWaitMs));
+        screenShot("about-over-list");
+        auto* ok = about->findChild<QPushButton*>("ButtonOK");
+        xClick(*ok, ok->rect().center());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !about->isVisible(); }, kWaitMs)) << "the about box took no click";
+
+        emit list.helpRequested();
+        ASSERT_NE(helpViewer(), nullptr);
+        HelpViewer& help = *helpViewer();
+        ASSERT_TRUE(waitManaged(help));
+        EXPECT_GT(x11::stackingIndex(id(help)), x11::stackingIndex(id(list)));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &help; }, kWaitMs));
+        screenShot("help-over-list");
+        xClick(*help.browser(), help.browser()->rect().center());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return help.browser()->hasFocus(); }, kWaitMs)) << "the help took no click";
+        help.close();
+        list.reject();
+    });
+    face().Alarms1Click();
+}
+
+} // namespace
