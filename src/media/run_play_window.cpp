@@ -20,7 +20,8 @@ constexpr int kWidestShown = 999;
 } // namespace
 
 TFormRunPlay::TFormRunPlay(const PlayerSettings& settings, QWidget* parent)
-    : FormDialog(parent), m_settings(settings), m_filterGraph(new TFilterGraph(this)),
+    // An alarm's video is seen: above other programs, and above the ringing window it plays for.
+    : FormDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), m_settings(settings), m_filterGraph(new TFilterGraph(this)),
       m_videoWindow(new TDSVideoWindowEx2(this)), m_trackBar(new TDSTrackBar(m_videoWindow)),
       m_buttonPlay(new QPushButton(QStringLiteral("播放"), m_videoWindow))
 {
@@ -89,6 +90,7 @@ void TFormRunPlay::showForVideo(const QSize& video)
 {
     resize(video);
     show(); // centred with its frame at every showing
+    raise();
 }
 
 void TFormRunPlay::DSTrackBarTimer()

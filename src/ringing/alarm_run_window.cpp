@@ -168,12 +168,28 @@ void TAlarmRun::FormShow()
     if (m_volumeBefore && m_volumeBefore->muted)
         volume.setMuted(false);
     m_session.show(*this);
-    // The first tick runs at once rather than a timer interval later, so the alarm sounds as soon
-    // as its window is up.
-    QTimer::singleShot(0, this, [this] {
-        if (Timer.isActive())
-            guarded([this] { TimerTimer(); });
-    });
+    // The first tick runs as soon as the window is up (the window manager has it and gave it the
+    // focus) rather than a timer interval later, so the alarm sounds at once and a video it starts
+    // opens over this window; without a window manager, after a short while all the same.
+    m_firstTickPending = true;
+    QTimer::singleShot(kFirstTickLatestMs, this, &TAlarmRun::firstTick);
+}
+
+void TAlarmRun::firstTick()
+{
+    if (!m_firstTickPending)
+        return;
+    m_firstTickPending = false;
+    if (Timer.isActive())
+        guarded([this] { TimerTimer(); });
+}
+
+bool TAlarmRun::event(QEvent* event)
+{
+    const bool handled = FormDialog::event(event);
+    if (event->type() == QEvent::WindowActivate && m_firstTickPending)
+        QTimer::singleShot(0, this, &TAlarmRun::firstTick);
+    return handled;
 }
 
 void TAlarmRun::showClock()

@@ -46,6 +46,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     // What the session asks of the world.
@@ -58,6 +59,8 @@ private:
 
     void showClock();
     void acceptKeys();
+    void firstTick();
+    static constexpr int kFirstTickLatestMs = 300;
 
     RingRequest m_request;
     Services& m_services;
@@ -69,6 +72,7 @@ private:
     bool m_shown = false;
     bool m_closed = false;
     bool m_closeRequested = false;
+    bool m_firstTickPending = false;
 
     QLabel* LabelTime;
     QLabel* LabelDate;

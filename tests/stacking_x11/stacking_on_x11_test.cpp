@@ -287,13 +287,15 @@ TEST_F(OnTheDesktop, AboutAndHelpFromTheModalListAreInFrontAndTakeClicks)
     QTimer::singleShot(0, [&] {
         ASSERT_TRUE(waitManaged(list));
         emit list.aboutRequested();
-        QWidget* about = QApplication::topLevelWidgets().value(0);
+        QWidget* about = nullptr;
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->objectName() == "FormAbout")
                 about = w;
+        ASSERT_NE(about, nullptr);
         ASSERT_TRUE(waitManaged(*about));
         EXPECT_GT(x11::stackingIndex(id(*about)), x11::stackingIndex(id(list)));
         EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == about; }, kWaitMs));
+        EXPECT_TRUE(waitCentred(*about)); // settled where it will take the click
         screenShot("about-over-list");
         auto* ok = about->findChild<QPushButton*>("ButtonOK");
         xClick(*ok, ok->rect().center());
@@ -305,6 +307,7 @@ TEST_F(OnTheDesktop, AboutAndHelpFromTheModalListAreInFrontAndTakeClicks)
         ASSERT_TRUE(waitManaged(help));
         EXPECT_GT(x11::stackingIndex(id(help)), x11::stackingIndex(id(list)));
         EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &help; }, kWaitMs));
+        EXPECT_TRUE(waitCentred(help));
         screenShot("help-over-list");
         xClick(*help.browser(), help.browser()->rect().center());
         EXPECT_TRUE(QTest::qWaitFor([&] { return help.browser()->hasFocus(); }, kWaitMs)) << "the help took no click";
