@@ -2,7 +2,6 @@
 
 #include "clockface/face_change.h"
 #include "clockface/face_layout.h"
-#include "clockface/half_second_gate.h"
 #include "clockface/skin_choice.h"
 #include "helpers/temp_folder.h"
 
