@@ -36,6 +36,11 @@ public:
                 m_frameWatch.start();
             }
             break;
+        case QEvent::Resize:
+            // A player sized to its video after it was shown is centred at its new size.
+            if (m_window.isVisible())
+                centre();
+            break;
         case QEvent::Hide: m_frameWatch.stop(); break;
         default: break;
         }

@@ -1,5 +1,7 @@
 #include "ringing/alarm_run_window.h"
 
+#include <utility>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
@@ -168,27 +170,21 @@ void TAlarmRun::FormShow()
     if (m_volumeBefore && m_volumeBefore->muted)
         volume.setMuted(false);
     m_session.show(*this);
-    // The first tick runs as soon as the window is up (the window manager has it and gave it the
-    // focus) rather than a timer interval later, so the alarm sounds at once and a video it starts
-    // opens over this window; without a window manager, after a short while all the same.
-    m_firstTickPending = true;
-    QTimer::singleShot(kFirstTickLatestMs, this, &TAlarmRun::firstTick);
-}
-
-void TAlarmRun::firstTick()
-{
-    if (!m_firstTickPending)
-        return;
-    m_firstTickPending = false;
-    if (Timer.isActive())
-        guarded([this] { TimerTimer(); });
+    // The first tick runs at once rather than a timer interval later, so the alarm sounds within
+    // milliseconds of its second, whether or not a window manager ever activates this window.
+    QTimer::singleShot(0, this, [this] {
+        if (Timer.isActive())
+            guarded([this] { TimerTimer(); });
+    });
 }
 
 bool TAlarmRun::event(QEvent* event)
 {
     const bool handled = FormDialog::event(event);
-    if (event->type() == QEvent::WindowActivate && m_firstTickPending)
-        QTimer::singleShot(0, this, &TAlarmRun::firstTick);
+    // A video started by the first tick may have opened before the window manager put this window
+    // up; once it has, the video goes back over it so it is seen.
+    if (event->type() == QEvent::WindowActivate && !std::exchange(m_activatedOnce, true) && m_player.isVisible())
+        m_player.raise();
     return handled;
 }
 

@@ -59,8 +59,6 @@ private:
 
     void showClock();
     void acceptKeys();
-    void firstTick();
-    static constexpr int kFirstTickLatestMs = 300;
 
     RingRequest m_request;
     Services& m_services;
@@ -72,7 +70,7 @@ private:
     bool m_shown = false;
     bool m_closed = false;
     bool m_closeRequested = false;
-    bool m_firstTickPending = false;
+    bool m_activatedOnce = false;
 
     QLabel* LabelTime;
     QLabel* LabelDate;

@@ -287,11 +287,11 @@ TEST_F(ClockFace, MenuFromTheKeyboardAndTheTimeForScreenReaders)
     QTest::keyClick(&face, Qt::Key_F10, Qt::ShiftModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 5000));
     menu->hide();
-    QContextMenuEvent keyboard(QContextMenuEvent::Keyboard, QPoint(5, 5));
+    QContextMenuEvent keyboard(QContextMenuEvent::Keyboard, QPoint(5, 5), face.mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(&face, &keyboard);
     EXPECT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 5000));
     menu->hide();
-    QContextMenuEvent mouse(QContextMenuEvent::Mouse, QPoint(5, 5));
+    QContextMenuEvent mouse(QContextMenuEvent::Mouse, QPoint(5, 5), face.mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(&face, &mouse);
     EXPECT_FALSE(menu->isVisible());
 
