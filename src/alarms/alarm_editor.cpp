@@ -608,11 +608,11 @@ void TAlarmOptions::FormClose()
 
 void TAlarmOptions::ActionReadAlarmInfo()
 {
-    const QString path = m_owner.ProgramFolder() + m_owner.CurrentAlarmFile;
+    const QString path = m_owner.DataFolder() + m_owner.CurrentAlarmFile;
     AlarmSettings loaded;
     std::exception_ptr readError;
     try {
-        ReadAlarmSettingsFile(m_owner.ProgramFolder(), m_owner.CurrentAlarmFile, SettingsReader::Editor,
+        ReadAlarmSettingsFile(m_owner.DataFolder(), m_owner.CurrentAlarmFile, SettingsReader::Editor,
                               loaded);
     } catch (const BelvaneError&) {
         readError = std::current_exception();
@@ -744,7 +744,7 @@ void TAlarmOptions::OKClick()
 {
     const AlarmSettings s = settingsFromControls();
     // A file that cannot be written raises here: the dialog stays open and nothing is handed back.
-    writeFileAtomically(m_owner.ProgramFolder() + kWorkingFile, WriteAlarmSettings(s));
+    writeFileAtomically(m_owner.DataFolder() + kWorkingFile, WriteAlarmSettings(s));
 
     QString mask;
     for (bool day : s.weekdays)

@@ -62,11 +62,12 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 
 } // namespace
 
-TFormAlarmList::TFormAlarmList(Services& services, AlarmListStore& store, const QString& programFolder,
+TFormAlarmList::TFormAlarmList(Services& services, AlarmListStore& store, const AppFolders& folders,
                                QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      m_services(services), m_programFolder(programFolder), m_store(store), m_locale(DateTimeLocale::system())
+      m_services(services), m_programFolder(folders.program), m_dataFolder(folders.data), m_store(store),
+      m_locale(DateTimeLocale::system())
 {
     setObjectName(QStringLiteral("FormAlarmList"));
     setWindowTitle(QStringLiteral("Belvane"));
@@ -228,7 +229,7 @@ void TFormAlarmList::ButtonAddClick()
     }
     if (runEditor(true)) {
         // The alarm joins the list only once its own settings file is safely written.
-        copyFileReplacing(m_programFolder + kWorkingFile, m_programFolder + SettingsFileName(*number));
+        copyFileReplacing(m_dataFolder + kWorkingFile, m_dataFolder + SettingsFileName(*number));
         m_store.used.mark(*number);
         m_store.rows.append(makeAlarmEntry(EditedAlarm, *number, RowOrigin::Add, m_locale));
         showRow(int(m_store.rows.size() - 1));
@@ -245,16 +246,16 @@ void TFormAlarmList::buttonEditClick()
     m_store.ensureWritable();
     const int number = toInt(m_store.rows[row].alarmNumber);
     // A stale "alarm.ini" would show another alarm's settings if this alarm's own file were missing.
-    QFile::remove(m_programFolder + kWorkingFile);
-    const QString own = m_programFolder + SettingsFileName(number);
+    QFile::remove(m_dataFolder + kWorkingFile);
+    const QString own = m_dataFolder + SettingsFileName(number);
     const bool ownFileMissing = !QFile::exists(own);
     if (!ownFileMissing)
-        copyFileReplacing(own, m_programFolder + kWorkingFile);
+        copyFileReplacing(own, m_dataFolder + kWorkingFile);
     m_store.used.mark(number);
     // Without its own file the alarm keeps what its row knows (frequency, time, date, weekdays).
     const AlarmEntry rowBefore = m_store.rows[row];
     if (runEditor(false, ownFileMissing ? &rowBefore : nullptr, own)) {
-        copyFileReplacing(m_programFolder + kWorkingFile, own);
+        copyFileReplacing(m_dataFolder + kWorkingFile, own);
         m_store.used.mark(number);
         if (row < m_store.rows.size()) {
             m_store.rows[row] = makeAlarmEntry(EditedAlarm, number, RowOrigin::Edit, m_locale);
@@ -286,7 +287,7 @@ void TFormAlarmList::ButtonDeleteClick()
         return;
     m_store.ensureWritable();
     const int number = toInt(m_store.rows[row].alarmNumber);
-    QFile::remove(m_programFolder + SettingsFileName(number));
+    QFile::remove(m_dataFolder + SettingsFileName(number));
     m_store.used.release(number);
     m_store.rows.removeAt(row);
     delete AlarmList->takeTopLevelItem(row);

@@ -6,6 +6,7 @@
 
 #include "alarms/alarm_display.h"
 #include "alarms/alarm_list_file.h"
+#include "platform/data_folder.h"
 #include "platform/date_time_format.h"
 
 class QAction;
@@ -23,13 +24,16 @@ struct Services;
 class TFormAlarmList : public QDialog {
     Q_OBJECT
 public:
-    TFormAlarmList(Services& services, AlarmListStore& store, const QString& programFolder, QWidget* parent = nullptr);
+    TFormAlarmList(Services& services, AlarmListStore& store, const AppFolders& folders, QWidget* parent = nullptr);
     ~TFormAlarmList() override;
 
     /// Fills the list from the rows as loaded.
     void FormCreate();
 
+    /// Read only: the built-in sounds.
     const QString& ProgramFolder() const { return m_programFolder; }
+    /// The user's files: the list, the settings files and the working file.
+    const QString& DataFolder() const { return m_dataFolder; }
     AlarmListStore& store() { return m_store; }
     Services& services() { return m_services; }
 
@@ -76,6 +80,7 @@ private:
 
     Services& m_services;
     QString m_programFolder;
+    QString m_dataFolder;
     AlarmListStore& m_store;
     DateTimeLocale m_locale;
     TFormPlay* m_previewPlayer = nullptr;

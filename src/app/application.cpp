@@ -18,19 +18,20 @@
 #include "ringing/alarm_dispatcher.h"
 #include "ringing/alarm_occurrence.h"
 
-BelvaneWindows::BelvaneWindows(Services& services, const QString& programFolder)
+BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders)
 {
-    m_store = std::make_unique<AlarmListStore>(programFolder);
+    const QString programFolder = folders.program;
+    m_store = std::make_unique<AlarmListStore>(folders.data);
     QString loadError;
     try {
         m_store->load();
     } catch (const BelvaneError& e) {
         loadError = e.text();
     }
-    m_main = std::make_unique<TFormMain>(services, programFolder);
-    m_alarmList = std::make_unique<TFormAlarmList>(services, *m_store, programFolder);
+    m_main = std::make_unique<TFormMain>(services, folders);
+    m_alarmList = std::make_unique<TFormAlarmList>(services, *m_store, folders);
     m_alarmList->FormCreate();
-    m_options = std::make_unique<TFormOptions>(programFolder);
+    m_options = std::make_unique<TFormOptions>(folders);
     m_options->FormCreate();
     m_about = std::make_unique<TFormAbout>();
     m_play = std::make_unique<TFormPlay>();
@@ -55,8 +56,11 @@ BelvaneWindows::BelvaneWindows(Services& services, const QString& programFolder)
     QObject::connect(m_alarmList.get(), &TFormAlarmList::helpRequested, m_alarmList.get(), [this, programFolder] {
         guarded([&] { ShowHelp(m_alarmList.get(), helpTopicPath(programFolder)); });
     });
+    QObject::connect(m_about.get(), &TFormAbout::helpRequested, m_about.get(), [this, programFolder] {
+        guarded([&] { ShowHelp(m_about.get(), helpTopicPath(programFolder)); });
+    });
 
-    m_dispatcher = std::make_unique<AlarmDispatcher>(services, *m_store, programFolder, programFolder, *m_runPlay);
+    m_dispatcher = std::make_unique<AlarmDispatcher>(services, *m_store, folders.data, programFolder, *m_runPlay);
     m_dispatcher->setWindowParent(m_main.get());
     m_dispatcher->setChimes(
         [options] {

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "app/services.h"
+#include "platform/data_folder.h"
 
 class AlarmDispatcher;
 class AlarmListStore;
@@ -22,7 +23,7 @@ class HourlyChime;
 /// that did load from ringing.
 class BelvaneWindows {
 public:
-    BelvaneWindows(Services& services, const QString& programFolder);
+    BelvaneWindows(Services& services, const AppFolders& folders);
     ~BelvaneWindows();
 
     TFormMain& main() { return *m_main; }

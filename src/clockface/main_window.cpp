@@ -43,9 +43,9 @@ constexpr QSize kPlainFaceSize(180, 56);
 
 } // namespace
 
-TFormMain::TFormMain(Services& services, const QString& programFolder, QWidget* parent)
+TFormMain::TFormMain(Services& services, const AppFolders& folders, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_services(services),
-      m_programFolder(programFolder)
+      m_programFolder(folders.program), m_dataFolder(folders.data)
 {
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(QStringLiteral("Belvane"));
@@ -134,7 +134,7 @@ void TFormMain::FormCreate()
 
 void TFormMain::ReadSkinChoice()
 {
-    m_skinName = ::ReadSkinChoice(m_programFolder);
+    m_skinName = ::ReadSkinChoice(m_dataFolder);
     checkSkinEntry();
 }
 
@@ -439,7 +439,7 @@ void TFormMain::popupMenuFromKeyboard()
 
 void TFormMain::closeEvent(QCloseEvent* event)
 {
-    guarded([this] { WriteSkinChoice(m_programFolder, m_skinName); });
+    guarded([this] { WriteSkinChoice(m_dataFolder, m_skinName); });
     event->accept();
     emit closed();
 }

@@ -10,6 +10,7 @@
 
 #include "clockface/face_layout.h"
 #include "clockface/live_options.h"
+#include "platform/data_folder.h"
 
 class QAction;
 class QDialog;
@@ -25,7 +26,7 @@ struct Services;
 class TFormMain : public QWidget {
     Q_OBJECT
 public:
-    TFormMain(Services& services, const QString& programFolder, QWidget* parent = nullptr);
+    TFormMain(Services& services, const AppFolders& folders, QWidget* parent = nullptr);
     ~TFormMain() override;
 
     /// The windows the menu opens, created after this one.
@@ -102,7 +103,8 @@ private:
     void popupMenuFromKeyboard();
 
     Services& m_services;
-    QString m_programFolder;
+    QString m_programFolder; // skins and help, only read
+    QString m_dataFolder;    // the skin choice
     FixedLiveOptions m_defaultOptions;
     const LiveOptions* m_options = &m_defaultOptions;
     QPointer<TFormAlarmList> m_alarms;

@@ -63,11 +63,11 @@ QString runFileDialog(QFileDialog& dialog)
 
 } // namespace
 
-TFormOptions::TFormOptions(const QString& programFolder, QWidget* parent)
+TFormOptions::TFormOptions(const AppFolders& folders, QWidget* parent)
     : QDialog(parent,
               kFixedDialogFlags),
-      runOpenDialog(runFileDialog), m_programFolder(programFolder),
-      m_optionsPath(programFolder + QStringLiteral("Options.ini"))
+      runOpenDialog(runFileDialog), m_programFolder(folders.program),
+      m_optionsPath(folders.data + QStringLiteral("Options.ini"))
 {
     setObjectName(QStringLiteral("FormOptions"));
     setWindowTitle(QStringLiteral("选项"));

@@ -8,6 +8,7 @@
 #include "clockface/live_options.h"
 #include "clockface/options_file.h"
 #include "media/player_settings.h"
+#include "platform/data_folder.h"
 
 class QCheckBox;
 class QFileDialog;
@@ -29,7 +30,7 @@ public:
     /// The chime file chooser's filter list, four entries.
     static const QString kChimeFileFilter;
 
-    explicit TFormOptions(const QString& programFolder, QWidget* parent = nullptr);
+    explicit TFormOptions(const AppFolders& folders, QWidget* parent = nullptr);
     ~TFormOptions() override;
 
     /// Reads "Options.ini", or takes the first-run defaults when there is none. A damaged file is

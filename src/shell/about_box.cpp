@@ -9,7 +9,6 @@
 
 #include "app/window_flags.h"
 #include "app/window_centring.h"
-#include "shell/links.h"
 
 namespace {
 
@@ -52,15 +51,14 @@ TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent, kFixedDialogFlags)
     Label1 = label(this, "Label1", QStringLiteral("Belvane 汉化版"), {8, 16, 305, 25});
     Label1->setFont(songFont(20, true));
     Label2 = label(this, "Label2", QStringLiteral("版本 2.01"), {8, 48, 305, 17});
-    Label3 = label(this, "Label3", QStringLiteral("主页"), {6, 67, 305, 17});
-    Label4 = label(this, "Label4", kHomePageAddress, {6, 85, 305, 17});
-    Label5 = label(this, "Label5", QStringLiteral("电子邮件"), {6, 108, 305, 17});
-    Label6 = label(this, "Label6", kSupportMailAddress, {6, 128, 301, 39});
-    Label6->setWordWrap(true);
+    // The program has no web home or support address of its own: the book that comes with it
+    // answers instead, and the mail lines stay empty.
+    Label3 = label(this, "Label3", QStringLiteral("帮助"), {6, 67, 305, 17});
+    Label4 = label(this, "Label4", QStringLiteral("使用手册（本机）"), {6, 85, 305, 17});
+    Label5 = label(this, "Label5", QString(), {6, 108, 305, 17});
+    Label6 = label(this, "Label6", QString(), {6, 128, 301, 39});
     makeLink(Label4);
-    makeLink(Label6);
     Label4->installEventFilter(this);
-    Label6->installEventFilter(this);
 
     ButtonOK = new QPushButton(QStringLiteral("确定"), this);
     ButtonOK->setObjectName(QStringLiteral("ButtonOK"));
@@ -80,20 +78,11 @@ bool TFormAbout::eventFilter(QObject* watched, QEvent* event)
             Label4Click();
             return true;
         }
-        if (watched == Label6) {
-            Label6Click();
-            return true;
-        }
     }
     return QDialog::eventFilter(watched, event);
 }
 
 void TFormAbout::Label4Click()
 {
-    openHomePage();
-}
-
-void TFormAbout::Label6Click()
-{
-    startSupportMail();
+    emit helpRequested();
 }

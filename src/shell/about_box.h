@@ -5,19 +5,22 @@
 class QLabel;
 class QPushButton;
 
-/// The about box: the program's name and version, the home page and the support address. Created
-/// once at start-up and hidden between uses; a click on an address opens it.
+/// The about box: the program's name and version and a link to the help book that comes with it.
+/// Created once at start-up and hidden between uses.
 class TFormAbout : public QDialog {
     Q_OBJECT
 public:
     explicit TFormAbout(QWidget* parent = nullptr);
+
+signals:
+    /// The help book's link was clicked.
+    void helpRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Label4Click();
-    void Label6Click();
 
     QLabel* Label1;
     QLabel* Label2;

@@ -15,7 +15,6 @@
 #include "shell/about_box.h"
 #include "shell/help_book.h"
 #include "shell/help_viewer.h"
-#include "shell/links.h"
 
 namespace {
 
@@ -144,10 +143,10 @@ TEST(About, HoldsExactlyItsSixLabelsAndTheButton)
     const Expected labels[] = {
         {"Label1", QStringLiteral("Belvane 汉化版"), {8, 16, 305, 25}},
         {"Label2", QStringLiteral("版本 2.01"), {8, 48, 305, 17}},
-        {"Label3", QStringLiteral("主页"), {6, 67, 305, 17}},
-        {"Label4", kHomePageAddress, {6, 85, 305, 17}},
-        {"Label5", QStringLiteral("电子邮件"), {6, 108, 305, 17}},
-        {"Label6", kSupportMailAddress, {6, 128, 301, 39}},
+        {"Label3", QStringLiteral("帮助"), {6, 67, 305, 17}},
+        {"Label4", QStringLiteral("使用手册（本机）"), {6, 85, 305, 17}},
+        {"Label5", QString(), {6, 108, 305, 17}},
+        {"Label6", QString(), {6, 128, 301, 39}},
     };
     const QList<QLabel*> found = about.findChildren<QLabel*>();
     ASSERT_EQ(found.size(), 6);
@@ -161,9 +160,8 @@ TEST(About, HoldsExactlyItsSixLabelsAndTheButton)
         EXPECT_EQ(label->font().pixelSize(), e.name == std::string("Label1") ? 20 : 12);
     }
     EXPECT_TRUE(about.findChild<QLabel*>(QStringLiteral("Label1"))->font().bold());
-    for (const char* link : {"Label4", "Label6"})
-        EXPECT_EQ(about.findChild<QLabel*>(QLatin1String(link))->palette().color(QPalette::WindowText),
-                  QColor(Qt::blue));
+    EXPECT_EQ(about.findChild<QLabel*>(QStringLiteral("Label4"))->palette().color(QPalette::WindowText),
+              QColor(Qt::blue));
 
     const QList<QPushButton*> buttons = about.findChildren<QPushButton*>();
     ASSERT_EQ(buttons.size(), 1);
@@ -172,17 +170,19 @@ TEST(About, HoldsExactlyItsSixLabelsAndTheButton)
     EXPECT_EQ(buttons[0]->geometry(), QRect(128, 216, 75, 25));
 }
 
-TEST(About, AddressesOpenThroughTheDesktopAndOkCloses)
+TEST(About, BookLinkAsksForTheHelpAndNothingGoesToTheDesktopAndOkCloses)
 {
     DesktopRecorder desktop;
     TFormAbout about;
+    int helpAsked = 0;
+    QObject::connect(&about, &TFormAbout::helpRequested, [&] { ++helpAsked; });
     about.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
     QTest::mouseClick(about.findChild<QLabel*>(QStringLiteral("Label4")), Qt::LeftButton);
     QTest::mouseClick(about.findChild<QLabel*>(QStringLiteral("Label6")), Qt::LeftButton);
     QTest::mouseClick(about.findChild<QLabel*>(QStringLiteral("Label5")), Qt::LeftButton);
-    EXPECT_EQ(desktop.opened, (QList<QUrl>{QUrl(QStringLiteral("https://belvane.example.org/")),
-                                           QUrl(QStringLiteral("mailto:support@belvane.example.org"))}));
+    EXPECT_EQ(helpAsked, 1);
+    EXPECT_TRUE(desktop.opened.isEmpty());
 
     QTest::mouseClick(about.findChild<QPushButton*>(QStringLiteral("ButtonOK")), Qt::LeftButton);
     EXPECT_FALSE(about.isVisible());

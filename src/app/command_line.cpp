@@ -1,0 +1,46 @@
+#include "app/command_line.h"
+
+#include <cstdio>
+
+#include <QCommandLineParser>
+
+namespace {
+
+void print(FILE* stream, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+} // namespace
+
+CommandLine readCommandLine(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Belvane: 桌面闹钟。"));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("显示此帮助并退出。"));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("显示版本并退出。"));
+    const QCommandLineOption dataDir(QStringLiteral("data-dir"),
+                                     QStringLiteral("闹钟和设置文件存放在 <目录> 中（默认 ~/.config/belvane）。"),
+                                     QStringLiteral("目录"));
+    parser.addOptions({help, version, dataDir});
+
+    CommandLine result;
+    if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
+        const QString why = parser.errorText().isEmpty()
+                                ? QStringLiteral("未知参数：%1").arg(parser.positionalArguments().join(QLatin1Char(' ')))
+                                : parser.errorText();
+        print(stderr, QStringLiteral("belvane: %1\n\n%2").arg(why, parser.helpText()));
+        result.exitCode = 2;
+    } else if (parser.isSet(help)) {
+        print(stdout, parser.helpText());
+        result.exitCode = 0;
+    } else if (parser.isSet(version)) {
+        print(stdout, QStringLiteral("belvane %1\n").arg(QStringLiteral(BELVANE_VERSION)));
+        result.exitCode = 0;
+    } else {
+        result.dataDir = parser.value(dataDir);
+    }
+    return result;
+}

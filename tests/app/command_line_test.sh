@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The command line: --help and --version print and end without a display or a running copy; an
+# unknown option prints the usage on the error output, ends with 2 and starts nothing.
+#
+#   tests/app/command_line_test.sh PROGRAM VERSION
+set -euo pipefail
+program=$1 version=$2
+work=$(mktemp -d /tmp/belvane-cli.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "COMMAND LINE TEST FAILED: $*" >&2; exit 1; }
+export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+
+# Each row: arguments | exit status | text expected on stdout | text expected on stderr
+while IFS='|' read -r args status out err; do
+    read -ra argv <<<"$args"
+    code=0
+    timeout 20 "$program" "${argv[@]}" >"$work/out" 2>"$work/err" || code=$?
+    [ "$code" = "$status" ] || fail "belvane $args ended with $code, expected $status: $(cat "$work/err")"
+    [ -z "$out" ] || grep -qF -- "$out" "$work/out" || fail "belvane $args printed: $(cat "$work/out")"
+    [ -z "$err" ] || grep -qF -- "$err" "$work/err" || fail "belvane $args told: $(cat "$work/err")"
+done <<ROWS
+--help|0|--data-dir <目录>|
+-h|0|--version|
+--version|0|belvane $version|
+--frobnicate|2||--data-dir <目录>
+--data-dir|2||--data-dir
+stray-argument|2||stray-argument
+ROWS
+
+# Nothing was started and nothing stored: no single-instance socket, no data folder.
+[ -z "$(ls -A "$XDG_RUNTIME_DIR")" ] || fail "a copy was started: $(ls "$XDG_RUNTIME_DIR")"
+[ ! -e "$XDG_CONFIG_HOME/belvane" ] || fail "a data folder was made"
+echo "command line answered as documented"
