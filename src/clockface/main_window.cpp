@@ -320,6 +320,9 @@ void TFormMain::setSendtotrayCaption(const QString& caption)
 void TFormMain::SendtotrayClick()
 {
     if (isVisible()) {
+        // Without a notification area a hidden face could not be brought back.
+        if (!SysTray->available())
+            return;
         setSendtotrayCaption(QStringLiteral("恢复"));
         hide();
     } else {

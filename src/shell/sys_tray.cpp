@@ -1,19 +1,43 @@
 #include "shell/sys_tray.h"
 
 #include <QCursor>
+#include <QDBusConnection>
+#include <QDBusInterface>
+#include <QGuiApplication>
 #include <QPixmap>
 #include <QSystemTrayIcon>
 #include <QWidget>
 
 namespace {
 
-Tray::MouseMessage messageFor(QSystemTrayIcon::ActivationReason reason)
+std::function<std::unique_ptr<TrayIconHost>()>& hostMaker()
 {
-    // The desktop's tray reports a left press, a left double click (after the press of its first
-    // click) and a right press; it has no right double click.
+    static std::function<std::unique_ptr<TrayIconHost>()> maker;
+    return maker;
+}
+
+/// Whether Qt's tray icon lives on a StatusNotifierItem host (KDE Plasma, GNOME's AppIndicator
+/// extension) rather than an XEmbed tray: Qt asks the session bus's watcher the same question once,
+/// when the first tray icon is made, on the X11 and Wayland platforms.
+bool onStatusNotifierHost()
+{
+    const QString platform = QGuiApplication::platformName();
+    if (platform != QLatin1String("xcb") && !platform.startsWith(QLatin1String("wayland")))
+        return false;
+    QDBusInterface watcher(QStringLiteral("org.kde.StatusNotifierWatcher"), QStringLiteral("/StatusNotifierWatcher"),
+                           QStringLiteral("org.kde.StatusNotifierWatcher"), QDBusConnection::sessionBus());
+    return watcher.isValid() && watcher.property("IsStatusNotifierHostRegistered").toBool();
+}
+
+Tray::MouseMessage messageFor(QSystemTrayIcon::ActivationReason reason, bool activationOnly)
+{
+    // An XEmbed tray reports a left press, a left double click (after the press of its first click)
+    // and a right press; it has no right double click. A StatusNotifierItem host reports a left
+    // click as an activation and nothing else for it: that activation toggles the face, as a
+    // double click does on the other trays.
     switch (reason) {
     case QSystemTrayIcon::Trigger:
-        return Tray::MouseMessage::LeftButtonDown;
+        return activationOnly ? Tray::MouseMessage::LeftButtonDoubleClick : Tray::MouseMessage::LeftButtonDown;
     case QSystemTrayIcon::DoubleClick:
         return Tray::MouseMessage::LeftButtonDoubleClick;
     case QSystemTrayIcon::Context:
@@ -27,11 +51,11 @@ Tray::MouseMessage messageFor(QSystemTrayIcon::ActivationReason reason)
 
 class SystemTrayHost : public TrayIconHost {
 public:
-    SystemTrayHost()
+    SystemTrayHost() : m_activationOnly(onStatusNotifierHost())
     {
         QObject::connect(&m_icon, &QSystemTrayIcon::activated, [this](QSystemTrayIcon::ActivationReason r) {
             if (notify)
-                notify(messageFor(r));
+                notify(messageFor(r, m_activationOnly));
         });
     }
 
@@ -53,6 +77,14 @@ public:
         return true;
     }
     QPoint cursorPos() const override { return QCursor::pos(); }
+    bool available() const override { return QSystemTrayIcon::isSystemTrayAvailable(); }
+    bool setContextMenu(QMenu* menu) override
+    {
+        // Qt shows this menu on an XEmbed tray's right click and exports it to StatusNotifierItem
+        // hosts, which draw it themselves; a menu popped up by hand would reach only the first.
+        m_icon.setContextMenu(menu);
+        return true;
+    }
 
 private:
     void apply(const QIcon& icon, const QString& tip)
@@ -69,13 +101,21 @@ private:
     }
 
     QSystemTrayIcon m_icon;
+    const bool m_activationOnly;
 };
 
 } // namespace
 
 std::unique_ptr<TrayIconHost> makeSystemTrayHost()
 {
+    if (hostMaker())
+        return hostMaker()();
     return std::make_unique<SystemTrayHost>();
+}
+
+void setSystemTrayHostMaker(std::function<std::unique_ptr<TrayIconHost>()> maker)
+{
+    hostMaker() = std::move(maker);
 }
 
 TSysTray::TSysTray(QObject* owner, std::unique_ptr<TrayIconHost> host)
@@ -103,6 +143,24 @@ void TSysTray::setActive(bool active)
         m_host->add(m_icon, m_hint);
     else
         m_host->remove();
+}
+
+void TSysTray::setPopupMenu(QMenu* menu)
+{
+    m_popupMenu = menu;
+    offerMenuToHost();
+}
+
+void TSysTray::setPopupMode(Tray::TPopupMode mode)
+{
+    m_popupMode = mode;
+    offerMenuToHost();
+}
+
+void TSysTray::offerMenuToHost()
+{
+    QMenu* menu = m_popupMode.testFlag(Tray::TPopupModeFlag::pmRightClick) ? m_popupMenu.data() : nullptr;
+    m_hostShowsMenu = m_host->setContextMenu(menu) && menu;
 }
 
 void TSysTray::setIcon(const QIcon& icon)
@@ -140,7 +198,12 @@ void TSysTray::handleNotification(Tray::MouseMessage message)
     const QPoint at = m_host->cursorPos();
     // The menu or a handler may delete this component (the owner closing the program).
     QPointer<TSysTray> alive(this);
-    if (reaction.showMenu && m_popupMenu) {
+    if (reaction.showMenu && m_popupMenu && m_hostShowsMenu && message == Tray::MouseMessage::RightButtonDown) {
+        // The host has shown the menu at the pointer already (or draws it itself): only its
+        // alignment is ours. The owner is not raised, which would take the focus from the menu.
+        if (m_popupMenu->isVisible())
+            m_popupMenu->move(Tray::menuTopLeft(at, m_popupMenu->size(), m_popupAlign));
+    } else if (reaction.showMenu && m_popupMenu) {
         bringOwnerToFront();
         QPointer<QMenu> menu = m_popupMenu;
         menu->exec(Tray::menuTopLeft(at, menu->sizeHint(), m_popupAlign));

@@ -26,6 +26,15 @@ public:
     virtual bool modify(const QIcon& icon, const QString& tip) = 0;
     virtual bool remove() = 0;
     virtual QPoint cursorPos() const = 0;
+    /// Whether the desktop has a notification area now; without one a hidden window cannot come back.
+    virtual bool available() const { return true; }
+    /// The menu the host itself shows on a right click (and exports to hosts that draw their own);
+    /// none: the component shows the menu. Returns whether the host took the menu.
+    virtual bool setContextMenu(QMenu* menu)
+    {
+        (void)menu;
+        return false;
+    }
 
     std::function<void(Tray::MouseMessage)> notify;
 };
@@ -33,6 +42,9 @@ public:
 /// The host on the desktop's system tray. When no tray is running the icon waits and appears as
 /// soon as one starts.
 std::unique_ptr<TrayIconHost> makeSystemTrayHost();
+/// Tests put their own host behind every tray made from then on; an empty maker restores the
+/// desktop's.
+void setSystemTrayHostMaker(std::function<std::unique_ptr<TrayIconHost>()> maker);
 
 /// One icon with a tooltip in the notification area, a pop-up menu on the clicks chosen by
 /// `PopupMode`, and the clicks reported as events. Inactive after construction.
@@ -65,9 +77,11 @@ public:
     QString Hint() const { return m_hint; }
     void setHint(const QString& hint);
     QMenu* PopupMenu() const { return m_popupMenu; }
-    void setPopupMenu(QMenu* menu) { m_popupMenu = menu; }
+    void setPopupMenu(QMenu* menu);
     Tray::TPopupMode PopupMode() const { return m_popupMode; }
-    void setPopupMode(Tray::TPopupMode mode) { m_popupMode = mode; }
+    void setPopupMode(Tray::TPopupMode mode);
+    /// Whether the desktop has a notification area to hide a window into.
+    bool available() const { return m_host->available(); }
     Tray::TPopupAlign PopupAlign() const { return m_popupAlign; }
     void setPopupAlign(Tray::TPopupAlign align) { m_popupAlign = align; }
 
@@ -80,6 +94,8 @@ private:
     void handleNotification(Tray::MouseMessage message);
     void modify();
     void bringOwnerToFront();
+    /// Hands the menu to the host for the right click, when the mode shows it there.
+    void offerMenuToHost();
 
     std::unique_ptr<TrayIconHost> m_host;
     QPointer<QWidget> m_ownerWindow;
@@ -90,4 +106,5 @@ private:
     QPointer<QMenu> m_popupMenu;
     Tray::TPopupMode m_popupMode = Tray::TPopupModeFlag::pmRightClick;
     Tray::TPopupAlign m_popupAlign = Tray::TPopupAlign::paRight;
+    bool m_hostShowsMenu = false;
 };

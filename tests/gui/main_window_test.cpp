@@ -17,17 +17,34 @@
 #include "helpers/modal.h"
 #include "helpers/screenshot.h"
 #include "helpers/temp_folder.h"
+#include "shell/sys_tray.h"
 
 namespace {
+
+/// A notification area that is there, or not, without a desktop.
+struct StandInTray : TrayIconHost {
+    explicit StandInTray(bool there) : present(there) {}
+    bool add(const QIcon&, const QString&) override { return present; }
+    bool modify(const QIcon&, const QString&) override { return true; }
+    bool remove() override { return true; }
+    QPoint cursorPos() const override { return {}; }
+    bool available() const override { return present; }
+    bool present;
+};
 
 class ClockFace : public ::testing::Test {
 protected:
     ClockFace()
     {
         setErrorSink([this](const QString& text) { errors << text; });
+        setSystemTrayHostMaker([this] { return std::make_unique<StandInTray>(trayPresent); });
         dir.installSkins();
     }
-    ~ClockFace() override { setErrorSink({}); }
+    ~ClockFace() override
+    {
+        setSystemTrayHostMaker({});
+        setErrorSink({});
+    }
 
     QAction* action(TFormMain& face, const char* name) { return face.findChild<QAction*>(name); }
     /// Runs the face's timer for this long: the clock moves on to each instant the timer is armed for
@@ -47,6 +64,7 @@ protected:
     TempFolder dir;
     FakeServices fake{QDateTime(QDate(2026, 12, 7), QTime(0, 7, 9, 100))};
     QStringList errors;
+    bool trayPresent = true;
 };
 
 } // namespace
@@ -114,6 +132,24 @@ TEST_F(ClockFace, FirstTickSendsToTrayWhenAskedAndDoubleClicksToggle)
     EXPECT_EQ(action(face, "Sendtotray")->text(), "隐藏");
     run(face, 1000);
     EXPECT_TRUE(face.isVisible()); // the tray rule runs at the first tick only
+}
+
+TEST_F(ClockFace, WithoutATrayTheFaceIsNeverHidden)
+{
+    // A desktop without a notification area (GNOME without extensions, a bare window manager):
+    // neither the start-in-tray option nor the menu entry may hide the only way back.
+    trayPresent = false;
+    FixedLiveOptions options;
+    options.tray = true;
+    TFormMain face(fake.services, dir.path());
+    face.setOptions(&options);
+    face.show();
+    run(face, 100);
+    EXPECT_FALSE(face.FirstTickPending());
+    EXPECT_TRUE(face.isVisible());
+    face.SendtotrayClick();
+    EXPECT_TRUE(face.isVisible());
+    EXPECT_EQ(action(face, "Sendtotray")->text(), "Send to tray");
 }
 
 TEST_F(ClockFace, SkinChangeKeepsAHiddenFaceHiddenAndIsStoredAtClose)

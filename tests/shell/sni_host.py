@@ -1,0 +1,104 @@
+#!/usr/bin/python3
+"""Plays a StatusNotifierItem tray host (as KDE Plasma or GNOME's AppIndicator extension do) on the
+session bus: registers itself with the watcher, starts the program, finds its item, reads the menu it
+exports and activates it as a left click on the icon would.
+
+    sni_host.py PROGRAM [ARGS...]      (DBUS_SESSION_BUS_ADDRESS and DISPLAY set by the caller)
+"""
+import subprocess
+import sys
+import time
+
+import dbus
+
+LIMIT = 30  # seconds for each thing awaited
+WATCHER = "org.kde.StatusNotifierWatcher"
+
+
+def fail(text):
+    print("SNI TEST FAILED: " + text, file=sys.stderr)
+    sys.exit(1)
+
+
+def wait_for(what, probe):
+    """Returns probe()'s first true answer, asking every 50 ms for at most LIMIT seconds."""
+    end = time.monotonic() + LIMIT
+    while time.monotonic() < end:
+        answer = probe()
+        if answer:
+            return answer
+        time.sleep(0.05)
+    fail("no " + what + " within %d s" % LIMIT)
+
+
+def labels(layout):
+    """The labels of a com.canonical.dbusmenu layout, depth first, separators as "-"."""
+    _, props, children = layout
+    out = []
+    if props.get("type") == "separator":
+        out.append("-")
+    elif "label" in props:
+        out.append(str(props["label"]))
+    for child in children:
+        out.extend(labels(child))
+    return out
+
+
+def main():
+    bus = dbus.SessionBus()
+    watcher = bus.get_object(WATCHER, "/StatusNotifierWatcher")
+    watcher.RegisterStatusNotifierHost(bus.get_unique_name(), dbus_interface=WATCHER)
+    if not watcher.Get(WATCHER, "IsStatusNotifierHostRegistered", dbus_interface=dbus.PROPERTIES_IFACE):
+        fail("the watcher did not take the host")
+
+    program = subprocess.Popen(sys.argv[1:])
+    try:
+        def item_name():
+            items = watcher.Get(WATCHER, "RegisteredStatusNotifierItems", dbus_interface=dbus.PROPERTIES_IFACE)
+            return str(items[0]) if items else None
+
+        entry = wait_for("item registered by the program", item_name)
+        service, _, path = entry.partition("/")
+        item = bus.get_object(service, "/" + path if path else "/StatusNotifierItem")
+        menu_path = item.Get("org.kde.StatusNotifierItem", "Menu", dbus_interface=dbus.PROPERTIES_IFACE)
+        menu = bus.get_object(service, menu_path)
+
+        def entries():
+            _, layout = menu.GetLayout(0, -1, [], dbus_interface="com.canonical.dbusmenu")
+            return labels(layout)
+
+        first = wait_for("menu entries", entries)
+        print("exported menu:", first)
+        for caption in ["闹钟", "选项", "皮肤", "电子表", "圣诞老人", "关于", "帮助", "退出"]:
+            if caption not in first:
+                fail("the exported menu has no \"%s\": %s" % (caption, first))
+
+        def activate_until(caption):
+            item.Activate(0, 0, dbus_interface="org.kde.StatusNotifierItem")
+            wait_for("menu entry \"%s\" after activation" % caption, lambda: caption in entries())
+            if program.poll() is not None:
+                fail("the program ended")
+
+        def face_shown():
+            return subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(program.pid), "--name",
+                                   "^Belvane$"], capture_output=True).returncode == 0
+
+        # The first entry names the next toggle: "恢复" while the face is in the tray (the options
+        # start it there), "隐藏" or "Send to tray" while it is shown.
+        hidden = first[0] == "恢复"
+        for _ in range(2):
+            activate_until("隐藏" if hidden else "恢复")
+            hidden = not hidden
+            wait_for("face " + ("hidden" if hidden else "shown"), lambda: face_shown() != hidden)
+            # A host asking for the item's own menu gets no hand-made menu in the way of the next click.
+            item.ContextMenu(0, 0, dbus_interface="org.kde.StatusNotifierItem")
+        print("activation toggles the face; the menu has its entries")
+    finally:
+        program.terminate()
+        try:
+            program.wait(10)
+        except subprocess.TimeoutExpired:
+            program.kill()
+
+
+main()
