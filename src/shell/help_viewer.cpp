@@ -115,10 +115,10 @@ HelpViewer* ShowHelp(QWidget* owner, const QString& topicPath)
     const QFileInfo page(topicPath);
     if (!page.isFile())
         throw IoError(
-            QStringLiteral("The help file \"%1\" was not found.").arg(QDir::toNativeSeparators(topicPath)));
+            QStringLiteral("找不到帮助文件\"%1\"。").arg(QDir::toNativeSeparators(topicPath)));
     QFile probe(page.absoluteFilePath());
     if (!probe.open(QIODevice::ReadOnly))
-        throw IoError(QStringLiteral("Cannot open the help file \"%1\": %2")
+        throw IoError(QStringLiteral("无法打开帮助文件\"%1\"：%2")
                           .arg(QDir::toNativeSeparators(topicPath), probe.errorString()));
     probe.close();
 
