@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 window=20 rounds=10
 [ "${1:-}" = --quick ] && window=4 rounds=3
 source scripts/packages.sh
-belvane_install_missing
+belvane_install_missing test
 belvane_build >/dev/null
 # The peer alarm clock is measured for comparison only: installed here, never for the tests.
 if ! command -v alarm-clock-applet >/dev/null; then

@@ -1,39 +1,59 @@
 #!/usr/bin/env bash
-# The one list of Debian 12 packages that building, running and testing Belvane need, and the step
-# that installs whichever of them are missing. Sourced by ./run and ./test.
+# The lists of Debian 12 packages that building, running and testing Belvane need, and the step that
+# installs whichever of them are missing. Sourced by ./run (building and running only) and ./test
+# (everything).
 
-BELVANE_PACKAGES=(
+# What building and running the clock needs.
+BELVANE_RUN_PACKAGES=(
     # build
-    cmake ninja-build g++ pkg-config
-    qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
+    cmake ninja-build g++ pkg-config qt6-base-dev
     libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev libpulse-dev libxext-dev libx11-dev
-    # run
+    # run: media, Chinese fonts and Qt's own Chinese texts, Wayland sessions
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav fonts-noto-cjk
-    # headless tests: X server, window manager, tray host, sound server, logind mock, shifted clock
+    qt6-translations-l10n qt6-wayland
+)
+
+# What the tests and quality gates add.
+BELVANE_TEST_PACKAGES=(
+    libgtest-dev libgmock-dev libbenchmark-dev
+    # headless tests: X server, window manager, tray hosts, sound server, D-Bus mocks, shifted clock
     xvfb xauth openbox trayer x11-utils xdotool pulseaudio pulseaudio-utils dbus python3-dbusmock
-    faketime gstreamer1.0-tools sox imagemagick e2fsprogs libxss-dev xclip desktop-file-utils
+    python3-dbus haskell-status-notifier-item-utils weston
+    faketime gstreamer1.0-tools sox imagemagick e2fsprogs libxss-dev xclip desktop-file-utils appstream
     # fuzzing and sanitizer builds
     clang libclang-rt-14-dev
 )
 
-belvane_install_missing() {
-    local missing=() pkg
-    for pkg in "${BELVANE_PACKAGES[@]}"; do
-        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
-            missing+=("$pkg")
-        fi
+# The packages of a list that are not installed yet.
+belvane_missing_of() {
+    local pkg
+    for pkg in "$@"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || echo "$pkg"
     done
-    [ ${#missing[@]} -eq 0 ] && return 0
-    echo "Installing: ${missing[*]}"
-    local sudo=()
-    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-    "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 update -qq
-    # With their recommended packages, as the machines the tests ran on had them.
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq "${missing[@]}"
 }
 
+# Installs what building and running need, without recommended packages; with `test`, also the test
+# tools (with their recommended packages, as the machines the tests ran on had them).
+belvane_install_missing() {
+    local run test
+    run=$(belvane_missing_of "${BELVANE_RUN_PACKAGES[@]}")
+    [ "${1:-}" = test ] && test=$(belvane_missing_of "${BELVANE_TEST_PACKAGES[@]}")
+    [ -z "$run$test" ] && return 0
+    echo "Installing:" $run $test
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    # Another install may hold the package database: wait for it rather than fail.
+    local apt=(env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600)
+    "${sudo[@]}" "${apt[@]}" update -qq
+    # shellcheck disable=SC2086 # one package name a word
+    [ -z "$run" ] || "${sudo[@]}" "${apt[@]}" install -y -qq --no-install-recommends $run
+    # shellcheck disable=SC2086
+    [ -z "$test" ] || "${sudo[@]}" "${apt[@]}" install -y -qq $test
+}
+
+# Configures and builds build/; the tests are built unless BELVANE_TESTS=OFF is given.
 belvane_build() {
-    local type=${1:-RelWithDebInfo}
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="$type" >/dev/null
+    local type=${1:-RelWithDebInfo} tests=${2:-ON}
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="$type" -DBELVANE_TESTS="$tests" >/dev/null
     cmake --build build
 }
