@@ -22,11 +22,13 @@ trap cleanup EXIT
 fail() { echo "INSTALL TEST FAILED: $*" >&2; exit 1; }
 
 prefix="$work/My Apps"
-cmake --install "$build" --prefix "$prefix" >"$work/install.log" || { cat "$work/install.log"; fail "cmake --install failed"; }
+cmake --install "$build" --prefix "$prefix" --strip >"$work/install.log" || { cat "$work/install.log"; fail "cmake --install failed"; }
 
 # The program folder: the executable beside the same sounds, skins and help as the build's.
 folder="$prefix/lib/belvane"
 [ -x "$folder/belvane" ] || fail "no executable $folder/belvane"
+if readelf -S "$folder/belvane" | grep -q '\.debug_info'; then fail "the installed executable keeps its debug information"; fi
+echo "installed executable: $(stat -c %s "$folder/belvane") bytes"
 for sub in sounds Digital "Santa Claus" help; do
     diff -r "$build/$sub" "$folder/$sub" >/dev/null || fail "$sub differs from the build's"
 done
