@@ -18,6 +18,8 @@
 #include "media/run_play_window.h"
 #include "platform/clock.h"
 #include "platform/power_control.h"
+#include "platform/text_codec.h"
+#include "shell/ring_notification.h"
 
 namespace {
 
@@ -80,6 +82,9 @@ TAlarmRun::TAlarmRun(RingRequest request, Services& services, TFormRunPlay& play
 
     connect(ButtonSnooze, &QPushButton::clicked, this, [this] { ButtonSnoozeClick(); });
     connect(ButtonOK, &QPushButton::clicked, this, [this] { ButtonOKClick(); });
+    m_notification = std::make_unique<RingNotification>();
+    connect(m_notification.get(), &RingNotification::snoozeRequested, this, [this] { ButtonSnoozeClick(); });
+    connect(m_notification.get(), &RingNotification::okRequested, this, [this] { ButtonOKClick(); });
     Timer.setInterval(200);
     connect(&Timer, &QTimer::timeout, this, [this] { guarded([this] { TimerTimer(); }); });
 
@@ -170,6 +175,7 @@ void TAlarmRun::FormShow()
     if (m_volumeBefore && m_volumeBefore->muted)
         volume.setMuted(false);
     m_session.show(*this);
+    m_notification->show(decodeText(m_request.occurrence.row.caption), LabelTime->text(), Memo->toPlainText());
     // The first tick runs at once rather than a timer interval later, so the alarm sounds within
     // milliseconds of its second, whether or not a window manager ever activates this window.
     QTimer::singleShot(0, this, [this] {
@@ -230,6 +236,7 @@ void TAlarmRun::FormClose()
         volume.setVolume(m_volumeBefore->packed);
         volume.setMuted(m_volumeBefore->muted);
     }
+    m_notification->withdraw();
 }
 
 bool TAlarmRun::playerIdle() const

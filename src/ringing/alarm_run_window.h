@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 
 #include "app/form_dialog.h"
@@ -13,6 +14,7 @@
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class RingNotification;
 class TFormRunPlay;
 struct Services;
 
@@ -71,6 +73,8 @@ private:
     bool m_closed = false;
     bool m_closeRequested = false;
     bool m_activatedOnce = false;
+    // The same alarm on the desktop's notifications, withdrawn when the window closes.
+    std::unique_ptr<RingNotification> m_notification;
 
     QLabel* LabelTime;
     QLabel* LabelDate;

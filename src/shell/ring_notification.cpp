@@ -1,0 +1,107 @@
+#include "shell/ring_notification.h"
+
+#include <utility>
+
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QPointer>
+#include <QStringList>
+#include <QVariantMap>
+
+namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.Notifications");
+const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
+const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
+const QString kSnooze = QStringLiteral("snooze");
+const QString kOk = QStringLiteral("ok");
+constexpr int kReminderLines = 3;
+
+void closeNotification(QDBusConnection& bus, uint id)
+{
+    bus.asyncCall(QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("CloseNotification"))
+                  << id);
+}
+
+} // namespace
+
+RingNotification::RingNotification(QDBusConnection bus, QObject* parent) : QObject(parent), m_bus(std::move(bus))
+{
+    if (!m_bus.isConnected())
+        return;
+    m_bus.connect(kService, kPath, kInterface, QStringLiteral("ActionInvoked"), this,
+                  SLOT(actionInvoked(uint, QString)));
+    m_bus.connect(kService, kPath, kInterface, QStringLiteral("NotificationClosed"), this,
+                  SLOT(notificationClosed(uint, uint)));
+}
+
+RingNotification::~RingNotification()
+{
+    withdraw();
+}
+
+QString RingNotification::bodyText(const QString& time, const QString& reminder)
+{
+    QStringList lines = reminder.split(QLatin1Char('\n'));
+    while (!lines.isEmpty() && lines.constLast().trimmed().isEmpty())
+        lines.removeLast();
+    lines = lines.mid(0, kReminderLines);
+    lines.prepend(time);
+    return lines.join(QLatin1Char('\n'));
+}
+
+void RingNotification::show(const QString& caption, const QString& time, const QString& reminder)
+{
+    if (!m_bus.isConnected())
+        return;
+    m_withdrawn = false;
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
+    const QVariantMap hints{{QStringLiteral("urgency"), QVariant::fromValue(uchar(2))},
+                            {QStringLiteral("category"), QStringLiteral("x-belvane.alarm")},
+                            {QStringLiteral("desktop-entry"), QStringLiteral("belvane")},
+                            // kept after a snooze chosen on it, until the alarm is answered
+                            {QStringLiteral("resident"), true}};
+    call << QStringLiteral("Belvane") << m_id << QStringLiteral("belvane")
+         << (caption.isEmpty() ? QStringLiteral("闹铃") : caption) << bodyText(time, reminder)
+         << QStringList{kSnooze, QStringLiteral("打盹儿"), kOk, QStringLiteral("确定")} << hints
+         << 0; // stays until the alarm is answered
+    // Never waited for: a slow or missing server must not hold up the ringing. The answer may come
+    // after this object has gone, and the notification is then withdrawn at once.
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call));
+    connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+            [self = QPointer<RingNotification>(this), bus = m_bus](QDBusPendingCallWatcher* w) mutable {
+                w->deleteLater();
+                const QDBusPendingReply<uint> reply = *w;
+                if (reply.isError())
+                    return;
+                if (!self || self->m_withdrawn)
+                    closeNotification(bus, reply.value());
+                else
+                    self->m_id = reply.value();
+            });
+}
+
+void RingNotification::withdraw()
+{
+    m_withdrawn = true;
+    if (m_id != 0)
+        closeNotification(m_bus, std::exchange(m_id, 0));
+}
+
+void RingNotification::actionInvoked(uint id, const QString& action)
+{
+    if (id == 0 || id != m_id)
+        return;
+    if (action == kSnooze)
+        emit snoozeRequested();
+    else if (action == kOk)
+        emit okRequested();
+}
+
+void RingNotification::notificationClosed(uint id, uint reason)
+{
+    Q_UNUSED(reason);
+    if (id != 0 && id == m_id)
+        m_id = 0;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QString>
+
+/// The desktop notification of a ringing alarm, for an alarm that rings while the face is in the
+/// tray, on another workspace or behind a locked screen: summary the alarm's caption, body the time
+/// and the reminder's first lines, urgency critical, with the ringing window's two buttons as
+/// actions. It goes over org.freedesktop.Notifications on the session bus without waiting for an
+/// answer; a desktop without a notification server simply shows nothing.
+class RingNotification : public QObject {
+    Q_OBJECT
+public:
+    explicit RingNotification(QDBusConnection bus = QDBusConnection::sessionBus(), QObject* parent = nullptr);
+    /// Withdraws the notification.
+    ~RingNotification() override;
+
+    /// Shows the notification, replacing the one shown before.
+    void show(const QString& caption, const QString& time, const QString& reminder);
+    /// Takes the notification off the desktop; also when its answer is still on the way.
+    void withdraw();
+
+    /// The body: the time, then at most the reminder's first three lines.
+    static QString bodyText(const QString& time, const QString& reminder);
+
+signals:
+    /// The notification's "打盹儿" action was chosen.
+    void snoozeRequested();
+    /// The notification's "确定" action was chosen.
+    void okRequested();
+
+private slots:
+    void actionInvoked(uint id, const QString& action);
+    void notificationClosed(uint id, uint reason);
+
+private:
+    QDBusConnection m_bus;
+    uint m_id = 0;          // the notification on the desktop, 0: none
+    bool m_withdrawn = false;
+};

@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDBusConnectionInterface>
+#include <QDeadlineTimer>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QThread>
+#include <QTimeEdit>
+#include <QComboBox>
+#include <QTest>
+
+#include "alarms/alarm_list_window.h"
+#include "app/error_report.h"
+#include "helpers/fake_services.h"
+#include "helpers/modal.h"
+#include "helpers/temp_folder.h"
+#include "media/run_play_window.h"
+#include "shell/ring_notification.h"
+
+// Run by run-with-notifications.sh: on a private session bus with python3-dbusmock's notification
+// daemon (BELVANE_NOTIFICATION_MOCK=1), then on one without any notification server.
+
+namespace {
+
+bool withServer()
+{
+    return qEnvironmentVariable("BELVANE_NOTIFICATION_MOCK") == "1";
+}
+
+QString gdbus(const QStringList& method)
+{
+    QProcess p;
+    p.start("gdbus", QStringList{"call", "--session", "--dest", "org.freedesktop.Notifications", "--object-path",
+                                 "/org/freedesktop/Notifications", "--method"} + method);
+    p.waitForFinished(20000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+/// What the notification server was asked, as gdbus prints it.
+QString serverCalls()
+{
+    return gdbus({"org.freedesktop.DBus.Mock.GetCalls"});
+}
+
+/// The mock numbers its notifications 1, 2, ... in the order they are asked for.
+int notificationsShown()
+{
+    return int(serverCalls().count("'Notify'"));
+}
+
+void invokeAction(int id, const QString& action)
+{
+    gdbus({"org.freedesktop.DBus.Mock.EmitSignal", "org.freedesktop.Notifications", "ActionInvoked", "us",
+           QString("[<uint32 %1>, <'%2'>]").arg(id).arg(action)});
+}
+
+/// Runs the event loop until the condition holds, for at most 20 s.
+bool waitUntil(const std::function<bool()>& condition)
+{
+    QDeadlineTimer deadline(20000);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(20);
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(RingNotification, BodyIsTheTimeAndTheReminderFirstLines)
+{
+    EXPECT_EQ(RingNotification::bodyText("7:00:00", "一\n二\n三\n四"), "7:00:00\n一\n二\n三");
+    EXPECT_EQ(RingNotification::bodyText("7:00:00", "该起床了\n\n"), "7:00:00\n该起床了");
+    EXPECT_EQ(RingNotification::bodyText("7:00:00", ""), "7:00:00");
+}
+
+TEST(RingNotification, IsShownCriticalWithTheButtonsAsActionsAndWithdrawn)
+{
+    if (!withServer())
+        GTEST_SKIP() << "needs the notification daemon mock";
+    RingNotification notification;
+    QSignalSpy snooze(&notification, &RingNotification::snoozeRequested);
+    QSignalSpy ok(&notification, &RingNotification::okRequested);
+    const int before = notificationsShown();
+    notification.show("该起床了", "7:00:00", "该起床了\n带伞\n第三行\n第四行");
+    ASSERT_TRUE(waitUntil([&] { return notificationsShown() == before + 1; }));
+    const int id = before + 1;
+    const QString calls = serverCalls();
+    for (const char* expected : {"<'Belvane'>", "<'该起床了'>", "<'7:00:00\\n该起床了\\n带伞\\n第三行'>",
+                                 "<['snooze', '打盹儿', 'ok', '确定']>", "'urgency': <byte 0x02>", "<0>])"})
+        EXPECT_TRUE(calls.contains(QString::fromUtf8(expected))) << expected << " not in " << calls.toStdString();
+
+    invokeAction(id + 100, "ok"); // another program's notification
+    invokeAction(id, "snooze");
+    ASSERT_TRUE(snooze.wait(20000));
+    invokeAction(id, "ok");
+    ASSERT_TRUE(ok.wait(20000));
+    EXPECT_EQ(snooze.size(), 1);
+    EXPECT_EQ(ok.size(), 1);
+
+    notification.withdraw();
+    EXPECT_TRUE(waitUntil([&] { return serverCalls().contains(QString("'CloseNotification', [<%1>]").arg(id)); }))
+        << serverCalls().toStdString();
+}
+
+TEST(RingNotification, OkOnTheNotificationClosesTheRingingWindow)
+{
+    if (!withServer())
+        GTEST_SKIP() << "needs the notification daemon mock";
+    QStringList errors;
+    setErrorSink([&](const QString& text) { errors << text; });
+    TempFolder dir;
+    FakeServices fake;
+    TFormRunPlay player{defaultPlayerSettings()};
+    TFormAlarmList list{fake.services, dir.path()};
+    list.setRunPlayer(&player);
+    list.FormCreate();
+    answerNextModal([](QDialog* editor) {
+        editor->findChild<QPlainTextEdit*>("Memo")->setPlainText("开会\n三楼");
+        editor->findChild<QComboBox*>("Frequency")->setCurrentIndex(2);
+        editor->findChild<QTimeEdit*>("TimePicker")->setTime(QTime(7, 0, 0));
+        QTest::mouseClick(editor->findChild<QPushButton*>("OK"), Qt::LeftButton);
+    });
+    QTest::mouseClick(list.findChild<QPushButton*>("ButtonAdd"), Qt::LeftButton);
+
+    const int before = notificationsShown();
+    fake.clock.set(QDateTime(QDate(2026, 12, 7), QTime(7, 0, 0, 100)));
+    bool answered = false;
+    answerNextModal([&](QDialog*) {
+        // The window is up: its notification arrives, and its "确定" is chosen on the desktop.
+        if (waitUntil([&] { return notificationsShown() == before + 1; })) {
+            answered = true;
+            invokeAction(before + 1, "ok");
+        }
+    });
+    QTimer::singleShot(30000, &list, [] {
+        if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            d->reject(); // a safety net, so a failure ends instead of hanging
+    });
+    list.TimerTimer(); // rings, and returns when the ringing window has closed
+    setErrorSink({});
+    EXPECT_TRUE(answered);
+    EXPECT_FALSE(list.AlarmRinging);
+    EXPECT_TRUE(serverCalls().contains("<'开会'>, <'07:00:00\\n开会\\n三楼'>")) << serverCalls().toStdString();
+    EXPECT_TRUE(waitUntil([&] { return serverCalls().contains(QString("'CloseNotification', [<%1>]").arg(before + 1)); }));
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
+TEST(RingNotification, WithoutAServerNothingHappensAndNothingIsReported)
+{
+    if (withServer())
+        GTEST_SKIP() << "runs on a bus without a notification server";
+    QStringList errors;
+    setErrorSink([&](const QString& text) { errors << text; });
+    {
+        RingNotification notification;
+        notification.show("该起床了", "7:00:00", "该起床了");
+        // Asked after the notification, so its refusal is in by the time this answers.
+        EXPECT_FALSE(QDBusConnection::sessionBus().interface()->isServiceRegistered("org.freedesktop.Notifications"));
+        QCoreApplication::processEvents();
+        notification.withdraw();
+    }
+    RingNotification offBus(QDBusConnection::connectToBus("unix:path=/nonexistent", "nowhere"));
+    offBus.show("该起床了", "7:00:00", "该起床了");
+    setErrorSink({});
+    EXPECT_TRUE(errors.isEmpty());
+}
