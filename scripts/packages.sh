@@ -18,7 +18,7 @@ BELVANE_TEST_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     # headless tests: X server, window manager, tray hosts, sound server, D-Bus mocks, shifted clock
     xvfb xauth openbox trayer x11-utils xdotool pulseaudio pulseaudio-utils dbus python3-dbusmock
-    python3-dbus haskell-status-notifier-item-utils weston
+    python3-dbus haskell-status-notifier-item-utils weston xwayland
     faketime gstreamer1.0-tools sox imagemagick e2fsprogs libxss-dev xclip desktop-file-utils appstream
     # fuzzing and sanitizer builds
     clang libclang-rt-14-dev

@@ -5,6 +5,7 @@
 #include "alarms/alarm_list_window.h"
 #include "app/application.h"
 #include "app/command_line.h"
+#include "app/display_platform.h"
 #include "app/exit_signals.h"
 #include "app/fonts.h"
 #include "app/single_instance.h"
@@ -41,6 +42,7 @@ int main(int argc, char* argv[])
     // three wake-ups a repaint where the timer makes one; plain requests cost nothing extra at this size.
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", "1");
+    chooseDisplayPlatform();
     QApplication app(argc, argv);
     installChineseTranslations(app);
     QApplication::setApplicationName(QStringLiteral("Belvane"));

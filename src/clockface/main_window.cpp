@@ -50,7 +50,10 @@ TFormMain::TFormMain(Services& services, const AppFolders& folders, QWidget* par
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(QStringLiteral("Belvane"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/belvane.svg")));
-    setAttribute(Qt::WA_OpaquePaintEvent); // the background picture covers every pixel
+    if (windowMasksApply())
+        setAttribute(Qt::WA_OpaquePaintEvent); // the background picture covers every pixel
+    else
+        setAttribute(Qt::WA_TranslucentBackground); // what lies outside the outline stays clear
     // The program's other windows open above the face, never under it.
     new WindowStacking(*this);
     buildMenu();
@@ -182,7 +185,11 @@ void TFormMain::ShapeWindow()
         m_layout.useFixedKeyColour
             ? std::optional<QColor>(QColor(m_layout.keyColour.red, m_layout.keyColour.green, m_layout.keyColour.blue))
             : std::nullopt;
-    setMask(RegionFromBitmap(m_pictures.background, key));
+    const QRegion outline = RegionFromBitmap(m_pictures.background, key);
+    if (windowMasksApply())
+        setMask(outline);
+    else
+        m_outline = outline;
     m_redrawAll = true;
     update();
 }
@@ -262,7 +269,7 @@ void TFormMain::paintEvent(QPaintEvent* event)
         painter.drawText(rect(), Qt::AlignCenter, faceTimeText(m_services.clock.now().time(), m_militaryShown, true));
         return;
     }
-    painter.setClipRegion(event->region());
+    painter.setClipRegion(m_outline.isEmpty() ? event->region() : event->region() & m_outline);
     painter.drawPixmap(0, 0, m_pictures.ImageBack);
     for (const PicturePlacement& p : m_drawn.all()) {
         const QPixmap* picture = pictureFor(p);

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPixmap>
 #include <QPointer>
+#include <QRegion>
 #include <QTimer>
 #include <QWidget>
 
@@ -105,6 +106,7 @@ private:
     Services& m_services;
     QString m_programFolder; // skins and help, only read
     QString m_dataFolder;    // the skin choice
+    QRegion m_outline;       // where a translucent face paints; empty when the window mask cuts it
     FixedLiveOptions m_defaultOptions;
     const LiveOptions* m_options = &m_defaultOptions;
     QPointer<TFormAlarmList> m_alarms;

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include <QGuiApplication>
+
 QRegion RegionFromBitmap(const QImage& picture, std::optional<QColor> fixedKey)
 {
     if (picture.isNull())
@@ -28,4 +30,9 @@ QRegion RegionFromBitmap(const QImage& picture, std::optional<QColor> fixedKey)
     QRegion region;
     region.setRects(runs.data(), int(runs.size()));
     return region;
+}
+
+bool windowMasksApply()
+{
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
