@@ -14,21 +14,8 @@ for tool in weston weston-screenshooter xdotool /usr/bin/convert; do
 done
 [ -e /usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so ] ||
     { echo "skipped: qt6-wayland is not installed"; exit 77; }
-work=$(mktemp -d /tmp/belvane-wayland.XXXXXX)
-pids=()
-cleanup() {
-    local p
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/../helpers/script_support.sh" wayland
 fail() { echo "WAYLAND TEST FAILED: $*" >&2; exit 1; }
-wait_for() { # seconds, command...
-    local end=$((SECONDS + $1))
-    shift
-    until "$@"; do [ $SECONDS -lt $end ] || return 1; sleep 0.05; done
-}
 
 export XDG_RUNTIME_DIR=$work/runtime HOME=$work/home XDG_CONFIG_HOME=$work/config
 mkdir -m 700 "$XDG_RUNTIME_DIR"

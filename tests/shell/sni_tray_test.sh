@@ -9,29 +9,13 @@ here=$(dirname "$(realpath "$0")")
 for tool in status-notifier-watcher Xvfb xdotool dbus-daemon; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed (scripts/packages.sh)"; exit 77; }
 done
-work=$(mktemp -d /tmp/belvane-sni.XXXXXX)
-pids=()
-cleanup() {
-    local p
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-wait_for() { # seconds, command...
-    local end=$((SECONDS + $1))
-    shift
-    until "$@"; do [ $SECONDS -lt $end ] || return 1; sleep 0.05; done
-}
+source "$here/../helpers/script_support.sh" sni
 
 export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config HOME=$work/home
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 mkdir -p "$XDG_CONFIG_HOME" "$HOME"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-eval "$(dbus-daemon --session --fork --print-address=1 --print-pid=1 |
-    { read -r addr; read -r pid; echo "DBUS_SESSION_BUS_ADDRESS='$addr'; bus_pid=$pid"; })"
-export DBUS_SESSION_BUS_ADDRESS
-pids+=("$bus_pid")
+start_session_bus
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 wait_for 30 test -s "$work/display" || { echo "Xvfb did not start" >&2; exit 1; }
