@@ -66,6 +66,7 @@ void RingNotification::show(const QString& caption, const QString& time, const Q
          << (caption.isEmpty() ? QStringLiteral("闹铃") : caption) << bodyText(time, reminder)
          << QStringList{kSnooze, QStringLiteral("打盹儿"), kOk, QStringLiteral("确定")} << hints
          << 0; // stays until the alarm is answered
+    m_pending = true;
     // Never waited for: a slow or missing server must not hold up the ringing. The answer may come
     // after this object has gone, and the notification is then withdrawn at once.
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call));
@@ -73,12 +74,17 @@ void RingNotification::show(const QString& caption, const QString& time, const Q
             [self = QPointer<RingNotification>(this), bus = m_bus](QDBusPendingCallWatcher* w) mutable {
                 w->deleteLater();
                 const QDBusPendingReply<uint> reply = *w;
+                if (self)
+                    self->m_pending = false;
                 if (reply.isError())
                     return;
-                if (!self || self->m_withdrawn)
+                if (!self || self->m_withdrawn) {
                     closeNotification(bus, reply.value());
-                else
-                    self->m_id = reply.value();
+                    return;
+                }
+                self->m_id = reply.value();
+                for (const auto& [id, action] : std::exchange(self->m_early, {}))
+                    self->actionInvoked(id, action);
             });
 }
 
@@ -91,6 +97,10 @@ void RingNotification::withdraw()
 
 void RingNotification::actionInvoked(uint id, const QString& action)
 {
+    if (id != 0 && m_id == 0 && m_pending) {
+        m_early.append({id, action});
+        return;
+    }
     if (id == 0 || id != m_id)
         return;
     if (action == kSnooze)

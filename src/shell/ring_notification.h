@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QList>
 #include <QObject>
+#include <QPair>
 #include <QString>
 
 /// The desktop notification of a ringing alarm, for an alarm that rings while the face is in the
@@ -37,5 +39,9 @@ private slots:
 private:
     QDBusConnection m_bus;
     uint m_id = 0;          // the notification on the desktop, 0: none
+    bool m_pending = false; // asked for, its number not known yet
+    // Actions that came before the number of the notification they were for: D-Bus may hand over
+    // the signal before the answer to Notify.
+    QList<QPair<uint, QString>> m_early;
     bool m_withdrawn = false;
 };

@@ -3,21 +3,25 @@
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QPlainTextEdit>
 #include <QProcess>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QThread>
-#include <QTimeEdit>
-#include <QComboBox>
 #include <QTest>
 
-#include "alarms/alarm_list_window.h"
+#include "alarms/alarm_display.h"
+#include "alarms/alarm_list_file.h"
+#include "alarms/alarm_settings_file.h"
 #include "app/error_report.h"
 #include "helpers/fake_services.h"
-#include "helpers/modal.h"
 #include "helpers/temp_folder.h"
+#include "helpers/wav_file.h"
+#include "media/player_settings.h"
 #include "media/run_play_window.h"
+#include "platform/line_file.h"
+#include "ringing/alarm_dispatcher.h"
+#include "ringing/alarm_run_window.h"
 #include "shell/ring_notification.h"
 
 // Run by run-with-notifications.sh: on a private session bus with python3-dbusmock's notification
@@ -115,39 +119,31 @@ TEST(RingNotification, OkOnTheNotificationClosesTheRingingWindow)
     QStringList errors;
     setErrorSink([&](const QString& text) { errors << text; });
     TempFolder dir;
-    FakeServices fake;
+    QDir(dir.path()).mkdir("sounds");
+    writeToneWav(dir.file("sounds/" + builtInSoundFile(0)), 2500);
+    FakeServices fake{QDateTime(QDate(2026, 12, 7), QTime(6, 59, 58))};
+    AlarmListStore store{dir.path()};
+    store.rows.append(makeAlarmEntry({"开会", int(Frequency::Daily), QDate(2026, 12, 7), QTime(7, 0), "1111111"}, 0,
+                                     RowOrigin::Add, DateTimeLocale::neutral()));
+    AlarmSettings settings = fallbackAlarmSettings();
+    settings.reminderText = {"开会", "三楼"};
+    writeFileAtomically(dir.file(SettingsFileName(0)), WriteAlarmSettings(settings));
     TFormRunPlay player{defaultPlayerSettings()};
-    TFormAlarmList list{fake.services, dir.path()};
-    list.setRunPlayer(&player);
-    list.FormCreate();
-    answerNextModal([](QDialog* editor) {
-        editor->findChild<QPlainTextEdit*>("Memo")->setPlainText("开会\n三楼");
-        editor->findChild<QComboBox*>("Frequency")->setCurrentIndex(2);
-        editor->findChild<QTimeEdit*>("TimePicker")->setTime(QTime(7, 0, 0));
-        QTest::mouseClick(editor->findChild<QPushButton*>("OK"), Qt::LeftButton);
-    });
-    QTest::mouseClick(list.findChild<QPushButton*>("ButtonAdd"), Qt::LeftButton);
+    AlarmDispatcher dispatcher{fake.services, store, dir.path(), dir.path(), player};
+    dispatcher.start();
 
     const int before = notificationsShown();
     fake.clock.set(QDateTime(QDate(2026, 12, 7), QTime(7, 0, 0, 100)));
-    bool answered = false;
-    answerNextModal([&](QDialog*) {
-        // The window is up: its notification arrives, and its "确定" is chosen on the desktop.
-        if (waitUntil([&] { return notificationsShown() == before + 1; })) {
-            answered = true;
-            invokeAction(before + 1, "ok");
-        }
-    });
-    QTimer::singleShot(30000, &list, [] {
-        if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-            d->reject(); // a safety net, so a failure ends instead of hanging
-    });
-    list.TimerTimer(); // rings, and returns when the ringing window has closed
-    setErrorSink({});
-    EXPECT_TRUE(answered);
-    EXPECT_FALSE(list.AlarmRinging);
+    dispatcher.checkNow();
+    ASSERT_NE(dispatcher.ringingWindow(), nullptr);
+    // The window is up: its notification arrives, and its "确定" is chosen on the desktop.
+    ASSERT_TRUE(waitUntil([&] { return notificationsShown() == before + 1; }));
+    invokeAction(before + 1, "ok");
+    EXPECT_TRUE(waitUntil([&] { return dispatcher.ringingWindow() == nullptr; }));
     EXPECT_TRUE(serverCalls().contains("<'开会'>, <'07:00:00\\n开会\\n三楼'>")) << serverCalls().toStdString();
     EXPECT_TRUE(waitUntil([&] { return serverCalls().contains(QString("'CloseNotification', [<%1>]").arg(before + 1)); }));
+    dispatcher.stop();
+    setErrorSink({});
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }
 
