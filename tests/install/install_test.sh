@@ -135,7 +135,12 @@ ring_for() { # uid, alarm time (hh:mm:ss); starts the user's clock ten seconds b
     for _ in $(seq 300); do
         program=$(pgrep -P "$wrapper" | head -n1 || true)
         [ -n "$program" ] && ringing_window "$program" && break
-        kill -0 "$wrapper" 2>/dev/null || { cat "$work/user-$uid.log"; fail "user $uid: the program ended"; }
+        if ! kill -0 "$wrapper" 2>/dev/null; then
+            local status=0
+            wait "$wrapper" || status=$?
+            cat "$work/user-$uid.log"
+            fail "user $uid: the program ended with status $status before its alarm rang"
+        fi
         sleep 0.1
     done
     [ -n "$program" ] && ringing_window "$program" || { cat "$work/user-$uid.log"; fail "user $uid: no ringing window"; }

@@ -156,6 +156,8 @@ TEST(SysTrayOnX11, RealClicksShowTheMenuAndRaiseTheEvents)
     xClick(centre, {QStringLiteral("click"), QStringLiteral("3")});
     QTRY_COMPARE_WITH_TIMEOUT(steps, (QStringList{"menu", "down right"}), 5000);
     EXPECT_EQ(eventAt, centre);
+    // The tray shows the menu without blocking: its place is taken while it is up.
+    QTRY_VERIFY_WITH_TIMEOUT(menuGeometry.isValid(), 5000);
     // Right-aligned to the pointer.
     EXPECT_EQ(menuGeometry.right() + 1, centre.x());
     EXPECT_EQ(menuGeometry.top(), centre.y());
