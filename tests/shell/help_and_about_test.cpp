@@ -10,6 +10,7 @@
 #include <QTextBrowser>
 
 #include "app/error_report.h"
+#include "helpers/screenshot.h"
 #include "helpers/temp_folder.h"
 #include "platform/errors.h"
 #include "shell/about_box.h"
@@ -178,6 +179,7 @@ TEST(About, BookLinkAsksForTheHelpAndNothingGoesToTheDesktopAndOkCloses)
     QObject::connect(&about, &TFormAbout::helpRequested, [&] { ++helpAsked; });
     about.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
+    saveScreenshot(about, "about");
     QTest::mouseClick(about.findChild<QLabel*>(QStringLiteral("Label4")), Qt::LeftButton);
     QTest::mouseClick(about.findChild<QLabel*>(QStringLiteral("Label6")), Qt::LeftButton);
     QTest::mouseClick(about.findChild<QLabel*>(QStringLiteral("Label5")), Qt::LeftButton);
