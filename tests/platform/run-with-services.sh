@@ -2,6 +2,7 @@
 # Runs a test binary with a private system bus holding python3-dbusmock's logind, and with the
 # tests' X server (BELVANE_TEST_DISPLAY) as its display. Everything started here stops on exit.
 set -euo pipefail
+source "$(dirname "$0")/../helpers/wait.sh"
 work=$(mktemp -d /tmp/belvane-services.XXXXXX)
 pids=()
 cleanup() {
@@ -25,18 +26,17 @@ cat >"$work/system.conf" <<CONF
   </policy>
 </busconfig>
 CONF
-dbus-daemon --config-file="$work/system.conf" --nofork --nopidfile &
+# The bus prints its address once it listens.
+dbus-daemon --config-file="$work/system.conf" --nofork --nopidfile --print-address=3 3>"$work/system_bus_address" &
 pids+=($!)
-export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$work/system_bus_socket"
-for _ in $(seq 50); do [ -S "$work/system_bus_socket" ] && break; sleep 0.1; done
+await "the private system bus to print its address" file_written "$work/system_bus_address" || exit 1
+DBUS_SYSTEM_BUS_ADDRESS=$(head -n1 "$work/system_bus_address")
+export DBUS_SYSTEM_BUS_ADDRESS
 
 /usr/bin/python3 -m dbusmock --system --template logind >"$work/logind.log" 2>&1 &
 pids+=($!)
-for _ in $(seq 100); do
-    dbus-send --system --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
-        string:org.freedesktop.login1 2>/dev/null | grep -q 'boolean true' && break
-    sleep 0.1
-done
+await "the logind mock to own org.freedesktop.login1" bus_name_owned --system org.freedesktop.login1 ||
+    { cat "$work/logind.log" >&2; exit 1; }
 export BELVANE_LOGIND_MOCK=1
 
 if [ -n "${BELVANE_TEST_DISPLAY:-}" ]; then

@@ -1,0 +1,92 @@
+# shellcheck shell=bash
+# Waiting in the test scripts, sourced by every script that starts servers or windows for the tests.
+#
+# Every wait is for a condition, polled until it holds or a generous limit runs out: on a busy machine
+# an X server, a window manager or a sound server can take many seconds to come up, and that should
+# make the tests slower, never red. When a wait runs out, the message says what was awaited.
+
+# Seconds to wait for a server or a window before giving up.
+WAIT_LIMIT=${BELVANE_WAIT_LIMIT:-30}
+
+# Microseconds since the epoch, without starting a process.
+_wait_clock() { echo "${EPOCHREALTIME/[.,]/}"; }
+
+# wait_for LIMIT COMMAND...: runs COMMAND every 50 ms until it succeeds (status 0) or LIMIT seconds
+# (a decimal) have passed (status 1). Prints nothing: for waits whose caller words the failure.
+wait_for() {
+    local limit_us
+    limit_us=$(awk -v s="$1" 'BEGIN { printf "%d", s * 1000000 }')
+    shift
+    local start
+    start=$(_wait_clock)
+    until "$@"; do
+        [ $(($(_wait_clock) - start)) -le "$limit_us" ] || return 1
+        sleep 0.05
+    done
+}
+
+# await DESCRIPTION COMMAND...: waits up to WAIT_LIMIT seconds for COMMAND to succeed. When the limit
+# runs out it prints "gave up waiting for DESCRIPTION after N s" on stderr and returns 1.
+await() {
+    local what=$1
+    shift
+    wait_for "$WAIT_LIMIT" "$@" && return 0
+    echo "gave up waiting for $what after $WAIT_LIMIT s" >&2
+    return 1
+}
+
+# ---- conditions ----------------------------------------------------------------------------------
+
+file_written() { [ -s "$1" ]; }
+socket_exists() { [ -S "$1" ]; }
+pulse_answers() { pactl info >/dev/null 2>&1; }
+# A window manager announces itself with _NET_SUPPORTING_WM_CHECK on the root window.
+window_manager_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+# A tray host owns the selection _NET_SYSTEM_TRAY_S0 of the first screen.
+tray_host_running() { selection_owned _NET_SYSTEM_TRAY_S0; }
+window_viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+bus_name_owned() {
+    dbus-send "$1" --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
+        "string:$2" 2>/dev/null | grep -q 'boolean true'
+}
+
+# True when some client owns the X selection $1 on DISPLAY. (No packaged tool asks the server
+# that, so it is asked through libX11 directly.)
+selection_owned() {
+    /usr/bin/python3 - "$1" <<'EOF'
+import ctypes, sys
+x = ctypes.CDLL("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x.XInternAtom.restype = ctypes.c_ulong
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x.XGetSelectionOwner.restype = ctypes.c_ulong
+x.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+display = x.XOpenDisplay(None)
+sys.exit(0 if display and x.XGetSelectionOwner(display, x.XInternAtom(display, sys.argv[1].encode(), 0)) else 1)
+EOF
+}
+
+# ---- servers -------------------------------------------------------------------------------------
+# Each starts one server in the background, sets STARTED_PID for the caller to stop it by, and
+# returns once the server answers (status 1, with the awaited condition named, if it never does).
+# FOLDER receives the server's log.
+
+# start_x_server FOLDER: Xvfb on a free display (-displayfd: the server picks the number and writes
+# it once it accepts clients). Sets STARTED_DISPLAY, e.g. ":3".
+start_x_server() {
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$1/display" >"$1/xvfb.log" 2>&1 &
+    STARTED_PID=$!
+    await "the X server to name its display (-displayfd)" file_written "$1/display" ||
+        { cat "$1/xvfb.log" >&2; return 1; }
+    STARTED_DISPLAY=:$(head -n1 "$1/display")
+}
+
+# start_pulse FOLDER: PulseAudio with a null sink as the default sink, for the current
+# XDG_RUNTIME_DIR.
+start_pulse() {
+    pulseaudio --daemonize=no --exit-idle-time=-1 --system=false -n \
+        -L module-null-sink -L module-native-protocol-unix >"$1/pulse.log" 2>&1 &
+    STARTED_PID=$!
+    await "PulseAudio to answer (pactl info)" pulse_answers || { cat "$1/pulse.log" >&2; return 1; }
+}
