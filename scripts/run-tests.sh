@@ -28,15 +28,13 @@ export DBUS_SESSION_BUS_ADDRESS
 pids+=("$dbus_pid")
 
 # An X server for the tests that need a real one, on a display number it picks itself.
-start_x_server "$work" || { echo "the tests' X server did not start" >&2; exit 1; }
-pids+=("$STARTED_PID")
+start_x_server "$work" pids || { echo "the tests' X server did not start" >&2; exit 1; }
 export BELVANE_TEST_DISPLAY=$STARTED_DISPLAY
 
 # A PulseAudio server with a null sink; the low-latency stream keeps the sink running, so a test's
 # sound starts on time instead of 0.5-2 s late.
 if command -v pulseaudio >/dev/null; then
-    start_pulse "$work" || { echo "the tests' PulseAudio server did not start" >&2; exit 1; }
-    pids+=("$STARTED_PID")
+    start_pulse "$work" pids || { echo "the tests' PulseAudio server did not start" >&2; exit 1; }
     pacat --latency-msec=20 --raw /dev/zero >/dev/null 2>&1 &
     pids+=($!)
     export BELVANE_TEST_PULSE=1

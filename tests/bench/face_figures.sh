@@ -13,8 +13,7 @@ trap cleanup EXIT
 cp -r "$build/belvane" "$build/sounds" "$build/Digital" "$build/Santa Claus" "$build/help" "$work/"
 export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-start_x_server "$work" || exit 1
-pids+=("$STARTED_PID")
+start_x_server "$work" pids || exit 1
 export DISPLAY=$STARTED_DISPLAY
 # The clock face alone: no tray option, so it stays shown.
 printf '***General***\r\nFALSE\r\nFALSE\r\nTRUE\r\nTRUE\r\n***Hourly Chimes***\r\n\r\nFALSE\r\nFALSE\r\nFALSE\r\nFALSE\r\n8\r\n0\r\n0\r\n22\r\n0\r\n0\r\n' >"$work/Options.ini"

@@ -82,8 +82,7 @@ export DBUS_SESSION_BUS_ADDRESS
 JOURNEY_PIDS+=("$bus_pid")
 
 # X server on the first free display, with a window manager and a tray host.
-start_x_server "$JOURNEY_WORK" || fail "the X server did not start"
-JOURNEY_PIDS+=("$STARTED_PID")
+start_x_server "$JOURNEY_WORK" JOURNEY_PIDS || fail "the X server did not start"
 export DISPLAY=$STARTED_DISPLAY
 openbox --sm-disable >"$JOURNEY_WORK/openbox.log" 2>&1 &
 JOURNEY_PIDS+=($!)
@@ -95,8 +94,7 @@ await "trayer to own _NET_SYSTEM_TRAY_S0" tray_host_running ||
     fail "trayer did not start: $(cat "$JOURNEY_WORK/trayer.log")"
 
 # Sound server with a null sink; the low-latency stream keeps the sink running so sound starts on time.
-start_pulse "$JOURNEY_WORK" || fail "pulseaudio did not start"
-JOURNEY_PIDS+=("$STARTED_PID")
+start_pulse "$JOURNEY_WORK" JOURNEY_PIDS || fail "pulseaudio did not start"
 SINK=$(pactl get-default-sink)
 pacat --latency-msec=20 --raw /dev/zero >/dev/null 2>&1 &
 JOURNEY_PIDS+=($!)

@@ -68,25 +68,27 @@ EOF
 }
 
 # ---- servers -------------------------------------------------------------------------------------
-# Each starts one server in the background, sets STARTED_PID for the caller to stop it by, and
-# returns once the server answers (status 1, with the awaited condition named, if it never does).
-# FOLDER receives the server's log.
+# Each starts one server in the background, adds its process id to the caller's array PIDS (stopped
+# by the caller on exit, also when the wait fails) and returns once the server answers: status 1,
+# with the awaited condition named, if it never does. FOLDER receives the server's log.
 
-# start_x_server FOLDER: Xvfb on a free display (-displayfd: the server picks the number and writes
-# it once it accepts clients). Sets STARTED_DISPLAY, e.g. ":3".
+# start_x_server FOLDER PIDS: Xvfb on a free display (-displayfd: the server picks the number and
+# writes it once it accepts clients). Sets STARTED_DISPLAY, e.g. ":3".
 start_x_server() {
+    local -n _pids=$2
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$1/display" >"$1/xvfb.log" 2>&1 &
-    STARTED_PID=$!
+    _pids+=($!)
     await "the X server to name its display (-displayfd)" file_written "$1/display" ||
         { cat "$1/xvfb.log" >&2; return 1; }
     STARTED_DISPLAY=:$(head -n1 "$1/display")
 }
 
-# start_pulse FOLDER: PulseAudio with a null sink as the default sink, for the current
+# start_pulse FOLDER PIDS: PulseAudio with a null sink as the default sink, for the current
 # XDG_RUNTIME_DIR.
 start_pulse() {
+    local -n _pids=$2
     pulseaudio --daemonize=no --exit-idle-time=-1 --system=false -n \
         -L module-null-sink -L module-native-protocol-unix >"$1/pulse.log" 2>&1 &
-    STARTED_PID=$!
+    _pids+=($!)
     await "PulseAudio to answer (pactl info)" pulse_answers || { cat "$1/pulse.log" >&2; return 1; }
 }
