@@ -267,30 +267,7 @@ shift_clock() {
 }
 
 # A private system bus holding python3-dbusmock's logind; the program started afterwards uses it.
-start_logind_mock() {
-    cat >"$JOURNEY_WORK/system.conf" <<CONF
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>system</type>
-  <listen>unix:path=$JOURNEY_WORK/system_bus_socket</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default"><allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/><allow own="*"/></policy>
-</busconfig>
-CONF
-    dbus-daemon --config-file="$JOURNEY_WORK/system.conf" --nofork --nopidfile >/dev/null 2>&1 &
-    JOURNEY_PIDS+=($!)
-    export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$JOURNEY_WORK/system_bus_socket"
-    _system_bus_up() { [ -S "$JOURNEY_WORK/system_bus_socket" ]; }
-    wait_for 20 _system_bus_up || fail "the private system bus did not start"
-    /usr/bin/python3 -m dbusmock --system --template logind >"$JOURNEY_WORK/logind.log" 2>&1 &
-    JOURNEY_PIDS+=($!)
-    _logind_up() {
-        dbus-send --system --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
-            string:org.freedesktop.login1 2>/dev/null | grep -q 'boolean true'
-    }
-    wait_for 30 _logind_up || fail "the logind mock did not start"
-}
+start_logind_mock() { start_logind_bus "$JOURNEY_WORK" JOURNEY_PIDS || fail "the logind mock did not start"; }
 
 # logind telling its clients that the machine has just resumed.
 signal_resume() {

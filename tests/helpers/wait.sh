@@ -1,5 +1,6 @@
 # shellcheck shell=bash
-# Waiting in the test scripts, sourced by every script that starts servers or windows for the tests.
+# Waiting in the test scripts, and starting the servers the tests use; sourced by every script that
+# starts servers or windows for the tests.
 #
 # Every wait is for a condition, polled until it holds or a generous limit runs out: on a busy machine
 # an X server, a window manager or a sound server can take many seconds to come up, and that should
@@ -94,4 +95,35 @@ start_pulse() {
         -L module-null-sink -L module-native-protocol-unix >"$1/pulse.log" 2>&1 &
     _pids+=($!)
     await "PulseAudio to answer (pactl info)" pulse_answers || { cat "$1/pulse.log" >&2; return 1; }
+}
+
+# start_logind_bus FOLDER PIDS: a private system bus (DBUS_SYSTEM_BUS_ADDRESS is exported) holding
+# python3-dbusmock's logind, so that nothing reaches the machine's own logind.
+start_logind_bus() {
+    local -n _pids=$2
+    cat >"$1/system.conf" <<CONF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>system</type>
+  <listen>unix:path=$1/system_bus_socket</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+CONF
+    # The bus prints its address once it listens.
+    dbus-daemon --config-file="$1/system.conf" --nofork --nopidfile --print-address=3 \
+        3>"$1/system_bus_address" >/dev/null 2>&1 &
+    _pids+=($!)
+    await "the private system bus to print its address" file_written "$1/system_bus_address" || return 1
+    DBUS_SYSTEM_BUS_ADDRESS=$(head -n1 "$1/system_bus_address")
+    export DBUS_SYSTEM_BUS_ADDRESS
+    /usr/bin/python3 -m dbusmock --system --template logind >"$1/logind.log" 2>&1 &
+    _pids+=($!)
+    await "the logind mock to own org.freedesktop.login1" bus_name_owned --system org.freedesktop.login1 ||
+        { cat "$1/logind.log" >&2; return 1; }
 }
