@@ -30,10 +30,10 @@ pending() {
 now() { echo "$EPOCHREALTIME"; }
 # Seconds since a time taken with `now`, as a decimal.
 since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.3f", b - a }'; }
-# True when the decimal $1 is at most $2.
-at_most() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a <= b) }'; }
-# The difference $1 - $2 of two decimals.
-minus() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a - b }'; }
+# True when the decimal $1 is at most $2, or $1 is "?" (not known, so not too late).
+at_most() { [ "$1" = "?" ] || awk -v a="$1" -v b="$2" 'BEGIN { exit !(a <= b) }'; }
+# The difference $1 - $2 of two decimals; "?" when $1 is 0, a moment not seen (see wait_timed).
+minus() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == 0) print "?"; else printf "%.3f", a - b }'; }
 
 # The moment (as `now` gives it) process $1 was started, to a hundredth of a second: its age is the
 # system's uptime less the uptime at its start.
