@@ -74,17 +74,27 @@ EOF
 # with the awaited condition named, if it never does. FOLDER receives the server's log.
 
 # start_x_server FOLDER PIDS: Xvfb on a free display (-displayfd: the server picks the number and
-# writes it once it accepts clients). Sets STARTED_DISPLAY, e.g. ":3". -noreset: by default the
-# server resets whenever its last client leaves, and a client that connects during the reset (the
-# window manager just after a probe, the next test's window) is refused; that is rare on an idle
-# machine and frequent on a busy one.
+# writes it once it accepts clients). Sets STARTED_DISPLAY, e.g. ":3", and exports XAUTHORITY:
+# the server admits only clients holding its cookie, so that no other program on the machine (one
+# that takes a display number for its own, say) can reach the tests' windows. -noreset: by default
+# the server resets whenever its last client leaves, and a client that connects during the reset
+# (the window manager just after a probe, the next test's window) is refused; that is rare on an
+# idle machine and frequent on a busy one.
 start_x_server() {
     local -n _pids=$2
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$1/display" >"$1/xvfb.log" 2>&1 &
+    local cookie
+    cookie=$(mcookie)
+    export XAUTHORITY=$1/xauthority
+    : >"$XAUTHORITY"
+    # The server takes the cookie of any entry in its file; the clients' entry names the display.
+    xauth -q -f "$XAUTHORITY" add :0 MIT-MAGIC-COOKIE-1 "$cookie"
+    Xvfb -displayfd 3 -auth "$XAUTHORITY" -screen 0 1280x1024x24 -nolisten tcp -noreset \
+        3>"$1/display" >"$1/xvfb.log" 2>&1 &
     _pids+=($!)
     await "the X server to name its display (-displayfd)" file_written "$1/display" ||
         { cat "$1/xvfb.log" >&2; return 1; }
     STARTED_DISPLAY=:$(head -n1 "$1/display")
+    xauth -q -f "$XAUTHORITY" add "$STARTED_DISPLAY" MIT-MAGIC-COOKIE-1 "$cookie"
 }
 
 # start_pulse FOLDER PIDS: PulseAudio with a null sink as the default sink, for the current
