@@ -157,7 +157,9 @@ TEST_F(FilterGraphTest, PauseKeepsThePositionAndPlayResumesFromIt)
     EXPECT_EQ(ticks.size(), 1);
     graph.StartPlayback();
     ASSERT_TRUE(ticks.wait(2500));
-    EXPECT_GE(ticks.last().at(0).toLongLong(), paused + 700);
+    // On from where it stood, neither from the start nor as if it had played on while paused. How far
+    // it has come by the first tick depends on how soon the pipeline runs again on a busy machine.
+    EXPECT_GT(ticks.last().at(0).toLongLong(), paused);
     EXPECT_LE(ticks.last().at(0).toLongLong(), paused + 1300);
 }
 
