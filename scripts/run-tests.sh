@@ -4,6 +4,7 @@
 # own desktop, sound or power services. Everything started here is stopped on exit.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source tests/helpers/wait.sh
 
 work=$(mktemp -d /tmp/belvane-test.XXXXXX)
 pids=()
@@ -26,28 +27,17 @@ eval "$(dbus-daemon --session --fork --print-address=1 --print-pid=1 |
 export DBUS_SESSION_BUS_ADDRESS
 pids+=("$dbus_pid")
 
-# An X server for the tests that need a real one.
-# -displayfd: the server picks a free display number and writes it once it is ready.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 3>"$work/display" &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-display=:$(head -n1 "$work/display")
-export BELVANE_TEST_DISPLAY=$display
+# An X server for the tests that need a real one, on a display number it picks itself.
+start_x_server "$work" pids || { echo "the tests' X server did not start" >&2; exit 1; }
+export BELVANE_TEST_DISPLAY=$STARTED_DISPLAY
 
 # A PulseAudio server with a null sink; the low-latency stream keeps the sink running, so a test's
 # sound starts on time instead of 0.5-2 s late.
 if command -v pulseaudio >/dev/null; then
-    pulseaudio --daemonize=no --exit-idle-time=-1 --system=false -n \
-        -L module-null-sink -L module-native-protocol-unix >"$work/pulse.log" 2>&1 &
+    start_pulse "$work" pids || { echo "the tests' PulseAudio server did not start" >&2; exit 1; }
+    pacat --latency-msec=20 --raw /dev/zero >/dev/null 2>&1 &
     pids+=($!)
-    for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-    if pactl info >/dev/null 2>&1; then
-        pacat --latency-msec=20 --raw /dev/zero >/dev/null 2>&1 &
-        pids+=($!)
-        export BELVANE_TEST_PULSE=1
-    fi
+    export BELVANE_TEST_PULSE=1
 fi
-
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
 
 ctest --test-dir build --output-on-failure -j2 "$@"

@@ -160,7 +160,7 @@ sound_delay_figure() {
         "$build/tests/bench/first_sound" "$((due * 1000))" 44100 "$dir/sounds/Alarmrng.wav" 12 \
             <"$JOURNEY_WORK/monitor" >"$JOURNEY_WORK/delay" &
         detector=$!
-        wait_for 10 recording || fail "parec did not start recording"
+        wait_for "$WAIT_LIMIT" recording || fail "parec did not start recording"
         start_copy "$dir"
         program=$STARTED_PID
         if wait "$detector"; then

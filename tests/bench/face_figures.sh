@@ -3,6 +3,7 @@
 # mapped, and resident memory after 10 s. (Its idle cost is measured by desktop_figures.sh.)
 # Run by hand after a build: tests/bench/face_figures.sh [build folder]   (needs Xvfb and xdotool)
 set -euo pipefail
+source "$(dirname "$0")/../helpers/wait.sh"
 build=$(cd "${1:-build}" && pwd)
 work=$(mktemp -d /tmp/belvane-figures.XXXXXX)
 pids=()
@@ -12,11 +13,8 @@ trap cleanup EXIT
 cp -r "$build/belvane" "$build/sounds" "$build/Digital" "$build/Santa Claus" "$build/help" "$work/"
 export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-# -displayfd picks a free display number and tells it once the server is ready.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>"$work/xvfb.log" 3>"$work/display" &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(head -n1 "$work/display")
+start_x_server "$work" pids || exit 1
+export DISPLAY=$STARTED_DISPLAY
 # The clock face alone: no tray option, so it stays shown.
 printf '***General***\r\nFALSE\r\nFALSE\r\nTRUE\r\nTRUE\r\n***Hourly Chimes***\r\n\r\nFALSE\r\nFALSE\r\nFALSE\r\nFALSE\r\n8\r\n0\r\n0\r\n22\r\n0\r\n0\r\n' >"$work/Options.ini"
 
@@ -24,12 +22,14 @@ start=$(date +%s%N)
 "$work/belvane" >"$work/belvane.log" 2>&1 &
 pid=$!
 pids+=($pid)
+# Polled finely: the figure is the time to this moment.
 while ! xwininfo -name Belvane 2>/dev/null | grep -q IsViewable; do
     sleep 0.005
-    [ $(( ($(date +%s%N) - start) / 1000000 )) -gt 10000 ] && { echo "no window after 10 s"; cat "$work/belvane.log"; exit 1; }
+    [ $(( ($(date +%s%N) - start) / 1000000 )) -gt $((WAIT_LIMIT * 1000)) ] &&
+        { echo "gave up waiting for the clock window to be mapped after $WAIT_LIMIT s"; cat "$work/belvane.log"; exit 1; }
 done
 mapped=$(( ($(date +%s%N) - start) / 1000000 ))
-sleep $(( 10 - mapped / 1000 ))
+sleep $(( 10 - mapped / 1000 )) # the figures are taken at fixed moments after the start
 rss=$(awk '/VmRSS/ {print $2}' "/proc/$pid/status")
 echo "window mapped after: ${mapped} ms"
 echo "resident after 10 s: $((rss / 1024)) MiB (${rss} KiB)"

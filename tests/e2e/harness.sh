@@ -2,7 +2,8 @@
 # one function, `journey`, and uses what is here: the program in a fresh folder, its windows on a
 # private X server with a window manager and a tray host, its sound on a private PulseAudio null sink.
 #
-# Every helper that waits does so on an event, with a bound; `fail` ends the journey.
+# Every helper that waits does so on a condition, with a generous bound (wait_for and await, from
+# tests/helpers/wait.sh); `fail` ends the journey.
 
 # ---- outcome -------------------------------------------------------------------------------------
 
@@ -26,22 +27,42 @@ pending() {
 
 # ---- time ----------------------------------------------------------------------------------------
 
-now() { date +%s.%N; }
+now() { echo "$EPOCHREALTIME"; }
 # Seconds since a time taken with `now`, as a decimal.
 since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.3f", b - a }'; }
-# True when the decimal $1 is at most $2.
-at_most() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a <= b) }'; }
+# True when the decimal $1 is at most $2, or $1 is "?" (not known, so not too late).
+at_most() { [ "$1" = "?" ] || awk -v a="$1" -v b="$2" 'BEGIN { exit !(a <= b) }'; }
+# The difference $1 - $2 of two decimals; "?" when $1 is 0, a moment not seen (see wait_timed).
+minus() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == 0) print "?"; else printf "%.3f", a - b }'; }
 
-# Runs "$@" every 50 ms until it succeeds or $1 seconds have passed.
-wait_for() {
+# The moment (as `now` gives it) process $1 was started, to a hundredth of a second: its age is the
+# system's uptime less the uptime at its start.
+process_started_at() {
+    local ticks uptime
+    ticks=$(awk '{ sub(/^.*\) /, ""); print $20 }' "/proc/$1/stat") || return 1
+    read -r uptime _ </proc/uptime
+    awk -v now="$(now)" -v up="$uptime" -v t="$ticks" -v hz="$(getconf CLK_TCK)" \
+        'BEGIN { printf "%.3f", now - (up - t / hz) }'
+}
+
+# wait_timed LIMIT COMMAND...: wait_for that also brackets the moment COMMAND came true, however
+# slowly each try runs on a busy machine: it did not hold yet at LAST_MISS (when the last failed try
+# began; 0 when the first try succeeded) and held at FIRST_HIT (when the successful try ended).
+wait_timed() {
     local limit=$1
     shift
-    local start
-    start=$(now)
-    until "$@"; do
-        at_most "$(since "$start")" "$limit" || return 1
-        sleep 0.05
-    done
+    LAST_MISS=0
+    _timed_try() {
+        local asked
+        asked=$(now)
+        if "$@"; then
+            FIRST_HIT=$(now)
+            return 0
+        fi
+        LAST_MISS=$asked
+        return 1
+    }
+    wait_for "$limit" _timed_try "$@"
 }
 
 # ---- the program ---------------------------------------------------------------------------------
@@ -50,15 +71,16 @@ wait_for() {
 # `start_program_at 'YYYY-MM-DD hh:mm:ss'` runs it on a clock that starts at that moment and runs on
 # in real time. Sets PROGRAM_PID and PROGRAM_T0 (the real moment of the start).
 start_program_at() {
-    PROGRAM_T0=$(now)
     faketime --exclude-monotonic -f "@$1" "$PROGRAM_DIR/belvane" >>"$JOURNEY_WORK/program.log" 2>&1 &
     local wrapper=$!
     JOURNEY_PIDS+=("$wrapper")
     # faketime runs the program as its child: the program's own id is what its windows and sound
     # streams carry.
     _program_forked() { PROGRAM_PID=$(pgrep -P "$wrapper" | head -n1); [ -n "$PROGRAM_PID" ]; }
-    wait_for 5 _program_forked || fail "faketime did not start the program"
+    wait_for "$WAIT_LIMIT" _program_forked || fail "faketime did not start the program within $WAIT_LIMIT s"
     JOURNEY_PIDS+=("$PROGRAM_PID")
+    # Its clock starts when it starts, which on a busy machine can be a while after faketime did.
+    PROGRAM_T0=$(process_started_at "$PROGRAM_PID") || fail "the program ended at once"
     note "program started (pid $PROGRAM_PID) with its clock at $1"
 }
 
@@ -99,19 +121,39 @@ write_quiet_options() {
 # The viewable windows of the program with exactly this title, one id a line.
 program_windows() { xdotool search --all --onlyvisible --pid "$PROGRAM_PID" --name "^$1\$" 2>/dev/null || true; }
 
-# Waits up to $2 seconds for a window titled $1 of the program to be viewable; sets WINDOW to its id
-# and WINDOW_SEEN to the moment it was found. (Not in a $(...): it sets variables and may fail.)
+# Waits up to $2 seconds (default WAIT_LIMIT) for a window titled $1 of the program to be viewable;
+# sets WINDOW to its id, and LAST_MISS and FIRST_HIT (see wait_timed) around the moment it appeared.
+# (Not in a $(...): it sets variables and may fail.)
 wait_window() {
-    local title=$1 limit=$2
+    local title=$1 limit=${2:-$WAIT_LIMIT}
     WINDOW=""
     _window_found() { WINDOW=$(program_windows "$title" | head -n1); [ -n "$WINDOW" ]; }
-    wait_for "$limit" _window_found || fail "no window \"$title\" within $limit s"
-    WINDOW_SEEN=$(now)
+    wait_timed "$limit" _window_found || fail "no window \"$title\" within $limit s"
 }
 
-viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+viewable() { window_viewable "$1"; }
 not_viewable() { ! viewable "$1"; }
-wait_gone() { wait_for "$2" not_viewable "$1" || fail "window $1 still there after $2 s"; }
+# Waits up to $2 seconds (default WAIT_LIMIT) for window $1 to be unmapped or gone.
+wait_gone() {
+    local limit=${2:-$WAIT_LIMIT}
+    wait_for "$limit" not_viewable "$1" || fail "window $1 still there after $limit s"
+}
+
+# The program's viewable override-redirect windows (its open menus), one id a line.
+program_popups() {
+    local w
+    for w in $(xdotool search --all --onlyvisible --pid "$PROGRAM_PID" 2>/dev/null); do
+        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' && echo "$w"
+    done
+    return 0
+}
+
+# Waits for a menu of the program to open, and sets MENU to its window.
+wait_menu() {
+    MENU=""
+    _menu_open() { MENU=$(program_popups | head -n1); [ -n "$MENU" ]; }
+    wait_for "$WAIT_LIMIT" _menu_open || fail "no menu opened within $WAIT_LIMIT s"
+}
 
 # Moves the clock face (always on top) to the top left corner, as a user drags it out of the way,
 # so the pictures of other windows are not covered by it.
@@ -141,8 +183,11 @@ click_at() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 # The text of a text box: a click into it at (x, y), select all, copy, and the clipboard read back.
 text_at() {
     click_at "$1" "$2" "$3"
+    # The clipboard is emptied first, so that only the program's copy can fill it.
+    printf '' | xclip -selection clipboard -i >/dev/null 2>&1
     xdotool key --window "$1" ctrl+a ctrl+c
-    sleep 0.2 # the copy is served by the program when asked; give its event loop a turn
+    _copied() { [ -n "$(xclip -o -selection clipboard 2>/dev/null)" ]; }
+    wait_for "$WAIT_LIMIT" _copied || fail "nothing was copied from the text box within $WAIT_LIMIT s"
     xclip -o -selection clipboard 2>/dev/null
 }
 
@@ -222,30 +267,7 @@ shift_clock() {
 }
 
 # A private system bus holding python3-dbusmock's logind; the program started afterwards uses it.
-start_logind_mock() {
-    cat >"$JOURNEY_WORK/system.conf" <<CONF
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>system</type>
-  <listen>unix:path=$JOURNEY_WORK/system_bus_socket</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default"><allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/><allow own="*"/></policy>
-</busconfig>
-CONF
-    dbus-daemon --config-file="$JOURNEY_WORK/system.conf" --nofork --nopidfile >/dev/null 2>&1 &
-    JOURNEY_PIDS+=($!)
-    export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$JOURNEY_WORK/system_bus_socket"
-    _system_bus_up() { [ -S "$JOURNEY_WORK/system_bus_socket" ]; }
-    wait_for 20 _system_bus_up || fail "the private system bus did not start"
-    /usr/bin/python3 -m dbusmock --system --template logind >"$JOURNEY_WORK/logind.log" 2>&1 &
-    JOURNEY_PIDS+=($!)
-    _logind_up() {
-        dbus-send --system --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
-            string:org.freedesktop.login1 2>/dev/null | grep -q 'boolean true'
-    }
-    wait_for 30 _logind_up || fail "the logind mock did not start"
-}
+start_logind_mock() { start_logind_bus "$JOURNEY_WORK" JOURNEY_PIDS || fail "the logind mock did not start"; }
 
 # logind telling its clients that the machine has just resumed.
 signal_resume() {

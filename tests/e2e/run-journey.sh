@@ -20,6 +20,8 @@ BELVANE_ADD_ALARM=${BELVANE_ADD_ALARM:-$BUILD_DIR/tests/e2e/add_alarm_files}
 SCREENSHOT_DIR=$BUILD_DIR/tests/screenshots
 JOURNEY_T0=$(date +%s.%N)
 
+# shellcheck source=../helpers/wait.sh
+source "$HARNESS_DIR/../helpers/wait.sh"
 # shellcheck source=harness.sh
 source "$HARNESS_DIR/harness.sh"
 
@@ -44,7 +46,7 @@ finish() {
     # The program may be a grandchild (under faketime): wait until every one has gone.
     for i in "${!JOURNEY_PIDS[@]}"; do
         _gone() { ! kill -0 "${JOURNEY_PIDS[i]}" 2>/dev/null; }
-        wait_for 5 _gone || kill -9 "${JOURNEY_PIDS[i]}" 2>/dev/null || true
+        wait_for 10 _gone || kill -9 "${JOURNEY_PIDS[i]}" 2>/dev/null || true
     done
     if [ "$status" -ne 0 ] && [ "$status" -ne 77 ]; then
         echo "--- program output ---" >&2
@@ -80,25 +82,19 @@ export DBUS_SESSION_BUS_ADDRESS
 JOURNEY_PIDS+=("$bus_pid")
 
 # X server on the first free display, with a window manager and a tray host.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$JOURNEY_WORK/display" >"$JOURNEY_WORK/xvfb.log" 2>&1 &
-JOURNEY_PIDS+=($!)
-display_ready() { [ -n "$(cat "$JOURNEY_WORK/display")" ]; }
-wait_for 10 display_ready || fail "Xvfb did not start: $(cat "$JOURNEY_WORK/xvfb.log")"
-export DISPLAY=:$(head -n1 "$JOURNEY_WORK/display")
+start_x_server "$JOURNEY_WORK" JOURNEY_PIDS || fail "the X server did not start"
+export DISPLAY=$STARTED_DISPLAY
 openbox --sm-disable >"$JOURNEY_WORK/openbox.log" 2>&1 &
 JOURNEY_PIDS+=($!)
-wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-wait_for 10 wm_ready || fail "openbox did not start"
+await "openbox to set _NET_SUPPORTING_WM_CHECK" window_manager_running ||
+    fail "openbox did not start: $(cat "$JOURNEY_WORK/openbox.log")"
 trayer --edge bottom --align right --widthtype request --height 24 --transparent false >"$JOURNEY_WORK/trayer.log" 2>&1 &
 JOURNEY_PIDS+=($!)
-tray_ready() { xdotool search --name '^panel$' >/dev/null 2>&1; }
-wait_for 10 tray_ready || fail "trayer did not start"
+await "trayer to own _NET_SYSTEM_TRAY_S0" tray_host_running ||
+    fail "trayer did not start: $(cat "$JOURNEY_WORK/trayer.log")"
 
 # Sound server with a null sink; the low-latency stream keeps the sink running so sound starts on time.
-pulseaudio --daemonize=no --exit-idle-time=-1 --system=false -n -L module-null-sink \
-    -L module-native-protocol-unix >"$JOURNEY_WORK/pulse.log" 2>&1 &
-JOURNEY_PIDS+=($!)
-wait_for 10 pactl info >/dev/null 2>&1 || fail "pulseaudio did not start"
+start_pulse "$JOURNEY_WORK" JOURNEY_PIDS || fail "pulseaudio did not start"
 SINK=$(pactl get-default-sink)
 pacat --latency-msec=20 --raw /dev/zero >/dev/null 2>&1 &
 JOURNEY_PIDS+=($!)

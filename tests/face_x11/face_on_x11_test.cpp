@@ -11,6 +11,7 @@
 #include "helpers/fake_services.h"
 #include "helpers/screenshot.h"
 #include "helpers/temp_folder.h"
+#include "helpers/wait_limit.h"
 
 namespace {
 
@@ -86,19 +87,28 @@ TEST_F(FaceOnX11, ScreenShowsThePicturesComposedAtThatTime)
         TFormMain face(fake.services, dir.path());
         face.show();
         face.timer().stop(); // the picture of the clock's time as set, not of a tick after it
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&face));
-        QTest::qWait(300);
-        const QImage screen =
-            face.screen()->grabWindow(0, face.x(), face.y(), face.width(), face.height()).toImage().convertToFormat(QImage::Format_RGB32);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&face, kWaitLimitMs));
         const QImage expected = composedFace(dir.file(skin + "/"), skinLayoutFor(skin), QTime(12, 34, 56, 100));
-        screen.save(QStringLiteral(QT_TESTCASE_BUILDDIR "/screenshots/x11-face-%1.png").arg(skin));
+        QImage screen;
         int inside = 0, wrong = 0;
-        for (int y = 0; y < face.height(); ++y)
-            for (int x = 0; x < face.width(); ++x)
-                if (face.mask().contains(QPoint(x, y))) {
-                    ++inside;
-                    wrong += screen.pixel(x, y) != expected.pixel(x, y);
-                }
+        // Exposed is not yet painted: compare until the screen shows the face or the limit runs out.
+        QTest::qWaitFor(
+            [&] {
+                screen = face.screen()
+                             ->grabWindow(0, face.x(), face.y(), face.width(), face.height())
+                             .toImage()
+                             .convertToFormat(QImage::Format_RGB32);
+                inside = wrong = 0;
+                for (int y = 0; y < face.height(); ++y)
+                    for (int x = 0; x < face.width(); ++x)
+                        if (face.mask().contains(QPoint(x, y))) {
+                            ++inside;
+                            wrong += screen.pixel(x, y) != expected.pixel(x, y);
+                        }
+                return wrong == 0;
+            },
+            kWaitLimitMs);
+        screen.save(QStringLiteral(QT_TESTCASE_BUILDDIR "/screenshots/x11-face-%1.png").arg(skin));
         EXPECT_GT(inside, face.width() * face.height() / 3) << skin.toStdString();
         EXPECT_EQ(wrong, 0) << skin.toStdString();
         face.hide();
@@ -113,23 +123,32 @@ TEST_F(FaceOnX11, PressOnTheKeyColourFallsThroughToTheWindowBelow)
     QWidget below;
     below.setGeometry(QGuiApplication::primaryScreen()->geometry());
     below.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&below));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&below, kWaitLimitMs));
     TFormMain face(fake.services, dir.path());
     face.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&face));
-    QTest::qWait(200);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&face, kWaitLimitMs));
+    const QPoint cutAway = face.mapToGlobal(QPoint(0, 0)); // pure red in the skin
+    const QColor belowColour = below.palette().color(QPalette::Window);
+    auto screenColour = [](QPoint at) {
+        return QGuiApplication::primaryScreen()->grabWindow(0, at.x(), at.y(), 1, 1).toImage().pixelColor(0, 0);
+    };
+    // The shape is in effect on the server once the window below shows through the cut-away corner.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return screenColour(cutAway) == belowColour; }, kWaitLimitMs))
+        << "the face's corner still shows " << screenColour(cutAway).name().toStdString();
     PressCounter onFace, onBelow;
     face.installEventFilter(&onFace);
     below.installEventFilter(&onBelow);
-    auto clickAt = [](QPoint global) {
+    // Clicks with the real pointer, and waits until one of the two windows has had the press.
+    auto clickAt = [&](QPoint global) {
+        const int before = onFace.presses + onBelow.presses;
         QProcess::execute("xdotool", {"mousemove", QString::number(global.x()), QString::number(global.y()), "click", "1"});
-        QTest::qWait(300);
+        return QTest::qWaitFor([&] { return onFace.presses + onBelow.presses > before; }, kWaitLimitMs);
     };
-    clickAt(face.mapToGlobal(QPoint(0, 0))); // pure red: cut away
+    ASSERT_TRUE(clickAt(cutAway)) << "neither window got the press";
     EXPECT_EQ(onFace.presses, 0);
     EXPECT_EQ(onBelow.presses, 1);
     const QRect body = face.mask().boundingRect();
-    clickAt(face.mapToGlobal(face.drawn().hour1.rect.center())); // on a digit
+    ASSERT_TRUE(clickAt(face.mapToGlobal(face.drawn().hour1.rect.center()))) << "neither window got the press"; // on a digit
     EXPECT_EQ(onFace.presses, 1);
     EXPECT_EQ(onBelow.presses, 1);
     EXPECT_TRUE(body.contains(face.drawn().hour1.rect.center()));

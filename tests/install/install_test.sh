@@ -6,6 +6,7 @@
 #
 #   tests/install/install_test.sh BUILD_DIR
 set -euo pipefail
+source "$(dirname "$0")/../helpers/wait.sh"
 build=$(realpath "$1")
 work=$(mktemp -d /tmp/belvane-install.XXXXXX)
 pid=""
@@ -76,12 +77,10 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 mkdir "$XDG_CONFIG_HOME"
 "$prefix/bin/belvane" >"$work/program.log" 2>&1 &
 pid=$!
-for _ in $(seq 100); do
-    compgen -G "$XDG_RUNTIME_DIR/*.socket" >/dev/null && break
-    kill -0 "$pid" 2>/dev/null || { cat "$work/program.log"; fail "the installed program ended at start"; }
-    sleep 0.1
-done
-compgen -G "$XDG_RUNTIME_DIR/*.socket" >/dev/null || fail "the installed program did not come up within 10 s"
+# Up or ended: either ends the wait.
+up_or_ended() { compgen -G "$XDG_RUNTIME_DIR/*.socket" >/dev/null || ! kill -0 "$pid" 2>/dev/null; }
+await "the installed program to listen for a second start" up_or_ended || fail "the installed program did not come up"
+kill -0 "$pid" 2>/dev/null || { cat "$work/program.log"; fail "the installed program ended at start"; }
 echo "installed and running: $folder"
 
 kill "$pid"

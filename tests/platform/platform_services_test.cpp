@@ -10,6 +10,7 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/scrnsaver.h>
 
+#include "helpers/wait_limit.h"
 #include "platform/output_volume.h"
 #include "platform/power_control.h"
 
@@ -19,7 +20,7 @@ QString run(const QString& program, const QStringList& args)
 {
     QProcess p;
     p.start(program, args);
-    p.waitForFinished(5000);
+    p.waitForFinished(kWaitLimitMs);
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
@@ -35,7 +36,7 @@ QString loginCalls()
                              "org.freedesktop.DBus.Mock.GetCalls"});
 }
 
-bool waitFor(const std::function<bool()>& condition, int ms = 3000)
+bool waitFor(const std::function<bool()>& condition, int ms = kWaitLimitMs)
 {
     QDeadlineTimer deadline(ms);
     while (!condition()) {

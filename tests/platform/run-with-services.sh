@@ -2,6 +2,7 @@
 # Runs a test binary with a private system bus holding python3-dbusmock's logind, and with the
 # tests' X server (BELVANE_TEST_DISPLAY) as its display. Everything started here stops on exit.
 set -euo pipefail
+source "$(dirname "$0")/../helpers/wait.sh"
 work=$(mktemp -d /tmp/belvane-services.XXXXXX)
 pids=()
 cleanup() {
@@ -11,32 +12,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-cat >"$work/system.conf" <<CONF
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>system</type>
-  <listen>unix:path=$work/system_bus_socket</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-CONF
-dbus-daemon --config-file="$work/system.conf" --nofork --nopidfile &
-pids+=($!)
-export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$work/system_bus_socket"
-for _ in $(seq 50); do [ -S "$work/system_bus_socket" ] && break; sleep 0.1; done
-
-/usr/bin/python3 -m dbusmock --system --template logind >"$work/logind.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do
-    dbus-send --system --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
-        string:org.freedesktop.login1 2>/dev/null | grep -q 'boolean true' && break
-    sleep 0.1
-done
+start_logind_bus "$work" pids || exit 1
 export BELVANE_LOGIND_MOCK=1
 
 if [ -n "${BELVANE_TEST_DISPLAY:-}" ]; then

@@ -27,35 +27,6 @@ TEST(TrayHint, CutToSixtyThreeCharacters)
         EXPECT_EQ(cutHint(c.hint), c.expected) << c.hint.toStdString();
 }
 
-TEST(TrayDispatch, EachMouseMessageRaisesItsEventAndShowsTheMenuOnlyWithItsFlag)
-{
-    struct Row {
-        MouseMessage message;
-        TPopupModeFlag flag;
-        EventKind event;
-        Qt::MouseButton button;
-    };
-    const Row rows[] = {
-        {MouseMessage::LeftButtonDown, TPopupModeFlag::pmLeftClick, EventKind::MouseDown, Qt::LeftButton},
-        {MouseMessage::LeftButtonDoubleClick, TPopupModeFlag::pmLeftDblClick, EventKind::DoubleClick,
-         Qt::LeftButton},
-        {MouseMessage::RightButtonDown, TPopupModeFlag::pmRightClick, EventKind::MouseDown, Qt::RightButton},
-        {MouseMessage::RightButtonDoubleClick, TPopupModeFlag::pmRightDblClick, EventKind::DoubleClick,
-         Qt::RightButton},
-    };
-    const TPopupMode all = TPopupModeFlag::pmLeftClick | TPopupModeFlag::pmRightClick |
-                           TPopupModeFlag::pmLeftDblClick | TPopupModeFlag::pmRightDblClick;
-    for (const Row& row : rows) {
-        SCOPED_TRACE(static_cast<int>(row.message));
-        EXPECT_EQ(reactionTo(row.message, row.flag), (Reaction{true, row.event, row.button}));
-        EXPECT_EQ(reactionTo(row.message, all), (Reaction{true, row.event, row.button}));
-        EXPECT_EQ(reactionTo(row.message, all & ~TPopupMode(row.flag)),
-                  (Reaction{false, row.event, row.button}));
-        EXPECT_EQ(reactionTo(row.message, {}), (Reaction{false, row.event, row.button}));
-    }
-    EXPECT_EQ(reactionTo(MouseMessage::Other, all), Reaction{});
-}
-
 TEST(TrayMenu, PlacedAgainstTheClickPointByAlignment)
 {
     const QPoint click(500, 300);

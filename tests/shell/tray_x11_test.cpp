@@ -91,10 +91,10 @@ TEST(SysTrayOnX11, IconWaitsForATrayAndAppearsWhenOneStarts)
     EXPECT_EQ(embeddedIcon(), nullptr);
 
     TrayHost host;
-    ASSERT_TRUE(host.process.waitForStarted(5000));
-    QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), 10000);
-    QTRY_VERIFY_WITH_TIMEOUT(embeddedIcon() != nullptr, 10000);
-    QTRY_COMPARE_WITH_TIMEOUT(colourOnScreen(embeddedIcon()), QColor(255, 0, 255), 10000);
+    ASSERT_TRUE(host.process.waitForStarted(kWaitLimitMs));
+    QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), kWaitLimitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(embeddedIcon() != nullptr, kWaitLimitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(colourOnScreen(embeddedIcon()), QColor(255, 0, 255), kWaitLimitMs);
 
     // The tooltip is the hint.
     QWidget* icon = embeddedIcon();
@@ -106,21 +106,21 @@ TEST(SysTrayOnX11, IconWaitsForATrayAndAppearsWhenOneStarts)
 
     // A new picture shows at once while active; gone when inactive, back on the next activation.
     tray.setIcon(solidIcon(QColor(0, 200, 0)));
-    QTRY_COMPARE_WITH_TIMEOUT(colourOnScreen(embeddedIcon()), QColor(0, 200, 0), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(colourOnScreen(embeddedIcon()), QColor(0, 200, 0), kWaitLimitMs);
     tray.setActive(false);
-    QTRY_VERIFY_WITH_TIMEOUT(embeddedIcon() == nullptr, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(embeddedIcon() == nullptr, kWaitLimitMs);
     tray.setIcon(solidIcon(QColor(0, 0, 255)));
     tray.setActive(true);
-    QTRY_VERIFY_WITH_TIMEOUT(embeddedIcon() != nullptr, 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(colourOnScreen(embeddedIcon()), QColor(0, 0, 255), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(embeddedIcon() != nullptr, kWaitLimitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(colourOnScreen(embeddedIcon()), QColor(0, 0, 255), kWaitLimitMs);
 }
 
 TEST(SysTrayOnX11, RealClicksShowTheMenuAndRaiseTheEvents)
 {
     SKIP_WITHOUT_X11();
     TrayHost host;
-    ASSERT_TRUE(host.process.waitForStarted(5000));
-    QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), 10000);
+    ASSERT_TRUE(host.process.waitForStarted(kWaitLimitMs));
+    QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), kWaitLimitMs);
 
     TSysTray tray;
     tray.setIcon(solidIcon(Qt::yellow));
@@ -147,14 +147,14 @@ TEST(SysTrayOnX11, RealClicksShowTheMenuAndRaiseTheEvents)
         steps << (button == Qt::LeftButton ? QStringLiteral("double left") : QStringLiteral("double right"));
     };
     tray.setActive(true);
-    QTRY_VERIFY_WITH_TIMEOUT(embeddedIcon() != nullptr, 10000);
-    QTRY_COMPARE_WITH_TIMEOUT(colourOnScreen(embeddedIcon()), QColor(Qt::yellow), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(embeddedIcon() != nullptr, kWaitLimitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(colourOnScreen(embeddedIcon()), QColor(Qt::yellow), kWaitLimitMs);
     const QWidget* icon = embeddedIcon();
     ASSERT_NE(icon, nullptr);
     const QPoint centre = icon->mapToGlobal(icon->rect().center());
 
     xClick(centre, {QStringLiteral("click"), QStringLiteral("3")});
-    QTRY_COMPARE_WITH_TIMEOUT(steps, (QStringList{"menu", "down right"}), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(steps, (QStringList{"menu", "down right"}), kWaitLimitMs);
     EXPECT_EQ(eventAt, centre);
     // The tray shows the menu without blocking: its place is taken while it is up.
     QTRY_VERIFY_WITH_TIMEOUT(menuGeometry.isValid(), 5000);
@@ -165,5 +165,5 @@ TEST(SysTrayOnX11, RealClicksShowTheMenuAndRaiseTheEvents)
     steps.clear();
     xClick(centre, {QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"),
                     QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")});
-    QTRY_COMPARE_WITH_TIMEOUT(steps, (QStringList{"down left", "double left"}), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(steps, (QStringList{"down left", "double left"}), kWaitLimitMs);
 }

@@ -39,7 +39,7 @@ TEST(AboutOnX11, EveryLabelIsReadableInItsBand)
     SKIP_WITHOUT_X11();
     TFormAbout about;
     about.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&about, kWaitLimitMs));
     const QList<QLabel*> labels = about.findChildren<QLabel*>();
     ASSERT_EQ(labels.size(), 6);
     for (const QLabel* label : labels)
@@ -58,7 +58,7 @@ TEST(HelpOnX11, TheBookOpensAndItsContentsLeadToItsSections)
     const QString topic = helpTopicPath(QStringLiteral(BELVANE_PROGRAM_FOLDER "/"));
     ASSERT_TRUE(QFile::exists(topic)) << topic.toStdString();
     HelpViewer* viewer = ShowHelp(nullptr, topic);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(viewer));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(viewer, kWaitLimitMs));
     const QTextDocument* page = viewer->browser()->document();
     EXPECT_FALSE(viewer->browser()->documentTitle().isEmpty());
 

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "helpers/wait_limit.h"
+
 /// Skips the test unless it runs on a real X server.
 #define SKIP_WITHOUT_X11()                                                                                   \
     do {                                                                                                     \

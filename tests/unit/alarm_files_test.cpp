@@ -2,6 +2,7 @@
 
 #include <QDir>
 
+#include "alarms/alarm_display.h"
 #include "alarms/alarm_list_file.h"
 #include "alarms/alarm_record.h"
 #include "alarms/alarm_settings_file.h"
@@ -66,6 +67,52 @@ TEST(AlarmListFile, RoundTripKeepsEveryByte)
     EXPECT_EQ(SaveAlarmList(loaded), bytes);
     EXPECT_EQ(loaded[2].frequencyText, QByteArray("\xc3\xbf\xcc\xec\x20")); // "每天 " keeps its blank
     EXPECT_EQ(used.AllocateAlarmNumber(), 6);
+}
+
+TEST(AlarmListStore, RowsAreWrittenAndReadLineForLine)
+{
+    // One alarm of each frequency as the editor hands them over, and "al.ini" as it must read:
+    // caption, frequency, time column, date column, time code, date code, weekdays, number.
+    const QList<std::pair<EditedAlarmInfo, int>> alarms = {
+        {{"起床", int(Frequency::FixedDate), QDate(2026, 12, 7), QTime(7, 5, 30), "0000000"}, 3},
+        {{"喝水", int(Frequency::Hourly), QDate(2026, 12, 7), QTime(0, 45, 0), "0000000"}, 0},
+        {{"午饭 lunch", int(Frequency::Daily), QDate(2026, 12, 7), QTime(12, 30, 0), "1111111"}, 17},
+        {{"开会", int(Frequency::Weekly), QDate(2026, 12, 7), QTime(19, 0, 15), "0100010"}, 5},
+        {{"交房租", int(Frequency::Monthly), QDate(2026, 12, 31), QTime(8, 0, 0), "0000000"}, 255},
+        {{"生日", int(Frequency::Yearly), QDate(2027, 2, 28), QTime(23, 59, 59), "0000000"}, 1},
+    };
+    const char* const handWritten[] = {
+        "6",
+        "起床", "固定的一天", "07:05:30 AM", "2026/12/7", "070530", "07122026", "0000000", "3",
+        "喝水", "每小时", "45:00 每小时", "--", "004500", "07122026", "0000000", "0",
+        "午饭 lunch", "每天 ", "12:30:00 PM", "--", "123000", "07122026", "1111111", "17",
+        "开会", "每星期", "07:00:15 PM", "--", "190015", "07122026", "0100010", "5",
+        "交房租", "每月   ", "08:00:00 AM", "31 每月", "080000", "31122026", "0000000", "255",
+        "生日", "每年  ", "11:59:59 PM", "02/28", "235959", "28022027", "0000000", "1",
+    };
+    QByteArray file;
+    for (const char* line : handWritten)
+        file += gb(line) + "\r\n";
+
+    TempFolder written;
+    AlarmListStore store(written.path());
+    for (const auto& [alarm, number] : alarms)
+        store.rows.append(makeAlarmEntry(alarm, number, RowOrigin::Add, DateTimeLocale::neutral()));
+    store.save();
+    EXPECT_EQ(written.read("al.ini"), file);
+
+    TempFolder read;
+    read.write("al.ini", file);
+    AlarmListStore loaded(read.path());
+    loaded.load();
+    ASSERT_EQ(loaded.rows.size(), alarms.size());
+    for (int i = 0; i < loaded.rows.size(); ++i) {
+        const AlarmEntry& row = loaded.rows[i];
+        const QByteArray columns[] = {row.caption,  row.frequencyText, row.timeDisplay, row.dateDisplay,
+                                      row.timeCode, row.dateCode,      row.weekdayMask, row.alarmNumber};
+        for (int c = 0; c < AlarmEntry::kFieldCount; ++c)
+            EXPECT_EQ(columns[c], gb(handWritten[1 + i * AlarmEntry::kFieldCount + c])) << "row " << i << " column " << c;
+    }
 }
 
 TEST(AlarmListFile, EmptyListIsTheSingleLineZero)

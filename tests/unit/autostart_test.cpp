@@ -16,7 +16,7 @@ struct ConfigHome {
 
 } // namespace
 
-TEST(XdgAutostart, EnableWritesEntryAndDisableKeepsItHidden)
+TEST(XdgAutostart, EnableAndDisableSetBothKeysThatDesktopsRead)
 {
     ConfigHome home;
     XdgAutostart autostart;
@@ -24,17 +24,29 @@ TEST(XdgAutostart, EnableWritesEntryAndDisableKeepsItHidden)
     // Read as plain lines: the two entries have the same size, and a settings cache might not notice.
     auto lines = [&] { return QString::fromUtf8(home.dir.read("autostart/Belvane.desktop")).split('\n'); };
 
-    autostart.setEnabled(true, "/opt/belvane/belvane");
-    QStringList entry = lines();
-    EXPECT_EQ(entry.first(), "[Desktop Entry]");
-    for (const char* line : {"Type=Application", "Name=Belvane", "Exec=/opt/belvane/belvane", "Hidden=false"})
-        EXPECT_TRUE(entry.contains(line)) << line;
-
-    autostart.setEnabled(false, "/opt/belvane/belvane");
-    entry = lines();
-    for (const char* line : {"Exec=/opt/belvane/belvane", "Hidden=true"})
-        EXPECT_TRUE(entry.contains(line)) << line;
-    EXPECT_FALSE(entry.contains("Hidden=false"));
+    // Some desktops read Hidden=, GNOME reads its own key: both must say the same thing.
+    struct Case {
+        bool enabled;
+        QStringList present, absent;
+    };
+    for (const Case& c : {
+             Case{true,
+                  {"Hidden=false", "X-GNOME-Autostart-enabled=true"},
+                  {"Hidden=true", "X-GNOME-Autostart-enabled=false"}},
+             Case{false,
+                  {"Hidden=true", "X-GNOME-Autostart-enabled=false"},
+                  {"Hidden=false", "X-GNOME-Autostart-enabled=true"}},
+         }) {
+        autostart.setEnabled(c.enabled, "/opt/belvane/belvane");
+        const QStringList entry = lines();
+        EXPECT_EQ(entry.first(), "[Desktop Entry]");
+        for (const char* line : {"Type=Application", "Name=Belvane", "Exec=/opt/belvane/belvane"})
+            EXPECT_TRUE(entry.contains(line)) << line << " enabled " << c.enabled;
+        for (const QString& line : c.present)
+            EXPECT_EQ(entry.count(line), 1) << line.toStdString() << " enabled " << c.enabled;
+        for (const QString& line : c.absent)
+            EXPECT_FALSE(entry.contains(line)) << line.toStdString() << " enabled " << c.enabled;
+    }
 }
 
 TEST(XdgAutostart, ExecQuotesPathsWithReservedCharacters)

@@ -1,10 +1,21 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
+#include "alarms/alarm_list_file.h"
+#include "clockface/options_file.h"
+#include "clockface/skin_choice.h"
 #include "helpers/read_only_folder.h"
 #include "helpers/temp_folder.h"
+#include "platform/autostart.h"
 #include "platform/errors.h"
 #include "platform/line_file.h"
 #include "platform/text_codec.h"
@@ -74,6 +85,55 @@ TEST(AtomicWrite, ReplacesWholeFile)
     writeFileAtomically(dir.file("a.ini"), "new");
     EXPECT_EQ(dir.read("a.ini"), "new");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"a.ini"}); // no temporary left over
+}
+
+TEST(AtomicWrite, EverySaveReplacesTheFileWhileAReaderKeepsTheOldOne)
+{
+    // A save writes a new file and renames it over the old one: the old file is never opened for
+    // writing, so a reader that holds it (or a crash in the middle of the write) still sees every old
+    // byte. This holds for any user, root included.
+    struct Case {
+        const char* file;
+        std::function<void(const TempFolder&)> save;
+    };
+    const Case cases[] = {
+        {"a.ini", [](const TempFolder& d) { writeFileAtomically(d.file("a.ini"), "new"); }},
+        {"al.ini",
+         [](const TempFolder& d) {
+             AlarmListStore store(d.path());
+             store.save();
+         }},
+        {"Options.ini", [](const TempFolder& d) { saveOptions(d.file("Options.ini"), defaultOptions(d.path())); }},
+        {"skinname.ini", [](const TempFolder& d) { WriteSkinChoice(d.path(), kSkinSantaClaus); }},
+        {"autostart/Belvane.desktop",
+         [](const TempFolder& d) {
+             const QByteArray home = qgetenv("XDG_CONFIG_HOME");
+             qputenv("XDG_CONFIG_HOME", d.path().toUtf8());
+             XdgAutostart().setEnabled(true, "/opt/belvane/belvane");
+             qputenv("XDG_CONFIG_HOME", home);
+         }},
+    };
+    const QByteArray old = "the old contents, longer than any new ones would need to be to cover them all";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        TempFolder dir;
+        QDir(dir.path()).mkpath(QFileInfo(dir.file(c.file)).path());
+        dir.write(c.file, old);
+        const int held = ::open(QFile::encodeName(dir.file(c.file)).constData(), O_RDONLY);
+        ASSERT_GE(held, 0);
+        struct stat before {}, after {};
+        ASSERT_EQ(::fstat(held, &before), 0);
+
+        c.save(dir);
+
+        ASSERT_EQ(::stat(QFile::encodeName(dir.file(c.file)).constData(), &after), 0);
+        EXPECT_NE(after.st_ino, before.st_ino) << "the file was written in place";
+        QByteArray seen(old.size() + 16, '\0');
+        seen.resize(::pread(held, seen.data(), seen.size(), 0));
+        ::close(held);
+        EXPECT_EQ(seen, old) << "the file a reader held changed under it";
+        EXPECT_NE(dir.read(c.file), old) << "nothing was saved";
+    }
 }
 
 TEST(AtomicWrite, FailureInReadOnlyFolderKeepsOldFileAndNamesIt)

@@ -9,23 +9,23 @@ EDITOR_OK_AT="265 346"
 journey() {
     write_quiet_options
     start_program
-    wait_for 10 program_listening || fail "the program did not start"
-    wait_window Belvane 10
+    wait_for "$WAIT_LIMIT" program_listening || fail "the program did not start"
+    wait_window Belvane
     local face=$WINDOW
     eval "$(xdotool getwindowgeometry --shell "$face")"
 
     # The face's menu: its third entry, after "Send to tray" and a separator, is 闹钟.
     xdotool mousemove --window "$face" $((WIDTH / 2)) $((HEIGHT / 2)) click 3
-    sleep 0.3 # the menu opens
+    wait_menu
     shot menu
     xdotool key Down Down Return
     local list=""
     _list_shown() { list=$(program_windows Belvane | grep -vx "$face" | head -n1); [ -n "$list" ]; }
-    wait_for 5 _list_shown || fail "闹钟 did not show the alarm list"
+    wait_for "$WAIT_LIMIT" _list_shown || fail "闹钟 did not show the alarm list"
     shot list-empty "$list"
 
     click_at "$list" $((8 + 36)) $((264 + 12)) # 添加
-    wait_window "闹钟设置" 5
+    wait_window "闹钟设置"
     local editor=$WINDOW
     shot editor-new "$editor"
     # Keys go to the focused window, as a user's do (events sent to a window are ignored by Qt).
@@ -34,7 +34,7 @@ journey() {
     xdotool type --delay 20 "Feed the cat"
     shot editor-filled "$editor"
     click_at "$editor" $EDITOR_OK_AT
-    wait_gone "$editor" 5
+    wait_gone "$editor"
     shot list-with-row "$list"
 
     # The list file holds one row captioned with the reminder's first line, numbered 0.
@@ -46,6 +46,6 @@ journey() {
     [ "$(tail -c 12 "$PROGRAM_DIR/0.ini")" = "Feed the cat" ] || fail "0.ini does not end with the reminder"
 
     click_at "$list" $((320 + 36)) $((264 + 12)) # 关闭
-    wait_gone "$list" 5
+    wait_gone "$list"
     program_running || fail "closing the list ended the program"
 }

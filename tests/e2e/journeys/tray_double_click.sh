@@ -1,22 +1,37 @@
-# A double click on the tray icon hides the clock face; another brings it back.
+# A double click on the tray icon hides the clock face; another brings it back. A right click opens
+# the icon's menu at the pointer.
 
 
 journey() {
     write_quiet_options # the face stays on screen at start
     start_program
-    wait_for 10 program_listening || fail "the program did not start"
-    wait_window Belvane 10
+    wait_for "$WAIT_LIMIT" program_listening || fail "the program did not start"
+    wait_window Belvane
     local face=$WINDOW icon=""
     _icon_found() { icon=$(tray_icon); [ -n "$icon" ]; }
-    wait_for 10 _icon_found || fail "no tray icon in the tray host"
+    wait_for "$WAIT_LIMIT" _icon_found || fail "no tray icon in the tray host"
     shot face-shown
 
     xdotool mousemove --window "$icon" 8 8 click --repeat 2 --delay 80 1
-    wait_for 3 not_viewable "$face" || fail "the double click did not hide the face"
+    wait_for "$WAIT_LIMIT" not_viewable "$face" || fail "the double click did not hide the face"
     program_running || fail "the program ended"
     shot face-hidden
 
     xdotool mousemove --window "$icon" 8 8 click --repeat 2 --delay 80 1
-    wait_for 3 viewable "$face" || fail "the second double click did not bring the face back"
+    wait_for "$WAIT_LIMIT" viewable "$face" || fail "the second double click did not bring the face back"
     shot face-back
+
+    xdotool mousemove --window "$icon" 8 8 click 3
+    wait_menu
+    eval "$(xdotool getmouselocation --shell)"
+    local px=$X py=$Y
+    eval "$(xdotool getwindowgeometry --shell "$MENU")"
+    note "menu at $X,$Y size ${WIDTH}x$HEIGHT, pointer at $px,$py"
+    # Placed against the pointer: a corner or an edge of the menu is where the click was.
+    [ "$px" -ge $((X - 2)) ] && [ "$px" -le $((X + WIDTH + 2)) ] && [ "$py" -ge $((Y - 2)) ] &&
+        [ "$py" -le $((Y + HEIGHT + 2)) ] || fail "the menu opened away from the pointer"
+    shot menu
+    xdotool key Escape
+    wait_gone "$MENU"
+    program_running || fail "the program ended"
 }
