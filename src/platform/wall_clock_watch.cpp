@@ -31,9 +31,9 @@ WallClockWatch::~WallClockWatch()
 bool WallClockWatch::arm()
 {
     // As far ahead as the type allows: the timer is never meant to expire, only to be cancelled.
-    itimerspec spec{};
-    spec.it_value.tv_sec = std::numeric_limits<time_t>::max() / 2;
-    return timerfd_settime(m_fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr) == 0;
+    itimerspec farAhead{};
+    farAhead.it_value.tv_sec = std::numeric_limits<time_t>::max() / 2;
+    return timerfd_settime(m_fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &farAhead, nullptr) == 0;
 }
 
 void WallClockWatch::onReadable()

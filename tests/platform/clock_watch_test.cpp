@@ -46,7 +46,7 @@ TEST(WallClockWatch, ArmsATimerTheKernelCancelsWhenTheClockIsSet)
     auto* notifier = watch.findChild<QSocketNotifier*>();
     ASSERT_NE(notifier, nullptr);
     const int fd = int(notifier->socket());
-    itimerspec spec{};
-    ASSERT_EQ(timerfd_gettime(fd, &spec), 0);
-    EXPECT_GT(spec.it_value.tv_sec, 10LL * 365 * 86400) << "not armed far ahead";
+    itimerspec armed{};
+    ASSERT_EQ(timerfd_gettime(fd, &armed), 0);
+    EXPECT_GT(armed.it_value.tv_sec, 10LL * 365 * 86400) << "not armed far ahead";
 }
