@@ -43,7 +43,7 @@ void AlarmDispatcher::start()
     if (const std::optional<QDateTime> stored = m_lastCheckedFile.read())
         m_scheduler.startFrom(*stored);
     m_running = true;
-    checkNow();
+    check(true);
 }
 
 void AlarmDispatcher::stop()
@@ -55,10 +55,10 @@ void AlarmDispatcher::stop()
     m_queue.clear();
     if (m_window)
         m_window->close();
-    storeLastChecked(true);
+    storeLastChecked();
 }
 
-void AlarmDispatcher::checkNow()
+void AlarmDispatcher::check(bool store)
 {
     if (!m_running)
         return;
@@ -70,8 +70,9 @@ void AlarmDispatcher::checkNow()
         reportNotice(missedText(found.missed));
     if (m_chimeStep && m_chimesOn && m_chimesOn())
         guarded(m_chimeStep);
-    storeLastChecked(false);
     ringNext();
+    if (store || !found.ring.isEmpty() || !found.missed.isEmpty())
+        storeLastChecked();
     arm();
 }
 
@@ -92,7 +93,10 @@ void AlarmDispatcher::ringNext()
     // inside the window's own closing.
     connect(window, &QObject::destroyed, this, [this] {
         emit ringingEnded();
-        QTimer::singleShot(0, this, [this] { ringNext(); });
+        QTimer::singleShot(0, this, [this] {
+            ringNext();
+            storeLastChecked(); // a waiting occurrence that now rings is not rung again after a restart
+        });
     });
     window->show();
     emit ringingStarted(window);
@@ -115,11 +119,8 @@ void AlarmDispatcher::arm()
     m_wake.start(int(waitMs));
 }
 
-void AlarmDispatcher::storeLastChecked(bool now)
+void AlarmDispatcher::storeLastChecked()
 {
-    const qint64 ms = m_services.clock.epochMs();
-    if (!now && m_storedAtMs && ms - *m_storedAtMs < kLongestSleepMs && ms >= *m_storedAtMs)
-        return;
     QDateTime instant = m_scheduler.lastChecked();
     if (!instant.isValid())
         return;
@@ -127,7 +128,6 @@ void AlarmDispatcher::storeLastChecked(bool now)
     // a program ended now finds them again at its next start.
     if (!m_queue.isEmpty() && m_queue.first().due <= instant)
         instant = m_queue.first().due.addSecs(-1);
-    m_storedAtMs = ms;
     try {
         m_lastCheckedFile.write(instant);
     } catch (const BelvaneError& e) {

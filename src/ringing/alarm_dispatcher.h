@@ -42,14 +42,15 @@ public:
     /// Starts from the instant stored when the program last ran, so what fell due since then rings or
     /// is reported, then checks now and arms the timer.
     void start();
-    /// The rows or the options changed: checks now and arms the timer again.
-    void rearm() { checkNow(); }
+    /// The rows or the options changed: checks now, stores the instant checked (rows added from now
+    /// on must not be caught up after a crash) and arms the timer again.
+    void rearm() { check(true); }
     /// The orderly end of the run: a ringing window closes (putting the output device back as it
     /// found it), nothing more rings, and the instant last checked is stored.
     void stop();
 
     /// Finds what is due and rings it, then arms the timer for the next instant that matters.
-    void checkNow();
+    void checkNow() { check(false); }
 
     TAlarmRun* ringingWindow() const { return m_window; }
     const QList<Occurrence>& waiting() const { return m_queue; }
@@ -63,7 +64,10 @@ signals:
 private:
     void ringNext();
     void arm();
-    void storeLastChecked(bool now);
+    /// The instant last checked is stored whenever an occurrence was handed out (so a crash never
+    /// rings it again) and when `store` asks; an idle wake writes nothing.
+    void check(bool store);
+    void storeLastChecked();
     static QString missedText(const QList<Occurrence>& missed);
 
     Services& m_services;
@@ -81,7 +85,6 @@ private:
     QTimer m_wake;
     WallClockWatch* m_wallClock;
     ResumeWatch* m_resume;
-    std::optional<qint64> m_storedAtMs;
     bool m_running = false;
     bool m_storeErrorReported = false;
 };

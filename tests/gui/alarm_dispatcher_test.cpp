@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -155,4 +156,21 @@ TEST_F(Dispatcher, ChimesWakeItAtTheQuarterHours)
     dispatcher.rearm();
     EXPECT_EQ(dispatcher.wakeTimer().interval(), AlarmDispatcher::kLongestSleepMs);
     EXPECT_EQ(steps, 1) << "no chime step while chimes are off";
+}
+
+TEST_F(Dispatcher, AnIdleWakeWritesNothingARingStoresTheInstant)
+{
+    addDaily("起床", QTime(7, 0));
+    dispatcher.start();
+    ASSERT_TRUE(dir.exists("lastcheck.ini")) << "stored at start";
+    QFile::remove(dir.file("lastcheck.ini"));
+    fake.clock.set(today(6, 59, 59));
+    dispatcher.checkNow(); // the once-a-minute wake with nothing due
+    EXPECT_FALSE(dir.exists("lastcheck.ini")) << "an idle wake touched the disk";
+    fake.clock.set(today(7, 0, 0, 2));
+    dispatcher.checkNow();
+    ASSERT_NE(dispatcher.ringingWindow(), nullptr);
+    const std::optional<QDateTime> stored = LastCheckedFile(dir.path()).read();
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(*stored, today(7, 0, 0)) << "a crash now must not ring 07:00 again";
 }
