@@ -34,6 +34,12 @@ namespace {
 
 constexpr int kWaitMs = 20000; // generous: the machine may be busy
 
+/// Waits for the window manager to stack `upper` above `lower`: it restacks a moment after it maps.
+bool settlesAbove(x11::WindowId upper, x11::WindowId lower)
+{
+    return QTest::qWaitFor([&] { return x11::stackingIndex(upper) > x11::stackingIndex(lower); }, kWaitMs);
+}
+
 void copyFolder(const QString& from, const QString& to)
 {
     QDir().mkpath(to);
@@ -125,7 +131,7 @@ protected:
     {
         SCOPED_TRACE(name.toStdString());
         ASSERT_TRUE(waitManaged(window));
-        EXPECT_GT(x11::stackingIndex(id(window)), x11::stackingIndex(faceId())) << "the face covers it";
+        EXPECT_TRUE(settlesAbove(id(window), faceId())) << "the face covers it";
         if (centred) {
             EXPECT_TRUE(waitCentred(window)) << "frame at " << window.frameGeometry().x() << ","
                                              << window.frameGeometry().y();
@@ -186,7 +192,7 @@ TEST_F(OnTheDesktop, EveryWindowOpensAboveTheFaceCentredAndFixed)
         expectUsable(*list, "alarm-list", true);
         answerNextModal([&](QDialog* editor) {
             expectUsable(*editor, "editor");
-            EXPECT_GT(x11::stackingIndex(id(*editor)), x11::stackingIndex(id(*list)));
+            EXPECT_TRUE(settlesAbove(id(*editor), id(*list)));
             editor->reject();
         });
         QTest::mouseClick(list->findChild<QPushButton*>("ButtonAdd"), Qt::LeftButton);
@@ -254,7 +260,7 @@ TEST_F(OnTheDesktop, TheRingingWindowOpensAboveAnotherProgramsWindow)
     ASSERT_TRUE(QTest::qWaitFor([&] { return otherWindow() != 0; }, kWaitMs));
     ring(alarmSettings(), [&](TAlarmRun& ringing) {
         ASSERT_TRUE(waitManaged(ringing));
-        EXPECT_GT(x11::stackingIndex(id(ringing)), x11::stackingIndex(otherWindow()));
+        EXPECT_TRUE(settlesAbove(id(ringing), otherWindow()));
         EXPECT_TRUE(x11::states(id(ringing)).contains("ABOVE")) << x11::states(id(ringing)).join(' ').toStdString();
         EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &ringing; }, kWaitMs));
         screenShot("ringing-over-another-program");
@@ -283,8 +289,8 @@ TEST_F(OnTheDesktop, ARingingVideoIsSeenAboveTheRingingWindowAndFullScreenAboveE
         ASSERT_TRUE(QTest::qWaitFor([&] { return player.VideoWindow().fullScreenWindow() != nullptr; }, kWaitMs));
         QWidget& full = *player.VideoWindow().fullScreenWindow();
         ASSERT_TRUE(QTest::qWaitFor([&] { return x11::stackingIndex(id(full)) >= 0; }, kWaitMs));
-        EXPECT_GT(x11::stackingIndex(id(full)), x11::stackingIndex(id(ringing)));
-        EXPECT_GT(x11::stackingIndex(id(full)), x11::stackingIndex(faceId()));
+        EXPECT_TRUE(settlesAbove(id(full), id(ringing)));
+        EXPECT_TRUE(settlesAbove(id(full), faceId()));
         screenShot("ringing-video-full-screen");
         ringing.close();
     });
@@ -302,7 +308,7 @@ TEST_F(OnTheDesktop, AboutAndHelpFromTheModalListAreInFrontAndTakeClicks)
                 about = w;
         ASSERT_NE(about, nullptr);
         ASSERT_TRUE(waitManaged(*about));
-        EXPECT_GT(x11::stackingIndex(id(*about)), x11::stackingIndex(id(list)));
+        EXPECT_TRUE(settlesAbove(id(*about), id(list)));
         EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == about; }, kWaitMs));
         EXPECT_TRUE(waitCentred(*about)); // settled where it will take the click
         screenShot("about-over-list");
@@ -314,7 +320,7 @@ TEST_F(OnTheDesktop, AboutAndHelpFromTheModalListAreInFrontAndTakeClicks)
         ASSERT_NE(helpViewer(), nullptr);
         HelpViewer& help = *helpViewer();
         ASSERT_TRUE(waitManaged(help));
-        EXPECT_GT(x11::stackingIndex(id(help)), x11::stackingIndex(id(list)));
+        EXPECT_TRUE(settlesAbove(id(help), id(list)));
         EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &help; }, kWaitMs));
         EXPECT_TRUE(waitCentred(help));
         screenShot("help-over-list");
