@@ -100,19 +100,17 @@ program_files() { (cd "$folder" && find . -printf '%p %s %m %u %T@\n' | sort | m
 program_before=$(program_files)
 [ "$(stat -c %U "$folder")" = root ] || fail "the program folder is not root's"
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-user_pids+=($!)
-for _ in $(seq 300); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-display=:$(head -n1 "$work/display")
+start_x_server "$work" user_pids || fail "Xvfb did not start"
+display=$STARTED_DISPLAY
 export DISPLAY=$display
+chmod 644 "$XAUTHORITY" # the users hold the test server's cookie too
 
 # Each user: a home of their own and nothing else; the program finds its data folder there.
 # Sets `as` to the command prefix that runs a command as the user; a simple command, so a program
 # started with it in the background is $! itself.
 as_user() {
     as=(setpriv --reuid="$1" --regid="$1" --clear-groups
-        env -i PATH="$PATH" HOME="$work/home-$1" XDG_RUNTIME_DIR="$work/home-$1/run" DISPLAY="$display"
+        env -i PATH="$PATH" HOME="$work/home-$1" XDG_RUNTIME_DIR="$work/home-$1/run" DISPLAY="$display" XAUTHORITY="$XAUTHORITY"
         DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent)
 }
 # xdotool's --name pattern does not match this Chinese title here, so the titles are compared whole.
