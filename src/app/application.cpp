@@ -17,6 +17,9 @@
 #include "platform/text_codec.h"
 #include "ringing/alarm_dispatcher.h"
 #include "ringing/alarm_occurrence.h"
+#include "ringing/next_ring_watch.h"
+#include "shell/sys_tray.h"
+#include "shell/tray_ringing_entries.h"
 
 BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders)
 {
@@ -27,6 +30,12 @@ BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders)
         m_store->load();
     } catch (const BelvaneError& e) {
         loadError = e.text();
+    }
+    QString offError;
+    try {
+        m_store->loadOffSwitches();
+    } catch (const BelvaneError& e) {
+        offError = e.text();
     }
     m_main = std::make_unique<TFormMain>(services, folders);
     m_alarmList = std::make_unique<TFormAlarmList>(services, *m_store, folders);
@@ -70,8 +79,22 @@ BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders)
         [chime = m_chime.get()] { chime->step(); });
     QObject::connect(list, &TFormAlarmList::rowsChanged, m_dispatcher.get(), &AlarmDispatcher::rearm);
     QObject::connect(options, &QDialog::finished, m_dispatcher.get(), &AlarmDispatcher::rearm);
+    showNextRings(services);
+    new TrayRingingEntries(*m_main->sysTray()->PopupMenu(), *m_dispatcher);
     m_dispatcher->start();
     reportStartUpProblems(loadError);
+    if (!offError.isEmpty())
+        reportError(offError);
+}
+
+void BelvaneWindows::showNextRings(Services& services)
+{
+    // Owned by the scheduler it follows.
+    auto* watch = new NextRingWatch(*m_dispatcher, *m_store, services.clock);
+    m_alarmList->nextRingOf = [watch](int row) { return watch->rowText(row); };
+    QObject::connect(watch, &NextRingWatch::changed, m_alarmList.get(), &TFormAlarmList::showNextRings);
+    QObject::connect(watch, &NextRingWatch::changed, m_main.get(),
+                     [watch, tray = m_main->sysTray()] { tray->setHint(watch->hint()); });
 }
 
 void BelvaneWindows::reportStartUpProblems(const QString& loadError)

@@ -62,7 +62,8 @@ void AlarmDispatcher::checkNow()
 {
     if (!m_running)
         return;
-    const CheckResult found = m_scheduler.check(m_store.rows, m_services.clock.now());
+    // Alarms switched off are never shown to the scheduler; one switched on again starts from then.
+    const CheckResult found = m_scheduler.check(m_store.onRows(), m_services.clock.now());
     m_queue += found.ring;
     std::stable_sort(m_queue.begin(), m_queue.end(),
                      [](const Occurrence& a, const Occurrence& b) { return a.due < b.due; });
@@ -73,6 +74,7 @@ void AlarmDispatcher::checkNow()
     storeLastChecked(false);
     ringNext();
     arm();
+    emit checked();
 }
 
 void AlarmDispatcher::ringNext()
@@ -103,7 +105,7 @@ void AlarmDispatcher::arm()
     if (!m_running)
         return;
     const QDateTime last = m_scheduler.lastChecked();
-    std::optional<QDateTime> next = m_scheduler.nextDue(m_store.rows);
+    std::optional<QDateTime> next = m_scheduler.nextDue(m_store.onRows());
     if (m_chimesOn && m_chimesOn()) {
         const QDateTime chime = nextChimeBoundary(last);
         if (!next || chime < *next)

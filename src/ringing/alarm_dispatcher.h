@@ -59,6 +59,8 @@ public:
 signals:
     void ringingStarted(TAlarmRun* window);
     void ringingEnded();
+    /// The scheduler looked at the clock and the rows: the next occurrences may have moved.
+    void checked();
 
 private:
     void ringNext();

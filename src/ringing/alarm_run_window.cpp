@@ -206,9 +206,12 @@ void TAlarmRun::TimerTimer()
     showClock();
     m_closeRequested = false;
     // Once a play list has been played through the ticks stop, also when the tick raised.
-    const auto stopWhenFinished = qScopeGuard([this] {
+    const bool silencedBefore = m_session.Silenced;
+    const auto stopWhenFinished = qScopeGuard([this, silencedBefore] {
         if (!m_session.timerEnabled())
             Timer.stop();
+        if (m_session.Silenced != silencedBefore)
+            emit snoozeChanged();
     });
     m_session.tick(m_services.clock.now(), *this);
     // A close asked for during the tick takes effect now that it has run, after the power action.

@@ -45,6 +45,10 @@ public:
     static constexpr int kKeyGuardMs = 1000;
     QTimer& timer() { return Timer; }
 
+signals:
+    /// A snooze began or ended.
+    void snoozeChanged();
+
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

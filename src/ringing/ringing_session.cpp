@@ -114,3 +114,14 @@ void RingingSession::snoozePressed()
     AutoSnoozeOn = false;
     SnoozeRequested = true;
 }
+
+std::optional<QDateTime> RingingSession::snoozedUntil() const
+{
+    if (!Silenced || !m_timerEnabled)
+        return std::nullopt;
+    // The snooze is measured from the start of the ringing, as the ticks measure it.
+    const int minutes = SnoozeRequested ? SnoozeMinutes : AutoSnoozeMinutes + SnoozeMinutes;
+    if (minutes > 59)
+        return std::nullopt;
+    return RingStart.addSecs(qint64(minutes) * 60);
+}

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -17,6 +18,8 @@
 #include "platform/line_file.h"
 #include "ringing/alarm_dispatcher.h"
 #include "ringing/last_checked_file.h"
+#include "ringing/next_ring_watch.h"
+#include "shell/tray_ringing_entries.h"
 
 namespace {
 
@@ -155,4 +158,80 @@ TEST_F(Dispatcher, ChimesWakeItAtTheQuarterHours)
     dispatcher.rearm();
     EXPECT_EQ(dispatcher.wakeTimer().interval(), AlarmDispatcher::kLongestSleepMs);
     EXPECT_EQ(steps, 1) << "no chime step while chimes are off";
+}
+
+TEST_F(Dispatcher, AlarmSwitchedOffNeverRingsAndSwitchedOnRingsFromThenOn)
+{
+    addDaily("off", QTime(7, 0));
+    addDaily("on", QTime(7, 0, 30));
+    store.setOff(0, true);
+    dispatcher.start();
+    EXPECT_GE(dispatcher.wakeTimer().interval(), 31000) << "armed for the alarm that is on, not the one off";
+
+    fake.clock.set(today(7, 0, 0, 5));
+    dispatcher.checkNow();
+    EXPECT_EQ(dispatcher.ringingWindow(), nullptr) << "the alarm switched off rang";
+    fake.clock.set(today(7, 0, 30, 5));
+    dispatcher.checkNow();
+    ASSERT_EQ(ringingReminder(), "on");
+    dispatcher.ringingWindow()->ButtonOKClick();
+    QTRY_VERIFY_WITH_TIMEOUT(dispatcher.ringingWindow() == nullptr, 5000);
+
+    // Switched on a minute after its time: it waits for the next day instead of ringing late.
+    fake.clock.set(today(7, 1, 0));
+    store.setOff(0, false);
+    dispatcher.rearm();
+    EXPECT_EQ(dispatcher.ringingWindow(), nullptr);
+    fake.clock.set(today(7, 0, 0, 5).addDays(1));
+    dispatcher.checkNow();
+    EXPECT_EQ(ringingReminder(), "off");
+    EXPECT_TRUE(notices.isEmpty()) << notices.join('\n').toStdString();
+}
+
+TEST_F(Dispatcher, NextRingsFollowTheListTheRingingAndTheDay)
+{
+    addDaily("起床", QTime(7, 0));
+    addDaily("午睡", QTime(13, 30));
+    NextRingWatch watch(dispatcher, store, fake.clock);
+    QMenu trayMenu;
+    trayMenu.addAction("闹钟");
+    TrayRingingEntries entries(trayMenu, dispatcher);
+    dispatcher.start();
+    EXPECT_EQ(watch.rowText(0), "今天 07:00");
+    EXPECT_EQ(watch.hint(), "Belvane · 下次 今天 07:00 起床");
+    EXPECT_FALSE(entries.stop()->isVisible());
+    EXPECT_FALSE(entries.snooze()->isVisible());
+    EXPECT_NEAR(watch.midnightTimer().remainingTime(), (17 * 3600 + 2) * 1000, 2000) << "armed for midnight";
+
+    store.setOff(0, true);
+    dispatcher.rearm();
+    EXPECT_EQ(watch.rowText(0), "—");
+    EXPECT_EQ(watch.hint(), "Belvane · 下次 今天 13:30 午睡");
+
+    fake.clock.set(today(13, 30, 0, 5));
+    dispatcher.checkNow();
+    ASSERT_EQ(ringingReminder(), "午睡");
+    EXPECT_EQ(trayMenu.actions().value(0), entries.stop()) << "the tray's menu starts with the ringing's entries";
+    EXPECT_EQ(trayMenu.actions().value(1), entries.snooze());
+    EXPECT_TRUE(entries.stop()->isVisible());
+    EXPECT_EQ(watch.rowText(1), "明天 13:30");
+    entries.snooze()->trigger();
+    TAlarmRun* window = dispatcher.ringingWindow();
+    window->TimerTimer();
+    ASSERT_TRUE(window->session().Silenced) << "the tray's snooze is the window's";
+    const QString until = today(13, 30, 0).addSecs(window->session().SnoozeMinutes * 60).toString("HH:mm");
+    EXPECT_EQ(watch.hint(), "Belvane · 打盹至 " + until + " 午睡");
+
+    entries.stop()->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(dispatcher.ringingWindow() == nullptr, 5000);
+    EXPECT_FALSE(entries.stop()->isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(watch.hint(), QString("Belvane · 下次 明天 13:30 午睡"), 5000);
+
+    // Past midnight, when the timer fires, tomorrow is today.
+    fake.clock.set(QDateTime(QDate(2026, 12, 8), QTime(0, 0, 1)));
+    watch.refresh();
+    EXPECT_EQ(watch.hint(), "Belvane · 下次 今天 13:30 午睡");
+    store.setOff(1, true);
+    dispatcher.rearm();
+    EXPECT_EQ(watch.hint(), "Belvane") << "nothing will ring";
 }
