@@ -339,6 +339,7 @@ TAlarmOptions::TAlarmOptions(TFormAlarmList& owner)
     connect(DownMusic, &QPushButton::clicked, this, [this] { DownMusicClick(); });
     connect(PlayMusic, &QPushButton::clicked, this, [this] { PlayMusicClick(); });
     connect(PlaySound, &QPushButton::clicked, this, [this] { PlaySoundClick(); });
+    connect(TryAlarm, &QPushButton::clicked, this, [this] { guarded([this] { TryAlarmClick(); }); });
 
     centreOnScreenWithFrame(*this);
 }
@@ -431,6 +432,8 @@ void TAlarmOptions::buildSoundPage(QWidget* page)
     LabelMinutes = makeLabel(page, QStringLiteral("分钟"), SoundTimePicker->geometry().right() + 5, 242);
     LabelMinutes->setObjectName(QStringLiteral("LabelMinutes"));
     PlaySound = makeButton(page, "PlaySound", QStringLiteral("播放"), QRect(298, 236, 62, 24));
+    TryAlarm = makeButton(page, "TryAlarm", QStringLiteral("试响"), QRect(298, 266, 62, 24));
+    TryAlarm->setToolTip(QStringLiteral("现在按这些设置响铃一次，不保存"));
 }
 
 void TAlarmOptions::buildVolumePage(QWidget* page)
@@ -937,6 +940,13 @@ void TAlarmOptions::PlayMusicClick()
 void TAlarmOptions::PlaySoundClick()
 {
     preview(BuiltInSoundPath(m_owner.ProgramFolder(), SoundComboBox->currentIndex()));
+}
+
+void TAlarmOptions::TryAlarmClick()
+{
+    // The settings as they stand, not as saved: nothing is written.
+    if (m_owner.tryAlarm)
+        m_owner.tryAlarm(settingsFromControls());
 }
 
 void TAlarmOptions::preview(const QString& path)

@@ -18,6 +18,7 @@ class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TFormPlay;
+struct AlarmSettings;
 struct Services;
 
 /// The alarm list window: shows the rows of the alarm list it is given and changes them through the
@@ -48,6 +49,8 @@ public:
 
     /// The "下次响铃" text of a row; without it the column stays empty.
     std::function<QString(int row)> nextRingOf;
+    /// Rings the settings the editor holds, as a trial; without it "试响" does nothing.
+    std::function<void(const AlarmSettings&)> tryAlarm;
     /// Shows the "下次响铃" texts anew.
     void showNextRings();
 

@@ -80,6 +80,7 @@ BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders)
     QObject::connect(list, &TFormAlarmList::rowsChanged, m_dispatcher.get(), &AlarmDispatcher::rearm);
     QObject::connect(options, &QDialog::finished, m_dispatcher.get(), &AlarmDispatcher::rearm);
     showNextRings(services);
+    m_alarmList->tryAlarm = [dispatcher = m_dispatcher.get()](const AlarmSettings& s) { dispatcher->ringTrial(s); };
     new TrayRingingEntries(*m_main->sysTray()->PopupMenu(), *m_dispatcher);
     m_dispatcher->start();
     reportStartUpProblems(loadError);

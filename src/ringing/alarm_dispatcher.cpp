@@ -86,6 +86,28 @@ void AlarmDispatcher::ringNext()
     request.dataFolder = m_dataFolder;
     request.programFolder = m_programFolder;
     request.lateSeconds = std::max<qint64>(0, request.occurrence.due.secsTo(m_services.clock.now()));
+    openWindow(request);
+}
+
+void AlarmDispatcher::ringTrial(const AlarmSettings& settings)
+{
+    if (!m_running)
+        return;
+    if (m_window) {
+        m_window->raise();
+        return;
+    }
+    RingRequest request;
+    request.occurrence.row.caption = encodeText(settings.reminderText.value(0));
+    request.occurrence.due = m_services.clock.now();
+    request.dataFolder = m_dataFolder;
+    request.programFolder = m_programFolder;
+    request.trial = settings;
+    openWindow(request);
+}
+
+void AlarmDispatcher::openWindow(const RingRequest& request)
+{
     auto* window = new TAlarmRun(request, m_services, m_player, m_windowParent);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowModality(Qt::ApplicationModal);

@@ -48,6 +48,10 @@ public:
     /// found it), nothing more rings, and the instant last checked is stored.
     void stop();
 
+    /// Rings these settings now, as a trial from the editor, in the one ringing window: an alarm that
+    /// falls due meanwhile waits for it to close. Nothing when an alarm is ringing already.
+    void ringTrial(const AlarmSettings& settings);
+
     /// Finds what is due and rings it, then arms the timer for the next instant that matters.
     void checkNow();
 
@@ -64,6 +68,7 @@ signals:
 
 private:
     void ringNext();
+    void openWindow(const RingRequest& request);
     void arm();
     void storeLastChecked(bool now);
     static QString missedText(const QList<Occurrence>& missed);

@@ -82,7 +82,11 @@ void RingingSession::tick(const QDateTime& now, RingingActions& actions)
         }
     }
 
-    if (FadeInOn) {
+    if (FadeInOn && FadeInSecondsOverride && FadeInMinutes > 0) {
+        const qint64 ms = qMax<qint64>(0, RingStart.msecsTo(now));
+        if (ms < qint64(*FadeInSecondsOverride) * 1000)
+            actions.setDeviceVolume(deviceVolume(int(ms * 100 / (qint64(*FadeInSecondsOverride) * 1000))));
+    } else if (FadeInOn) {
         const Elapsed e = elapsedSince(now);
         if (FadeInMinutes > e.minutes)
             actions.setDeviceVolume(deviceVolume((e.minutes * 60 + e.seconds) * 100 / (FadeInMinutes * 60)));

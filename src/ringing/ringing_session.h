@@ -71,6 +71,8 @@ public:
     int PowerAction = 0;
     QDateTime RingStart;
     bool SnoozeRequested = false;
+    /// When set, the fade-in lasts this many seconds whatever its minutes, so a trial is heard whole.
+    std::optional<int> FadeInSecondsOverride;
 
 private:
     struct Elapsed {

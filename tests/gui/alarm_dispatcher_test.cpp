@@ -2,15 +2,23 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTimeEdit>
 #include <QPlainTextEdit>
 #include <QTest>
 
 #include "alarms/alarm_display.h"
 #include "alarms/alarm_list_file.h"
+#include "alarms/alarm_list_window.h"
 #include "alarms/alarm_settings_file.h"
 #include "app/error_report.h"
 #include "helpers/fake_services.h"
+#include "helpers/modal.h"
 #include "helpers/temp_folder.h"
 #include "helpers/wav_file.h"
 #include "media/player_settings.h"
@@ -234,4 +242,51 @@ TEST_F(Dispatcher, NextRingsFollowTheListTheRingingAndTheDay)
     store.setOff(1, true);
     dispatcher.rearm();
     EXPECT_EQ(watch.hint(), "Belvane") << "nothing will ring";
+}
+
+TEST_F(Dispatcher, TrialFromTheEditorRingsWhatIsEditedAndSavesNothing)
+{
+    TFormAlarmList list{fake.services, store, dir.path()};
+    list.tryAlarm = [this](const AlarmSettings& s) { dispatcher.ringTrial(s); };
+    dispatcher.start();
+    fake.volume.device = {0x30003000, false};
+    bool answered = false;
+    answerNextModal([&](QDialog* editor) {
+        answered = true;
+        editor->findChild<QPlainTextEdit*>("Memo")->setPlainText("试一试\nsecond line");
+        editor->findChild<QRadioButton*>("RadioButtonPlaySound")->setChecked(true);
+        editor->findChild<QCheckBox*>("FadeIn")->setChecked(true);
+        editor->findChild<QTimeEdit*>("FadeInTimePicker")->setTime(QTime(0, 5));
+        editor->findChild<QComboBox*>("PowerComboBox")->setCurrentIndex(3);
+        editor->findChild<QSlider*>("AlarmVolume")->setValue(80);
+        const quint32 editorLevel = fake.volume.device.packed;
+        QTest::mouseClick(editor->findChild<QPushButton*>("TryAlarm"), Qt::LeftButton);
+
+        TAlarmRun* trial = dispatcher.ringingWindow();
+        ASSERT_NE(trial, nullptr);
+        EXPECT_EQ(ringingReminder(), "试一试\nsecond line");
+        EXPECT_EQ(trial->session().PowerAction, 0) << "a trial never shuts the machine down";
+        EXPECT_TRUE(trial->session().SoundMode);
+        // Five minutes of fade-in are heard in ten seconds: half way after five.
+        fake.clock.advanceSeconds(5);
+        trial->TimerTimer();
+        EXPECT_EQ(fake.volume.device.packed, trial->session().deviceVolume(50));
+        fake.clock.advanceSeconds(6);
+        fake.volume.history.clear();
+        trial->TimerTimer();
+        EXPECT_TRUE(fake.volume.history.isEmpty()) << "the fade is over after ten seconds";
+
+        trial->ButtonOKClick();
+        QTRY_VERIFY_WITH_TIMEOUT(dispatcher.ringingWindow() == nullptr, 5000);
+        EXPECT_EQ(fake.volume.device.packed, editorLevel) << "back in the editor at the level it had set";
+        EXPECT_TRUE(editor->isVisible()) << "closing the trial returns to the editor";
+        QTest::mouseClick(editor->findChild<QPushButton*>("Cancel"), Qt::LeftButton);
+    });
+    QTest::mouseClick(list.findChild<QPushButton*>("ButtonAdd"), Qt::LeftButton);
+    EXPECT_TRUE(answered);
+    EXPECT_TRUE(store.rows.isEmpty());
+    EXPECT_FALSE(QFile::exists(dir.file("alarm.ini"))) << "a trial saves nothing";
+    EXPECT_FALSE(QFile::exists(dir.file("0.ini")));
+    EXPECT_EQ(fake.volume.device.packed, 0x30003000u);
+    EXPECT_TRUE(notices.isEmpty()) << notices.join('\n').toStdString();
 }
