@@ -50,20 +50,3 @@ journey() {
     move_face_aside
     shot rang-next-morning
 }
-
-# Opens the alarm list from the face's menu (its third entry, after "Send to tray" and a separator)
-# and prints the list window's id.
-open_alarm_list() {
-    local face=$1 list="" before
-    eval "$(xdotool getwindowgeometry --shell "$face")"
-    before=$(_visible_count)
-    xdotool mousemove --window "$face" $((WIDTH / 2)) $((HEIGHT / 2)) click 3
-    _menu_open() { [ "$(_visible_count)" -gt "$before" ]; }
-    wait_for 10 _menu_open || fail "the face's menu did not open"
-    xdotool key Down Down Return
-    _list_shown() { list=$(program_windows Belvane | grep -vx "$face" | head -n1); [ -n "$list" ]; }
-    wait_for 10 _list_shown || fail "闹钟 did not show the alarm list"
-    echo "$list"
-}
-
-_visible_count() { xdotool search --all --onlyvisible --pid "$PROGRAM_PID" 2>/dev/null | wc -l; }
