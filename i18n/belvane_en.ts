@@ -9,7 +9,7 @@
     </message>
     <message>
         <source>频率</source>
-        <translation>Frequency</translation>
+        <translation>Repeats</translation>
     </message>
     <message>
         <source>时间</source>
@@ -426,6 +426,10 @@
     <message>
         <source>打盹至</source>
         <translation>snoozed until</translation>
+    </message>
+    <message>
+        <source>index.htm</source>
+        <translation>index.en.htm</translation>
     </message>
 </context>
 </TS>

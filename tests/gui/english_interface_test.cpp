@@ -23,6 +23,7 @@
 #include "platform/errors.h"
 #include "ringing/alarm_run_window.h"
 #include "ringing/next_ring_text.h"
+#include "shell/help_book.h"
 
 TEST(InterfaceLanguage, ChosenByTheOptionThenTheUsersLanguage)
 {
@@ -95,7 +96,7 @@ TEST(InterfaceLanguage, EnglishWindowsStoreTheSameFiles)
     auto* tree = list.findChild<QTreeWidget*>("AlarmList");
     for (int c = 0; c < tree->columnCount(); ++c)
         headers << tree->headerItem()->text(c);
-    EXPECT_EQ(headers, (QStringList{"Alarms", "Frequency", "Time", "Date", "Next"}));
+    EXPECT_EQ(headers, (QStringList{"Alarms", "Repeats", "Time", "Date", "Next"}));
     EXPECT_EQ(list.findChild<QPushButton*>("ButtonAdd")->text(), "Add");
 
     bool editorSeen = false;
@@ -127,6 +128,9 @@ TEST(InterfaceLanguage, EnglishWindowsStoreTheSameFiles)
     EXPECT_EQ(ringing.findChild<QLabel*>("Label1")->text(), "Reminder:");
     saveScreenshot(ringing, "alarm-run-english");
     ringing.close();
+
+    EXPECT_TRUE(helpTopicPath(dir.path()).endsWith("help/index.en.htm"));
+    EXPECT_TRUE(QFile::exists(QStringLiteral(BELVANE_ASSETS_DIR "/help/index.en.htm"))) << "the English book";
 
     const QDateTime monday(QDate(2026, 12, 7), QTime(8, 0));
     EXPECT_EQ(nextRingText(monday.addDays(1), monday), "Tomorrow 08:00");
