@@ -431,5 +431,145 @@
         <source>index.htm</source>
         <translation>index.en.htm</translation>
     </message>
+    <message>
+        <source>%1 秒</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>%1 分钟</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>原定 %1 响铃（晚了 %2）</source>
+        <translation>Due at %1 (%2 late)</translation>
+    </message>
+    <message>
+        <source>错过的闹钟：</source>
+        <translation>Missed alarms:</translation>
+    </message>
+    <message>
+        <source>%1 个闹钟永远不会响：%2</source>
+        <translation>%1 alarm(s) will never ring: %2</translation>
+    </message>
+    <message>
+        <source>已有 %1 个闹钟，不能再添加。请先删除不再需要的闹钟。</source>
+        <translation>There are already %1 alarms; no more can be added. Please delete alarms you no longer need first.</translation>
+    </message>
+    <message>
+        <source>播放列表最多只能有 %1 个文件，不能再添加。请先删除不需要的文件。</source>
+        <translation>A play list holds at most %1 files; no more can be added. Please delete files you do not need first.</translation>
+    </message>
+    <message>
+        <source>恢复</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>隐藏</source>
+        <translation>Hide</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>闹铃视频</source>
+        <translation>Alarm video</translation>
+    </message>
+    <message>
+        <source>基本选项</source>
+        <translation>General</translation>
+    </message>
+    <message>
+        <source>整点闹铃声</source>
+        <translation>Chimes</translation>
+    </message>
+    <message>
+        <source>Windows 启动时运行闹铃</source>
+        <translation>Start with the desktop</translation>
+    </message>
+    <message>
+        <source>程序启动后自动最小化到系统栏</source>
+        <translation>Start hidden in the tray</translation>
+    </message>
+    <message>
+        <source>以全屏模式播放闹铃视频</source>
+        <translation>Play alarm videos full screen</translation>
+    </message>
+    <message>
+        <source>时间格式：</source>
+        <translation>Time format:</translation>
+    </message>
+    <message>
+        <source>标准格式 (AM/PM)</source>
+        <translation>12-hour (AM/PM)</translation>
+    </message>
+    <message>
+        <source>官方格式 (24 小时制)</source>
+        <translation>24-hour</translation>
+    </message>
+    <message>
+        <source>选择一个声音文件作为闹铃声：</source>
+        <translation>Sound file to chime with:</translation>
+    </message>
+    <message>
+        <source>启用整点闹铃</source>
+        <translation>Chime on the hour</translation>
+    </message>
+    <message>
+        <source>启用半点闹铃</source>
+        <translation>Chime on the half hour</translation>
+    </message>
+    <message>
+        <source>启用每刻钟闹铃</source>
+        <translation>Chime on the quarter hours</translation>
+    </message>
+    <message>
+        <source>只在下面时间范围内启用闹铃：</source>
+        <translation>Chime only within these times:</translation>
+    </message>
+    <message>
+        <source>从</source>
+        <translation>From</translation>
+    </message>
+    <message>
+        <source>到</source>
+        <translation>to</translation>
+    </message>
+    <message>
+        <source>关于...</source>
+        <translation>About...</translation>
+    </message>
+    <message>
+        <source>Belvane 汉化版</source>
+        <translation>Belvane</translation>
+    </message>
+    <message>
+        <source>版本 2.01</source>
+        <translation>Version 2.01</translation>
+    </message>
+    <message>
+        <source>主页</source>
+        <translation>Home page</translation>
+    </message>
+    <message>
+        <source>电子邮件</source>
+        <translation>E-mail</translation>
+    </message>
+    <message>
+        <source>后退</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>前进</source>
+        <translation>Forward</translation>
+    </message>
+    <message>
+        <source>目录</source>
+        <translation>Contents</translation>
+    </message>
+    <message>
+        <source>Belvane 帮助</source>
+        <translation>Belvane Help</translation>
+    </message>
 </context>
 </TS>

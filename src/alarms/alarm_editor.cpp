@@ -41,6 +41,7 @@
 #include "platform/clock.h"
 #include "platform/errors.h"
 #include "platform/line_file.h"
+#include "platform/ui_text.h"
 
 namespace {
 
@@ -866,7 +867,7 @@ void TAlarmOptions::AddMusicClick()
 {
     // The ringing window plays at most this many entries; more would be saved and never heard.
     if (SongList->topLevelItemCount() >= kMaxPlayListEntries)
-        throw BelvaneError(QStringLiteral("播放列表最多只能有 %1 个文件，不能再添加。请先删除不需要的文件。")
+        throw BelvaneError(uiText("播放列表最多只能有 %1 个文件，不能再添加。请先删除不需要的文件。")
                                .arg(kMaxPlayListEntries));
     const int remembered = selectedSong();
     const QStringList filters = nameFiltersFromFilterText(kMediaFileFilter);

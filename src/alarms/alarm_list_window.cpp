@@ -25,6 +25,7 @@
 #include "platform/line_file.h"
 #include "platform/program_folder.h"
 #include "platform/text_codec.h"
+#include "platform/ui_text.h"
 
 namespace {
 
@@ -251,7 +252,7 @@ void TFormAlarmList::ButtonAddClick()
     m_store.ensureWritable();
     const std::optional<int> number = m_store.allocateNumber();
     if (!number) {
-        reportError(QStringLiteral("已有 %1 个闹钟，不能再添加。请先删除不再需要的闹钟。").arg(kAlarmNumberCount));
+        reportError(uiText("已有 %1 个闹钟，不能再添加。请先删除不再需要的闹钟。").arg(kAlarmNumberCount));
         return;
     }
     if (runEditor(true)) {

@@ -11,6 +11,7 @@
 #include "media/run_play_window.h"
 #include "app/error_report.h"
 #include "app/window_stacking.h"
+#include "platform/ui_text.h"
 #include "shell/about_box.h"
 #include "shell/help_book.h"
 #include "shell/help_viewer.h"
@@ -107,7 +108,7 @@ void BelvaneWindows::reportStartUpProblems(const QString& loadError)
         if (!isKnownFrequency(row.frequencyText))
             silent << decodeText(row.caption);
     if (!silent.isEmpty())
-        reportError(QStringLiteral("%1 个闹钟永远不会响：%2").arg(silent.size()).arg(silent.join(QStringLiteral("，"))));
+        reportError(uiText("%1 个闹钟永远不会响：%2").arg(silent.size()).arg(silent.join(QStringLiteral("，"))));
 }
 
 void BelvaneWindows::shutDown()

@@ -11,6 +11,7 @@
 #include "platform/clock.h"
 #include "platform/resume_watch.h"
 #include "platform/text_codec.h"
+#include "platform/ui_text.h"
 #include "platform/wall_clock_watch.h"
 #include "ringing/alarm_run_window.h"
 
@@ -163,7 +164,7 @@ void AlarmDispatcher::storeLastChecked(bool now)
 
 QString AlarmDispatcher::missedText(const QList<Occurrence>& missed)
 {
-    QStringList lines{QStringLiteral("错过的闹钟：")};
+    QStringList lines{uiText("错过的闹钟：")};
     for (const Occurrence& o : missed)
         lines << QStringLiteral("%1  %2").arg(decodeText(o.row.caption),
                                              o.due.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));

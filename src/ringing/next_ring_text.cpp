@@ -1,14 +1,11 @@
 #include "ringing/next_ring_text.h"
 
-#include <QCoreApplication>
 #include <QTimeZone>
+
+#include "platform/ui_text.h"
 
 namespace {
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("Belvane", text);
-}
 
 constexpr int kMaxHintLength = 63;
 const QString kProgram = QStringLiteral("Belvane");
@@ -38,16 +35,16 @@ QString nextRingText(const std::optional<QDateTime>& next, const QDateTime& now)
     const QString time = local.toString(QStringLiteral("HH:mm"));
     const qint64 days = today.daysTo(day);
     if (days == 0)
-        return tr("今天") + QLatin1Char(' ') + time;
+        return uiText("今天") + QLatin1Char(' ') + time;
     if (days == 1)
-        return tr("明天") + QLatin1Char(' ') + time;
+        return uiText("明天") + QLatin1Char(' ') + time;
     if (days > 1 && days < 7) {
         static const char* const kDays[] = {"周一", "周二", "周三", "周四", "周五", "周六", "周日"};
-        return tr(kDays[day.dayOfWeek() - 1]) + QLatin1Char(' ') + time;
+        return uiText(kDays[day.dayOfWeek() - 1]) + QLatin1Char(' ') + time;
     }
     const QString date = day.year() == today.year()
-                             ? tr("%1月%2日").arg(day.month()).arg(day.day())
-                             : tr("%1年%2月%3日").arg(day.year()).arg(day.month()).arg(day.day());
+                             ? uiText("%1月%2日").arg(day.month()).arg(day.day())
+                             : uiText("%1年%2月%3日").arg(day.year()).arg(day.month()).arg(day.day());
     return date + QLatin1Char(' ') + time;
 }
 
@@ -55,13 +52,13 @@ QString nextRingHint(const QString& when, const QString& caption)
 {
     if (when.isEmpty() || when == kNoNextRing)
         return kProgram;
-    return fitted(kProgram + QStringLiteral(" · ") + tr("下次") + QLatin1Char(' ') + when + QLatin1Char(' '),
+    return fitted(kProgram + QStringLiteral(" · ") + uiText("下次") + QLatin1Char(' ') + when + QLatin1Char(' '),
                   caption.simplified());
 }
 
 QString snoozeHint(const QDateTime& until, const QString& caption)
 {
-    return fitted(kProgram + QStringLiteral(" · ") + tr("打盹至") + QLatin1Char(' ') + until.toLocalTime().toString(QStringLiteral("HH:mm")) +
+    return fitted(kProgram + QStringLiteral(" · ") + uiText("打盹至") + QLatin1Char(' ') + until.toLocalTime().toString(QStringLiteral("HH:mm")) +
                       QLatin1Char(' '),
                   caption.simplified());
 }

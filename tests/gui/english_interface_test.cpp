@@ -11,6 +11,8 @@
 #include <QTreeWidget>
 
 #include "alarms/alarm_list_window.h"
+#include "clockface/options_dialog.h"
+#include "shell/about_box.h"
 #include "alarms/alarm_settings_file.h"
 #include "app/error_report.h"
 #include "app/interface_language.h"
@@ -131,6 +133,24 @@ TEST(InterfaceLanguage, EnglishWindowsStoreTheSameFiles)
 
     EXPECT_TRUE(helpTopicPath(dir.path()).endsWith("help/index.en.htm"));
     EXPECT_TRUE(QFile::exists(QStringLiteral(BELVANE_ASSETS_DIR "/help/index.en.htm"))) << "the English book";
+
+    TFormOptions options(dir.path());
+    options.FormCreate();
+    options.show();
+    EXPECT_TRUE(options.findChild<QTabWidget*>()->tabText(1) == "Chimes");
+    saveScreenshot(options, "options-english");
+    options.close();
+    TFormAbout about;
+    about.show();
+    saveScreenshot(about, "about-english");
+    about.close();
+    EXPECT_EQ(lateRingingNote([] {
+                  RingRequest late;
+                  late.occurrence.due = QDateTime(QDate(2026, 12, 7), QTime(7, 0));
+                  late.lateSeconds = 180;
+                  return late;
+              }()),
+              "Due at 07:00:00 (3 min late)");
 
     const QDateTime monday(QDate(2026, 12, 7), QTime(8, 0));
     EXPECT_EQ(nextRingText(monday.addDays(1), monday), "Tomorrow 08:00");
