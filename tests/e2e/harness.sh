@@ -208,6 +208,15 @@ text_at() {
     xclip -o -selection clipboard 2>/dev/null
 }
 
+# True when the ringing window's reminder reads $2; sets memo to what it last read. The window takes
+# no keys for its first second (a key meant for another window must not dismiss it), and until then
+# the clipboard still holds an earlier copy, so the copy is tried for a while.
+memo_reads() {
+    memo=""
+    _memo_is() { memo=$(text_at "$1" 40 230) && [ "$memo" = "$2" ]; }
+    wait_for 10 _memo_is "$1" "$2"
+}
+
 # Saves a picture of a window (or of the whole screen) as build/tests/screenshots/e2e-JOURNEY-NAME.png.
 shot() {
     local name=$1 id=${2:-root}

@@ -42,8 +42,7 @@ journey() {
     [ "$peak" -gt 1000 ] || fail "the null sink got no signal during the trial (peak $peak)"
     move_face_aside
     shot trial-ringing
-    memo=$(text_at "$ringing" 40 230)
-    [ "$memo" = "Trying the rooster" ] || fail "the trial's window reads \"$memo\""
+    memo_reads "$ringing" "Trying the rooster" || fail "the trial's window reads \"$memo\""
 
     click_at "$ringing" 301 276 # 确定
     wait_gone "$ringing" 10
