@@ -787,7 +787,7 @@ void TAlarmOptions::ActionFrequencyChange()
     DatePicker->setDisplayFormat(view.dateFormat ? QString::fromLatin1(view.dateFormat) : systemDateFormat());
     DatePicker->setEnabled(view.dateEnabled);
     EnableWeekdayBoxes(view.weekdaysEnabled);
-    GroupBoxTDD->setTitle(QString::fromUtf8(view.caption));
+    GroupBoxTDD->setTitle(uiText(view.caption));
 }
 
 void TAlarmOptions::EnableWeekdayBoxes(bool enabled)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QHash>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -109,6 +110,9 @@ TEST(InterfaceLanguage, EnglishWindowsStoreTheSameFiles)
         EXPECT_EQ(tabs->tabText(1), "Sound and music");
         EXPECT_EQ(editor->findChild<QPushButton*>("TryAlarm")->text(), "Try");
         EXPECT_EQ(editor->findChild<QComboBox*>("PowerComboBox")->itemText(3), "Shut down");
+        editor->findChild<QComboBox*>("Frequency")->setCurrentIndex(5);
+        EXPECT_EQ(editor->findChild<QGroupBox*>("GroupBoxTDD")->title(), "Time, month and day")
+            << "a caption set after the window opened";
         tabs->setCurrentIndex(1);
         saveScreenshot(*editor, "alarm-editor-sound-music-english");
         tabs->setCurrentIndex(2);
