@@ -209,12 +209,18 @@ text_at() {
 }
 
 # True when the ringing window's reminder reads $2; sets memo to what it last read. The window takes
-# no keys for its first second (a key meant for another window must not dismiss it), and until then
-# the clipboard still holds an earlier copy, so the copy is tried for a while.
+# no keys for its first second (a key meant for another window must not dismiss it), so the copy is
+# tried again until it gives a text.
 memo_reads() {
     memo=""
-    _memo_is() { memo=$(text_at "$1" 40 230) && [ "$memo" = "$2" ]; }
-    wait_for 10 _memo_is "$1" "$2"
+    _memo_is() {
+        click_at "$1" 40 230
+        printf '' | xclip -selection clipboard -i >/dev/null 2>&1
+        xdotool key --window "$1" ctrl+a ctrl+c
+        _memo_copied() { memo=$(xclip -o -selection clipboard 2>/dev/null) && [ -n "$memo" ]; }
+        wait_for 2 _memo_copied && [ "$memo" = "$2" ]
+    }
+    wait_for 20 _memo_is "$1" "$2"
 }
 
 # Saves a picture of a window (or of the whole screen) as build/tests/screenshots/e2e-JOURNEY-NAME.png.
