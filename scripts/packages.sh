@@ -7,6 +7,7 @@
 BELVANE_RUN_PACKAGES=(
     # build
     cmake ninja-build g++ pkg-config qt6-base-dev
+    qt6-tools-dev qt6-l10n-tools
     libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev libpulse-dev libxext-dev libx11-dev
     # run: media, Chinese fonts and Qt's own Chinese texts, Wayland sessions
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav fonts-noto-cjk

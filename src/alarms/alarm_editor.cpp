@@ -41,6 +41,7 @@
 #include "platform/clock.h"
 #include "platform/errors.h"
 #include "platform/line_file.h"
+#include "platform/ui_text.h"
 
 namespace {
 
@@ -339,6 +340,7 @@ TAlarmOptions::TAlarmOptions(TFormAlarmList& owner)
     connect(DownMusic, &QPushButton::clicked, this, [this] { DownMusicClick(); });
     connect(PlayMusic, &QPushButton::clicked, this, [this] { PlayMusicClick(); });
     connect(PlaySound, &QPushButton::clicked, this, [this] { PlaySoundClick(); });
+    connect(TryAlarm, &QPushButton::clicked, this, [this] { guarded([this] { TryAlarmClick(); }); });
 
     centreOnScreenWithFrame(*this);
 }
@@ -431,6 +433,8 @@ void TAlarmOptions::buildSoundPage(QWidget* page)
     LabelMinutes = makeLabel(page, QStringLiteral("分钟"), SoundTimePicker->geometry().right() + 5, 242);
     LabelMinutes->setObjectName(QStringLiteral("LabelMinutes"));
     PlaySound = makeButton(page, "PlaySound", QStringLiteral("播放"), QRect(298, 236, 62, 24));
+    TryAlarm = makeButton(page, "TryAlarm", QStringLiteral("试响"), QRect(298, 266, 62, 24));
+    TryAlarm->setToolTip(QStringLiteral("现在按这些设置响铃一次，不保存"));
 }
 
 void TAlarmOptions::buildVolumePage(QWidget* page)
@@ -783,7 +787,7 @@ void TAlarmOptions::ActionFrequencyChange()
     DatePicker->setDisplayFormat(view.dateFormat ? QString::fromLatin1(view.dateFormat) : systemDateFormat());
     DatePicker->setEnabled(view.dateEnabled);
     EnableWeekdayBoxes(view.weekdaysEnabled);
-    GroupBoxTDD->setTitle(QString::fromUtf8(view.caption));
+    GroupBoxTDD->setTitle(uiText(view.caption));
 }
 
 void TAlarmOptions::EnableWeekdayBoxes(bool enabled)
@@ -863,7 +867,7 @@ void TAlarmOptions::AddMusicClick()
 {
     // The ringing window plays at most this many entries; more would be saved and never heard.
     if (SongList->topLevelItemCount() >= kMaxPlayListEntries)
-        throw BelvaneError(QStringLiteral("播放列表最多只能有 %1 个文件，不能再添加。请先删除不需要的文件。")
+        throw BelvaneError(uiText("播放列表最多只能有 %1 个文件，不能再添加。请先删除不需要的文件。")
                                .arg(kMaxPlayListEntries));
     const int remembered = selectedSong();
     const QStringList filters = nameFiltersFromFilterText(kMediaFileFilter);
@@ -937,6 +941,13 @@ void TAlarmOptions::PlayMusicClick()
 void TAlarmOptions::PlaySoundClick()
 {
     preview(BuiltInSoundPath(m_owner.ProgramFolder(), SoundComboBox->currentIndex()));
+}
+
+void TAlarmOptions::TryAlarmClick()
+{
+    // The settings as they stand, not as saved: nothing is written.
+    if (m_owner.tryAlarm)
+        m_owner.tryAlarm(settingsFromControls());
 }
 
 void TAlarmOptions::preview(const QString& path)

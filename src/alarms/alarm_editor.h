@@ -71,6 +71,8 @@ public:
     void DownMusicClick();
     void PlayMusicClick();
     void PlaySoundClick();
+    /// "试响": rings the settings being edited now, in a ringing window, without saving them.
+    void TryAlarmClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -130,6 +132,7 @@ private:
     QTimeEdit* SoundTimePicker;
     QLabel* LabelMinutes;
     QPushButton* PlaySound;
+    QPushButton* TryAlarm;
 
     QCheckBox* FadeIn;
     QTimeEdit* FadeInTimePicker;

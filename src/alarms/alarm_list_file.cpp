@@ -75,6 +75,16 @@ void AlarmListStore::save() const
     writeFileAtomically(listPath(), SaveAlarmList(rows));
 }
 
+void AlarmListStore::setOff(int number, bool isOff)
+{
+    if (off.isOff(number) == isOff)
+        return;
+    OffSwitches changed = off;
+    changed.set(number, isOff);
+    OffSwitchFile(m_folder).save(changed);
+    off = changed;
+}
+
 std::optional<int> AlarmListStore::allocateNumber() const
 {
     for (int number = 0; number < kAlarmNumberCount; ++number)

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "alarms/alarm_record.h"
+#include "alarms/off_switches.h"
 
 /// Reads the bytes of "al.ini" into `rows` and marks the numbers in `used`. A count that is not a
 /// number from 0 to 256, or a number or code that does not convert, stops reading with a
@@ -40,8 +41,17 @@ public:
     /// not in the list may belong to a row that failed to load.
     std::optional<int> allocateNumber() const;
 
+    /// Loads "off.ini" (OffSwitchFile::load): a damaged file raises, and every alarm is on.
+    void loadOffSwitches() { OffSwitchFile(m_folder).load(off); }
+    /// Switches an alarm off or back on and rewrites "off.ini"; a failed write changes nothing.
+    void setOff(int number, bool isOff);
+    /// The rows that may ring: those not switched off.
+    QList<AlarmEntry> onRows() const { return off.onRows(rows); }
+
     QList<AlarmEntry> rows;
     UsedAlarmNumbers used;
+    // Kept beside the rows, not in them, so "al.ini" keeps its format.
+    OffSwitches off;
 
 private:
     QString m_folder;

@@ -1,6 +1,7 @@
 #include "alarms/alarm_list_window.h"
 
 #include <array>
+#include <utility>
 
 #include <QAction>
 #include <QApplication>
@@ -24,6 +25,7 @@
 #include "platform/line_file.h"
 #include "platform/program_folder.h"
 #include "platform/text_codec.h"
+#include "platform/ui_text.h"
 
 namespace {
 
@@ -31,6 +33,7 @@ const QString kWorkingFile = QStringLiteral("alarm.ini");
 constexpr int kClientWidth = 401;
 constexpr int kClientHeight = 296;
 constexpr int kListWidth = 385;
+constexpr int kNextRingColumn = 4;
 
 /// Only the caption column can be edited in place; the other columns are made by the editor. No edit
 /// box opens while `refused` says so: the first click of a double click on a selected row asks for
@@ -78,7 +81,8 @@ TFormAlarmList::TFormAlarmList(Services& services, AlarmListStore& store, const 
     AlarmList = new QTreeWidget(this);
     AlarmList->setObjectName(QStringLiteral("AlarmList"));
     AlarmList->setGeometry(8, 8, kListWidth, 248);
-    AlarmList->setHeaderLabels({QStringLiteral("闹钟"), QStringLiteral("频率"), QStringLiteral("时间"), QStringLiteral("日期")});
+    AlarmList->setHeaderLabels({QStringLiteral("闹钟"), QStringLiteral("频率"), QStringLiteral("时间"), QStringLiteral("日期"),
+                                QStringLiteral("下次响铃")});
     for (auto [column, width] : {std::pair{0, 155}, {1, 65}, {2, 80}, {3, 80}})
         AlarmList->header()->resizeSection(column, width);
     AlarmList->setRootIsDecorated(false);
@@ -125,7 +129,10 @@ TFormAlarmList::TFormAlarmList(Services& services, AlarmListStore& store, const 
     connect(Button2, &QPushButton::clicked, this, &TFormAlarmList::optionsRequested);
     connect(AlarmList, &QTreeWidget::itemDoubleClicked, this, handler(&TFormAlarmList::AlarmListDblClick));
     connect(AlarmList, &QTreeWidget::itemChanged, this,
-            [this](QTreeWidgetItem* item, int column) { guarded([&] { captionEdited(item, column); }); });
+            [this](QTreeWidgetItem* item, int column) {
+                guarded([&] { captionEdited(item, column); });
+                guarded([&] { switchClicked(item, column); });
+            });
     connect(Showmainscreen, &QAction::triggered, this, handler(&TFormAlarmList::ShowmainscreenClick));
     connect(about, &QAction::triggered, this, &TFormAlarmList::aboutRequested);
     connect(help, &QAction::triggered, this, &TFormAlarmList::helpRequested);
@@ -163,19 +170,21 @@ void TFormAlarmList::fitColumns()
 {
     // The designed widths, widened just enough where a text of a column would be cut; the caption
     // column keeps its width (a long reminder line is elided), the window grows by what the others
-    // gain.
-    constexpr std::array<int, 4> kDesigned{155, 65, 80, 80};
+    // gain. The next-ring column came later: the window grows by all of it, and it is wide enough
+    // for its longest text from the start, so the window does not change size as the texts do.
+    constexpr std::array<int, 5> kDesigned{155, 65, 80, 80, 0};
     const QFontMetrics metrics(AlarmList->font());
     // Room the view gives a cell besides its text: the item margins on both sides and a little air.
     const int padding = 2 * (AlarmList->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, AlarmList) + 1) + 6;
-    QStringList texts[4];
+    QStringList texts[5];
     for (int i = 0; i < kFrequencyCount; ++i)
         texts[1] << frequencyText(i);
+    texts[kNextRingColumn] << QStringLiteral("2027年12月24日 07:00");
     for (int row = 0; row < AlarmList->topLevelItemCount(); ++row)
-        for (int c = 1; c < 4; ++c)
+        for (int c = 1; c < 5; ++c)
             texts[c] << AlarmList->topLevelItem(row)->text(c);
     int gained = 0;
-    for (int c = 0; c < 4; ++c) {
+    for (int c = 0; c < 5; ++c) {
         int width = std::max(kDesigned[c], AlarmList->header()->sectionSizeHint(c));
         for (const QString& text : texts[c])
             width = std::max(width, metrics.horizontalAdvance(text) + padding);
@@ -193,13 +202,32 @@ void TFormAlarmList::showRow(int row)
     QTreeWidgetItem* item = AlarmList->topLevelItem(row);
     if (!item) {
         item = new QTreeWidgetItem(AlarmList);
-        item->setFlags(item->flags() | Qt::ItemIsEditable);
+        item->setFlags(item->flags() | Qt::ItemIsEditable | Qt::ItemIsUserCheckable);
     }
     const AlarmEntry& e = m_store.rows[row];
+    item->setCheckState(0, m_store.off.isOff(e) ? Qt::Unchecked : Qt::Checked);
     item->setText(0, decodeText(e.caption));
     item->setText(1, decodeText(e.frequencyText));
     item->setText(2, decodeText(e.timeDisplay));
     item->setText(3, decodeText(e.dateDisplay));
+    showNextRing(item, row);
+    m_fillingList = filling;
+}
+
+void TFormAlarmList::showNextRing(QTreeWidgetItem* item, int row)
+{
+    const QString text = nextRingOf ? nextRingOf(row) : QString();
+    item->setText(kNextRingColumn, text);
+    // An alarm that will not ring again is shown greyed.
+    const bool rings = !text.isEmpty() && text != QStringLiteral("—");
+    item->setForeground(kNextRingColumn, palette().brush(rings ? QPalette::Active : QPalette::Disabled, QPalette::Text));
+}
+
+void TFormAlarmList::showNextRings()
+{
+    const bool filling = std::exchange(m_fillingList, true);
+    for (int row = 0; row < AlarmList->topLevelItemCount(); ++row)
+        showNextRing(AlarmList->topLevelItem(row), row);
     m_fillingList = filling;
 }
 
@@ -224,10 +252,12 @@ void TFormAlarmList::ButtonAddClick()
     m_store.ensureWritable();
     const std::optional<int> number = m_store.allocateNumber();
     if (!number) {
-        reportError(QStringLiteral("已有 %1 个闹钟，不能再添加。请先删除不再需要的闹钟。").arg(kAlarmNumberCount));
+        reportError(uiText("已有 %1 个闹钟，不能再添加。请先删除不再需要的闹钟。").arg(kAlarmNumberCount));
         return;
     }
     if (runEditor(true)) {
+        // A number an older copy of the program freed without knowing of "off.ini" starts on.
+        m_store.setOff(*number, false);
         // The alarm joins the list only once its own settings file is safely written.
         copyFileReplacing(m_dataFolder + kWorkingFile, m_dataFolder + SettingsFileName(*number));
         m_store.used.mark(*number);
@@ -287,6 +317,8 @@ void TFormAlarmList::ButtonDeleteClick()
         return;
     m_store.ensureWritable();
     const int number = toInt(m_store.rows[row].alarmNumber);
+    // Dropped first: a number left switched off would silence the next alarm given it.
+    m_store.setOff(number, false);
     QFile::remove(m_dataFolder + SettingsFileName(number));
     m_store.used.release(number);
     m_store.rows.removeAt(row);
@@ -324,6 +356,21 @@ void TFormAlarmList::captionEdited(QTreeWidgetItem* item, int column)
     m_store.rows[row].caption = caption;
     // Saved at once rather than with the next change, so a renamed alarm survives the program's end.
     saveRows();
+}
+
+void TFormAlarmList::switchClicked(QTreeWidgetItem* item, int column)
+{
+    const int row = AlarmList->indexOfTopLevelItem(item);
+    if (m_fillingList || column != 0 || row < 0 || row >= m_store.rows.size())
+        return;
+    const bool off = item->checkState(0) == Qt::Unchecked;
+    const AlarmEntry& entry = m_store.rows[row];
+    if (off == m_store.off.isOff(entry))
+        return;
+    // Shown as stored whatever happens, so a failed write never leaves a box that lies.
+    const auto showStored = qScopeGuard([this, row] { showRow(row); });
+    m_store.setOff(toInt(entry.alarmNumber), off);
+    emit rowsChanged();
 }
 
 void TFormAlarmList::SetStartWithDesktop(bool enabled)

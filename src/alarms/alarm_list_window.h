@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QDeadlineTimer>
 #include <QDialog>
 #include <QString>
@@ -16,6 +18,7 @@ class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TFormPlay;
+struct AlarmSettings;
 struct Services;
 
 /// The alarm list window: shows the rows of the alarm list it is given and changes them through the
@@ -43,6 +46,13 @@ public:
 
     /// Turns start-with-the-desktop on or off for this program.
     void SetStartWithDesktop(bool enabled);
+
+    /// The "下次响铃" text of a row; without it the column stays empty.
+    std::function<QString(int row)> nextRingOf;
+    /// Rings the settings the editor holds, as a trial; without it "试响" does nothing.
+    std::function<void(const AlarmSettings&)> tryAlarm;
+    /// Shows the "下次响铃" texts anew.
+    void showNextRings();
 
     // Hand-over fields read and written by the editor and the ringing window.
     bool IsNewAlarm = false;
@@ -74,9 +84,12 @@ private:
     void showRow(int row);
     /// Widens the frequency, time and date columns where their texts would be cut.
     void fitColumns();
+    void showNextRing(QTreeWidgetItem* item, int row);
     int selectedRow() const;
     void AlarmListDblClick();
     void captionEdited(QTreeWidgetItem* item, int column);
+    /// The check box in the first column switches the alarm on or off.
+    void switchClicked(QTreeWidgetItem* item, int column);
 
     Services& m_services;
     QString m_programFolder;

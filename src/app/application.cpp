@@ -11,12 +11,16 @@
 #include "media/run_play_window.h"
 #include "app/error_report.h"
 #include "app/window_stacking.h"
+#include "platform/ui_text.h"
 #include "shell/about_box.h"
 #include "shell/help_book.h"
 #include "shell/help_viewer.h"
 #include "platform/text_codec.h"
 #include "ringing/alarm_dispatcher.h"
 #include "ringing/alarm_occurrence.h"
+#include "ringing/next_ring_watch.h"
+#include "shell/sys_tray.h"
+#include "shell/tray_ringing_entries.h"
 
 BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders)
 {
@@ -27,6 +31,12 @@ BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders)
         m_store->load();
     } catch (const BelvaneError& e) {
         loadError = e.text();
+    }
+    QString offError;
+    try {
+        m_store->loadOffSwitches();
+    } catch (const BelvaneError& e) {
+        offError = e.text();
     }
     m_main = std::make_unique<TFormMain>(services, folders);
     m_alarmList = std::make_unique<TFormAlarmList>(services, *m_store, folders);
@@ -70,8 +80,23 @@ BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders)
         [chime = m_chime.get()] { chime->step(); });
     QObject::connect(list, &TFormAlarmList::rowsChanged, m_dispatcher.get(), &AlarmDispatcher::rearm);
     QObject::connect(options, &QDialog::finished, m_dispatcher.get(), &AlarmDispatcher::rearm);
+    showNextRings(services);
+    m_alarmList->tryAlarm = [dispatcher = m_dispatcher.get()](const AlarmSettings& s) { dispatcher->ringTrial(s); };
+    new TrayRingingEntries(*m_main->sysTray()->PopupMenu(), *m_dispatcher);
     m_dispatcher->start();
     reportStartUpProblems(loadError);
+    if (!offError.isEmpty())
+        reportError(offError);
+}
+
+void BelvaneWindows::showNextRings(Services& services)
+{
+    // Owned by the scheduler it follows.
+    auto* watch = new NextRingWatch(*m_dispatcher, *m_store, services.clock);
+    m_alarmList->nextRingOf = [watch](int row) { return watch->rowText(row); };
+    QObject::connect(watch, &NextRingWatch::changed, m_alarmList.get(), &TFormAlarmList::showNextRings);
+    QObject::connect(watch, &NextRingWatch::changed, m_main.get(),
+                     [watch, tray = m_main->sysTray()] { tray->setHint(watch->hint()); });
 }
 
 void BelvaneWindows::reportStartUpProblems(const QString& loadError)
@@ -83,7 +108,7 @@ void BelvaneWindows::reportStartUpProblems(const QString& loadError)
         if (!isKnownFrequency(row.frequencyText))
             silent << decodeText(row.caption);
     if (!silent.isEmpty())
-        reportError(QStringLiteral("%1 个闹钟永远不会响：%2").arg(silent.size()).arg(silent.join(QStringLiteral("，"))));
+        reportError(uiText("%1 个闹钟永远不会响：%2").arg(silent.size()).arg(silent.join(QStringLiteral("，"))));
 }
 
 void BelvaneWindows::shutDown()

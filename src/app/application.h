@@ -39,6 +39,8 @@ public:
 
 private:
     void reportStartUpProblems(const QString& loadError);
+    /// The list's "下次响铃" column and the tray icon's tooltip follow the scheduler.
+    void showNextRings(Services& services);
 
     std::unique_ptr<AlarmListStore> m_store;
     std::unique_ptr<TFormMain> m_main;

@@ -24,7 +24,10 @@ CommandLine readCommandLine(const QStringList& arguments)
     const QCommandLineOption dataDir(QStringLiteral("data-dir"),
                                      QStringLiteral("闹钟和设置文件存放在 <目录> 中（默认 ~/.config/belvane）。"),
                                      QStringLiteral("目录"));
-    parser.addOptions({help, version, dataDir});
+    // Read again, before any window, by chooseUiLanguage; here it is only accepted and checked.
+    const QCommandLineOption lang(QStringLiteral("lang"), QStringLiteral("界面语言：zh（中文）或 en（English）。"),
+                                  QStringLiteral("zh|en"));
+    parser.addOptions({help, version, dataDir, lang});
 
     CommandLine result;
     if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
@@ -32,6 +35,10 @@ CommandLine readCommandLine(const QStringList& arguments)
                                 ? QStringLiteral("未知参数：%1").arg(parser.positionalArguments().join(QLatin1Char(' ')))
                                 : parser.errorText();
         print(stderr, QStringLiteral("belvane: %1\n\n%2").arg(why, parser.helpText()));
+        result.exitCode = 2;
+    } else if (parser.isSet(lang) && parser.value(lang) != QLatin1String("zh") &&
+               parser.value(lang) != QLatin1String("en")) {
+        print(stderr, QStringLiteral("belvane: --lang 只能是 zh 或 en，不能是 \"%1\"\n").arg(parser.value(lang)));
         result.exitCode = 2;
     } else if (parser.isSet(help)) {
         print(stdout, parser.helpText());

@@ -1,4 +1,5 @@
 #include <csignal>
+#include <memory>
 
 #include <QApplication>
 
@@ -8,6 +9,7 @@
 #include "app/display_platform.h"
 #include "app/exit_signals.h"
 #include "app/fonts.h"
+#include "app/interface_language.h"
 #include "app/single_instance.h"
 #include "app/translations.h"
 #include "clockface/main_window.h"
@@ -44,7 +46,13 @@ int main(int argc, char* argv[])
         qputenv("QT_XCB_NO_MITSHM", "1");
     chooseDisplayPlatform();
     QApplication app(argc, argv);
-    installChineseTranslations(app);
+    // The command line has been checked: --lang, when given, is zh or en.
+    std::unique_ptr<EnglishInterface> english;
+    if (chooseUiLanguage(app.arguments(), [](const char* name) { return qEnvironmentVariable(name); }) ==
+        UiLanguage::English)
+        english = std::make_unique<EnglishInterface>();
+    else
+        installChineseTranslations(app);
     QApplication::setApplicationName(QStringLiteral("Belvane"));
     // The clock lives on in the tray and behind dialogs: only the clock window's closing ends the run.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -19,6 +19,7 @@
 #include "clockface/window_shape.h"
 #include "platform/clock.h"
 #include "platform/errors.h"
+#include "platform/ui_text.h"
 #include "shell/help_book.h"
 #include "shell/help_viewer.h"
 #include "shell/sys_tray.h"
@@ -330,10 +331,10 @@ void TFormMain::SendtotrayClick()
         // Without a notification area a hidden face could not be brought back.
         if (!SysTray->available())
             return;
-        setSendtotrayCaption(QStringLiteral("恢复"));
+        setSendtotrayCaption(uiText("恢复"));
         hide();
     } else {
-        setSendtotrayCaption(QStringLiteral("隐藏"));
+        setSendtotrayCaption(uiText("隐藏"));
         show();
     }
 }

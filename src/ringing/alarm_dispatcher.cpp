@@ -11,6 +11,7 @@
 #include "platform/clock.h"
 #include "platform/resume_watch.h"
 #include "platform/text_codec.h"
+#include "platform/ui_text.h"
 #include "platform/wall_clock_watch.h"
 #include "ringing/alarm_run_window.h"
 
@@ -62,7 +63,8 @@ void AlarmDispatcher::check(bool store)
 {
     if (!m_running)
         return;
-    const CheckResult found = m_scheduler.check(m_store.rows, m_services.clock.now());
+    // Alarms switched off are never shown to the scheduler; one switched on again starts from then.
+    const CheckResult found = m_scheduler.check(m_store.onRows(), m_services.clock.now());
     m_queue += found.ring;
     std::stable_sort(m_queue.begin(), m_queue.end(),
                      [](const Occurrence& a, const Occurrence& b) { return a.due < b.due; });
@@ -74,6 +76,7 @@ void AlarmDispatcher::check(bool store)
     if (store || !found.ring.isEmpty() || !found.missed.isEmpty())
         storeLastChecked();
     arm();
+    emit checked();
 }
 
 void AlarmDispatcher::ringNext()
@@ -85,6 +88,28 @@ void AlarmDispatcher::ringNext()
     request.dataFolder = m_dataFolder;
     request.programFolder = m_programFolder;
     request.lateSeconds = std::max<qint64>(0, request.occurrence.due.secsTo(m_services.clock.now()));
+    openWindow(request);
+}
+
+void AlarmDispatcher::ringTrial(const AlarmSettings& settings)
+{
+    if (!m_running)
+        return;
+    if (m_window) {
+        m_window->raise();
+        return;
+    }
+    RingRequest request;
+    request.occurrence.row.caption = encodeText(settings.reminderText.value(0));
+    request.occurrence.due = m_services.clock.now();
+    request.dataFolder = m_dataFolder;
+    request.programFolder = m_programFolder;
+    request.trial = settings;
+    openWindow(request);
+}
+
+void AlarmDispatcher::openWindow(const RingRequest& request)
+{
     auto* window = new TAlarmRun(request, m_services, m_player, m_windowParent);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowModality(Qt::ApplicationModal);
@@ -107,7 +132,7 @@ void AlarmDispatcher::arm()
     if (!m_running)
         return;
     const QDateTime last = m_scheduler.lastChecked();
-    std::optional<QDateTime> next = m_scheduler.nextDue(m_store.rows);
+    std::optional<QDateTime> next = m_scheduler.nextDue(m_store.onRows());
     if (m_chimesOn && m_chimesOn()) {
         const QDateTime chime = nextChimeBoundary(last);
         if (!next || chime < *next)
@@ -139,7 +164,7 @@ void AlarmDispatcher::storeLastChecked()
 
 QString AlarmDispatcher::missedText(const QList<Occurrence>& missed)
 {
-    QStringList lines{QStringLiteral("错过的闹钟：")};
+    QStringList lines{uiText("错过的闹钟：")};
     for (const Occurrence& o : missed)
         lines << QStringLiteral("%1  %2").arg(decodeText(o.row.caption),
                                              o.due.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));

@@ -49,6 +49,10 @@ public:
     /// found it), nothing more rings, and the instant last checked is stored.
     void stop();
 
+    /// Rings these settings now, as a trial from the editor, in the one ringing window: an alarm that
+    /// falls due meanwhile waits for it to close. Nothing when an alarm is ringing already.
+    void ringTrial(const AlarmSettings& settings);
+
     /// Finds what is due and rings it, then arms the timer for the next instant that matters.
     void checkNow() { check(false); }
 
@@ -60,9 +64,12 @@ public:
 signals:
     void ringingStarted(TAlarmRun* window);
     void ringingEnded();
+    /// The scheduler looked at the clock and the rows: the next occurrences may have moved.
+    void checked();
 
 private:
     void ringNext();
+    void openWindow(const RingRequest& request);
     void arm();
     /// The instant last checked is stored whenever an occurrence was handed out (so a crash never
     /// rings it again) and when `store` asks; an idle wake writes nothing.

@@ -113,7 +113,10 @@ void TAlarmRun::ActionReadAlarmInfoExecute()
     // An error box here would stand between the alarm and its sound, and what was read before a bad
     // line may be a volume of zero: the alarm rings with the defaults and the error takes the
     // reminder's place.
-    try {
+    if (m_request.trial) {
+        settings = *m_request.trial;
+        memo = settings.reminderText.join(QLatin1Char('\n'));
+    } else try {
         ReadAlarmSettingsFile(m_request.dataFolder, m_request.settingsFileName(), SettingsReader::Ringing, settings);
         memo = settings.reminderText.join(QLatin1Char('\n'));
     } catch (const BelvaneError& e) {
@@ -122,6 +125,10 @@ void TAlarmRun::ActionReadAlarmInfoExecute()
         memo = e.text().contains(m_request.settingsFileName()) ? e.text() : QStringLiteral("%1: %2").arg(path, e.text());
     }
     m_session.load(settings, m_request.programFolder);
+    if (m_request.trial) {
+        m_session.PowerAction = 0;
+        m_session.FadeInSecondsOverride = kTrialFadeInSeconds;
+    }
     Memo->setPlainText(memo);
 }
 
@@ -206,9 +213,12 @@ void TAlarmRun::TimerTimer()
     showClock();
     m_closeRequested = false;
     // Once a play list has been played through the ticks stop, also when the tick raised.
-    const auto stopWhenFinished = qScopeGuard([this] {
+    const bool silencedBefore = m_session.Silenced;
+    const auto stopWhenFinished = qScopeGuard([this, silencedBefore] {
         if (!m_session.timerEnabled())
             Timer.stop();
+        if (m_session.Silenced != silencedBefore)
+            emit snoozeChanged();
     });
     m_session.tick(m_services.clock.now(), *this);
     // A close asked for during the tick takes effect now that it has run, after the power action.

@@ -26,6 +26,9 @@ struct Services;
 class TAlarmRun : public FormDialog, private RingingActions {
     Q_OBJECT
 public:
+    /// How long a trial's fade-in lasts, whatever the alarm's.
+    static constexpr int kTrialFadeInSeconds = 10;
+
     TAlarmRun(RingRequest request, Services& services, TFormRunPlay& player, QWidget* parent = nullptr);
     ~TAlarmRun() override;
 
@@ -44,6 +47,10 @@ public:
     /// How long after showing the window ignores keys.
     static constexpr int kKeyGuardMs = 1000;
     QTimer& timer() { return Timer; }
+
+signals:
+    /// A snooze began or ended.
+    void snoozeChanged();
 
 protected:
     void showEvent(QShowEvent* event) override;

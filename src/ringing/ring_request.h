@@ -1,6 +1,10 @@
 #pragma once
 
+#include <optional>
+
 #include <QString>
+
+#include "alarms/alarm_settings_file.h"
 
 #include "ringing/alarm_schedule.h"
 
@@ -14,6 +18,9 @@ struct RingRequest {
     QString programFolder;
     /// Seconds between the occurrence and the window opening; 0 when on time.
     qint64 lateSeconds = 0;
+    /// A trial from the editor: these settings ring instead of a settings file's, with the fade-in
+    /// compressed and no power action.
+    std::optional<AlarmSettings> trial;
 
     QString settingsFileName() const { return QString::fromLatin1(occurrence.row.alarmNumber) + QStringLiteral(".ini"); }
 };

@@ -82,7 +82,11 @@ void RingingSession::tick(const QDateTime& now, RingingActions& actions)
         }
     }
 
-    if (FadeInOn) {
+    if (FadeInOn && FadeInSecondsOverride && FadeInMinutes > 0) {
+        const qint64 ms = qMax<qint64>(0, RingStart.msecsTo(now));
+        if (ms < qint64(*FadeInSecondsOverride) * 1000)
+            actions.setDeviceVolume(deviceVolume(int(ms * 100 / (qint64(*FadeInSecondsOverride) * 1000))));
+    } else if (FadeInOn) {
         const Elapsed e = elapsedSince(now);
         if (FadeInMinutes > e.minutes)
             actions.setDeviceVolume(deviceVolume((e.minutes * 60 + e.seconds) * 100 / (FadeInMinutes * 60)));
@@ -113,4 +117,15 @@ void RingingSession::snoozePressed()
 {
     AutoSnoozeOn = false;
     SnoozeRequested = true;
+}
+
+std::optional<QDateTime> RingingSession::snoozedUntil() const
+{
+    if (!Silenced || !m_timerEnabled)
+        return std::nullopt;
+    // The snooze is measured from the start of the ringing, as the ticks measure it.
+    const int minutes = SnoozeRequested ? SnoozeMinutes : AutoSnoozeMinutes + SnoozeMinutes;
+    if (minutes > 59)
+        return std::nullopt;
+    return RingStart.addSecs(qint64(minutes) * 60);
 }

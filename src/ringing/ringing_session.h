@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -44,6 +46,10 @@ public:
     /// The snooze button: switches automatic snooze off and silences at the next tick.
     void snoozePressed();
 
+    /// While snoozed, when the ringing starts again; nothing while ringing, or when a snooze that runs
+    /// past the hour's 59 minutes lasts until the window closes.
+    std::optional<QDateTime> snoozedUntil() const;
+
     /// False once a play list has been played through: the ticks stop for good.
     bool timerEnabled() const { return m_timerEnabled; }
 
@@ -65,6 +71,8 @@ public:
     int PowerAction = 0;
     QDateTime RingStart;
     bool SnoozeRequested = false;
+    /// When set, the fade-in lasts this many seconds whatever its minutes, so a trial is heard whole.
+    std::optional<int> FadeInSecondsOverride;
 
 private:
     struct Elapsed {

@@ -1,11 +1,13 @@
 #include "shell/help_book.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
 QString helpTopicPath(const QString& programFolder)
 {
-    return programFolder + QStringLiteral("help/index.htm");
+    // The book in the interface's language: the English interface translates the page's name.
+    return programFolder + QStringLiteral("help/") + QCoreApplication::translate("Belvane", "index.htm");
 }
 
 HelpLinkTarget helpLinkTarget(const QUrl& link, const QString& bookFolder)

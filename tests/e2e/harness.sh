@@ -162,6 +162,23 @@ move_face_aside() {
     for w in $(program_windows Belvane); do xdotool windowmove --sync "$w" 0 0 2>/dev/null || true; done
 }
 
+# Opens the alarm list from the face's menu (its third entry, after "Send to tray" and a separator)
+# and prints the list window's id.
+open_alarm_list() {
+    local face=$1 list="" before
+    eval "$(xdotool getwindowgeometry --shell "$face")"
+    before=$(_visible_count)
+    xdotool mousemove --window "$face" $((WIDTH / 2)) $((HEIGHT / 2)) click 3
+    _menu_open() { [ "$(_visible_count)" -gt "$before" ]; }
+    wait_for 10 _menu_open || fail "the face's menu did not open"
+    xdotool key Down Down Return
+    _list_shown() { list=$(program_windows Belvane | grep -vx "$face" | head -n1); [ -n "$list" ]; }
+    wait_for 10 _list_shown || fail "闹钟 did not show the alarm list"
+    echo "$list"
+}
+
+_visible_count() { xdotool search --all --onlyvisible --pid "$PROGRAM_PID" 2>/dev/null | wc -l; }
+
 active_window() { xdotool getactivewindow 2>/dev/null || true; }
 
 # The program's tray icon: its small viewable window embedded in the tray host.
@@ -189,6 +206,21 @@ text_at() {
     _copied() { [ -n "$(xclip -o -selection clipboard 2>/dev/null)" ]; }
     wait_for "$WAIT_LIMIT" _copied || fail "nothing was copied from the text box within $WAIT_LIMIT s"
     xclip -o -selection clipboard 2>/dev/null
+}
+
+# True when the ringing window's reminder reads $2; sets memo to what it last read. The window takes
+# no keys for its first second (a key meant for another window must not dismiss it), so the copy is
+# tried again until it gives a text.
+memo_reads() {
+    memo=""
+    _memo_is() {
+        click_at "$1" 40 230
+        printf '' | xclip -selection clipboard -i >/dev/null 2>&1
+        xdotool key --window "$1" ctrl+a ctrl+c
+        _memo_copied() { memo=$(xclip -o -selection clipboard 2>/dev/null) && [ -n "$memo" ]; }
+        wait_for 2 _memo_copied && [ "$memo" = "$2" ]
+    }
+    wait_for 20 _memo_is "$1" "$2"
 }
 
 # Saves a picture of a window (or of the whole screen) as build/tests/screenshots/e2e-JOURNEY-NAME.png.

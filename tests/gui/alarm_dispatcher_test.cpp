@@ -3,14 +3,23 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTimeEdit>
 #include <QPlainTextEdit>
 #include <QTest>
 
 #include "alarms/alarm_display.h"
 #include "alarms/alarm_list_file.h"
+#include "alarms/alarm_list_window.h"
 #include "alarms/alarm_settings_file.h"
 #include "app/error_report.h"
 #include "helpers/fake_services.h"
+#include "helpers/modal.h"
 #include "helpers/temp_folder.h"
 #include "helpers/wav_file.h"
 #include "media/player_settings.h"
@@ -18,6 +27,8 @@
 #include "platform/line_file.h"
 #include "ringing/alarm_dispatcher.h"
 #include "ringing/last_checked_file.h"
+#include "ringing/next_ring_watch.h"
+#include "shell/tray_ringing_entries.h"
 
 namespace {
 
@@ -173,4 +184,127 @@ TEST_F(Dispatcher, AnIdleWakeWritesNothingARingStoresTheInstant)
     const std::optional<QDateTime> stored = LastCheckedFile(dir.path()).read();
     ASSERT_TRUE(stored);
     EXPECT_EQ(*stored, today(7, 0, 0)) << "a crash now must not ring 07:00 again";
+}
+
+TEST_F(Dispatcher, AlarmSwitchedOffNeverRingsAndSwitchedOnRingsFromThenOn)
+{
+    addDaily("off", QTime(7, 0));
+    addDaily("on", QTime(7, 0, 30));
+    store.setOff(0, true);
+    dispatcher.start();
+    EXPECT_GE(dispatcher.wakeTimer().interval(), 31000) << "armed for the alarm that is on, not the one off";
+
+    fake.clock.set(today(7, 0, 0, 5));
+    dispatcher.checkNow();
+    EXPECT_EQ(dispatcher.ringingWindow(), nullptr) << "the alarm switched off rang";
+    fake.clock.set(today(7, 0, 30, 5));
+    dispatcher.checkNow();
+    ASSERT_EQ(ringingReminder(), "on");
+    dispatcher.ringingWindow()->ButtonOKClick();
+    QTRY_VERIFY_WITH_TIMEOUT(dispatcher.ringingWindow() == nullptr, 5000);
+
+    // Switched on a minute after its time: it waits for the next day instead of ringing late.
+    fake.clock.set(today(7, 1, 0));
+    store.setOff(0, false);
+    dispatcher.rearm();
+    EXPECT_EQ(dispatcher.ringingWindow(), nullptr);
+    fake.clock.set(today(7, 0, 0, 5).addDays(1));
+    dispatcher.checkNow();
+    EXPECT_EQ(ringingReminder(), "off");
+    EXPECT_TRUE(notices.isEmpty()) << notices.join('\n').toStdString();
+}
+
+TEST_F(Dispatcher, NextRingsFollowTheListTheRingingAndTheDay)
+{
+    addDaily("起床", QTime(7, 0));
+    addDaily("午睡", QTime(13, 30));
+    NextRingWatch watch(dispatcher, store, fake.clock);
+    QMenu trayMenu;
+    trayMenu.addAction("闹钟");
+    TrayRingingEntries entries(trayMenu, dispatcher);
+    dispatcher.start();
+    EXPECT_EQ(watch.rowText(0), "今天 07:00");
+    EXPECT_EQ(watch.hint(), "Belvane · 下次 今天 07:00 起床");
+    EXPECT_FALSE(entries.stop()->isVisible());
+    EXPECT_FALSE(entries.snooze()->isVisible());
+    EXPECT_NEAR(watch.midnightTimer().remainingTime(), (17 * 3600 + 2) * 1000, 2000) << "armed for midnight";
+
+    store.setOff(0, true);
+    dispatcher.rearm();
+    EXPECT_EQ(watch.rowText(0), "—");
+    EXPECT_EQ(watch.hint(), "Belvane · 下次 今天 13:30 午睡");
+
+    fake.clock.set(today(13, 30, 0, 5));
+    dispatcher.checkNow();
+    ASSERT_EQ(ringingReminder(), "午睡");
+    EXPECT_EQ(trayMenu.actions().value(0), entries.stop()) << "the tray's menu starts with the ringing's entries";
+    EXPECT_EQ(trayMenu.actions().value(1), entries.snooze());
+    EXPECT_TRUE(entries.stop()->isVisible());
+    EXPECT_EQ(watch.rowText(1), "明天 13:30");
+    entries.snooze()->trigger();
+    TAlarmRun* window = dispatcher.ringingWindow();
+    window->TimerTimer();
+    ASSERT_TRUE(window->session().Silenced) << "the tray's snooze is the window's";
+    const QString until = today(13, 30, 0).addSecs(window->session().SnoozeMinutes * 60).toString("HH:mm");
+    EXPECT_EQ(watch.hint(), "Belvane · 打盹至 " + until + " 午睡");
+
+    entries.stop()->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(dispatcher.ringingWindow() == nullptr, 5000);
+    EXPECT_FALSE(entries.stop()->isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(watch.hint(), QString("Belvane · 下次 明天 13:30 午睡"), 5000);
+
+    // Past midnight, when the timer fires, tomorrow is today.
+    fake.clock.set(QDateTime(QDate(2026, 12, 8), QTime(0, 0, 1)));
+    watch.refresh();
+    EXPECT_EQ(watch.hint(), "Belvane · 下次 今天 13:30 午睡");
+    store.setOff(1, true);
+    dispatcher.rearm();
+    EXPECT_EQ(watch.hint(), "Belvane") << "nothing will ring";
+}
+
+TEST_F(Dispatcher, TrialFromTheEditorRingsWhatIsEditedAndSavesNothing)
+{
+    TFormAlarmList list{fake.services, store, dir.path()};
+    list.tryAlarm = [this](const AlarmSettings& s) { dispatcher.ringTrial(s); };
+    dispatcher.start();
+    fake.volume.device = {0x30003000, false};
+    bool answered = false;
+    answerNextModal([&](QDialog* editor) {
+        answered = true;
+        editor->findChild<QPlainTextEdit*>("Memo")->setPlainText("试一试\nsecond line");
+        editor->findChild<QRadioButton*>("RadioButtonPlaySound")->setChecked(true);
+        editor->findChild<QCheckBox*>("FadeIn")->setChecked(true);
+        editor->findChild<QTimeEdit*>("FadeInTimePicker")->setTime(QTime(0, 5));
+        editor->findChild<QComboBox*>("PowerComboBox")->setCurrentIndex(3);
+        editor->findChild<QSlider*>("AlarmVolume")->setValue(80);
+        const quint32 editorLevel = fake.volume.device.packed;
+        QTest::mouseClick(editor->findChild<QPushButton*>("TryAlarm"), Qt::LeftButton);
+
+        TAlarmRun* trial = dispatcher.ringingWindow();
+        ASSERT_NE(trial, nullptr);
+        EXPECT_EQ(ringingReminder(), "试一试\nsecond line");
+        EXPECT_EQ(trial->session().PowerAction, 0) << "a trial never shuts the machine down";
+        EXPECT_TRUE(trial->session().SoundMode);
+        // Five minutes of fade-in are heard in ten seconds: half way after five.
+        fake.clock.advanceSeconds(5);
+        trial->TimerTimer();
+        EXPECT_EQ(fake.volume.device.packed, trial->session().deviceVolume(50));
+        fake.clock.advanceSeconds(6);
+        fake.volume.history.clear();
+        trial->TimerTimer();
+        EXPECT_TRUE(fake.volume.history.isEmpty()) << "the fade is over after ten seconds";
+
+        trial->ButtonOKClick();
+        QTRY_VERIFY_WITH_TIMEOUT(dispatcher.ringingWindow() == nullptr, 5000);
+        EXPECT_EQ(fake.volume.device.packed, editorLevel) << "back in the editor at the level it had set";
+        EXPECT_TRUE(editor->isVisible()) << "closing the trial returns to the editor";
+        QTest::mouseClick(editor->findChild<QPushButton*>("Cancel"), Qt::LeftButton);
+    });
+    QTest::mouseClick(list.findChild<QPushButton*>("ButtonAdd"), Qt::LeftButton);
+    EXPECT_TRUE(answered);
+    EXPECT_TRUE(store.rows.isEmpty());
+    EXPECT_FALSE(QFile::exists(dir.file("alarm.ini"))) << "a trial saves nothing";
+    EXPECT_FALSE(QFile::exists(dir.file("0.ini")));
+    EXPECT_EQ(fake.volume.device.packed, 0x30003000u);
+    EXPECT_TRUE(notices.isEmpty()) << notices.join('\n').toStdString();
 }

@@ -2,14 +2,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDateEdit>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QSignalSpy>
-#include <QComboBox>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimeEdit>
@@ -72,11 +72,13 @@ TEST_F(AlarmListWindow, LooksAsDesigned)
     QStringList headers;
     for (int c = 0; c < list()->columnCount(); ++c)
         headers << list()->headerItem()->text(c);
-    EXPECT_EQ(headers, (QStringList{"闹钟", "频率", "时间", "日期"}));
+    EXPECT_EQ(headers, (QStringList{"闹钟", "频率", "时间", "日期", "下次响铃"}));
     EXPECT_EQ(list()->columnWidth(0), 155);
     for (auto [name, caption] : {std::pair{"ButtonAdd", "添加"}, {"buttonEdit", "编辑"}, {"ButtonDelete", "删除"},
                                  {"Button2", "选项"}, {"ButtonClose", "关闭"}})
         EXPECT_EQ(button(name)->text(), QString::fromUtf8(caption)) << name;
+    // Texts as the scheduler gives them, for the picture.
+    window.nextRingOf = [](int row) { return QStringList{"明天 07:00", "今天 09:30", "12月24日 14:00", "—"}.value(row); };
     add("该起床了，今天要早点出门");
     add("喝水", 1, QTime(9, 30, 15));
     add("Team meeting", 5, QTime(14, 0, 0));
@@ -98,9 +100,13 @@ TEST_F(AlarmListWindow, LooksAsDesigned)
         }
     }
     EXPECT_GT(list()->columnWidth(1), 65) << "\"固定的一天\" does not fit 65 pixels in this font";
-    EXPECT_EQ(window.width() - 401, widths - 380);
+    for (int row = 0; row < list()->topLevelItemCount(); ++row)
+        EXPECT_LT(metrics.horizontalAdvance(list()->topLevelItem(row)->text(4)), list()->columnWidth(4) - 4) << row;
+    EXPECT_EQ(window.width() - 401, widths + list()->columnWidth(4) - 380) << "the window grows by the new column";
     EXPECT_EQ(window.height(), 296);
+    list()->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
     saveScreenshot(window, "alarm-list");
+    EXPECT_FALSE(list()->horizontalScrollBar()->isVisible()) << "every column fits the window";
     auto* frequency = window.findChild<QComboBox*>("Frequency");
     EXPECT_FALSE(frequency->isVisibleTo(&window));
     EXPECT_EQ(frequency->itemText(4), "每月   ");
@@ -351,4 +357,52 @@ TEST_F(AlarmListWindow, DamagedListIsNotWrittenOverUntilItsReportIsClosed)
     EXPECT_EQ(window.store().rows[0].alarmNumber, "1");
     EXPECT_EQ(dir.read("0.ini"), "settings of an alarm the list lost");
     EXPECT_EQ(dir.read("al.ini.bad"), damaged);
+}
+
+TEST_F(AlarmListWindow, CheckBoxSwitchesAnAlarmOffAndDeleteDropsItsNumber)
+{
+    add("one");
+    add("two");
+    add("three");
+    QSignalSpy changed(&window, &TFormAlarmList::rowsChanged);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(list()->topLevelItem(i)->checkState(0), Qt::Checked) << "a new alarm is on";
+    const QByteArray listBefore = dir.read("al.ini");
+
+    // A click on the box, as the user makes it.
+    QTreeWidgetItem* two = list()->topLevelItem(1);
+    const QRect rowRect = list()->visualItemRect(two);
+    const QPoint box(rowRect.left() + 10, rowRect.center().y());
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, box);
+    EXPECT_EQ(two->checkState(0), Qt::Unchecked);
+    two->setSelected(true);
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, box);
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, box);
+    EXPECT_EQ(two->checkState(0), Qt::Unchecked);
+    QApplication::processEvents();
+    const QLineEdit* editor = list()->findChild<QLineEdit*>();
+    EXPECT_FALSE(editor && editor->isVisible()) << "a click on the box of a selected row edits its caption";
+    list()->topLevelItem(2)->setCheckState(0, Qt::Unchecked);
+    EXPECT_EQ(dir.read("off.ini"), QByteArray("1\r\n2\r\n"));
+    EXPECT_EQ(changed.count(), 4) << "the scheduler is told of each switch";
+    EXPECT_EQ(dir.read("al.ini"), listBefore) << "switching never touches the list file";
+    EXPECT_EQ(column(0), (QStringList{"one", "two", "three"})) << "no caption edit started";
+
+    // Shown as stored after a restart.
+    AlarmListStore again{dir.path()};
+    again.load();
+    again.loadOffSwitches();
+    TFormAlarmList reopened{fake.services, again, dir.path()};
+    reopened.FormCreate();
+    auto* reopenedList = reopened.findChild<QTreeWidget*>("AlarmList");
+    EXPECT_EQ(reopenedList->topLevelItem(1)->checkState(0), Qt::Unchecked);
+    EXPECT_EQ(reopenedList->topLevelItem(0)->checkState(0), Qt::Checked);
+
+    select(1);
+    QTest::mouseClick(button("ButtonDelete"), Qt::LeftButton);
+    EXPECT_EQ(dir.read("off.ini"), QByteArray("2\r\n"));
+    add("four"); // takes the freed number 1, and is on
+    EXPECT_EQ(list()->topLevelItem(2)->checkState(0), Qt::Checked);
+    EXPECT_FALSE(store.off.isOff(1));
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }

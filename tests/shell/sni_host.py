@@ -32,9 +32,12 @@ def wait_for(what, probe):
 
 
 def labels(layout):
-    """The labels of a com.canonical.dbusmenu layout, depth first, separators as "-"."""
+    """The labels a host shows of a com.canonical.dbusmenu layout, depth first, separators as "-";
+    entries marked invisible (the ringing entries while nothing rings) are left out, as a host does."""
     _, props, children = layout
     out = []
+    if not props.get("visible", True):
+        return out
     if props.get("type") == "separator":
         out.append("-")
     elif "label" in props:
