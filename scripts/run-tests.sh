@@ -4,28 +4,11 @@
 # own desktop, sound or power services. Everything started here is stopped on exit.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source tests/helpers/wait.sh
-
-work=$(mktemp -d /tmp/belvane-test.XXXXXX)
-pids=()
-cleanup() {
-    local pid
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-export XDG_RUNTIME_DIR=$work/runtime
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-export XDG_CONFIG_HOME=$work/config
-mkdir -p "$XDG_CONFIG_HOME"
+source tests/helpers/script_support.sh test
+use_private_folders
 
 # A private session bus, so X11 clients never autolaunch one.
-eval "$(dbus-daemon --session --fork --print-address=1 --print-pid=1 |
-    { read -r addr; read -r pid; echo "DBUS_SESSION_BUS_ADDRESS='$addr'; dbus_pid=$pid"; })"
-export DBUS_SESSION_BUS_ADDRESS
-pids+=("$dbus_pid")
+start_session_bus pids
 
 # An X server for the tests that need a real one, on a display number it picks itself.
 start_x_server "$work" pids || { echo "the tests' X server did not start" >&2; exit 1; }

@@ -3,16 +3,11 @@
 # mapped, and resident memory after 10 s. (Its idle cost is measured by desktop_figures.sh.)
 # Run by hand after a build: tests/bench/face_figures.sh [build folder]   (needs Xvfb and xdotool)
 set -euo pipefail
-source "$(dirname "$0")/../helpers/wait.sh"
 build=$(cd "${1:-build}" && pwd)
-work=$(mktemp -d /tmp/belvane-figures.XXXXXX)
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; wait 2>/dev/null || true; rm -rf "$work"; }
-trap cleanup EXIT
+source "$(dirname "$0")/../helpers/script_support.sh" figures
 
 cp -r "$build/belvane" "$build/sounds" "$build/Digital" "$build/Santa Claus" "$build/help" "$work/"
-export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
-mkdir -m 700 "$XDG_RUNTIME_DIR"
+use_private_folders
 start_x_server "$work" pids || exit 1
 export DISPLAY=$STARTED_DISPLAY
 # The clock face alone: no tray option, so it stays shown.

@@ -75,19 +75,12 @@ mkdir "$PROGRAM_DIR"
 cp -a "$BUILD_DIR/belvane" "$BUILD_DIR/sounds" "$BUILD_DIR/Digital" "$BUILD_DIR/Santa Claus" "$BUILD_DIR/help" \
     "$PROGRAM_DIR/"
 
-# Session bus.
-eval "$(dbus-daemon --session --fork --print-address=1 --print-pid=1 |
-    { read -r addr; read -r pid; echo "DBUS_SESSION_BUS_ADDRESS='$addr'; bus_pid=$pid"; })"
-export DBUS_SESSION_BUS_ADDRESS
-JOURNEY_PIDS+=("$bus_pid")
+start_session_bus JOURNEY_PIDS
 
 # X server on the first free display, with a window manager and a tray host.
 start_x_server "$JOURNEY_WORK" JOURNEY_PIDS || fail "the X server did not start"
 export DISPLAY=$STARTED_DISPLAY
-openbox --sm-disable >"$JOURNEY_WORK/openbox.log" 2>&1 &
-JOURNEY_PIDS+=($!)
-await "openbox to set _NET_SUPPORTING_WM_CHECK" window_manager_running ||
-    fail "openbox did not start: $(cat "$JOURNEY_WORK/openbox.log")"
+start_window_manager "$JOURNEY_WORK" JOURNEY_PIDS || fail "openbox did not start"
 trayer --edge bottom --align right --widthtype request --height 24 --transparent false >"$JOURNEY_WORK/trayer.log" 2>&1 &
 JOURNEY_PIDS+=($!)
 await "trayer to own _NET_SYSTEM_TRAY_S0" tray_host_running ||

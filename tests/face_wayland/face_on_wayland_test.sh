@@ -17,9 +17,7 @@ done
 source "$(dirname "$0")/../helpers/script_support.sh" wayland
 fail() { echo "WAYLAND TEST FAILED: $*" >&2; exit 1; }
 
-export XDG_RUNTIME_DIR=$work/runtime HOME=$work/home XDG_CONFIG_HOME=$work/config
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME"
+use_private_folders home
 unset DISPLAY QT_QPA_PLATFORM
 export DBUS_SESSION_BUS_ADDRESS=unix:path=$work/no-bus
 # A plain desktop of one colour, so every other pixel on a screenshot is the program's.

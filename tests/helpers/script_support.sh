@@ -2,32 +2,27 @@
 #
 #   source tests/helpers/script_support.sh NAME
 #
-# gives `work` (a fresh folder, removed on exit), `pids` (processes to stop on exit), `wait_for` and
-# `start_session_bus`.
+# gives what tests/helpers/wait.sh has, `work` (a fresh folder, removed on exit), `pids` (processes
+# stopped on exit, in the reverse order of their start) and `use_private_folders`.
+source "$(dirname "${BASH_SOURCE[0]}")/wait.sh"
 work=$(mktemp -d "/tmp/belvane-$1.XXXXXX")
 pids=()
 _stop_all() {
-    local p
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    local i
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
     wait 2>/dev/null || true
     rm -rf "$work"
 }
 trap _stop_all EXIT
 
-# Runs a command every 50 ms until it succeeds, for at most $1 seconds.
-wait_for() {
-    local end=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ $SECONDS -lt $end ] || return 1
-        sleep 0.05
-    done
-}
-
-# A private session bus; exports DBUS_SESSION_BUS_ADDRESS.
-start_session_bus() {
-    eval "$(dbus-daemon --session --fork --print-address=1 --print-pid=1 |
-        { read -r addr; read -r pid; echo "DBUS_SESSION_BUS_ADDRESS='$addr'; bus_pid=$pid"; })"
-    export DBUS_SESSION_BUS_ADDRESS
-    pids+=("$bus_pid")
+# Per-user folders inside the work folder (HOME too when asked with "home"), so that nothing the tests
+# start reads or writes the user's own.
+use_private_folders() {
+    export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    mkdir -p "$XDG_CONFIG_HOME"
+    if [ "${1:-}" = home ]; then
+        export HOME=$work/home
+        mkdir -p "$HOME"
+    fi
 }

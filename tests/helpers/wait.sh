@@ -97,6 +97,26 @@ start_x_server() {
     xauth -q -f "$XAUTHORITY" add "$STARTED_DISPLAY" MIT-MAGIC-COOKIE-1 "$cookie"
 }
 
+# start_window_manager FOLDER PIDS: openbox on DISPLAY, the window manager the window tests and the
+# journeys use (stacking, focus, frames and the actions a window offers are the window manager's).
+start_window_manager() {
+    local -n _pids=$2
+    openbox --sm-disable >"$1/openbox.log" 2>&1 &
+    _pids+=($!)
+    await "openbox to set _NET_SUPPORTING_WM_CHECK" window_manager_running ||
+        { cat "$1/openbox.log" >&2; return 1; }
+}
+
+# start_session_bus PIDS: a private session bus; exports DBUS_SESSION_BUS_ADDRESS. (dbus-daemon
+# prints the address once it listens, so there is nothing to wait for.)
+start_session_bus() {
+    local -n _pids=$1
+    local addr pid
+    { read -r addr; read -r pid; } < <(dbus-daemon --session --fork --print-address=1 --print-pid=1)
+    export DBUS_SESSION_BUS_ADDRESS=$addr
+    _pids+=("$pid")
+}
+
 # start_pulse FOLDER PIDS: PulseAudio with a null sink as the default sink, for the current
 # XDG_RUNTIME_DIR.
 start_pulse() {

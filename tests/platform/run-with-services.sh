@@ -2,15 +2,7 @@
 # Runs a test binary with a private system bus holding python3-dbusmock's logind, and with the
 # tests' X server (BELVANE_TEST_DISPLAY) as its display. Everything started here stops on exit.
 set -euo pipefail
-source "$(dirname "$0")/../helpers/wait.sh"
-work=$(mktemp -d /tmp/belvane-services.XXXXXX)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/../helpers/script_support.sh" services
 
 start_logind_bus "$work" pids || exit 1
 export BELVANE_LOGIND_MOCK=1

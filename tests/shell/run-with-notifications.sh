@@ -6,14 +6,13 @@
 set -euo pipefail
 binary=$1
 source "$(dirname "$0")/../helpers/script_support.sh" notify
-served() { gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
-    --method org.freedesktop.DBus.NameHasOwner org.freedesktop.Notifications 2>/dev/null | grep -q true; }
 
-start_session_bus
+start_session_bus pids
 /usr/bin/python3 -m dbusmock --template notification_daemon >"$work/daemon.log" 2>&1 &
 pids+=($!)
-wait_for 30 served || { cat "$work/daemon.log" >&2; echo "the notification daemon mock did not start" >&2; exit 1; }
+await "the notification daemon mock to own org.freedesktop.Notifications" \
+    bus_name_owned --session org.freedesktop.Notifications || { cat "$work/daemon.log" >&2; exit 1; }
 BELVANE_NOTIFICATION_MOCK=1 "$binary"
 
-start_session_bus
+start_session_bus pids
 BELVANE_NOTIFICATION_MOCK=0 "$binary"

@@ -11,19 +11,14 @@ for tool in status-notifier-watcher Xvfb xdotool dbus-daemon; do
 done
 source "$here/../helpers/script_support.sh" sni
 
-export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config HOME=$work/home
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-mkdir -p "$XDG_CONFIG_HOME" "$HOME"
+use_private_folders home
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-start_session_bus
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-wait_for 30 test -s "$work/display" || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=:$(head -n1 "$work/display")
+start_session_bus pids
+start_x_server "$work" pids || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=$STARTED_DISPLAY
 status-notifier-watcher >"$work/watcher.log" 2>&1 &
 pids+=($!)
-watcher_up() { dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-    org.freedesktop.DBus.NameHasOwner string:org.kde.StatusNotifierWatcher 2>/dev/null | grep -q true; }
-wait_for 30 watcher_up || { cat "$work/watcher.log" >&2; echo "no status-notifier-watcher on the bus" >&2; exit 1; }
+await "a status-notifier-watcher on the bus" bus_name_owned --session org.kde.StatusNotifierWatcher ||
+    { cat "$work/watcher.log" >&2; exit 1; }
 
 /usr/bin/python3 "$here/sni_host.py" "$folder/belvane" --data-dir "$work/data"
