@@ -265,6 +265,16 @@ sink_volume() {
     pactl get-sink-volume "$SINK" | awk '/Volume:/ { print $3, $10 }'
 }
 sink_mute() { pactl get-sink-mute "$SINK" | awk '{ print $2 }'; }
+output_now() { echo "$(sink_volume), mute $(sink_mute)"; }
+
+# The user's output as it was before an alarm: quiet (23 %) and muted, or not with "unmuted". It is
+# remembered in OUTPUT_BEFORE, so that `output_as_before` tells whether the program put it back.
+set_quiet_output() {
+    pactl set-sink-volume "$SINK" 15073 # 23 %
+    pactl set-sink-mute "$SINK" "$([ "${1:-}" = unmuted ] && echo 0 || echo 1)"
+    OUTPUT_BEFORE=$(output_now)
+}
+output_as_before() { [ "$(output_now)" = "$OUTPUT_BEFORE" ]; }
 
 # ---- a clock that moves, and logind ----------------------------------------------------------------
 

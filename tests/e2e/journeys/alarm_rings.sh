@@ -8,11 +8,7 @@ journey() {
         "reminder=$reminder_line1\\n$reminder_line2" >/dev/null
 
     # The user's output as it was before the alarm: quiet and muted.
-    pactl set-sink-volume "$SINK" 15073 # 23 %
-    pactl set-sink-mute "$SINK" 1
-    local volume_before mute_before
-    volume_before=$(sink_volume)
-    mute_before=$(sink_mute)
+    set_quiet_output
 
     # The clock starts six seconds before the alarm's second: time to start on a busy machine.
     local lead=6
@@ -60,11 +56,7 @@ journey() {
     click_at "$ringing" 301 276 # 确定
     wait_gone "$ringing"
     program_running || fail "the program ended with the ringing window"
-    wait_for "$WAIT_LIMIT" _volume_restored || fail "after OK the output is at $(sink_volume), mute $(sink_mute); before: $volume_before, mute $mute_before"
+    wait_for "$WAIT_LIMIT" output_as_before || fail "after OK the output is at $(output_now); before: $OUTPUT_BEFORE"
     note "closed: volume $(sink_volume), mute $(sink_mute) as before"
     shot closed
-}
-
-_volume_restored() {
-    [ "$(sink_volume)" = "$volume_before" ] && [ "$(sink_mute)" = "$mute_before" ]
 }

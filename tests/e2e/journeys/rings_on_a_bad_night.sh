@@ -13,11 +13,7 @@ journey() {
     # The second row's time code (line 14 of the file) no longer decodes.
     sed -i '14s/^[0-9]*/076000/' "$PROGRAM_DIR/al.ini"
 
-    pactl set-sink-volume "$SINK" 15073 # 23 %
-    pactl set-sink-mute "$SINK" 1
-    local volume_before mute_before
-    volume_before=$(sink_volume)
-    mute_before=$(sink_mute)
+    set_quiet_output
 
     local lead=5
     start_program_at "2026-12-07 06:59:25"
@@ -49,8 +45,7 @@ journey() {
     kill -TERM "$PROGRAM_PID"
     _program_ended() { ! program_running; }
     wait_for "$WAIT_LIMIT" _program_ended || fail "SIGTERM did not end the program"
-    [ "$(sink_volume)" = "$volume_before" ] && [ "$(sink_mute)" = "$mute_before" ] ||
-        fail "after SIGTERM the output is at $(sink_volume), mute $(sink_mute); before: $volume_before, mute $mute_before"
+    output_as_before || fail "after SIGTERM the output is at $(output_now); before: $OUTPUT_BEFORE"
     [ -f "$PROGRAM_DIR/skinname.ini" ] || fail "no skinname.ini was written at the end"
     [ -f "$PROGRAM_DIR/lastcheck.ini" ] || fail "the instant last checked was not stored"
     ! compgen -G "$XDG_RUNTIME_DIR/belvane-*" >/dev/null || fail "left behind: $(ls "$XDG_RUNTIME_DIR")"

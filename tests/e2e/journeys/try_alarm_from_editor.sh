@@ -11,9 +11,7 @@ EDITOR_CANCEL_AT="346 346"
 
 journey() {
     write_quiet_options
-    pactl set-sink-volume "$SINK" 15073 # 23 %
-    local volume_before
-    volume_before=$(sink_volume)
+    set_quiet_output unmuted
     start_program
     wait_for 20 program_listening || fail "the program did not start"
     wait_window Belvane 20
@@ -53,8 +51,7 @@ journey() {
 
     click_at "$editor" $EDITOR_CANCEL_AT
     wait_gone "$editor" 10
-    _level_before() { [ "$(sink_volume)" = "$volume_before" ]; }
-    wait_for 10 _level_before || fail "after the editor the output is at $(sink_volume), before it was $volume_before"
+    wait_for 10 output_as_before || fail "after the editor the output is at $(output_now), before it was $OUTPUT_BEFORE"
     [ ! -f "$PROGRAM_DIR/0.ini" ] || fail "the trial saved an alarm"
     [ "$(tr -d '\r' <"$PROGRAM_DIR/al.ini")" = 0 ] || fail "the list gained a row: $(cat "$PROGRAM_DIR/al.ini")"
 }
