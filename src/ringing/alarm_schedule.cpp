@@ -42,12 +42,10 @@ std::optional<qint64> AlarmScheduler::keptNext(const AlarmEntry& row, qint64 las
         const qint64 from = m_rowsSeen ? std::max(last, newRowsFrom) : last;
         it = m_kept.insert(key, Kept{from, safeNext(row, from)});
     }
-    // A kept value holds while the instant last checked has not gone back before the value was
-    // found and the occurrence still lies ahead.
-    if (it->from > last && !(m_rowsSeen && it->from == newRowsFrom)) {
-        it->from = last;
-        it->next = safeNext(row, last);
-    } else if (it->next && *it->next <= last) {
+    // A kept value holds while its occurrence still lies ahead and the instant last checked has not
+    // gone back before the one it was found after; a row first seen in this check starts later on purpose.
+    const bool checkedBefore = it->from > last && !(m_rowsSeen && it->from == newRowsFrom);
+    if (checkedBefore || (it->next && *it->next <= last)) {
         it->from = last;
         it->next = safeNext(row, last);
     }
