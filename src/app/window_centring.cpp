@@ -1,54 +1,100 @@
 #include "app/window_centring.h"
 
-#include <QDeadlineTimer>
+#include <QAbstractNativeEventFilter>
 #include <QEvent>
+#include <QGuiApplication>
+#include <QHash>
+#include <QPointer>
 #include <QScreen>
-#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
+#include <X11/Xlib.h>
+#include <xcb/xcb.h>
+
 namespace {
+
+class FrameCentring;
+
+// The window manager's frame arrives as a property of the window (_NET_FRAME_EXTENTS), and Qt tells
+// no widget about it. Its X event is watched here, so that a window is centred again the moment its
+// frame is known. Off X11 there is no such event, and windows are centred without their frame.
+class FrameExtentsWatch : public QAbstractNativeEventFilter {
+public:
+    static FrameExtentsWatch* instance()
+    {
+        static FrameExtentsWatch* watch = [] () -> FrameExtentsWatch* {
+            auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+            if (!x11 || !x11->display())
+                return nullptr;
+            auto* made = new FrameExtentsWatch(XInternAtom(x11->display(), "_NET_FRAME_EXTENTS", False));
+            qGuiApp->installNativeEventFilter(made);
+            return made;
+        }();
+        return watch;
+    }
+
+    void awaitFrame(WId window, FrameCentring* centring) { m_waiting.insert(window, centring); }
+    void forget(WId window) { m_waiting.remove(window); }
+
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override;
+
+private:
+    explicit FrameExtentsWatch(Atom frameExtents) : m_frameExtents(frameExtents) {}
+
+    const Atom m_frameExtents;
+    QHash<WId, QPointer<FrameCentring>> m_waiting;
+};
 
 class FrameCentring : public QObject {
 public:
-    explicit FrameCentring(QWidget& window) : QObject(&window), m_window(window)
-    {
-        // Qt tells no widget when the window manager's frame arrives (it comes as a property of the
-        // window), so it is looked for a few times a second until it is there, for a short while.
-        m_frameWatch.setInterval(20);
-        connect(&m_frameWatch, &QTimer::timeout, this, [this] {
-            if (hasFrame()) {
-                m_frameWatch.stop();
-                centre();
-            } else if (m_frameDeadline.hasExpired()) {
-                m_frameWatch.stop(); // no window manager, no frame
-            }
-        });
-    }
+    explicit FrameCentring(QWidget& window) : QObject(&window), m_window(window) {}
+    ~FrameCentring() override { stopAwaitingFrame(); }
 
     bool eventFilter(QObject*, QEvent* event) override
     {
         switch (event->type()) {
         case QEvent::Show:
             centre();
-            if (!hasFrame()) {
-                m_frameDeadline = QDeadlineTimer(kFrameWaitMs);
-                m_frameWatch.start();
-            }
+            if (!hasFrame())
+                awaitFrame();
             break;
         case QEvent::Resize:
             // A player sized to its video after it was shown is centred at its new size.
             if (m_window.isVisible())
                 centre();
             break;
-        case QEvent::Hide: m_frameWatch.stop(); break;
+        case QEvent::Hide: stopAwaitingFrame(); break;
         default: break;
         }
         return false;
     }
 
+    /// The frame's size has just been set on the window.
+    void frameArrived()
+    {
+        if (!hasFrame())
+            return;
+        stopAwaitingFrame();
+        if (m_window.isVisible())
+            centre();
+    }
+
 private:
-    static constexpr int kFrameWaitMs = 3000;
+    void awaitFrame()
+    {
+        FrameExtentsWatch* watch = FrameExtentsWatch::instance();
+        if (!watch || !m_window.windowHandle())
+            return;
+        m_awaited = m_window.windowHandle()->winId();
+        watch->awaitFrame(m_awaited, this);
+    }
+    void stopAwaitingFrame()
+    {
+        if (m_awaited && FrameExtentsWatch::instance())
+            FrameExtentsWatch::instance()->forget(m_awaited);
+        m_awaited = 0;
+    }
 
     QMargins frame() const
     {
@@ -75,9 +121,28 @@ private:
     }
 
     QWidget& m_window;
-    QTimer m_frameWatch;
-    QDeadlineTimer m_frameDeadline;
+    WId m_awaited = 0;
 };
+
+bool FrameExtentsWatch::nativeEventFilter(const QByteArray& type, void* message, qintptr*)
+{
+    if (type != "xcb_generic_event_t")
+        return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+        return false;
+    const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+    if (property->atom != m_frameExtents)
+        return false;
+    if (const QPointer<FrameCentring> centring = m_waiting.value(property->window)) {
+        // Qt reads the new frame when it handles this event, after this filter: centre after that.
+        QMetaObject::invokeMethod(centring, [centring] {
+            if (centring)
+                centring->frameArrived();
+        }, Qt::QueuedConnection);
+    }
+    return false;
+}
 
 } // namespace
 
