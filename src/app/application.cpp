@@ -22,7 +22,7 @@
 #include "shell/sys_tray.h"
 #include "shell/tray_ringing_entries.h"
 
-BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders)
+BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders, const QDateTime& launchedAt)
 {
     const QString programFolder = folders.program;
     m_store = std::make_unique<AlarmListStore>(folders.data);
@@ -39,6 +39,7 @@ BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders)
         offError = e.text();
     }
     m_main = std::make_unique<TFormMain>(services, folders);
+    setErrorBoxOwner(m_main.get());
     m_alarmList = std::make_unique<TFormAlarmList>(services, *m_store, folders);
     m_alarmList->FormCreate();
     m_options = std::make_unique<TFormOptions>(folders);
@@ -83,7 +84,7 @@ BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders)
     showNextRings(services);
     m_alarmList->tryAlarm = [dispatcher = m_dispatcher.get()](const AlarmSettings& s) { dispatcher->ringTrial(s); };
     new TrayRingingEntries(*m_main->sysTray()->PopupMenu(), *m_dispatcher);
-    m_dispatcher->start();
+    m_dispatcher->start(launchedAt);
     reportStartUpProblems(loadError);
     if (!offError.isEmpty())
         reportError(offError);

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include <QDateTime>
 #include <QString>
 
 #include "app/services.h"
@@ -23,7 +24,8 @@ class HourlyChime;
 /// that did load from ringing.
 class BelvaneWindows {
 public:
-    BelvaneWindows(Services& services, const AppFolders& folders);
+    /// `launchedAt`: when the program was started, for a first run's scheduler (see AlarmDispatcher::start).
+    BelvaneWindows(Services& services, const AppFolders& folders, const QDateTime& launchedAt = {});
     ~BelvaneWindows();
 
     TFormMain& main() { return *m_main; }

@@ -18,6 +18,7 @@
 #include "platform/data_folder.h"
 #include "platform/output_volume.h"
 #include "platform/power_control.h"
+#include "platform/process_age.h"
 #include "platform/program_folder.h"
 
 namespace {
@@ -67,7 +68,8 @@ int main(int argc, char* argv[])
     PulseOutputVolume volume;
     LinuxPowerControl power;
     Services services{clock, autostart, volume, power};
-    BelvaneWindows windows(services, {programFolder(), settleDataFolder(programFolder(), commandLine.dataDir)});
+    BelvaneWindows windows(services, {programFolder(), settleDataFolder(programFolder(), commandLine.dataDir)},
+                           clock.now().addMSecs(-processAgeMs()));
     QObject::connect(&instance, &SingleInstance::showRequested, &windows.main(), &TFormMain::bringToFront);
     QObject::connect(&windows.main(), &TFormMain::closed, &app, &QApplication::quit, Qt::QueuedConnection);
     // Logging out, shutting down and Ctrl+C end the run as "退出" does; so does the session manager.

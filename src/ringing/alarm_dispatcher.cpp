@@ -39,10 +39,12 @@ void AlarmDispatcher::setChimes(std::function<bool()> enabled, std::function<voi
     m_chimeStep = std::move(step);
 }
 
-void AlarmDispatcher::start()
+void AlarmDispatcher::start(const QDateTime& launchedAt)
 {
     if (const std::optional<QDateTime> stored = m_lastCheckedFile.read())
         m_scheduler.startFrom(*stored);
+    else if (launchedAt.isValid())
+        m_scheduler.startFrom(launchedAt);
     m_running = true;
     check(true);
 }

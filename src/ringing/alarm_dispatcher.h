@@ -40,8 +40,9 @@ public:
     void setWindowParent(QWidget* parent) { m_windowParent = parent; }
 
     /// Starts from the instant stored when the program last ran, so what fell due since then rings or
-    /// is reported, then checks now and arms the timer.
-    void start();
+    /// is reported, then checks now and arms the timer. With nothing stored (a first run), it starts
+    /// from `launchedAt`, if given: an alarm due while the program was loading rings.
+    void start(const QDateTime& launchedAt = {});
     /// The rows or the options changed: checks now, stores the instant checked (rows added from now
     /// on must not be caught up after a crash) and arms the timer again.
     void rearm() { check(true); }

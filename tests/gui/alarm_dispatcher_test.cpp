@@ -136,6 +136,17 @@ TEST_F(Dispatcher, CatchesUpFromTheInstantStoredAtTheLastRun)
     EXPECT_FALSE(notices[0].contains("just now"));
 }
 
+TEST_F(Dispatcher, AFirstRunRingsWhatFellDueWhileTheProgramLoaded)
+{
+    addDaily("before the launch", QTime(6, 59, 20));
+    addDaily("while loading", QTime(6, 59, 30));
+    fake.clock.set(today(6, 59, 33));
+    dispatcher.start(today(6, 59, 25)); // nothing stored: started from the launch
+    EXPECT_EQ(ringingReminder(), "while loading");
+    EXPECT_EQ(dispatcher.waiting().size(), 0) << "an alarm due before the launch rang";
+    EXPECT_TRUE(notices.isEmpty()) << notices.join('\n').toStdString();
+}
+
 TEST_F(Dispatcher, StopClosesTheRingingWindowAndStoresTheInstantChecked)
 {
     addDaily("起床", QTime(7, 0));

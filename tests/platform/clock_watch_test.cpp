@@ -2,10 +2,13 @@
 
 #include <sys/timerfd.h>
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QSignalSpy>
+#include <QThread>
 
+#include "platform/process_age.h"
 #include "platform/resume_watch.h"
 #include "platform/wall_clock_watch.h"
 
@@ -49,4 +52,29 @@ TEST(WallClockWatch, ArmsATimerTheKernelCancelsWhenTheClockIsSet)
     itimerspec armed{};
     ASSERT_EQ(timerfd_gettime(fd, &armed), 0);
     EXPECT_GT(armed.it_value.tv_sec, 10LL * 365 * 86400) << "not armed far ahead";
+}
+
+TEST(ProcessAge, CountsFromTheProcessStartOnTheBootClock)
+{
+    QElapsedTimer sinceLaunch;
+    sinceLaunch.start();
+    QProcess child;
+    child.start("sleep", {"60"});
+    ASSERT_TRUE(child.waitForStarted(20000));
+    const qint64 young = processAgeMs(child.processId());
+    const qint64 launchedMsAgo = sinceLaunch.elapsed();
+    EXPECT_GE(young, 0);
+    EXPECT_LE(young, launchedMsAgo + 20) << "older than the time since it was launched";
+    // Measured on the process itself: its age grows as the wall clock does, tick for tick.
+    const qint64 before = processAgeMs();
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 300)
+        QThread::msleep(20);
+    const qint64 waitedMs = waited.elapsed();
+    const qint64 grown = processAgeMs() - before;
+    EXPECT_GE(grown, waitedMs - 30);
+    EXPECT_GT(before, young) << "this test's process started after its child";
+    child.kill();
+    child.waitForFinished(20000);
 }
