@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
 
 namespace {
 ErrorSink& currentSink()
@@ -9,11 +11,22 @@ ErrorSink& currentSink()
     static ErrorSink sink;
     return sink;
 }
+
+QPointer<QWidget>& fallbackParent()
+{
+    static QPointer<QWidget> parent;
+    return parent;
+}
 } // namespace
 
 void setErrorSink(ErrorSink sink)
 {
     currentSink() = std::move(sink);
+}
+
+void setErrorBoxOwner(QWidget* window)
+{
+    fallbackParent() = window;
 }
 
 namespace {
@@ -25,16 +38,29 @@ void showBox(QMessageBox::Icon icon, const QString& text, std::function<void()> 
             onClosed();
         return;
     }
-    // Above the modal dialog in use, if any, so the box can be read and closed; never modal itself,
-    // so no nested loop holds up the caller.
-    QWidget* parent = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow();
+    // Above the modal dialog in use, if any, so the box can be read and closed, else above the active
+    // window or the clock face (always on top, it would cover a box of no window); never modal
+    // itself, so no nested loop holds up the caller.
+    QWidget* parent = QApplication::activeModalWidget();
+    if (!parent)
+        parent = QApplication::activeWindow();
+    if (!parent)
+        parent = fallbackParent();
     auto* box = new QMessageBox(icon, QStringLiteral("Belvane"), text, QMessageBox::Ok, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     if (onClosed)
         QObject::connect(box, &QMessageBox::finished, box, [onClosed = std::move(onClosed)] { onClosed(); });
-    box->show();
-    box->raise();
+    const auto show = [box] {
+        box->show();
+        box->raise();
+    };
+    // A problem found while the program starts is reported before the face is shown; a box shown
+    // then would belong to no window and lie under the face. It is shown once the program runs.
+    if (parent && !parent->isVisible())
+        QTimer::singleShot(0, box, show);
+    else
+        show();
 }
 } // namespace
 

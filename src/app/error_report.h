@@ -5,6 +5,8 @@
 
 #include <QString>
 
+class QWidget;
+
 #include "platform/errors.h"
 
 /// Shows an error's text in the application's standard error box, a message box titled "Belvane".
@@ -18,6 +20,9 @@ void reportNotice(const QString& text);
 /// An empty sink restores the message box.
 using ErrorSink = std::function<void(const QString&)>;
 void setErrorSink(ErrorSink sink);
+
+/// The window a box stands above when no window of the program is active: the clock face.
+void setErrorBoxOwner(QWidget* window);
 
 /// Runs a handler's body; an error ends it and is reported, so no exception crosses the event loop.
 template <class Handler>

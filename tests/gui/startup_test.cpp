@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMessageBox>
+#include <QTest>
 
 #include "alarms/alarm_list_window.h"
 #include "app/application.h"
@@ -90,4 +92,28 @@ TEST(ErrorReport, GuardedHandlerReportsAndStops)
     guarded([&] {});
     EXPECT_FALSE(after);
     EXPECT_EQ(recorder.errors, (QStringList{"'x' is not a valid integer value", "plain"}));
+}
+
+TEST(ErrorReport, ABoxReportedBeforeAnyWindowIsActiveStandsAboveTheFace)
+{
+    // Start-up problems are reported before the face has been activated; a box of no window would
+    // lie under the face, which stays on top.
+    TempFolder dir;
+    dir.installSkins();
+    FakeServices fake;
+    dir.write("al.ini", "-3\r\n");
+    BelvaneWindows windows(fake.services, dir.path());
+    ASSERT_EQ(QApplication::activeWindow(), nullptr);
+    const auto shownBox = [] () -> QMessageBox* {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible())
+                return b;
+        return nullptr;
+    };
+    EXPECT_EQ(shownBox(), nullptr) << "shown before the face";
+    windows.main().show(); // as the program does once it has made its windows
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shownBox() != nullptr; }, 20000)) << "the damaged list was not reported";
+    QMessageBox* box = shownBox();
+    EXPECT_EQ(box->parentWidget(), &windows.main());
+    box->close();
 }
