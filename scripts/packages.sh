@@ -20,6 +20,8 @@ BELVANE_TEST_PACKAGES=(
     # headless tests: X server, window manager, tray hosts, sound server, D-Bus mocks, shifted clock
     xvfb xauth openbox trayer x11-utils xdotool pulseaudio pulseaudio-utils dbus python3-dbusmock
     python3-dbus haskell-status-notifier-item-utils weston xwayland
+    # what a screen reader reads: the accessibility bus and its registry, and a client of it
+    at-spi2-core python3-pyatspi
     faketime gstreamer1.0-tools sox imagemagick e2fsprogs libxss-dev xclip desktop-file-utils appstream
     # fuzzing and sanitizer builds
     clang libclang-rt-14-dev

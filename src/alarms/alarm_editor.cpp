@@ -359,11 +359,12 @@ void TAlarmOptions::buildBasicPage(QWidget* page)
     Memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-    makeLabel(page, QStringLiteral("频率："), 8, 103);
+    QLabel* frequencyLabel = makeLabel(page, QStringLiteral("频率："), 8, 103);
     QStringList frequencies;
     for (int i = 0; i < kFrequencyCount; ++i)
         frequencies << frequencyText(i);
     Frequency = makeList(page, "Frequency", frequencies, QRect(56, 98, 120, 22));
+    frequencyLabel->setBuddy(Frequency); // what a screen reader calls the list (see nameForScreenReaders)
 
     GroupBoxTDD = new QGroupBox(QStringLiteral("时间，日期和星期几"), page);
     GroupBoxTDD->setObjectName(QStringLiteral("GroupBoxTDD"));
@@ -426,6 +427,7 @@ void TAlarmOptions::buildSoundPage(QWidget* page)
     for (int i = 0; i < kBuiltInSoundCount; ++i)
         sounds << builtInSoundItem(i);
     SoundComboBox = makeList(page, "SoundComboBox", sounds, QRect(56, 237, 100, 22));
+    LabelPlay->setBuddy(SoundComboBox); // what a screen reader calls the list (see nameForScreenReaders)
     LabelLasting = makeLabel(page, QStringLiteral("持续"), 166, 242);
     LabelLasting->setObjectName(QStringLiteral("LabelLasting"));
     SoundTimePicker = makeMinutesPicker(page, "SoundTimePicker", 15);
@@ -508,14 +510,14 @@ void TAlarmOptions::buildOtherPage(QWidget* page)
 void TAlarmOptions::nameForScreenReaders()
 {
     // What a screen reader says for a field: its caption, and in brackets what it holds. Without
-    // these a field would read as its group's title, the same for every field of the group.
+    // these a field would read as its group's title, the same for every field of the group. A list
+    // (combo box) reads as its chosen item instead, whatever name it is given: it is called by the
+    // label it is the buddy of, or by its group's title.
     const std::pair<QWidget*, const char*> names[] = {
         {Memo, "提醒文本"},
-        {Frequency, "频率"},
         {TimePicker, "时间（小时，分钟，秒）"},
         {DatePicker, "日期（年，月，日）"},
         {SongList, "播放列表"},
-        {SoundComboBox, "闹铃声音"},
         {SoundTimePicker, "持续（分钟）"},
         {FadeInTimePicker, "开头进行淡入处理（分钟）"},
         {FadeOutTimePicker, "播放后开始进行淡出处理（分钟）"},
@@ -523,7 +525,6 @@ void TAlarmOptions::nameForScreenReaders()
         {SnoozeTimePicker, "默认打盹儿时间（分钟）"},
         {AlarmVolume, "闹铃音量（百分比）"},
         {AutoCloseTimePicker, "自动关闭于（分钟）"},
-        {PowerComboBox, "节电"},
     };
     for (const auto& [control, name] : names)
         control->setAccessibleName(QString::fromUtf8(name));

@@ -157,3 +157,24 @@ CONF
     await "the logind mock to own org.freedesktop.login1" bus_name_owned --system org.freedesktop.login1 ||
         { cat "$1/logind.log" >&2; return 1; }
 }
+
+# start_accessibility_bus FOLDER PIDS: the accessibility bus of the current session bus (at-spi2-core's
+# launcher, which names the bus on the session bus as org.a11y.Bus) and the registry on it, through
+# which a screen reader finds the running programs. A Qt program started afterwards with
+# QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 shows its windows there. Sets ACCESSIBILITY_BUS to its address.
+start_accessibility_bus() {
+    local -n _pids=$2
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$1/at-spi.log" 2>&1 &
+    _pids+=($!)
+    await "the accessibility bus launcher to own org.a11y.Bus" bus_name_owned --session org.a11y.Bus ||
+        { cat "$1/at-spi.log" >&2; return 1; }
+    ACCESSIBILITY_BUS=$(dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+        org.a11y.Bus.GetAddress | sed -n 's/^ *string "\(.*\)"$/\1/p')
+    [ -n "$ACCESSIBILITY_BUS" ] || { echo "org.a11y.Bus gave no address" >&2; return 1; }
+    # The bus starts its registry when first asked for it.
+    dbus-send --bus="$ACCESSIBILITY_BUS" --print-reply --dest=org.freedesktop.DBus / \
+        org.freedesktop.DBus.StartServiceByName string:org.a11y.atspi.Registry uint32:0 >/dev/null ||
+        { cat "$1/at-spi.log" >&2; return 1; }
+    await "the AT-SPI registry to own org.a11y.atspi.Registry" \
+        bus_name_owned --bus="$ACCESSIBILITY_BUS" org.a11y.atspi.Registry
+}

@@ -1,0 +1,22 @@
+# The alarm editor and the face as a screen reader meets them: over AT-SPI, the accessibility bus
+# screen readers on Linux read. Every field of the editor is called by its caption and what it holds,
+# never by its group's title alone, and the face by the time it shows.
+
+CLOCK_START="19:07:00"
+
+journey() {
+    /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
+        { echo "skipped: python3-pyatspi is not installed (scripts/packages.sh)"; exit 77; }
+    start_accessibility_bus "$JOURNEY_WORK" JOURNEY_PIDS || fail "the accessibility bus did not start"
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
+    write_quiet_options
+    start_program_at "2024-05-06 $CLOCK_START"
+    wait_for "$WAIT_LIMIT" program_listening || fail "the program did not start"
+    wait_window Belvane
+    local list
+    list=$(open_alarm_list "$WINDOW")
+    click_at "$list" $((8 + 36)) $((264 + 12)) # 添加
+    wait_window "闹钟设置"
+    /usr/bin/python3 "$HARNESS_DIR/accessible_names.py" "$PROGRAM_PID" "$CLOCK_START" "$PROGRAM_T0" ||
+        fail "the editor or the face read wrong over AT-SPI"
+}
