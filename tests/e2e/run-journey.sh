@@ -38,16 +38,19 @@ JOURNEY_WORK=$(mktemp -d /tmp/belvane-e2e.XXXXXX)
 JOURNEY_PIDS=()
 finish() {
     local status=$? i
-    # Stopped in the reverse order of their start: the program before the services it uses.
+    # Stopped one by one in the reverse order of their start, each gone before the next is asked:
+    # the program ends while the X server and the sound server it uses are still there. (The
+    # program may be a grandchild, under faketime, so it is watched in /proc rather than waited for.)
+    _gone() {
+        local state
+        state=$(awk '{ sub(/^.*\) /, ""); print $1 }' "/proc/$1/stat" 2>/dev/null) || return 0
+        [ -z "$state" ] || [ "$state" = Z ]
+    }
     for ((i = ${#JOURNEY_PIDS[@]} - 1; i >= 0; i--)); do
-        kill "${JOURNEY_PIDS[i]}" 2>/dev/null || true
+        kill "${JOURNEY_PIDS[i]}" 2>/dev/null || continue
+        wait_for 10 _gone "${JOURNEY_PIDS[i]}" || kill -9 "${JOURNEY_PIDS[i]}" 2>/dev/null || true
     done
     wait 2>/dev/null || true
-    # The program may be a grandchild (under faketime): wait until every one has gone.
-    for i in "${!JOURNEY_PIDS[@]}"; do
-        _gone() { ! kill -0 "${JOURNEY_PIDS[i]}" 2>/dev/null; }
-        wait_for 10 _gone || kill -9 "${JOURNEY_PIDS[i]}" 2>/dev/null || true
-    done
     if [ "$status" -ne 0 ] && [ "$status" -ne 77 ]; then
         echo "--- program output ---" >&2
         cat "$JOURNEY_WORK/program.log" >&2 2>/dev/null || true
