@@ -5,11 +5,16 @@
 #include <QWidget>
 #include <QWindow>
 
+#include "platform/window_owner.h"
+
 namespace {
 
-// Menus, tool tips and the like place themselves; only windows a user works in are stacked.
+// Menus, tool tips and the like place themselves; only windows a user works in are stacked, and
+// only those the window manager manages (not the tray icon, which the tray host holds).
 bool isStackedKind(const QWidget& w)
 {
+    if (w.windowFlags().testFlag(Qt::BypassWindowManagerHint))
+        return false;
     switch (w.windowType()) {
     case Qt::Dialog:
     case Qt::Tool:
@@ -50,14 +55,43 @@ QWidget* WindowStacking::ownerFor(const QWidget& window) const
     return nullptr;
 }
 
+void WindowStacking::adoptWindowsShownBeforeFace()
+{
+    if (!isShownWindow(m_face))
+        return;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window == m_face || !isShownWindow(window) || !isStackedKind(*window))
+            continue;
+        // One owned by the face already was mapped while the face was not: the window manager found
+        // no owner then, and is told again now.
+        const QWindow* parent = window->windowHandle()->transientParent();
+        if (!parent || !parent->isVisible() || parent == m_face->windowHandle())
+            setOwnerOfShownWindow(*window->windowHandle(), *m_face->windowHandle());
+    }
+}
+
 bool WindowStacking::eventFilter(QObject* watched, QEvent* event)
 {
+    // A window shown while the face was not (an error box while the face sat in the tray, say) has no
+    // owner the window manager knows, and the face, always on top, would cover it. It is put on the
+    // face when the face is first exposed after showing: the window manager has taken on both windows
+    // by then and follows the change; told earlier, it may read it before it knows the face.
+    if (m_ownersPending && event->type() == QEvent::Expose && m_face && watched == m_face->windowHandle() &&
+        m_face->windowHandle()->isExposed()) {
+        m_ownersPending = false;
+        adoptWindowsShownBeforeFace();
+        return false;
+    }
     // The show event comes before the window is mapped, so the window manager reads the transient
     // parent with the window's first appearance.
     if (event->type() != QEvent::Show || !watched->isWidgetType())
         return false;
     auto* window = static_cast<QWidget*>(watched);
-    if (!window->isWindow() || window == m_face || !isStackedKind(*window) || !window->windowHandle())
+    if (window == m_face) {
+        m_ownersPending = true;
+        return false;
+    }
+    if (!window->isWindow() || !isStackedKind(*window) || !window->windowHandle())
         return false;
     if (QWidget* owner = ownerFor(*window))
         window->windowHandle()->setTransientParent(owner->windowHandle());

@@ -10,6 +10,8 @@ class QWidget;
 /// window it was opened over: the modal window in front if there is one, else the face. The window
 /// manager then stacks it above that window, in its layer, and raises it together with it, so the
 /// face never covers a window of its own program and a window opened from a modal one stays usable.
+/// Windows shown while the face was not (an error box with the face in the tray) are
+/// stacked on the face when it shows.
 class WindowStacking : public QObject {
 public:
     /// Watches every window the application shows from now on, for as long as the face lives.
@@ -24,7 +26,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void adoptWindowsShownBeforeFace();
+
     QPointer<QWidget> m_face;
+    bool m_ownersPending = false; // the face has shown and not yet been exposed
 };
 
 /// Shows a window without waiting for it, in front and usable: over a modal window that is open it

@@ -139,6 +139,58 @@ wait_gone() {
     wait_for "$limit" not_viewable "$1" || fail "window $1 still there after $limit s"
 }
 
+# The windows the window manager manages, in the order it stacks them, bottom first; one id a line,
+# in decimal as xdotool gives them.
+stacking_order() {
+    local id
+    for id in $(xprop -root -notype _NET_CLIENT_LIST_STACKING 2>/dev/null | grep -o '0x[0-9a-f]*'); do
+        echo $((id))
+    done
+}
+
+# True when the window manager stacks window $1 above window $2 (both managed).
+stacked_above() {
+    local order i upper=-1 lower=-1
+    mapfile -t order < <(stacking_order)
+    for i in "${!order[@]}"; do
+        [ "${order[i]}" = "$1" ] && upper=$i
+        [ "${order[i]}" = "$2" ] && lower=$i
+    done
+    [ "$upper" -ge 0 ] && [ "$lower" -ge 0 ] && [ "$upper" -gt "$lower" ]
+}
+
+# The program's windows the window manager manages, bottom first; one id a line.
+program_managed() {
+    local w
+    for w in $(stacking_order); do
+        [ "$(xdotool getwindowpid "$w" 2>/dev/null)" = "$PROGRAM_PID" ] && echo "$w"
+    done
+    return 0
+}
+
+# The program's managed windows stacked below window $1, one id a line; none when $1 is not managed.
+program_managed_below() {
+    local managed
+    managed=$(program_managed)
+    grep -qx "$1" <<<"$managed" && sed "/^$1\$/,\$d" <<<"$managed"
+    return 0
+}
+
+# Waits for a window of the program that was not among $1 (what program_managed printed before the
+# user's action) to be managed and viewable; sets WINDOW to it. $2 names the action for the failure.
+wait_new_window() {
+    local before=$1 action=$2
+    WINDOW=""
+    _new_window() {
+        WINDOW=$(program_managed | grep -vxF -e "$before" | tail -n1)
+        [ -n "$WINDOW" ] && viewable "$WINDOW"
+    }
+    wait_for "$WAIT_LIMIT" _new_window || fail "$action opened no window within $WAIT_LIMIT s"
+}
+
+# The window's title.
+window_title() { xdotool getwindowname "$1" 2>/dev/null || true; }
+
 # The program's viewable override-redirect windows (its open menus), one id a line.
 program_popups() {
     local w

@@ -150,6 +150,25 @@ protected:
         screenShot(name);
     }
 
+    /// Reports an error in the program's own error box, as outside the tests, and returns the box once
+    /// it is shown (a box whose window is not shown waits for the event loop).
+    QMessageBox* showErrorBox()
+    {
+        setErrorSink({});
+        reportError("这是一个测试错误。");
+        setErrorSink([this](const QString& text) { errors << text; });
+        QMessageBox* box = nullptr;
+        QTest::qWaitFor(
+            [&] {
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible())
+                        box = b;
+                return box != nullptr;
+            },
+            kWaitMs);
+        return box;
+    }
+
     /// Writes an alarm's settings file and rings it in a ringing window; `during` runs while it rings
     /// and must close it.
     void ring(const AlarmSettings& settings, const std::function<void(TAlarmRun&)>& during)
@@ -219,13 +238,7 @@ TEST_F(OnTheDesktop, EveryWindowOpensAboveTheFaceCentredAndFixed)
     helpViewer()->close();
 
     // The error box (not modal).
-    setErrorSink({});
-    reportError("这是一个测试错误。");
-    setErrorSink([this](const QString& text) { errors << text; });
-    QMessageBox* box = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible())
-            box = b;
+    QMessageBox* box = showErrorBox();
     ASSERT_NE(box, nullptr);
     expectUsable(*box, "error-box", false, false, false); // placed over the window it reports for
     box->close();
@@ -244,6 +257,22 @@ TEST_F(OnTheDesktop, EveryWindowOpensAboveTheFaceCentredAndFixed)
         expectUsable(ringing, "ringing");
         ringing.close();
     });
+}
+
+TEST_F(OnTheDesktop, AWindowShownWhileTheFaceWasNotEndsAboveTheFace)
+{
+    // An error while the face sits in the tray: the box belongs to the face, which the window manager
+    // does not know yet.
+    face().hide();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return x11::stackingIndex(faceId()) < 0; }, kWaitMs));
+    QMessageBox* box = showErrorBox();
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(waitManaged(*box));
+    face().show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return x11::stackingIndex(faceId()) >= 0; }, kWaitMs));
+    EXPECT_TRUE(settlesAbove(id(*box), faceId())) << "the face covers the box";
+    screenShot("error-box-before-face");
+    box->close();
 }
 
 TEST_F(OnTheDesktop, TheRingingWindowOpensAboveAnotherProgramsWindow)
