@@ -71,8 +71,13 @@ CheckResult AlarmScheduler::check(const QList<AlarmEntry>& rows, const QDateTime
     }
     const qint64 nowSeconds = now.toSecsSinceEpoch();
     if (nowSeconds <= m_lastChecked.toSecsSinceEpoch()) {
-        // Set back: check on from here; what was handed out is not handed out again.
+        // Set back, or within the second last checked: check on from here; what was handed out is not
+        // handed out again. The rows there are now go on from here, and one added later starts from
+        // when it is seen.
         m_lastChecked = now;
+        for (const AlarmEntry& row : rows)
+            keptNext(row, nowSeconds, nowSeconds);
+        m_rowsSeen = true;
         return result;
     }
     const qint64 graceStart = nowSeconds - kGraceSeconds;

@@ -227,6 +227,10 @@ TEST(Scheduler, NextDueFollowsTheRowsAndTheInstantChecked)
     AlarmScheduler fresh(kUtc); // started without a stored instant, a row added in its first seconds
     fresh.check({}, utc(2026, 12, 7, 8, 29, 45));
     EXPECT_TRUE(fresh.check(rows, utc(2026, 12, 7, 8, 29, 55)).ring.isEmpty());
+    AlarmScheduler launched(kUtc); // started from the launch, first checked within the same second
+    launched.startFrom(utc(2026, 12, 7, 8, 29, 45));
+    launched.check({}, utc(2026, 12, 7, 8, 29, 45).addMSecs(400));
+    EXPECT_TRUE(launched.check(rows, utc(2026, 12, 7, 8, 29, 55)).ring.isEmpty()) << "a row added later was caught up";
     EXPECT_EQ(nextChimeBoundary(utc(2026, 12, 7, 8, 14, 59)), utc(2026, 12, 7, 8, 15));
     EXPECT_EQ(nextChimeBoundary(utc(2026, 12, 7, 8, 15)), utc(2026, 12, 7, 8, 30));
 }
