@@ -276,7 +276,7 @@ TEST_F(AlarmListWindow, MenuLettersWorkWithAltAndTheMenuOpensFromTheKeyboard)
     EXPECT_EQ(help.size(), 1);
     auto* menu = window.findChild<QMenu*>("PopupMenu");
     QTest::keyClick(list(), Qt::Key_F10, Qt::ShiftModifier);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 20000));
     menu->hide();
     window.hide();
 }

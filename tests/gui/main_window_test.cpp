@@ -321,11 +321,11 @@ TEST_F(ClockFace, MenuFromTheKeyboardAndTheTimeForScreenReaders)
     // Shift+F10 and the Menu key (a context menu event from the keyboard) open the menu; the mouse's
     // context menu event does not open it a second time, its press already did.
     QTest::keyClick(&face, Qt::Key_F10, Qt::ShiftModifier);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 20000));
     menu->hide();
     QContextMenuEvent keyboard(QContextMenuEvent::Keyboard, QPoint(5, 5), face.mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(&face, &keyboard);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 20000));
     menu->hide();
     QContextMenuEvent mouse(QContextMenuEvent::Mouse, QPoint(5, 5), face.mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(&face, &mouse);

@@ -352,10 +352,11 @@ protected:
         windows = std::make_unique<BelvaneWindows>(fake.services, dir.path());
         QCoreApplication::processEvents();
     }
-    /// Waits (with a bound) for the ringing player to finish what it plays.
+    /// Waits (with a generous bound) for the ringing player to finish what it plays: the sound server
+    /// drains its buffer before the end of a file is reported, which can take seconds more.
     bool waitIdle()
     {
-        return QTest::qWaitFor([&] { return windows->runPlayer().Idle(); }, 4000);
+        return QTest::qWaitFor([&] { return windows->runPlayer().Idle(); }, 20000);
     }
 
     FakeServices fake;

@@ -63,7 +63,7 @@ TEST_F(PreviewTest, LoopsAtTheEndPausesAndResumes)
         EXPECT_EQ(preview.findChild<QPushButton*>("BitBtn1")->geometry(), QRect(8, 232, 25, 25));
         EXPECT_EQ(preview.findChild<QPushButton*>("BitBtn2")->geometry(), QRect(38, 232, 25, 25));
         // A 0.4 s file ends at every tick and starts again from its beginning.
-        ASSERT_TRUE(QTest::qWaitFor([&] { return positions.size() >= 3; }, 6000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return positions.size() >= 3; }, 20000));
         EXPECT_TRUE(preview.FilterGraph().positionMs().value_or(-1) < 1000);
 
         QTest::mouseClick(preview.findChild<QPushButton*>("BitBtn2"), Qt::LeftButton);

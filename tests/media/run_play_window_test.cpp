@@ -34,7 +34,7 @@ protected:
     /// Waits for the player to become idle; the number of position ticks it took.
     qsizetype ticksUntilIdle()
     {
-        EXPECT_TRUE(QTest::qWaitFor([&] { return player->Idle(); }, 8000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return player->Idle(); }, 20000));
         return ticks->size();
     }
 
@@ -128,7 +128,7 @@ TEST_F(RunPlayTest, AVideoOpensTheWindowAtItsSizeCentredAndGoesFullScreenOneTick
     ASSERT_NE(full, nullptr);
     EXPECT_TRUE(full->isVisible());
     EXPECT_EQ(full->geometry(), player->VideoWindow().screen()->geometry());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !player->VideoWindow().currentFrame().isNull(); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !player->VideoWindow().currentFrame().isNull(); }, 20000));
     EXPECT_EQ(player->VideoWindow().currentFrame().size(), QSize(640, 480));
     // The test picture's colour bars reach the screen: the middle of the full-screen window is not black.
     const QImage shown = full->grab().toImage();
