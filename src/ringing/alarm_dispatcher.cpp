@@ -24,8 +24,9 @@ AlarmDispatcher::AlarmDispatcher(Services& services, const AlarmListStore& store
     m_wake.setSingleShot(true);
     m_wake.setTimerType(Qt::PreciseTimer);
     connect(&m_wake, &QTimer::timeout, this, &AlarmDispatcher::checkNow);
-    connect(m_wallClock, &WallClockWatch::clockSet, this, &AlarmDispatcher::checkNow);
-    connect(m_resume, &ResumeWatch::resumed, this, &AlarmDispatcher::checkNow);
+    // A clock set or a resume moves what comes next as a list change does.
+    connect(m_wallClock, &WallClockWatch::clockSet, this, &AlarmDispatcher::rearm);
+    connect(m_resume, &ResumeWatch::resumed, this, &AlarmDispatcher::rearm);
 }
 
 AlarmDispatcher::~AlarmDispatcher()
@@ -75,10 +76,13 @@ void AlarmDispatcher::check(bool store)
     if (m_chimeStep && m_chimesOn && m_chimesOn())
         guarded(m_chimeStep);
     ringNext();
-    if (store || !found.ring.isEmpty() || !found.missed.isEmpty())
+    // An idle wake changes nothing that is stored or shown: the next occurrences stay where they were.
+    const bool moved = store || !found.ring.isEmpty() || !found.missed.isEmpty();
+    if (moved)
         storeLastChecked();
     arm();
-    emit checked();
+    if (moved)
+        emit nextMoved();
 }
 
 void AlarmDispatcher::ringNext()

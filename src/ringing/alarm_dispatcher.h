@@ -43,8 +43,9 @@ public:
     /// is reported, then checks now and arms the timer. With nothing stored (a first run), it starts
     /// from `launchedAt`, if given: an alarm due while the program was loading rings.
     void start(const QDateTime& launchedAt = {});
-    /// The rows or the options changed: checks now, stores the instant checked (rows added from now
-    /// on must not be caught up after a crash) and arms the timer again.
+    /// The rows, the options or the wall clock changed, or the machine resumed: checks now, stores
+    /// the instant checked (rows added from now on must not be caught up after a crash) and arms the
+    /// timer again.
     void rearm() { check(true); }
     /// The orderly end of the run: a ringing window closes (putting the output device back as it
     /// found it), nothing more rings, and the instant last checked is stored.
@@ -65,8 +66,9 @@ public:
 signals:
     void ringingStarted(TAlarmRun* window);
     void ringingEnded();
-    /// The scheduler looked at the clock and the rows: the next occurrences may have moved.
-    void checked();
+    /// The next occurrences may have moved: the rows, the options or the clock changed, or something
+    /// was handed out. An idle wake says nothing.
+    void nextMoved();
 
 private:
     void ringNext();

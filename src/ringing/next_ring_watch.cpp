@@ -13,7 +13,7 @@ NextRingWatch::NextRingWatch(AlarmDispatcher& dispatcher, const AlarmListStore& 
 {
     m_midnight.setSingleShot(true);
     connect(&m_midnight, &QTimer::timeout, this, &NextRingWatch::refresh);
-    connect(&dispatcher, &AlarmDispatcher::checked, this, &NextRingWatch::refresh);
+    connect(&dispatcher, &AlarmDispatcher::nextMoved, this, &NextRingWatch::refresh);
     connect(&dispatcher, &AlarmDispatcher::ringingStarted, this, [this](TAlarmRun* window) {
         connect(window, &TAlarmRun::snoozeChanged, this, &NextRingWatch::refresh);
         refresh();
