@@ -71,15 +71,16 @@ wait_timed() {
 # `start_program_at 'YYYY-MM-DD hh:mm:ss'` runs it on a clock that starts at that moment and runs on
 # in real time. Sets PROGRAM_PID and PROGRAM_T0 (the real moment of the start).
 start_program_at() {
-    faketime --exclude-monotonic -f "@$1" "$PROGRAM_DIR/belvane" >>"$JOURNEY_WORK/program.log" 2>&1 &
-    local wrapper=$!
-    JOURNEY_PIDS+=("$wrapper")
-    # faketime runs the program as its child: the program's own id is what its windows and sound
-    # streams carry.
-    _program_forked() { PROGRAM_PID=$(pgrep -P "$wrapper" | head -n1); [ -n "$PROGRAM_PID" ]; }
-    wait_for "$WAIT_LIMIT" _program_forked || fail "faketime did not start the program within $WAIT_LIMIT s"
+    # libfaketime preloaded, not through the faketime command: that one keeps a semaphore and shared
+    # memory named by its process id, left behind when it is stopped, and a later one given the same
+    # id refuses to start.
+    local library
+    library=$(_faketime_library) || exit 1
+    LD_PRELOAD=$library FAKETIME="@$1" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+        "$PROGRAM_DIR/belvane" >>"$JOURNEY_WORK/program.log" 2>&1 &
+    PROGRAM_PID=$!
     JOURNEY_PIDS+=("$PROGRAM_PID")
-    # Its clock starts when it starts, which on a busy machine can be a while after faketime did.
+    # Its clock starts when the process does, which on a busy machine can be a while after now.
     PROGRAM_T0=$(process_started_at "$PROGRAM_PID") || fail "the program ended at once"
     note "program started (pid $PROGRAM_PID) with its clock at $1"
 }
@@ -333,10 +334,16 @@ output_as_before() { [ "$(output_now)" = "$OUTPUT_BEFORE" ]; }
 # Starts the program on a clock set to $1 ('YYYY-MM-DD hh:mm:ss') that the journey can then move with
 # `shift_clock SECONDS`, as a resume or an NTP step moves the wall clock under a running program.
 # libfaketime reads its offset from a file at every clock read; the monotonic clock stays real.
-start_program_on_movable_clock() {
+_faketime_library() {
     local library
     library=$(dpkg -L libfaketime 2>/dev/null | grep 'libfaketime\.so\.1$' | head -n1)
     [ -n "$library" ] || fail "libfaketime is not installed"
+    echo "$library"
+}
+
+start_program_on_movable_clock() {
+    local library
+    library=$(_faketime_library) || exit 1
     CLOCK_FILE=$JOURNEY_WORK/clock-offset
     CLOCK_OFFSET=$(($(date -d "$1" +%s) - $(date +%s)))
     _write_clock_offset "$CLOCK_FILE"

@@ -39,8 +39,8 @@ JOURNEY_PIDS=()
 finish() {
     local status=$? i
     # Stopped one by one in the reverse order of their start, each gone before the next is asked:
-    # the program ends while the X server and the sound server it uses are still there. (The
-    # program may be a grandchild, under faketime, so it is watched in /proc rather than waited for.)
+    # the program ends while the X server and the sound server it uses are still there. (Each is
+    # watched in /proc, where one that has ended shows as a zombie until it is waited for.)
     _gone() {
         local state
         state=$(awk '{ sub(/^.*\) /, ""); print $1 }' "/proc/$1/stat" 2>/dev/null) || return 0
