@@ -23,6 +23,8 @@ BELVANE_TEST_PACKAGES=(
     # what a screen reader reads: the accessibility bus and its registry, and a client of it
     at-spi2-core python3-pyatspi
     faketime gstreamer1.0-tools sox imagemagick e2fsprogs libxss-dev xclip desktop-file-utils appstream
+    # every shell script checked
+    shellcheck
     # fuzzing and sanitizer builds
     clang libclang-rt-14-dev
 )
@@ -38,7 +40,7 @@ belvane_missing_of() {
 # Installs what building and running need, without recommended packages; with `test`, also the test
 # tools (with their recommended packages, as the machines the tests ran on had them).
 belvane_install_missing() {
-    local run test
+    local run test=""
     run=$(belvane_missing_of "${BELVANE_RUN_PACKAGES[@]}")
     [ "${1:-}" = test ] && test=$(belvane_missing_of "${BELVANE_TEST_PACKAGES[@]}")
     [ -z "$run$test" ] && return 0
@@ -54,7 +56,9 @@ belvane_install_missing() {
     [ -z "$test" ] || "${sudo[@]}" "${apt[@]}" install -y -qq $test
 }
 
-# Configures and builds build/; the tests are built unless BELVANE_TESTS=OFF is given.
+# Configures and builds build/; the tests are built unless BELVANE_TESTS=OFF is given. ./run and
+# ./test share the folder: switching the tests on or off adds or leaves out the tests' targets and
+# rebuilds nothing of the program.
 belvane_build() {
     local type=${1:-RelWithDebInfo} tests=${2:-ON}
     cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="$type" -DBELVANE_TESTS="$tests" >/dev/null

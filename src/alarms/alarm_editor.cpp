@@ -30,13 +30,13 @@
 
 #include "app/window_flags.h"
 #include "alarms/alarm_editor_rules.h"
-#include "platform/file_filter.h"
 #include "alarms/alarm_list_window.h"
 #include "alarms/alarm_record.h"
 #include "alarms/alarm_settings_file.h"
 #include "app/window_centring.h"
 #include "app/error_report.h"
 #include "app/services.h"
+#include "media/media_formats.h"
 #include "media/preview_window.h"
 #include "platform/clock.h"
 #include "platform/errors.h"
@@ -871,7 +871,7 @@ void TAlarmOptions::AddMusicClick()
         throw BelvaneError(uiText("播放列表最多只能有 %1 个文件，不能再添加。请先删除不需要的文件。")
                                .arg(kMaxPlayListEntries));
     const int remembered = selectedSong();
-    const QStringList filters = nameFiltersFromFilterText(kMediaFileFilter);
+    const QStringList filters = mediaFileNameFilters();
     const QString path = chooseMediaFile(this, filters, filters.first());
     if (path.isEmpty())
         return;

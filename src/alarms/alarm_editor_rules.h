@@ -15,11 +15,6 @@ struct PlayListEntry {
 /// Splits a path after its last "/": the folder keeps the separator, a path without one is all file name.
 PlayListEntry splitPlayListPath(const QString& path);
 
-/// The media files the play list offers, as display names and patterns separated by "|", the
-/// patterns of one name separated by ";": all supported files, audio, video, all files.
-extern const QString kMediaFileFilter;
-
-
 /// The output device value for an alarm volume in per cent: both channels at level × 256, where the
 /// level is percent × 255 / 100 truncated, so 100 % gives 0xFF00FF00.
 quint32 alarmVolumeValue(int percent);

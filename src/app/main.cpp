@@ -6,6 +6,7 @@
 #include "alarms/alarm_list_window.h"
 #include "app/application.h"
 #include "app/command_line.h"
+#include "app/display_failure.h"
 #include "app/display_platform.h"
 #include "app/exit_signals.h"
 #include "app/fonts.h"
@@ -25,8 +26,7 @@ namespace {
 
 /// The command line is read before the windowing system is reached, so --help works without a
 /// display.
-CommandLine readOwnCommandLine(int argc, char* argv[])
-{
+CommandLine readOwnCommandLine(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     installChineseTranslations(app);
     return readCommandLine(QCoreApplication::arguments());
@@ -34,8 +34,7 @@ CommandLine readOwnCommandLine(int argc, char* argv[])
 
 } // namespace
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     const CommandLine commandLine = readOwnCommandLine(argc, argv);
     if (commandLine.exitCode)
         return *commandLine.exitCode;
@@ -46,7 +45,9 @@ int main(int argc, char* argv[])
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", "1");
     chooseDisplayPlatform();
+    auto displayGuard = std::make_unique<DisplayFailureGuard>();
     QApplication app(argc, argv);
+    displayGuard.reset();
     // The command line has been checked: --lang, when given, is zh or en.
     std::unique_ptr<EnglishInterface> english;
     if (chooseUiLanguage(app.arguments(), [](const char* name) { return qEnvironmentVariable(name); }) ==
@@ -63,13 +64,13 @@ int main(int argc, char* argv[])
     if (!instance.becomePrimary())
         return 0; // the running copy has been asked to show its clock
 
+    const AppFolders folders{programFolder(), settleDataFolder(programFolder(), commandLine.dataDir)};
     SystemClock clock;
-    XdgAutostart autostart;
+    XdgAutostart autostart(argumentsToRepeat(commandLine, folders.data));
     PulseOutputVolume volume;
     LinuxPowerControl power;
     Services services{clock, autostart, volume, power};
-    BelvaneWindows windows(services, {programFolder(), settleDataFolder(programFolder(), commandLine.dataDir)},
-                           clock.now().addMSecs(-processAgeMs()));
+    BelvaneWindows windows(services, folders, clock.now().addMSecs(-processAgeMs()));
     QObject::connect(&instance, &SingleInstance::showRequested, &windows.main(), &TFormMain::bringToFront);
     QObject::connect(&windows.main(), &TFormMain::closed, &app, &QApplication::quit, Qt::QueuedConnection);
     // Logging out, shutting down and Ctrl+C end the run as "退出" does; so does the session manager.

@@ -11,26 +11,16 @@
 #include <QTabWidget>
 #include <QTimeEdit>
 
-#include "app/window_flags.h"
-#include "app/window_centring.h"
 #include "app/error_report.h"
-#include "platform/file_filter.h"
+#include "app/window_centring.h"
+#include "app/window_flags.h"
+#include "media/media_formats.h"
 #include "media/preview_window.h"
-
-const QString TFormOptions::kChimeFileFilter = QStringLiteral(
-    "所有支持的文件|*.mp3;*.mp2;*.mpeg;*.mpg;*.dat;*.mpe;*.m1v;*.mp2;*.mpv2;*.mp2v;*.mpa;*.dat;*.vob;*.avi;*."
-    "wma;"
-    "*.wax;*.wmv;*.wvx;*.asf;*.asx;*.wpl;*.wm;*.wmx;*.wmd;*.wmz;*.wav;*.mid;*.midi;*.rmi;*.au;*.snd|音频文件|"
-    "*.mp3;"
-    "*.mp2;*.wma;*.wax;*.wav;*.mid;*.midi;*.rmi;*.au;*.snd|视频文件|*.mpeg;*.mpg;*.avi;*.dat;*.mpe;*.m1v;*."
-    "mp2;*.mpv2;"
-    "*.mp2v;*.mpa;*.dat;*.vob;*.wmv;*.wvx;*.asf;*.asx;*.wpl;*.wm;*.wmx;*.wmd;*.wmz|所有文件 (*.*)|*.*;");
 
 namespace {
 
 template <class Control>
-Control* place(QWidget* parent, const char* name, const QString& caption, QRect geometry)
-{
+Control* place(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
     auto* control = new Control(caption, parent);
     control->setObjectName(QString::fromLatin1(name));
     control->setGeometry(geometry);
@@ -38,8 +28,7 @@ Control* place(QWidget* parent, const char* name, const QString& caption, QRect 
 }
 
 /// A label sized to its text, as labels are.
-QLabel* placeLabel(QWidget* parent, const char* name, const QString& caption, QPoint at)
-{
+QLabel* placeLabel(QWidget* parent, const char* name, const QString& caption, QPoint at) {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(QString::fromLatin1(name));
     label->move(at);
@@ -47,8 +36,7 @@ QLabel* placeLabel(QWidget* parent, const char* name, const QString& caption, QP
     return label;
 }
 
-QTimeEdit* placeTimePicker(QWidget* parent, const char* name, QRect geometry)
-{
+QTimeEdit* placeTimePicker(QWidget* parent, const char* name, QRect geometry) {
     auto* picker = new QTimeEdit(parent);
     picker->setObjectName(QString::fromLatin1(name));
     picker->setDisplayFormat(QStringLiteral("H:mm:ss"));
@@ -56,19 +44,15 @@ QTimeEdit* placeTimePicker(QWidget* parent, const char* name, QRect geometry)
     return picker;
 }
 
-QString runFileDialog(QFileDialog& dialog)
-{
+QString runFileDialog(QFileDialog& dialog) {
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
 } // namespace
 
 TFormOptions::TFormOptions(const AppFolders& folders, QWidget* parent)
-    : QDialog(parent,
-              kFixedDialogFlags),
-      runOpenDialog(runFileDialog), m_programFolder(folders.program),
-      m_optionsPath(folders.data + QStringLiteral("Options.ini"))
-{
+    : QDialog(parent, kFixedDialogFlags), runOpenDialog(runFileDialog), m_programFolder(folders.program),
+      m_optionsPath(folders.data + QStringLiteral("Options.ini")) {
     setObjectName(QStringLiteral("FormOptions"));
     setWindowTitle(QStringLiteral("选项"));
     QFont font(QStringLiteral("宋体"));
@@ -87,8 +71,7 @@ TFormOptions::TFormOptions(const AppFolders& folders, QWidget* parent)
     PageControl->addTab(TabBasic, QStringLiteral("基本选项"));
     PageControl->addTab(TabChimes, QStringLiteral("整点闹铃声"));
 
-    cbStartup =
-        place<QCheckBox>(TabBasic, "cbStartup", QStringLiteral("登录时运行闹铃"), {24, 24, 225, 17});
+    cbStartup = place<QCheckBox>(TabBasic, "cbStartup", QStringLiteral("登录时运行闹铃"), {24, 24, 225, 17});
     cbSystemTray = place<QCheckBox>(TabBasic, "cbSystemTray", QStringLiteral("程序启动后自动最小化到系统栏"),
                                     {24, 56, 265, 17});
     cbFullScreen = place<QCheckBox>(TabBasic, "cbFullScreen", QStringLiteral("以全屏模式播放闹铃视频"),
@@ -146,8 +129,7 @@ TFormOptions::TFormOptions(const AppFolders& folders, QWidget* parent)
 
 TFormOptions::~TFormOptions() = default;
 
-void TFormOptions::FormCreate()
-{
+void TFormOptions::FormCreate() {
     OptionsSettings read;
     QString error;
     try {
@@ -165,8 +147,7 @@ void TFormOptions::FormCreate()
             this, [error] { reportError(error); }, Qt::QueuedConnection);
 }
 
-void TFormOptions::showWithoutWaiting()
-{
+void TFormOptions::showWithoutWaiting() {
     if (!isVisible())
         setWindowModality(QApplication::activeModalWidget() ? Qt::ApplicationModal : Qt::NonModal);
     show();
@@ -174,36 +155,30 @@ void TFormOptions::showWithoutWaiting()
     activateWindow();
 }
 
-bool TFormOptions::startWithDesktop() const
-{
+bool TFormOptions::startWithDesktop() const {
     return cbStartup->isChecked();
 }
 
-bool TFormOptions::startInTray() const
-{
+bool TFormOptions::startInTray() const {
     return cbSystemTray->isChecked();
 }
 
-bool TFormOptions::fullScreenVideo() const
-{
+bool TFormOptions::fullScreenVideo() const {
     return cbFullScreen->isChecked();
 }
 
-bool TFormOptions::military() const
-{
+bool TFormOptions::military() const {
     return rbMilitary->isChecked();
 }
 
-ChimeOptions TFormOptions::chimes() const
-{
+ChimeOptions TFormOptions::chimes() const {
     return ChimeOptions{
         EditChimeSound->text(),       cbHourly->isChecked(),         cbHalfHourly->isChecked(),
         cbQuarterHourly->isChecked(), cbNoChimeBetween->isChecked(), TimePicker1->time(),
         TimePicker2->time()};
 }
 
-OptionsSettings TFormOptions::settings() const
-{
+OptionsSettings TFormOptions::settings() const {
     OptionsSettings s;
     s.startup = startWithDesktop();
     s.systemTray = startInTray();
@@ -215,8 +190,7 @@ OptionsSettings TFormOptions::settings() const
     return s;
 }
 
-void TFormOptions::showSettings(const OptionsSettings& s)
-{
+void TFormOptions::showSettings(const OptionsSettings& s) {
     cbStartup->setChecked(s.startup);
     cbSystemTray->setChecked(s.systemTray);
     cbFullScreen->setChecked(s.fullScreen);
@@ -237,21 +211,18 @@ void TFormOptions::showSettings(const OptionsSettings& s)
     cbNoChimeBetweenClick();
 }
 
-void TFormOptions::Button1Click()
-{
+void TFormOptions::Button1Click() {
     saveOptions(m_optionsPath, settings());
     if (setStartWithDesktop)
         setStartWithDesktop(cbStartup->isChecked());
     accept();
 }
 
-void TFormOptions::Button2Click()
-{
+void TFormOptions::Button2Click() {
     reject();
 }
 
-void TFormOptions::Button3Click()
-{
+void TFormOptions::Button3Click() {
     QFileDialog OpenDialog(this);
     OpenDialog.setObjectName(QStringLiteral("OpenDialog"));
     OpenDialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -259,7 +230,7 @@ void TFormOptions::Button3Click()
     OpenDialog.setOption(QFileDialog::HideNameFilterDetails);
     OpenDialog.setFileMode(QFileDialog::ExistingFile);
     OpenDialog.setAcceptMode(QFileDialog::AcceptOpen);
-    const QStringList filters = nameFiltersFromFilterText(kChimeFileFilter);
+    const QStringList filters = mediaFileNameFilters();
     OpenDialog.setNameFilters(filters);
     OpenDialog.selectNameFilter(filters.first());
     OpenDialog.setDirectory(m_programFolder + QStringLiteral("sounds/"));
@@ -268,14 +239,12 @@ void TFormOptions::Button3Click()
         EditChimeSound->setText(chosen);
 }
 
-void TFormOptions::Button4Click()
-{
+void TFormOptions::Button4Click() {
     if (m_preview)
         m_preview->PreviewFile(EditChimeSound->text());
 }
 
-void TFormOptions::cbNoChimeBetweenClick()
-{
+void TFormOptions::cbNoChimeBetweenClick() {
     TimePicker1->setEnabled(cbNoChimeBetween->isChecked());
     TimePicker2->setEnabled(cbNoChimeBetween->isChecked());
 }

@@ -27,9 +27,6 @@ class TFormPlay;
 class TFormOptions : public QDialog, public LiveOptions, public PlayerSettings {
     Q_OBJECT
 public:
-    /// The chime file chooser's filter list, four entries.
-    static const QString kChimeFileFilter;
-
     explicit TFormOptions(const AppFolders& folders, QWidget* parent = nullptr);
     ~TFormOptions() override;
 

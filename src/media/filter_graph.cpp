@@ -12,16 +12,11 @@
 
 #include "media/linear_volume.h"
 #include "media/media_error.h"
+#include "media/gstreamer_init.h"
 #include "media/media_result_code.h"
 #include "media/media_uri.h"
 
 namespace {
-
-void initialiseGStreamer()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { gst_init(nullptr, nullptr); });
-}
 
 struct ErrorFree {
     void operator()(GError* error) const { g_error_free(error); }

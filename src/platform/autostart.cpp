@@ -7,16 +7,14 @@
 #include "platform/errors.h"
 #include "platform/line_file.h"
 
-QString XdgAutostart::entryPath()
-{
+QString XdgAutostart::entryPath() {
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (config.isEmpty() || !QDir::isAbsolutePath(config))
         config = QDir::homePath() + QStringLiteral("/.config");
     return QDir::cleanPath(config + QStringLiteral("/autostart/Belvane.desktop"));
 }
 
-QString XdgAutostart::execArgument(const QString& programPath)
-{
+QString XdgAutostart::execArgument(const QString& programPath) {
     // Desktop entries quote an argument holding a reserved character, escaping ", `, $ and \ inside
     // the quotes; the key's value is then a string in which \ itself is written twice. "%" starts a
     // field code, so a literal one is doubled.
@@ -29,7 +27,8 @@ QString XdgAutostart::execArgument(const QString& programPath)
     if (quote) {
         QString quoted;
         for (QChar c : arg) {
-            if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\'))
+            if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
+                c == QLatin1Char('\\'))
                 quoted += QLatin1Char('\\');
             quoted += c;
         }
@@ -41,25 +40,27 @@ QString XdgAutostart::execArgument(const QString& programPath)
     return arg;
 }
 
-QByteArray XdgAutostart::entryText(bool enabled, const QString& programPath)
-{
+QByteArray XdgAutostart::entryText(bool enabled, const QString& programPath, const QStringList& arguments) {
     QString text = QStringLiteral("[Desktop Entry]\n"
                                   "Type=Application\n"
                                   "Name=Belvane\n"
                                   "Comment=闹钟\n"
                                   "Icon=belvane\n"
                                   "Terminal=false\n");
-    text += QStringLiteral("Exec=") + execArgument(programPath) + QLatin1Char('\n');
-    text += QStringLiteral("Hidden=") + (enabled ? QStringLiteral("false") : QStringLiteral("true")) + QLatin1Char('\n');
-    text += QStringLiteral("X-GNOME-Autostart-enabled=") + (enabled ? QStringLiteral("true") : QStringLiteral("false")) +
+    text += QStringLiteral("Exec=") + execArgument(programPath);
+    for (const QString& argument : arguments)
+        text += QLatin1Char(' ') + execArgument(argument);
+    text += QLatin1Char('\n');
+    text += QStringLiteral("Hidden=") + (enabled ? QStringLiteral("false") : QStringLiteral("true")) +
             QLatin1Char('\n');
+    text += QStringLiteral("X-GNOME-Autostart-enabled=") +
+            (enabled ? QStringLiteral("true") : QStringLiteral("false")) + QLatin1Char('\n');
     return text.toUtf8();
 }
 
-void XdgAutostart::setEnabled(bool enabled, const QString& programPath)
-{
+void XdgAutostart::setEnabled(bool enabled, const QString& programPath) {
     const QString path = entryPath();
-    const QByteArray text = entryText(enabled, programPath);
+    const QByteArray text = entryText(enabled, programPath, m_arguments);
     // Called at every start: an entry that already says this is left alone.
     QFile current(path);
     if (current.open(QIODevice::ReadOnly) && current.readAll() == text)

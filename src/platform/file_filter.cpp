@@ -1,19 +1,20 @@
 #include "platform/file_filter.h"
 
-#include <QRegularExpression>
+namespace {
 
-QStringList nameFiltersFromFilterText(const QString& filterText)
-{
-    static const QRegularExpression kTrailingPatterns(QStringLiteral("\\s*\\([^()]*\\)$"));
-    const QStringList parts = filterText.split(QLatin1Char('|'));
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString name = parts[i];
-        name.remove(kTrailingPatterns);
-        QStringList patterns;
-        for (const QString& p : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts))
-            patterns.append(p == QStringLiteral("*.*") ? QStringLiteral("*") : p);
-        filters.append(QStringLiteral("%1 (%2)").arg(name, patterns.join(QLatin1Char(' '))));
-    }
-    return filters;
+QString filter(const QString& name, const QStringList& extensions) {
+    QStringList patterns;
+    for (const QString& extension : extensions)
+        patterns.append(QStringLiteral("*.") + extension);
+    return name + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+}
+
+} // namespace
+
+QStringList mediaNameFilters(const QStringList& audioExtensions, const QStringList& videoExtensions) {
+    QStringList all = audioExtensions + videoExtensions;
+    all.removeDuplicates();
+    return {filter(QStringLiteral("所有支持的文件"), all),
+            filter(QStringLiteral("音频文件"), audioExtensions),
+            filter(QStringLiteral("视频文件"), videoExtensions), QStringLiteral("所有文件 (*)")};
 }

@@ -3,7 +3,8 @@
 #include <QString>
 #include <QStringList>
 
-/// A "name|patterns|name|patterns" filter text as the file dialog's name filters, "name (p1 p2 ...)".
-/// A name that already ends in a bracketed pattern list has that list replaced; empty patterns are
-/// dropped and "*.*" becomes "*", since a file name here need not have an extension.
-QStringList nameFiltersFromFilterText(const QString& filterText);
+/// The media file choosers' name filters for these extensions (without dots): all supported files,
+/// audio files, video files, and all files ("*", since a file name here need not have an extension).
+/// An extension may be in both lists (an Ogg or Matroska file holds either); "所有支持的文件" lists
+/// each once, in the order first met.
+QStringList mediaNameFilters(const QStringList& audioExtensions, const QStringList& videoExtensions);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The command line: --help and --version print and end without a display or a running copy; an
-# unknown option prints the usage on the error output, ends with 2 and starts nothing.
+# unknown option prints the usage on the error output, ends with 2 and starts nothing; without a
+# display the program says so and ends with 1.
 #
 #   tests/app/command_line_test.sh PROGRAM VERSION
 set -euo pipefail
@@ -27,7 +28,16 @@ done <<ROWS
 --frobnicate|2||--data-dir <目录>
 --data-dir|2||--data-dir
 stray-argument|2||stray-argument
+--lang en --version|0|belvane $version|
+--lang fr|2||--lang
+|1||belvane: 无法连接到图形界面（DISPLAY 和 WAYLAND_DISPLAY 都未设置或无法连接）
 ROWS
+
+# A display that is named but does not answer ends the same way, without Qt's abort.
+code=0
+DISPLAY=:9876 timeout 20 "$program" >"$work/out" 2>"$work/err" || code=$?
+[ "$code" = 1 ] || fail "with an unreachable display belvane ended with $code: $(cat "$work/err")"
+grep -qF "无法连接到图形界面" "$work/err" || fail "with an unreachable display belvane told: $(cat "$work/err")"
 
 # Nothing was started and nothing stored: no single-instance socket, no data folder.
 [ -z "$(ls -A "$XDG_RUNTIME_DIR")" ] || fail "a copy was started: $(ls "$XDG_RUNTIME_DIR")"

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Figures that need a desktop, taken on the private one the journeys run on (Xvfb with openbox and a
 # tray host, a session bus, a PulseAudio null sink), all in one run:
 #  - idle cost, side by side: the program with its face shown and hidden in the tray, each with 0 and

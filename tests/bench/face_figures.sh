@@ -4,6 +4,7 @@
 # Run by hand after a build: tests/bench/face_figures.sh [build folder]   (needs Xvfb and xdotool)
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
+# shellcheck source=../helpers/script_support.sh
 source "$(dirname "$0")/../helpers/script_support.sh" figures
 
 cp -r "$build/belvane" "$build/sounds" "$build/Digital" "$build/Santa Claus" "$build/help" "$work/"
@@ -16,7 +17,7 @@ printf '***General***\r\nFALSE\r\nFALSE\r\nTRUE\r\nTRUE\r\n***Hourly Chimes***\r
 start=$(date +%s%N)
 "$work/belvane" >"$work/belvane.log" 2>&1 &
 pid=$!
-pids+=($pid)
+pids+=("$pid")
 # Polled finely: the figure is the time to this moment.
 while ! xwininfo -name Belvane 2>/dev/null | grep -q IsViewable; do
     sleep 0.005

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The journeys' toolbox, sourced by run-journey.sh. A journey is a bash file in journeys/ that defines
 # one function, `journey`, and uses what is here: the program in a fresh folder, its windows on a
 # private X server with a window manager and a tray host, its sound on a private PulseAudio null sink.
@@ -56,9 +57,11 @@ wait_timed() {
         local asked
         asked=$(now)
         if "$@"; then
+            # shellcheck disable=SC2034 # read by the journeys
             FIRST_HIT=$(now)
             return 0
         fi
+        # shellcheck disable=SC2034 # read by the journeys
         LAST_MISS=$asked
         return 1
     }
@@ -86,6 +89,7 @@ start_program_at() {
 }
 
 start_program() {
+    # shellcheck disable=SC2034 # read by the journeys
     PROGRAM_T0=$(now)
     "$PROGRAM_DIR/belvane" >>"$JOURNEY_WORK/program.log" 2>&1 &
     PROGRAM_PID=$!
@@ -347,6 +351,7 @@ start_program_on_movable_clock() {
     CLOCK_FILE=$JOURNEY_WORK/clock-offset
     CLOCK_OFFSET=$(($(date -d "$1" +%s) - $(date +%s)))
     _write_clock_offset "$CLOCK_FILE"
+    # shellcheck disable=SC2034 # read by the journeys
     PROGRAM_T0=$(now)
     LD_PRELOAD=$library FAKETIME_TIMESTAMP_FILE=$CLOCK_FILE FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAKE_MONOTONIC=1 \
         "$PROGRAM_DIR/belvane" >>"$JOURNEY_WORK/program.log" 2>&1 &

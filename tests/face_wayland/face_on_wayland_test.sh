@@ -14,6 +14,7 @@ for tool in weston weston-screenshooter xdotool /usr/bin/convert; do
 done
 [ -e /usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so ] ||
     { echo "skipped: qt6-wayland is not installed"; exit 77; }
+# shellcheck source=../helpers/script_support.sh
 source "$(dirname "$0")/../helpers/script_support.sh" wayland
 fail() { echo "WAYLAND TEST FAILED: $*" >&2; exit 1; }
 
@@ -82,7 +83,8 @@ start_weston wl-xwayland --xwayland
 x_display() { sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/wl-xwayland.log" | head -n1; }
 have_x_display() { [ -n "$(x_display)" ]; }
 wait_for 30 have_x_display || fail "weston started no Xwayland: $(cat "$work/wl-xwayland.log")"
-export DISPLAY=$(x_display)
+DISPLAY=$(x_display)
+export DISPLAY
 start_program xwayland
 face_window() { xdotool search --onlyvisible --pid "$PROGRAM" --name '^Belvane$' >/dev/null 2>&1; }
 wait_for 30 face_window || fail "xwayland: the face is not an X window"

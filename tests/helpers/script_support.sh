@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the test scripts, sourced after `set -euo pipefail` with a short name for the work folder:
 #
 #   source tests/helpers/script_support.sh NAME

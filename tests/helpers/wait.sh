@@ -6,6 +6,10 @@
 # an X server, a window manager or a sound server can take many seconds to come up, and that should
 # make the tests slower, never red. When a wait runs out, the message says what was awaited.
 
+# The starters append to the caller's array of process ids through a name reference (local -n), which
+# the checker takes for a string assigned over an array.
+# shellcheck disable=SC2178
+
 # Seconds to wait for a server or a window before giving up.
 WAIT_LIMIT=${BELVANE_WAIT_LIMIT:-30}
 

@@ -5,6 +5,7 @@
 #   tests/shell/run-with-notifications.sh TEST_BINARY
 set -euo pipefail
 binary=$1
+# shellcheck source=../helpers/script_support.sh
 source "$(dirname "$0")/../helpers/script_support.sh" notify
 
 start_session_bus pids

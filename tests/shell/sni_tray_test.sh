@@ -9,6 +9,7 @@ here=$(dirname "$(realpath "$0")")
 for tool in status-notifier-watcher Xvfb xdotool dbus-daemon; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed (scripts/packages.sh)"; exit 77; }
 done
+# shellcheck source=../helpers/script_support.sh
 source "$here/../helpers/script_support.sh" sni
 
 use_private_folders home

@@ -6,6 +6,7 @@ set -euo pipefail
 for tool in Xvfb openbox xprop xdotool; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed (scripts/packages.sh)"; exit 77; }
 done
+# shellcheck source=../helpers/script_support.sh
 source "$(dirname "$0")/../helpers/script_support.sh" wm
 use_private_folders home
 start_x_server "$work" pids || { echo "the X server did not start"; exit 1; }

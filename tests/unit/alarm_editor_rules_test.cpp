@@ -3,8 +3,7 @@
 #include "alarms/alarm_editor_rules.h"
 #include "platform/file_filter.h"
 
-TEST(AlarmEditorRules, PlayListPathsSplitAfterTheLastSeparator)
-{
+TEST(AlarmEditorRules, PlayListPathsSplitAfterTheLastSeparator) {
     for (auto [path, fileName, folder] :
          {std::tuple{"/home/u/音乐/早安.mp3", "早安.mp3", "/home/u/音乐/"},
           {"/clip.webm", "clip.webm", "/"},
@@ -18,21 +17,15 @@ TEST(AlarmEditorRules, PlayListPathsSplitAfterTheLastSeparator)
     }
 }
 
-TEST(AlarmEditorRules, FilterTextBecomesNameFilters)
-{
-    const QStringList filters = nameFiltersFromFilterText(kMediaFileFilter);
-    ASSERT_EQ(filters.size(), 4);
-    EXPECT_EQ(filters[0].count('*'), 31); // duplicates kept, as the text has them
-    EXPECT_TRUE(filters[0].startsWith("所有支持的文件 (*.mp3 *.mp2 *.mpeg *.mpg *.dat "));
-    EXPECT_TRUE(filters[0].endsWith(" *.au *.snd)"));
-    EXPECT_EQ(filters[1], "音频文件 (*.mp3 *.mp2 *.wma *.wax *.wav *.mid *.midi *.rmi *.au *.snd)");
-    EXPECT_EQ(filters[2].count('*'), 21);
-    EXPECT_EQ(filters[3], "所有文件 (*)");
-    EXPECT_EQ(nameFiltersFromFilterText("Songs|*.ogg;*.flac;|Odd"), (QStringList{"Songs (*.ogg *.flac)"}));
+TEST(AlarmEditorRules, ExtensionsBecomeTheFourNameFilters) {
+    EXPECT_EQ(mediaNameFilters({"flac", "ogg", "wav"}, {"mkv", "ogg"}),
+              (QStringList{"所有支持的文件 (*.flac *.ogg *.wav *.mkv)", "音频文件 (*.flac *.ogg *.wav)",
+                           "视频文件 (*.mkv *.ogg)", "所有文件 (*)"}));
+    EXPECT_EQ(mediaNameFilters({}, {}),
+              (QStringList{"所有支持的文件 ()", "音频文件 ()", "视频文件 ()", "所有文件 (*)"}));
 }
 
-TEST(AlarmEditorRules, AlarmVolumeValues)
-{
+TEST(AlarmEditorRules, AlarmVolumeValues) {
     for (auto [percent, value] : {std::pair{100, 0xFF00FF00u},
                                   {50, 0x7F007F00u},
                                   {40, 0x66006600u},

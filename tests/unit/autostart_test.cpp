@@ -16,8 +16,7 @@ struct ConfigHome {
 
 } // namespace
 
-TEST(XdgAutostart, EnableAndDisableSetBothKeysThatDesktopsRead)
-{
+TEST(XdgAutostart, EnableAndDisableSetBothKeysThatDesktopsRead) {
     ConfigHome home;
     XdgAutostart autostart;
     EXPECT_EQ(XdgAutostart::entryPath(), home.dir.file("autostart/Belvane.desktop"));
@@ -49,8 +48,7 @@ TEST(XdgAutostart, EnableAndDisableSetBothKeysThatDesktopsRead)
     }
 }
 
-TEST(XdgAutostart, ExecQuotesPathsWithReservedCharacters)
-{
+TEST(XdgAutostart, ExecQuotesPathsWithReservedCharacters) {
     struct Case {
         const char* path;
         const char* exec; // as it stands in the file
@@ -64,8 +62,17 @@ TEST(XdgAutostart, ExecQuotesPathsWithReservedCharacters)
     }
 }
 
-TEST(XdgAutostart, UnwritableFolderWritesNothingAndSaysNothing)
-{
+TEST(XdgAutostart, ExecRepeatsTheOptionsOfTheRunEachQuotedOnItsOwn) {
+    ConfigHome home;
+    XdgAutostart autostart({"--data-dir", "/home/u/数据 %1 \"q\"", "--lang", "en"});
+    autostart.setEnabled(true, "/opt/belvane/belvane");
+    const QStringList entry = QString::fromUtf8(home.dir.read("autostart/Belvane.desktop")).split('\n');
+    EXPECT_TRUE(entry.contains(QString::fromUtf8(
+        "Exec=/opt/belvane/belvane --data-dir \"/home/u/数据 %%1 \\\\\"q\\\\\"\" --lang en")))
+        << entry.join('\n').toStdString();
+}
+
+TEST(XdgAutostart, UnwritableFolderWritesNothingAndSaysNothing) {
     ConfigHome home;
     ReadOnlyFolder lock(home.dir.path());
     if (!lock.active())

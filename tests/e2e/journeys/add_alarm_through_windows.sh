@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Adding an alarm as a user does: the face's menu, 闹钟, 添加, the editor, OK. The new row is in the
 # list and in "al.ini", and the alarm has its own settings file.
 

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # A daily alarm rings on its second: the ringing window shows the reminder, the sound reaches the sound
 # server at the alarm's volume even though the output was muted, snooze silences it, and OK closes the
 # window and puts the output's volume and mute back as they were.

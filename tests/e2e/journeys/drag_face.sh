@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The borderless face moves with a left-button drag anywhere on it, digits included; a right press
 # opens the menu and moves nothing.
 
@@ -23,7 +24,7 @@ journey() {
         _face_moved
     }
     wait_for "$WAIT_LIMIT" _following || fail "the face did not follow a left-button drag"
-    for step in 1 2 3 4 5 6; do xdotool mousemove_relative -- 20 15; done
+    for _ in 1 2 3 4 5 6; do xdotool mousemove_relative -- 20 15; done
     xdotool mouseup 1
     # Where the drag ends: the window manager has placed the face once it has settled.
     _moved() {

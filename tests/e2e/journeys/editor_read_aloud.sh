@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The alarm editor and the face as a screen reader meets them: over AT-SPI, the accessibility bus
 # screen readers on Linux read. Every field of the editor is called by its caption and what it holds,
 # never by its group's title alone, and the face by the time it shows.

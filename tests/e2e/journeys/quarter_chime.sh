@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # With the options as they come (chimes on the hour, the half hour and the quarters), the chime sounds
 # at a quarter past, once.
 

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The machine sleeps over two alarms. When it resumes, the wall clock has jumped 20 minutes and logind
 # says so: the alarm due 4 minutes ago rings at once, saying when it was due; the one 19 minutes ago is
 # too old to ring and is listed in a notice instead.

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # An alarm rings on a bad night: a power cut left an empty lock file, one row of "al.ini" is damaged and
 # its error box is never answered, and the good alarm's settings file is gone. The alarm still rings
 # on its second, at full volume, while the box stays open; when the session ends (SIGTERM) while it
@@ -23,7 +24,7 @@ journey() {
     note "the error box is open and left unanswered"
 
     wait_window "闹铃"
-    local ringing=$WINDOW absent
+    local absent
     absent=$(minus "$LAST_MISS" "$PROGRAM_T0")
     note "ringing window appeared between ${absent} s and $(minus "$FIRST_HIT" "$PROGRAM_T0") s after the start, the alarm being due at ${lead} s"
     at_most "$absent" "$((lead + 2))" || fail "no ringing window yet ${absent} s after the start: late"

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Starting the program while it runs brings the running clock to the front; the second copy ends at
 # once with exit code 0, shows no window and leaves the program folder as it was.
 

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # An alarm switched off in the list window does not ring at its time, while another one does; switched
 # on again it rings at its next time, without being edited.
 

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # A double click on the tray icon hides the clock face; another brings it back. A right click opens
 # the icon's menu at the pointer.
 

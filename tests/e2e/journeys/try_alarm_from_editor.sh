@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # 试响 in the editor of a new alarm: the ringing window opens at once with the edited reminder, the
 # built-in sound reaches the sound server, and closing it returns to the editor with the output at
 # the level the editor had set. Cancelling the editor then leaves no alarm and the output as it was.

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Every window a user can open while the clock face is on screen opens in front of the face, which
 # stays on top of other programs: the error box shown at start, the ringing window, and the alarm
 # list, the editor, the options, about and help, from the face's menu and from the list. One window
