@@ -1,12 +1,15 @@
 #include "alarms/alarm_list_file.h"
 
+#include <cstdio>
+
+#include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 #include "platform/errors.h"
 #include "platform/line_file.h"
 
-void LoadAlarmList(const QByteArray& bytes, QList<AlarmEntry>& rows, UsedAlarmNumbers& used)
-{
+void LoadAlarmList(const QByteArray& bytes, QList<AlarmEntry>& rows, UsedAlarmNumbers& used) {
     rows.clear();
     used.clear();
     LineReader in(bytes);
@@ -27,10 +30,14 @@ void LoadAlarmList(const QByteArray& bytes, QList<AlarmEntry>& rows, UsedAlarmNu
         used.mark(toInt(row.alarmNumber));
         rows.append(row);
     }
+    // More rows than the count says is damage too: the next save would drop the rows past the count.
+    while (!in.atEnd())
+        if (!in.readLine().isEmpty())
+            throw ConversionError(
+                QStringLiteral("The alarm count %1 is smaller than the rows that follow it").arg(count));
 }
 
-QByteArray SaveAlarmList(const QList<AlarmEntry>& rows)
-{
+QByteArray SaveAlarmList(const QList<AlarmEntry>& rows) {
     LineWriter out;
     out.number(int(rows.size()));
     for (const AlarmEntry& row : rows)
@@ -39,10 +46,99 @@ QByteArray SaveAlarmList(const QList<AlarmEntry>& rows)
     return out.bytes();
 }
 
-void AlarmListStore::load()
-{
+namespace {
+
+const QString kBegun = QStringLiteral(".new");
+const QString kDropped = QStringLiteral(".old");
+
+/// Replaces `to` by `from` in one step, as rename(2) does.
+bool replaceFile(const QString& from, const QString& to) {
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
+} // namespace
+
+void AlarmListStore::recover() const {
+    const QDir folder(m_folder);
+    const QStringList begun = folder.entryList({QStringLiteral("*.ini") + kBegun}, QDir::Files);
+    const QStringList dropped = folder.entryList({QStringLiteral("*.ini") + kDropped}, QDir::Files);
+    const bool committed = !begun.contains(QStringLiteral("al.ini") + kBegun);
+    for (const QString& name : begun) {
+        const QString path = m_folder + name;
+        const QString target = path.chopped(kBegun.size());
+        // Before the list was replaced the change never happened; after it, it is finished.
+        if (!committed || name.startsWith(QStringLiteral("al.ini")) || !replaceFile(path, target))
+            QFile::remove(path);
+    }
+    for (const QString& name : dropped) {
+        const QString path = m_folder + name;
+        const QString original = path.chopped(kDropped.size());
+        if (committed || QFile::exists(original) || !replaceFile(path, original))
+            QFile::remove(path);
+    }
+    // A crash while a file was written leaves the temporary file it was written to ("al.ini.cWYflh").
+    static const QRegularExpression kTemporary(QStringLiteral(
+        "^(al\\.ini|\\d+\\.ini|alarm\\.ini|Options\\.ini|skinname\\.ini|lastcheck\\.ini|off\\.ini)"
+        "(\\.new|\\.bad)?\\.[A-Za-z0-9]{6}$"));
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden))
+        if (kTemporary.match(name).hasMatch())
+            QFile::remove(m_folder + name);
+}
+
+void AlarmListStore::commit(const QList<AlarmEntry>& changed, int number, const QByteArray* settings) {
+    ensureWritable();
+    const QString list = listPath();
+    const QString settingsPath = m_folder + SettingsFileName(number);
+    const auto undo = [&] {
+        QFile::remove(list + kBegun);
+        QFile::remove(settingsPath + kBegun);
+        if (QFile::exists(settingsPath + kDropped))
+            replaceFile(settingsPath + kDropped, settingsPath);
+    };
+    try {
+        writeFileAtomically(list + kBegun, SaveAlarmList(changed));
+        if (settings)
+            writeFileAtomically(settingsPath + kBegun, *settings);
+        else if (QFile::exists(settingsPath) && !replaceFile(settingsPath, settingsPath + kDropped))
+            throw IoError(QStringLiteral("无法删除文件\"%1\"").arg(settingsPath));
+        if (!replaceFile(list + kBegun, list))
+            throw IoError(QStringLiteral("无法写入文件\"%1\"").arg(list));
+    } catch (const BelvaneError&) {
+        undo();
+        throw;
+    }
+    // The change has taken place: what is left is finished here, or at the next load after a crash.
+    rows = changed;
+    used.clear();
+    for (const AlarmEntry& row : rows)
+        used.mark(toInt(row.alarmNumber));
+    if (settings ? !replaceFile(settingsPath + kBegun, settingsPath)
+                 : !QFile::remove(settingsPath + kDropped))
+        throw IoError(QStringLiteral("无法写入文件\"%1\"").arg(settingsPath));
+}
+
+void AlarmListStore::addRow(const AlarmEntry& row, const QByteArray& settings) {
+    QList<AlarmEntry> changed = rows;
+    changed.append(row);
+    commit(changed, toInt(row.alarmNumber), &settings);
+}
+
+void AlarmListStore::replaceRow(qsizetype index, const AlarmEntry& row, const QByteArray& settings) {
+    QList<AlarmEntry> changed = rows;
+    changed[index] = row;
+    commit(changed, toInt(row.alarmNumber), &settings);
+}
+
+void AlarmListStore::removeRow(qsizetype index) {
+    QList<AlarmEntry> changed = rows;
+    const int number = toInt(changed.takeAt(index).alarmNumber);
+    commit(changed, number, nullptr);
+}
+
+void AlarmListStore::load() {
     rows.clear();
     used.clear();
+    recover();
     if (!QFile::exists(listPath()))
         return;
     const QByteArray bytes = readWholeFile(listPath());
@@ -52,31 +148,27 @@ void AlarmListStore::load()
         // The next change rewrites "al.ini" from the rows that did load, so the original is kept first.
         writeFileAtomically(damagedCopyPath(), bytes);
         m_damageUnseen = true;
-        throw ConversionError(QStringLiteral("%1\n\nThe alarm list \"%2\" could not be read completely: "
-                                             "%3 alarm(s) were loaded. The original file was kept "
-                                             "unchanged as \"%4\".")
-                                  .arg(e.text(), listPath())
-                                  .arg(rows.size())
-                                  .arg(damagedCopyPath()));
+        throw ConversionError(
+            QStringLiteral("%1\n\nThe alarm list \"%2\" could not be read completely: "
+                           "%3 alarm(s) were loaded. The original file was kept "
+                           "unchanged as \"%4\".")
+                .arg(e.text(), listPath(), QString::number(rows.size()), damagedCopyPath()));
     }
 }
 
-void AlarmListStore::ensureWritable() const
-{
+void AlarmListStore::ensureWritable() const {
     if (m_damageUnseen)
         throw IoError(QStringLiteral("The alarm list \"%1\" is damaged. Nothing is changed until its report "
                                      "has been closed.")
                           .arg(listPath()));
 }
 
-void AlarmListStore::save() const
-{
+void AlarmListStore::save() const {
     ensureWritable();
     writeFileAtomically(listPath(), SaveAlarmList(rows));
 }
 
-void AlarmListStore::setOff(int number, bool isOff)
-{
+void AlarmListStore::setOff(int number, bool isOff) {
     if (off.isOff(number) == isOff)
         return;
     OffSwitches changed = off;
@@ -85,8 +177,7 @@ void AlarmListStore::setOff(int number, bool isOff)
     off = changed;
 }
 
-std::optional<int> AlarmListStore::allocateNumber() const
-{
+std::optional<int> AlarmListStore::allocateNumber() const {
     for (int number = 0; number < kAlarmNumberCount; ++number)
         if (!used.isUsed(number) && !QFile::exists(m_folder + SettingsFileName(number)))
             return number;

@@ -8,8 +8,9 @@
 #include "alarms/off_switches.h"
 
 /// Reads the bytes of "al.ini" into `rows` and marks the numbers in `used`. A count that is not a
-/// number from 0 to 256, or a number or code that does not convert, stops reading with a
-/// ConversionError; the complete rows read before it stay in `rows`.
+/// number from 0 to 256, a number or code that does not convert, fewer rows than the count (the file
+/// ends early) or more (lines after the last counted row) stops reading with a ConversionError; the
+/// complete rows read before it stay in `rows`.
 void LoadAlarmList(const QByteArray& bytes, QList<AlarmEntry>& rows, UsedAlarmNumbers& used);
 /// The bytes of "al.ini" for these rows: the count, then eight lines per row, CR LF ended.
 QByteArray SaveAlarmList(const QList<AlarmEntry>& rows);
@@ -23,13 +24,25 @@ public:
     QString listPath() const { return m_folder + QStringLiteral("al.ini"); }
     QString damagedCopyPath() const { return listPath() + QStringLiteral(".bad"); }
 
-    /// Loads "al.ini"; a missing file is an empty list. A damaged file is copied unchanged to
-    /// "al.ini.bad" before anything can save over it, the rows that read cleanly stay, and the
-    /// ConversionError that stopped reading is raised with a note about the copy. Until the damage
-    /// has been acknowledged nothing is written over "al.ini" or a numbered settings file.
+    /// Loads "al.ini"; a missing file is an empty list. A change that a crash interrupted is first
+    /// finished or rolled back (see `addRow`), and the temporary files of interrupted writes go. A damaged
+    /// file is copied unchanged to "al.ini.bad" before anything can save over it, the rows that read cleanly
+    /// stay, and the ConversionError that stopped reading is raised with a note about the copy. Until the
+    /// damage has been acknowledged nothing is written over "al.ini" or a numbered settings file.
     void load();
     /// Rewrites "al.ini" atomically from the rows; raises while damage is unacknowledged.
     void save() const;
+
+    /// Changes of a row together with its settings file. After a crash at any point, the next load
+    /// finds the list row and its settings file both as they were or both as they became, and no
+    /// settings file that no row names. The new list is written first as "al.ini.new" (the change
+    /// begun), the new settings file as "N.ini.new" and a deleted one moved to "N.ini.old"; replacing
+    /// "al.ini" by "al.ini.new" is the moment the change takes place, after which the settings file
+    /// is moved into place or the old one removed. A failure before that moment undoes everything
+    /// and raises. Each raises while damage is unacknowledged.
+    void addRow(const AlarmEntry& row, const QByteArray& settings);
+    void replaceRow(qsizetype index, const AlarmEntry& row, const QByteArray& settings);
+    void removeRow(qsizetype index);
 
     /// The user has seen the report of a damaged list: changes may be written again.
     void acknowledgeDamage() { m_damageUnseen = false; }
@@ -54,6 +67,10 @@ public:
     OffSwitches off;
 
 private:
+    void commit(const QList<AlarmEntry>& changed, int number, const QByteArray* settings);
+    /// Finishes or rolls back an interrupted change; removes temporary files left by a crash.
+    void recover() const;
+
     QString m_folder;
     bool m_damageUnseen = false;
 };

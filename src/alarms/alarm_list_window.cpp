@@ -17,9 +17,9 @@
 #include <QTreeWidget>
 
 #include "alarms/alarm_editor.h"
-#include "app/window_centring.h"
 #include "app/error_report.h"
 #include "app/services.h"
+#include "app/window_centring.h"
 #include "platform/autostart.h"
 #include "platform/clock.h"
 #include "platform/line_file.h"
@@ -41,11 +41,9 @@ constexpr int kNextRingColumn = 4;
 class CaptionOnlyDelegate : public QStyledItemDelegate {
 public:
     CaptionOnlyDelegate(std::function<bool()> refused, QObject* parent)
-        : QStyledItemDelegate(parent), m_refused(std::move(refused))
-    {
-    }
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
+        : QStyledItemDelegate(parent), m_refused(std::move(refused)) {}
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
         if (index.column() != 0 || m_refused())
             return nullptr;
         return QStyledItemDelegate::createEditor(parent, option, index);
@@ -55,8 +53,7 @@ private:
     std::function<bool()> m_refused;
 };
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, int x)
-{
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, int x) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(x, 264, 73, 25);
@@ -67,11 +64,10 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 
 TFormAlarmList::TFormAlarmList(Services& services, AlarmListStore& store, const AppFolders& folders,
                                QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       m_services(services), m_programFolder(folders.program), m_dataFolder(folders.data), m_store(store),
-      m_locale(DateTimeLocale::system())
-{
+      m_locale(DateTimeLocale::system()) {
     setObjectName(QStringLiteral("FormAlarmList"));
     setWindowTitle(QStringLiteral("Belvane"));
     QFont font(QStringLiteral("宋体"), 9);
@@ -81,8 +77,8 @@ TFormAlarmList::TFormAlarmList(Services& services, AlarmListStore& store, const 
     AlarmList = new QTreeWidget(this);
     AlarmList->setObjectName(QStringLiteral("AlarmList"));
     AlarmList->setGeometry(8, 8, kListWidth, 248);
-    AlarmList->setHeaderLabels({QStringLiteral("闹钟"), QStringLiteral("频率"), QStringLiteral("时间"), QStringLiteral("日期"),
-                                QStringLiteral("下次响铃")});
+    AlarmList->setHeaderLabels({QStringLiteral("闹钟"), QStringLiteral("频率"), QStringLiteral("时间"),
+                                QStringLiteral("日期"), QStringLiteral("下次响铃")});
     for (auto [column, width] : {std::pair{0, 155}, {1, 65}, {2, 80}, {3, 80}})
         AlarmList->header()->resizeSection(column, width);
     AlarmList->setRootIsDecorated(false);
@@ -117,7 +113,8 @@ TFormAlarmList::TFormAlarmList(Services& services, AlarmListStore& store, const 
     MenuExit = PopupMenu->addAction(QStringLiteral("退出(&X)"));
     MenuExit->setObjectName(QStringLiteral("MenuExit"));
     setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) { PopupMenu->popup(mapToGlobal(at)); });
+    connect(this, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PopupMenu->popup(mapToGlobal(at)); });
 
     auto handler = [this](void (TFormAlarmList::*method)()) {
         return [this, method] { guarded([this, method] { (this->*method)(); }); };
@@ -128,11 +125,10 @@ TFormAlarmList::TFormAlarmList(Services& services, AlarmListStore& store, const 
     connect(ButtonClose, &QPushButton::clicked, this, handler(&TFormAlarmList::ButtonCloseClick));
     connect(Button2, &QPushButton::clicked, this, &TFormAlarmList::optionsRequested);
     connect(AlarmList, &QTreeWidget::itemDoubleClicked, this, handler(&TFormAlarmList::AlarmListDblClick));
-    connect(AlarmList, &QTreeWidget::itemChanged, this,
-            [this](QTreeWidgetItem* item, int column) {
-                guarded([&] { captionEdited(item, column); });
-                guarded([&] { switchClicked(item, column); });
-            });
+    connect(AlarmList, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
+        guarded([&] { captionEdited(item, column); });
+        guarded([&] { switchClicked(item, column); });
+    });
     connect(Showmainscreen, &QAction::triggered, this, handler(&TFormAlarmList::ShowmainscreenClick));
     connect(about, &QAction::triggered, this, &TFormAlarmList::aboutRequested);
     connect(help, &QAction::triggered, this, &TFormAlarmList::helpRequested);
@@ -150,8 +146,7 @@ TFormAlarmList::TFormAlarmList(Services& services, AlarmListStore& store, const 
 
 TFormAlarmList::~TFormAlarmList() = default;
 
-void TFormAlarmList::FormCreate()
-{
+void TFormAlarmList::FormCreate() {
     m_fillingList = true;
     AlarmList->clear();
     for (int i = 0; i < m_store.rows.size(); ++i)
@@ -160,14 +155,12 @@ void TFormAlarmList::FormCreate()
     fitColumns();
 }
 
-void TFormAlarmList::saveRows()
-{
+void TFormAlarmList::saveRows() {
     const auto tellScheduler = qScopeGuard([this] { emit rowsChanged(); });
     m_store.save();
 }
 
-void TFormAlarmList::fitColumns()
-{
+void TFormAlarmList::fitColumns() {
     // The designed widths, widened just enough where a text of a column would be cut; the caption
     // column keeps its width (a long reminder line is elided), the window grows by what the others
     // gain. The next-ring column came later: the window grows by all of it, and it is wide enough
@@ -175,7 +168,8 @@ void TFormAlarmList::fitColumns()
     constexpr std::array<int, 5> kDesigned{155, 65, 80, 80, 0};
     const QFontMetrics metrics(AlarmList->font());
     // Room the view gives a cell besides its text: the item margins on both sides and a little air.
-    const int padding = 2 * (AlarmList->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, AlarmList) + 1) + 6;
+    const int padding =
+        2 * (AlarmList->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, AlarmList) + 1) + 6;
     QStringList texts[5];
     for (int i = 0; i < kFrequencyCount; ++i)
         texts[1] << frequencyText(i);
@@ -195,8 +189,7 @@ void TFormAlarmList::fitColumns()
     AlarmList->resize(kListWidth + gained, AlarmList->height());
 }
 
-void TFormAlarmList::showRow(int row)
-{
+void TFormAlarmList::showRow(int row) {
     const bool filling = m_fillingList;
     m_fillingList = true;
     QTreeWidgetItem* item = AlarmList->topLevelItem(row);
@@ -214,31 +207,28 @@ void TFormAlarmList::showRow(int row)
     m_fillingList = filling;
 }
 
-void TFormAlarmList::showNextRing(QTreeWidgetItem* item, int row)
-{
+void TFormAlarmList::showNextRing(QTreeWidgetItem* item, int row) {
     const QString text = nextRingOf ? nextRingOf(row) : QString();
     item->setText(kNextRingColumn, text);
     // An alarm that will not ring again is shown greyed.
     const bool rings = !text.isEmpty() && text != QStringLiteral("—");
-    item->setForeground(kNextRingColumn, palette().brush(rings ? QPalette::Active : QPalette::Disabled, QPalette::Text));
+    item->setForeground(kNextRingColumn,
+                        palette().brush(rings ? QPalette::Active : QPalette::Disabled, QPalette::Text));
 }
 
-void TFormAlarmList::showNextRings()
-{
+void TFormAlarmList::showNextRings() {
     const bool filling = std::exchange(m_fillingList, true);
     for (int row = 0; row < AlarmList->topLevelItemCount(); ++row)
         showNextRing(AlarmList->topLevelItem(row), row);
     m_fillingList = filling;
 }
 
-int TFormAlarmList::selectedRow() const
-{
+int TFormAlarmList::selectedRow() const {
     const QList<QTreeWidgetItem*> selected = AlarmList->selectedItems();
     return selected.isEmpty() ? -1 : AlarmList->indexOfTopLevelItem(selected.first());
 }
 
-bool TFormAlarmList::runEditor(bool isNew, const AlarmEntry* rowWithoutFile, const QString& missingFile)
-{
+bool TFormAlarmList::runEditor(bool isNew, const AlarmEntry* rowWithoutFile, const QString& missingFile) {
     IsNewAlarm = isNew;
     CurrentAlarmFile = kWorkingFile;
     TAlarmOptions editor(*this);
@@ -247,8 +237,7 @@ bool TFormAlarmList::runEditor(bool isNew, const AlarmEntry* rowWithoutFile, con
     return editor.exec() == QDialog::Accepted;
 }
 
-void TFormAlarmList::ButtonAddClick()
-{
+void TFormAlarmList::ButtonAddClick() {
     m_store.ensureWritable();
     const std::optional<int> number = m_store.allocateNumber();
     if (!number) {
@@ -258,18 +247,18 @@ void TFormAlarmList::ButtonAddClick()
     if (runEditor(true)) {
         // A number an older copy of the program freed without knowing of "off.ini" starts on.
         m_store.setOff(*number, false);
-        // The alarm joins the list only once its own settings file is safely written.
-        copyFileReplacing(m_dataFolder + kWorkingFile, m_dataFolder + SettingsFileName(*number));
-        m_store.used.mark(*number);
-        m_store.rows.append(makeAlarmEntry(EditedAlarm, *number, RowOrigin::Add, m_locale));
+        const auto tellScheduler = qScopeGuard([this] { emit rowsChanged(); });
+        // The row and its own settings file are written as one change.
+        m_store.addRow(makeAlarmEntry(EditedAlarm, *number, RowOrigin::Add, m_locale),
+                       readWholeFile(m_dataFolder + kWorkingFile));
         showRow(int(m_store.rows.size() - 1));
         fitColumns();
+        return;
     }
     saveRows();
 }
 
-void TFormAlarmList::buttonEditClick()
-{
+void TFormAlarmList::buttonEditClick() {
     const int row = selectedRow();
     if (row < 0)
         return;
@@ -284,20 +273,18 @@ void TFormAlarmList::buttonEditClick()
     m_store.used.mark(number);
     // Without its own file the alarm keeps what its row knows (frequency, time, date, weekdays).
     const AlarmEntry rowBefore = m_store.rows[row];
-    if (runEditor(false, ownFileMissing ? &rowBefore : nullptr, own)) {
-        copyFileReplacing(m_dataFolder + kWorkingFile, own);
-        m_store.used.mark(number);
-        if (row < m_store.rows.size()) {
-            m_store.rows[row] = makeAlarmEntry(EditedAlarm, number, RowOrigin::Edit, m_locale);
-            showRow(row);
-            fitColumns();
-        }
+    if (runEditor(false, ownFileMissing ? &rowBefore : nullptr, own) && row < m_store.rows.size()) {
+        const auto tellScheduler = qScopeGuard([this] { emit rowsChanged(); });
+        m_store.replaceRow(row, makeAlarmEntry(EditedAlarm, number, RowOrigin::Edit, m_locale),
+                           readWholeFile(m_dataFolder + kWorkingFile));
+        showRow(row);
+        fitColumns();
+        return;
     }
     saveRows();
 }
 
-void TFormAlarmList::AlarmListDblClick()
-{
+void TFormAlarmList::AlarmListDblClick() {
     // A double click opens the editor only; in-place editing is for a slow second click or F2.
     m_inDoubleClick = true;
     const auto done = qScopeGuard([this] {
@@ -310,8 +297,7 @@ void TFormAlarmList::AlarmListDblClick()
     AlarmList->setFocus();
 }
 
-void TFormAlarmList::ButtonDeleteClick()
-{
+void TFormAlarmList::ButtonDeleteClick() {
     const int row = selectedRow();
     if (row < 0)
         return;
@@ -319,23 +305,19 @@ void TFormAlarmList::ButtonDeleteClick()
     const int number = toInt(m_store.rows[row].alarmNumber);
     // Dropped first: a number left switched off would silence the next alarm given it.
     m_store.setOff(number, false);
-    QFile::remove(m_dataFolder + SettingsFileName(number));
-    m_store.used.release(number);
-    m_store.rows.removeAt(row);
+    const auto tellScheduler = qScopeGuard([this] { emit rowsChanged(); });
+    m_store.removeRow(row);
     delete AlarmList->takeTopLevelItem(row);
-    saveRows();
 }
 
-void TFormAlarmList::ButtonCloseClick()
-{
+void TFormAlarmList::ButtonCloseClick() {
     // A damaged list the user has not yet seen reported stays as it is on disk; the window still closes.
     if (m_store.writable())
         saveRows();
     done(QDialog::Accepted);
 }
 
-void TFormAlarmList::ShowmainscreenClick()
-{
+void TFormAlarmList::ShowmainscreenClick() {
     // Hiding also ends a modal run, so the clock window is never left waiting on a hidden list.
     if (isVisible())
         done(QDialog::Rejected);
@@ -344,8 +326,7 @@ void TFormAlarmList::ShowmainscreenClick()
     Showmainscreen->setText(isVisible() ? QStringLiteral("Hide") : QStringLiteral("Restore"));
 }
 
-void TFormAlarmList::captionEdited(QTreeWidgetItem* item, int column)
-{
+void TFormAlarmList::captionEdited(QTreeWidgetItem* item, int column) {
     const int row = AlarmList->indexOfTopLevelItem(item);
     if (m_fillingList || column != 0 || row < 0 || row >= m_store.rows.size())
         return;
@@ -358,8 +339,7 @@ void TFormAlarmList::captionEdited(QTreeWidgetItem* item, int column)
     saveRows();
 }
 
-void TFormAlarmList::switchClicked(QTreeWidgetItem* item, int column)
-{
+void TFormAlarmList::switchClicked(QTreeWidgetItem* item, int column) {
     const int row = AlarmList->indexOfTopLevelItem(item);
     if (m_fillingList || column != 0 || row < 0 || row >= m_store.rows.size())
         return;
@@ -373,13 +353,11 @@ void TFormAlarmList::switchClicked(QTreeWidgetItem* item, int column)
     emit rowsChanged();
 }
 
-void TFormAlarmList::SetStartWithDesktop(bool enabled)
-{
+void TFormAlarmList::SetStartWithDesktop(bool enabled) {
     m_services.autostart.setEnabled(enabled, programPath());
 }
 
-void TFormAlarmList::keyPressEvent(QKeyEvent* event)
-{
+void TFormAlarmList::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1) {
         emit helpRequested();
         return;

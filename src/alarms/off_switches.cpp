@@ -7,33 +7,30 @@
 #include "platform/errors.h"
 #include "platform/line_file.h"
 
-bool OffSwitches::isOff(const AlarmEntry& row) const
-{
+bool OffSwitches::isOff(const AlarmEntry& row) const {
     // A row whose number does not convert cannot have been switched off.
     bool ok = false;
     const int number = row.alarmNumber.toInt(&ok);
     return ok && isOff(number);
 }
 
-void OffSwitches::set(int number, bool off)
-{
+void OffSwitches::set(int number, bool off) {
     if (off)
         m_off.insert(number);
     else
         m_off.remove(number);
 }
 
-QList<AlarmEntry> OffSwitches::onRows(const QList<AlarmEntry>& rows) const
-{
+QList<AlarmEntry> OffSwitches::onRows(const QList<AlarmEntry>& rows) const {
     if (m_off.isEmpty())
         return rows;
     QList<AlarmEntry> on;
-    std::copy_if(rows.begin(), rows.end(), std::back_inserter(on), [this](const AlarmEntry& row) { return !isOff(row); });
+    std::copy_if(rows.begin(), rows.end(), std::back_inserter(on),
+                 [this](const AlarmEntry& row) { return !isOff(row); });
     return on;
 }
 
-void OffSwitches::parse(const QByteArray& bytes)
-{
+void OffSwitches::parse(const QByteArray& bytes) {
     QSet<int> off;
     LineReader in(bytes);
     while (!in.atEnd()) {
@@ -45,16 +42,14 @@ void OffSwitches::parse(const QByteArray& bytes)
         }
         if (number < 0 || number >= kAlarmNumberCount)
             throw ConversionError(QStringLiteral("Line %1: \"%2\" is not an alarm number from 0 to %3")
-                                      .arg(in.lineNumber())
-                                      .arg(QString::fromLatin1(line))
-                                      .arg(kAlarmNumberCount - 1));
+                                      .arg(QString::number(in.lineNumber()), QString::fromLatin1(line),
+                                           QString::number(kAlarmNumberCount - 1)));
         off.insert(number);
     }
     m_off = off;
 }
 
-QByteArray OffSwitches::bytes() const
-{
+QByteArray OffSwitches::bytes() const {
     QList<int> sorted(m_off.begin(), m_off.end());
     std::sort(sorted.begin(), sorted.end());
     LineWriter out;
@@ -63,8 +58,7 @@ QByteArray OffSwitches::bytes() const
     return out.bytes();
 }
 
-void OffSwitchFile::load(OffSwitches& switches) const
-{
+void OffSwitchFile::load(OffSwitches& switches) const {
     switches.clear();
     if (!QFile::exists(path()))
         return;
@@ -74,13 +68,13 @@ void OffSwitchFile::load(OffSwitches& switches) const
     } catch (const ConversionError& e) {
         // The next switch rewrites "off.ini", so what the user had is kept first.
         writeFileAtomically(damagedCopyPath(), bytes);
-        throw ConversionError(QStringLiteral("%1\n\nThe file of switched-off alarms \"%2\" could not be read, so "
-                                             "every alarm is on. The original file was kept unchanged as \"%3\".")
-                                  .arg(e.text(), path(), damagedCopyPath()));
+        throw ConversionError(
+            QStringLiteral("%1\n\nThe file of switched-off alarms \"%2\" could not be read, so "
+                           "every alarm is on. The original file was kept unchanged as \"%3\".")
+                .arg(e.text(), path(), damagedCopyPath()));
     }
 }
 
-void OffSwitchFile::save(const OffSwitches& switches) const
-{
+void OffSwitchFile::save(const OffSwitches& switches) const {
     writeFileAtomically(path(), switches.bytes());
 }

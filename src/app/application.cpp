@@ -4,26 +4,25 @@
 
 #include "alarms/alarm_list_file.h"
 #include "alarms/alarm_list_window.h"
+#include "app/error_report.h"
+#include "app/window_stacking.h"
 #include "clockface/hourly_chime.h"
 #include "clockface/main_window.h"
 #include "clockface/options_dialog.h"
 #include "media/preview_window.h"
 #include "media/run_play_window.h"
-#include "app/error_report.h"
-#include "app/window_stacking.h"
-#include "platform/ui_text.h"
-#include "shell/about_box.h"
-#include "shell/help_book.h"
-#include "shell/help_viewer.h"
 #include "platform/text_codec.h"
+#include "platform/ui_text.h"
 #include "ringing/alarm_dispatcher.h"
 #include "ringing/alarm_occurrence.h"
 #include "ringing/next_ring_watch.h"
+#include "shell/about_box.h"
+#include "shell/help_book.h"
+#include "shell/help_viewer.h"
 #include "shell/sys_tray.h"
 #include "shell/tray_ringing_entries.h"
 
-BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders, const QDateTime& launchedAt)
-{
+BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders, const QDateTime& launchedAt) {
     const QString programFolder = folders.program;
     m_store = std::make_unique<AlarmListStore>(folders.data);
     QString loadError;
@@ -64,14 +63,16 @@ BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders, co
                      &TFormOptions::showWithoutWaiting);
     QObject::connect(m_alarmList.get(), &TFormAlarmList::aboutRequested, m_about.get(),
                      [about = m_about.get()] { showWithoutWaiting(*about); });
-    QObject::connect(m_alarmList.get(), &TFormAlarmList::helpRequested, m_alarmList.get(), [this, programFolder] {
-        guarded([&] { ShowHelp(m_alarmList.get(), helpTopicPath(programFolder)); });
-    });
+    QObject::connect(m_alarmList.get(), &TFormAlarmList::helpRequested, m_alarmList.get(),
+                     [this, programFolder] {
+                         guarded([&] { ShowHelp(m_alarmList.get(), helpTopicPath(programFolder)); });
+                     });
     QObject::connect(m_about.get(), &TFormAbout::helpRequested, m_about.get(), [this, programFolder] {
         guarded([&] { ShowHelp(m_about.get(), helpTopicPath(programFolder)); });
     });
 
-    m_dispatcher = std::make_unique<AlarmDispatcher>(services, *m_store, folders.data, programFolder, *m_runPlay);
+    m_dispatcher =
+        std::make_unique<AlarmDispatcher>(services, *m_store, folders.data, programFolder, *m_runPlay);
     m_dispatcher->setWindowParent(m_main.get());
     m_dispatcher->setChimes(
         [options] {
@@ -82,7 +83,9 @@ BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders, co
     QObject::connect(list, &TFormAlarmList::rowsChanged, m_dispatcher.get(), &AlarmDispatcher::rearm);
     QObject::connect(options, &QDialog::finished, m_dispatcher.get(), &AlarmDispatcher::rearm);
     showNextRings(services);
-    m_alarmList->tryAlarm = [dispatcher = m_dispatcher.get()](const AlarmSettings& s) { dispatcher->ringTrial(s); };
+    m_alarmList->tryAlarm = [dispatcher = m_dispatcher.get()](const AlarmSettings& s) {
+        dispatcher->ringTrial(s);
+    };
     new TrayRingingEntries(*m_main->sysTray()->PopupMenu(), *m_dispatcher);
     m_dispatcher->start(launchedAt);
     reportStartUpProblems(loadError);
@@ -90,8 +93,7 @@ BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders, co
         reportError(offError);
 }
 
-void BelvaneWindows::showNextRings(Services& services)
-{
+void BelvaneWindows::showNextRings(Services& services) {
     // Owned by the scheduler it follows.
     auto* watch = new NextRingWatch(*m_dispatcher, *m_store, services.clock);
     m_alarmList->nextRingOf = [watch](int row) { return watch->rowText(row); };
@@ -100,8 +102,7 @@ void BelvaneWindows::showNextRings(Services& services)
                      [watch, tray = m_main->sysTray()] { tray->setHint(watch->hint()); });
 }
 
-void BelvaneWindows::reportStartUpProblems(const QString& loadError)
-{
+void BelvaneWindows::reportStartUpProblems(const QString& loadError) {
     if (!loadError.isEmpty())
         reportError(loadError, [store = m_store.get()] { store->acknowledgeDamage(); });
     QStringList silent;
@@ -109,11 +110,11 @@ void BelvaneWindows::reportStartUpProblems(const QString& loadError)
         if (!isKnownFrequency(row.frequencyText))
             silent << decodeText(row.caption);
     if (!silent.isEmpty())
-        reportError(uiText("%1 个闹钟永远不会响：%2").arg(silent.size()).arg(silent.join(QStringLiteral("，"))));
+        reportError(uiText("%1 个闹钟永远不会响：%2")
+                        .arg(QString::number(silent.size()), silent.join(QStringLiteral("，"))));
 }
 
-void BelvaneWindows::shutDown()
-{
+void BelvaneWindows::shutDown() {
     m_dispatcher->stop();
 }
 

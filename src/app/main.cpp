@@ -1,5 +1,8 @@
 #include <csignal>
+#include <cstdio>
 #include <memory>
+
+#include <sys/resource.h>
 
 #include <QApplication>
 
@@ -23,6 +26,16 @@
 #include "platform/program_folder.h"
 
 namespace {
+
+/// Every connection, file and sound stream takes a descriptor. The soft limit (often 1,024) is raised
+/// to what the system allows, so that a shortage never stops an alarm from being heard.
+void raiseOpenFileLimit() {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
 
 /// The command line is read before the windowing system is reached, so --help works without a
 /// display.
@@ -60,9 +73,17 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
     installFontSubstitutes();
 
+    raiseOpenFileLimit();
     SingleInstance instance;
-    if (!instance.becomePrimary())
+    switch (instance.becomePrimary()) {
+    case SingleInstance::Start::Primary:
+        break;
+    case SingleInstance::Start::Shown:
         return 0; // the running copy has been asked to show its clock
+    case SingleInstance::Start::Unreachable:
+        std::fputs("belvane: 已有一个 Belvane 在运行，但它没有应答；请结束它后再启动。\n", stderr);
+        return 1;
+    }
 
     const AppFolders folders{programFolder(), settleDataFolder(programFolder(), commandLine.dataDir)};
     SystemClock clock;

@@ -1,20 +1,21 @@
 #include "app/single_instance.h"
 
-#include <cerrno>
-#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QLocalSocket>
 #include <QThread>
+#include <QTimer>
 
 namespace {
 const QByteArray kShowRequest = "show\n";
 const QByteArray kShowAnswer = "ok\n";
 
-QString defaultFolder()
-{
+QString defaultFolder() {
     QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (dir.isEmpty() || !QDir(dir).exists())
         dir = QDir::tempPath();
@@ -22,8 +23,7 @@ QString defaultFolder()
 }
 } // namespace
 
-SingleInstance::SingleInstance(QString folder)
-{
+SingleInstance::SingleInstance(QString folder) {
     if (folder.isEmpty())
         folder = defaultFolder();
     // The user id keeps two users of a shared temporary folder apart.
@@ -34,45 +34,39 @@ SingleInstance::SingleInstance(QString folder)
     connect(&m_server, &QLocalServer::newConnection, this, &SingleInstance::onNewConnection);
 }
 
-SingleInstance::~SingleInstance()
-{
+SingleInstance::~SingleInstance() {
     m_server.close();
+    // The connections go while the count they keep is still there.
+    qDeleteAll(m_server.findChildren<QLocalSocket*>(Qt::FindDirectChildrenOnly));
+    if (m_lockFd != -1)
+        ::close(m_lockFd);
 }
 
-bool SingleInstance::becomePrimary(int answerTimeoutMs)
-{
-    m_lock = std::make_unique<QLockFile>(m_lockPath);
-    // Only a dead owner makes the lock stale, however long the clock has run.
-    m_lock->setStaleLockTime(0);
-    if (m_lock->tryLock(0))
-        return listen();
-    qint64 pid = 0;
-    QString host, app;
-    const bool named = m_lock->getLockInfo(&pid, &host, &app) && pid > 0;
-    const bool ownerAlive = named && (kill(pid_t(pid), 0) == 0 || errno == EPERM);
-    // A live owner has a moment to answer; the process a lock names may also be an unrelated one that
-    // took over its number, which never answers.
-    if (ownerAlive && askPrimaryToShow(answerTimeoutMs)) {
-        m_lock.reset();
-        return false;
+SingleInstance::Start SingleInstance::becomePrimary(int answerTimeoutMs) {
+    m_lockFd = ::open(QFile::encodeName(m_lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (m_lockFd != -1 && ::flock(m_lockFd, LOCK_EX | LOCK_NB) == 0) {
+        // For whoever looks: the holder's process id. The lock itself is what counts.
+        const QByteArray pid = QByteArray::number(qint64(getpid())) + '\n';
+        [[maybe_unused]] const bool written =
+            ::ftruncate(m_lockFd, 0) == 0 && ::pwrite(m_lockFd, pid.constData(), size_t(pid.size()), 0) > 0;
+        return listen() ? Start::Primary : Start::Unreachable;
     }
-    m_lock->removeStaleLockFile();
-    if (!m_lock->tryLock(0)) {
-        m_lock.reset();
-        return askPrimaryToShow(answerTimeoutMs) ? false : listen();
+    if (m_lockFd != -1) {
+        ::close(m_lockFd);
+        m_lockFd = -1;
     }
-    return listen();
+    return askPrimaryToShow(answerTimeoutMs) ? Start::Shown : Start::Unreachable;
 }
 
-bool SingleInstance::listen()
-{
-    // A copy that crashed leaves its socket file behind.
+bool SingleInstance::listen() {
+    // Only the lock's holder gets here: whatever lies at the socket's path (left by a crash, garbled,
+    // put there by something else) is in the way and goes.
     QLocalServer::removeServer(m_socketPath);
+    QFile::remove(m_socketPath);
     return m_server.listen(m_socketPath);
 }
 
-bool SingleInstance::askPrimaryToShow(int timeoutMs)
-{
+bool SingleInstance::askPrimaryToShow(int timeoutMs) {
     // The running copy may hold the lock but not listen yet if it started a moment ago.
     QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired()) {
@@ -81,7 +75,8 @@ bool SingleInstance::askPrimaryToShow(int timeoutMs)
         if (socket.waitForConnected(int(qMax<qint64>(1, deadline.remainingTime())))) {
             socket.write(kShowRequest);
             socket.waitForBytesWritten(int(qMax<qint64>(1, deadline.remainingTime())));
-            while (!socket.canReadLine() && socket.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())))) {
+            while (!socket.canReadLine() &&
+                   socket.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())))) {
             }
             return socket.readLine() == kShowAnswer;
         }
@@ -90,14 +85,34 @@ bool SingleInstance::askPrimaryToShow(int timeoutMs)
     return false;
 }
 
-void SingleInstance::onNewConnection()
-{
+void SingleInstance::onNewConnection() {
+    // Anything of the user's can connect: the socket must never use up the descriptors and the
+    // attention an alarm needs. A few connections at once, each short-lived, one short request each.
     while (QLocalSocket* socket = m_server.nextPendingConnection()) {
+        if (m_connections >= kMaxConnections) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        ++m_connections;
+        connect(socket, &QObject::destroyed, this, [this] { --m_connections; });
+        auto* idle = new QTimer(socket);
+        idle->setSingleShot(true);
+        connect(idle, &QTimer::timeout, socket, [socket] {
+            socket->abort();
+            socket->deleteLater();
+        });
+        idle->start(kIdleMs);
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (!socket->canReadLine())
+            if (!socket->canReadLine()) {
+                if (socket->bytesAvailable() > kMaxRequestBytes) {
+                    socket->abort();
+                    socket->deleteLater();
+                }
                 return;
-            if (socket->readLine() == kShowRequest) {
+            }
+            if (socket->readLine(kMaxRequestBytes + 1) == kShowRequest) {
                 emit showRequested();
                 socket->write(kShowAnswer);
                 socket->flush();

@@ -1,27 +1,39 @@
 #pragma once
 
-#include <memory>
-
 #include <QLocalServer>
-#include <QLockFile>
 #include <QObject>
 #include <QString>
 
-/// One running copy per user. The first copy holds a lock file and listens on a local socket, both in
-/// the user's runtime folder; a later copy finds the lock taken, asks the first to come to the front
-/// and ends without creating a window or touching a file.
+/// One running copy per user. The running copy holds an exclusive lock (flock) on a lock file for the
+/// life of its process and listens on a local socket, both in the user's runtime folder. The lock is
+/// the only authority: the kernel lets it go when the process ends however it ends, so a lock file
+/// left behind never blocks a start, and a socket file (missing, garbled, left by a crash, or made by
+/// something else) is replaced by whoever holds the lock. A later copy asks the running one to come
+/// to the front and ends without creating a window or touching a file.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
+    enum class Start {
+        Primary,     ///< this process is now the running copy
+        Shown,       ///< a running copy answered and was asked to show its clock
+        Unreachable, ///< a running copy holds the lock but does not answer
+    };
+
+    /// At most this many connections are served at once; more are closed as they come.
+    static constexpr int kMaxConnections = 8;
+    /// A connection is closed after this long without its request, or once it has been answered.
+    static constexpr int kIdleMs = 2000;
+    /// A request longer than this is not one the program knows.
+    static constexpr int kMaxRequestBytes = 256;
+
     /// `folder` is where the lock and the socket live; empty means $XDG_RUNTIME_DIR, else the
     /// temporary folder.
     explicit SingleInstance(QString folder = {});
     ~SingleInstance() override;
 
-    /// True when this process is now the running copy. False only when a running copy answered on the
-    /// socket (it has then been asked to come to the front): a lock file left by a copy that is gone,
-    /// or one that names no process (cut short by a power failure), is taken over.
-    bool becomePrimary(int answerTimeoutMs = 3000);
+    /// Takes the lock, or asks its holder to show its clock (waiting up to `answerTimeoutMs` for it
+    /// to listen, as one that started a moment ago may not yet).
+    Start becomePrimary(int answerTimeoutMs = 3000);
     /// Asks the running copy to bring its clock window to the front; true when it answered.
     bool askPrimaryToShow(int timeoutMs = 3000);
 
@@ -34,6 +46,7 @@ private:
 
     QString m_lockPath;
     QString m_socketPath;
-    std::unique_ptr<QLockFile> m_lock;
+    int m_lockFd = -1;
+    int m_connections = 0;
     QLocalServer m_server;
 };

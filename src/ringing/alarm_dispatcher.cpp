@@ -19,8 +19,8 @@ AlarmDispatcher::AlarmDispatcher(Services& services, const AlarmListStore& store
                                  QString programFolder, TFormRunPlay& player, QTimeZone zone)
     : m_services(services), m_store(store), m_dataFolder(std::move(dataFolder)),
       m_programFolder(std::move(programFolder)), m_player(player), m_scheduler(std::move(zone)),
-      m_lastCheckedFile(m_dataFolder), m_wallClock(new WallClockWatch(this)), m_resume(new ResumeWatch(this))
-{
+      m_lastCheckedFile(m_dataFolder), m_wallClock(new WallClockWatch(this)),
+      m_resume(new ResumeWatch(this)) {
     m_wake.setSingleShot(true);
     m_wake.setTimerType(Qt::PreciseTimer);
     connect(&m_wake, &QTimer::timeout, this, &AlarmDispatcher::checkNow);
@@ -29,41 +29,40 @@ AlarmDispatcher::AlarmDispatcher(Services& services, const AlarmListStore& store
     connect(m_resume, &ResumeWatch::resumed, this, &AlarmDispatcher::rearm);
 }
 
-AlarmDispatcher::~AlarmDispatcher()
-{
+AlarmDispatcher::~AlarmDispatcher() {
     stop();
 }
 
-void AlarmDispatcher::setChimes(std::function<bool()> enabled, std::function<void()> step)
-{
+void AlarmDispatcher::setChimes(std::function<bool()> enabled, std::function<void()> step) {
     m_chimesOn = std::move(enabled);
     m_chimeStep = std::move(step);
 }
 
-void AlarmDispatcher::start(const QDateTime& launchedAt)
-{
-    if (const std::optional<QDateTime> stored = m_lastCheckedFile.read())
+void AlarmDispatcher::start(const QDateTime& launchedAt) {
+    if (const std::optional<QDateTime> stored = m_lastCheckedFile.read(m_services.clock.now()))
         m_scheduler.startFrom(*stored);
     else if (launchedAt.isValid())
-        m_scheduler.startFrom(launchedAt);
+        // Checking covers the seconds after the one it starts from: the second of the launch itself
+        // is included, so an alarm due in it (a moment before the process began) still rings.
+        m_scheduler.startFrom(QDateTime::fromSecsSinceEpoch(launchedAt.toSecsSinceEpoch() - 1));
     m_running = true;
     check(true);
 }
 
-void AlarmDispatcher::stop()
-{
+void AlarmDispatcher::stop() {
     if (!m_running)
         return;
-    m_running = false;
     m_wake.stop();
+    // Stored before anything is let go: what waits, and what rings unanswered, lies after the stored
+    // instant and is rung late or listed at the next start.
+    storeLastChecked(true);
+    m_running = false;
     m_queue.clear();
     if (m_window)
         m_window->close();
-    storeLastChecked();
 }
 
-void AlarmDispatcher::check(bool store)
-{
+void AlarmDispatcher::check(bool store) {
     if (!m_running)
         return;
     // Alarms switched off are never shown to the scheduler; one switched on again starts from then.
@@ -85,20 +84,19 @@ void AlarmDispatcher::check(bool store)
         emit nextMoved();
 }
 
-void AlarmDispatcher::ringNext()
-{
+void AlarmDispatcher::ringNext() {
     if (!m_running || m_window || m_queue.isEmpty())
         return;
     RingRequest request;
     request.occurrence = m_queue.takeFirst();
+    m_ringingDue = request.occurrence.due;
     request.dataFolder = m_dataFolder;
     request.programFolder = m_programFolder;
     request.lateSeconds = std::max<qint64>(0, request.occurrence.due.secsTo(m_services.clock.now()));
     openWindow(request);
 }
 
-void AlarmDispatcher::ringTrial(const AlarmSettings& settings)
-{
+void AlarmDispatcher::ringTrial(const AlarmSettings& settings) {
     if (!m_running)
         return;
     if (m_window) {
@@ -111,11 +109,11 @@ void AlarmDispatcher::ringTrial(const AlarmSettings& settings)
     request.dataFolder = m_dataFolder;
     request.programFolder = m_programFolder;
     request.trial = settings;
+    m_ringingDue = {};
     openWindow(request);
 }
 
-void AlarmDispatcher::openWindow(const RingRequest& request)
-{
+void AlarmDispatcher::openWindow(const RingRequest& request) {
     auto* window = new TAlarmRun(request, m_services, m_player, m_windowParent);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowModality(Qt::ApplicationModal);
@@ -123,6 +121,7 @@ void AlarmDispatcher::openWindow(const RingRequest& request)
     // The next waiting occurrence rings once this window is gone, from the event loop, not from
     // inside the window's own closing.
     connect(window, &QObject::destroyed, this, [this] {
+        m_ringingDue = {};
         emit ringingEnded();
         QTimer::singleShot(0, this, [this] {
             ringNext();
@@ -133,8 +132,7 @@ void AlarmDispatcher::openWindow(const RingRequest& request)
     emit ringingStarted(window);
 }
 
-void AlarmDispatcher::arm()
-{
+void AlarmDispatcher::arm() {
     if (!m_running)
         return;
     const QDateTime last = m_scheduler.lastChecked();
@@ -146,19 +144,27 @@ void AlarmDispatcher::arm()
     }
     qint64 waitMs = kLongestSleepMs;
     if (next)
-        waitMs = std::clamp<qint64>(next->toMSecsSinceEpoch() - m_services.clock.epochMs(), 0, kLongestSleepMs);
+        waitMs =
+            std::clamp<qint64>(next->toMSecsSinceEpoch() - m_services.clock.epochMs(), 0, kLongestSleepMs);
     m_wake.start(int(waitMs));
 }
 
-void AlarmDispatcher::storeLastChecked()
-{
+void AlarmDispatcher::storeLastChecked(bool keepRinging) {
     QDateTime instant = m_scheduler.lastChecked();
-    if (!instant.isValid())
+    // After the end of the run nothing is stored: a window closed by the end must not move it on.
+    if (!m_running || !instant.isValid())
         return;
     // Occurrences still waiting for a window have not rung: the stored instant stays before them, so
-    // a program ended now finds them again at its next start.
-    if (!m_queue.isEmpty() && m_queue.first().due <= instant)
-        instant = m_queue.first().due.addSecs(-1);
+    // a program ended now finds them again at its next start. The one ringing counts too when the run
+    // ends under it; while it rings, a crash must not ring it twice.
+    QList<QDateTime> unrung;
+    if (!m_queue.isEmpty())
+        unrung << m_queue.first().due;
+    if (keepRinging && m_window && m_ringingDue.isValid())
+        unrung << m_ringingDue;
+    for (const QDateTime& due : unrung)
+        if (due <= instant)
+            instant = due.addSecs(-1);
     try {
         m_lastCheckedFile.write(instant);
     } catch (const BelvaneError& e) {
@@ -168,11 +174,10 @@ void AlarmDispatcher::storeLastChecked()
     }
 }
 
-QString AlarmDispatcher::missedText(const QList<Occurrence>& missed)
-{
+QString AlarmDispatcher::missedText(const QList<Occurrence>& missed) {
     QStringList lines{uiText("错过的闹钟：")};
     for (const Occurrence& o : missed)
         lines << QStringLiteral("%1  %2").arg(decodeText(o.row.caption),
-                                             o.due.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+                                              o.due.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
     return lines.join(QLatin1Char('\n'));
 }

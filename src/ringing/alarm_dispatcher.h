@@ -30,8 +30,9 @@ class AlarmDispatcher : public QObject {
 public:
     static constexpr int kLongestSleepMs = 60 * 1000;
 
-    AlarmDispatcher(Services& services, const AlarmListStore& store, QString dataFolder, QString programFolder,
-                    TFormRunPlay& player, QTimeZone zone = QTimeZone::systemTimeZone());
+    AlarmDispatcher(Services& services, const AlarmListStore& store, QString dataFolder,
+                    QString programFolder, TFormRunPlay& player,
+                    QTimeZone zone = QTimeZone::systemTimeZone());
     ~AlarmDispatcher() override;
 
     /// Whether chimes are on, and the chime step run whenever the scheduler wakes.
@@ -77,7 +78,8 @@ private:
     /// The instant last checked is stored whenever an occurrence was handed out (so a crash never
     /// rings it again) and when `store` asks; an idle wake writes nothing.
     void check(bool store);
-    void storeLastChecked();
+    /// `keepRinging`: the run ends under a ringing window, whose occurrence counts as not rung.
+    void storeLastChecked(bool keepRinging = false);
     static QString missedText(const QList<Occurrence>& missed);
 
     Services& m_services;
@@ -91,6 +93,8 @@ private:
     std::function<void()> m_chimeStep;
     QPointer<QWidget> m_windowParent;
     QPointer<TAlarmRun> m_window;
+    /// The due instant of the occurrence the window rings; invalid for a trial.
+    QDateTime m_ringingDue;
     QList<Occurrence> m_queue;
     QTimer m_wake;
     WallClockWatch* m_wallClock;

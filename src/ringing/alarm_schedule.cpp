@@ -89,16 +89,17 @@ CheckResult AlarmScheduler::check(const QList<AlarmEntry>& rows, const QDateTime
         std::optional<qint64> due = keptNext(rows[i], last, nowSeconds);
         if (!due || *due > nowSeconds)
             continue;
-        if (*due <= graceStart) {
-            // Too late to ring: the latest of these is reported, and ringing goes on from the grace period.
+        if (*due < graceStart) {
+            // Too late to ring (more than the grace period late): the latest of these is reported, and
+            // ringing goes on from the grace period, whose first second still rings.
             try {
-                const std::optional<QDateTime> latest =
-                    previousOccurrence(rows[i], QDateTime::fromSecsSinceEpoch(graceStart, QTimeZone::utc()), m_zone);
+                const std::optional<QDateTime> latest = previousOccurrence(
+                    rows[i], QDateTime::fromSecsSinceEpoch(graceStart - 1, QTimeZone::utc()), m_zone);
                 if (latest && firstHandOut(rows[i], latest->toSecsSinceEpoch()))
                     result.missed.append(occurrence(i, latest->toSecsSinceEpoch()));
             } catch (const BelvaneError&) {
             }
-            due = safeNext(rows[i], graceStart);
+            due = safeNext(rows[i], graceStart - 1);
         }
         for (; due && *due <= nowSeconds; due = safeNext(rows[i], *due))
             if (firstHandOut(rows[i], *due))

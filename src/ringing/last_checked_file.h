@@ -12,9 +12,11 @@ class LastCheckedFile {
 public:
     explicit LastCheckedFile(const QString& folder);
 
-    /// The stored instant; nothing when there is no file or it does not hold one (the program then
-    /// starts checking from now, as it did before it kept the file).
-    std::optional<QDateTime> read() const;
+    /// The instant to check from: the stored one; when the file does not hold one (garbled, cut short)
+    /// the file's modification time, when it was last written; when the stored one lies after `now`
+    /// (the clock was set back, or the file is damaged) the earlier of the modification time and
+    /// `now`. Nothing when there is no file (a first run).
+    std::optional<QDateTime> read(const QDateTime& now) const;
     /// Replaces the file atomically; raises an I/O error naming the file.
     void write(const QDateTime& instant) const;
 

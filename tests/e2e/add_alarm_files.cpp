@@ -5,6 +5,7 @@
 //   add_alarm_files FOLDER key=value...
 //     caption=TEXT  frequency=0..5  at="yyyy-MM-dd hh:mm:ss"  weekdays=1111111  sound=0..10
 //     volume=0..100  snooze=MIN  autosnooze=MIN  fadein=MIN  reminder=TEXT (\n starts a new line)
+//     replace=ROW  (edits that row, 0 first, as the editor's OK does, instead of adding one)
 //
 // Prints the alarm's number.
 #include <cstdio>
@@ -21,16 +22,14 @@
 
 namespace {
 
-int fail(const QString& text)
-{
+int fail(const QString& text) {
     std::fprintf(stderr, "add_alarm_files: %s\n", qPrintable(text));
     return 2;
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty())
@@ -47,6 +46,7 @@ int main(int argc, char** argv)
     s.snoozeMinutes = 5;
     s.closeNever = true;
     QDateTime at;
+    int replace = -1;
     for (const QString& arg : args.mid(1)) {
         const qsizetype eq = arg.indexOf(QLatin1Char('='));
         if (eq < 1)
@@ -71,6 +71,8 @@ int main(int argc, char** argv)
             s.autoSnooze = true, s.autoSnoozeMinutes = value.toInt(&ok);
         else if (key == QLatin1String("fadein"))
             s.fadeIn = true, s.fadeInMinutes = value.toInt(&ok);
+        else if (key == QLatin1String("replace"))
+            replace = value.toInt(&ok);
         else if (key == QLatin1String("reminder"))
             s.reminderText = value.split(QStringLiteral("\\n"));
         else
@@ -91,12 +93,19 @@ int main(int argc, char** argv)
     try {
         AlarmListStore store(folder);
         store.load();
-        const std::optional<int> number = store.used.AllocateAlarmNumber();
+        if (replace >= store.rows.size())
+            return fail(QStringLiteral("there is no row %1 in %2").arg(QString::number(replace), folder));
+        const std::optional<int> number =
+            replace >= 0 ? std::optional(toInt(store.rows[replace].alarmNumber)) : store.allocateNumber();
         if (!number)
             return fail(QStringLiteral("all alarm numbers are taken in %1").arg(folder));
-        writeFileAtomically(folder + SettingsFileName(*number), WriteAlarmSettings(s));
-        store.rows.append(makeAlarmEntry(info, *number, RowOrigin::Add, DateTimeLocale::neutral()));
-        store.save();
+        if (replace >= 0)
+            store.replaceRow(replace,
+                             makeAlarmEntry(info, *number, RowOrigin::Edit, DateTimeLocale::neutral()),
+                             WriteAlarmSettings(s));
+        else
+            store.addRow(makeAlarmEntry(info, *number, RowOrigin::Add, DateTimeLocale::neutral()),
+                         WriteAlarmSettings(s));
         std::printf("%d\n", *number);
     } catch (const BelvaneError& e) {
         return fail(e.text());

@@ -2,6 +2,10 @@
 
 #include <unistd.h>
 
+#include <functional>
+#include <memory>
+#include <vector>
+
 #include <QCryptographicHash>
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -21,8 +25,7 @@ namespace {
 /// A copy of the built program in a fresh program folder, with its own runtime folder.
 class ProgramCopy {
 public:
-    ProgramCopy()
-    {
+    ProgramCopy() {
         QFile::copy(BELVANE_EXE, m_folder.file("belvane"));
         QFile::setPermissions(m_folder.file("belvane"), QFileDevice::ExeOwner | QFileDevice::ReadOwner);
         m_folder.write("al.ini", "0\r\n");
@@ -32,8 +35,7 @@ public:
         m_env.insert("QT_QPA_PLATFORM", "offscreen");
     }
 
-    std::unique_ptr<QProcess> start() const
-    {
+    std::unique_ptr<QProcess> start() const {
         auto p = std::make_unique<QProcess>();
         p->setProcessEnvironment(m_env);
         p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -43,8 +45,7 @@ public:
     }
 
     /// Waits until the running copy listens, which is when a second start can find it.
-    bool waitForListening(int ms) const
-    {
+    bool waitForListening(int ms) const {
         QElapsedTimer t;
         t.start();
         while (t.elapsed() < ms) {
@@ -57,8 +58,7 @@ public:
     }
 
     /// Name, size, time and hash of every file in the program folder.
-    QStringList snapshot() const
-    {
+    QStringList snapshot() const {
         QStringList out;
         QDirIterator it(m_folder.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
         while (it.hasNext()) {
@@ -83,8 +83,7 @@ private:
 
 } // namespace
 
-TEST(SingleInstance, SecondStartEndsAtOnceLeavingFirstRunningAndFilesUntouched)
-{
+TEST(SingleInstance, SecondStartEndsAtOnceLeavingFirstRunningAndFilesUntouched) {
     ProgramCopy copy;
     auto first = copy.start();
     ASSERT_TRUE(copy.waitForListening(30000)) << "the first copy never listened";
@@ -103,12 +102,11 @@ TEST(SingleInstance, SecondStartEndsAtOnceLeavingFirstRunningAndFilesUntouched)
     first->waitForFinished();
 }
 
-TEST(SingleInstance, SecondStartAsksTheRunningCopyToShowItsClock)
-{
+TEST(SingleInstance, SecondStartAsksTheRunningCopyToShowItsClock) {
     // This test process plays the running copy; the real program is the second start.
     ProgramCopy copy;
     SingleInstance primary(copy.runtime());
-    ASSERT_TRUE(primary.becomePrimary());
+    ASSERT_EQ(primary.becomePrimary(), SingleInstance::Start::Primary);
     QSignalSpy shown(&primary, &SingleInstance::showRequested);
     auto second = copy.start();
     EXPECT_TRUE(shown.wait(30000));
@@ -116,8 +114,7 @@ TEST(SingleInstance, SecondStartAsksTheRunningCopyToShowItsClock)
     EXPECT_EQ(second->exitCode(), 0);
 }
 
-TEST(SingleInstance, CrashedCopyDoesNotBlockTheNextStart)
-{
+TEST(SingleInstance, CrashedCopyDoesNotBlockTheNextStart) {
     ProgramCopy copy;
     auto crashed = copy.start();
     ASSERT_TRUE(copy.waitForListening(30000));
@@ -129,13 +126,12 @@ TEST(SingleInstance, CrashedCopyDoesNotBlockTheNextStart)
     // The next start answers on the socket path the crashed copy left behind.
     EXPECT_TRUE(probe.askPrimaryToShow(30000)) << "the next start never answered";
     EXPECT_EQ(next->state(), QProcess::Running) << "the next start ended instead of running";
-    EXPECT_FALSE(probe.becomePrimary());
+    EXPECT_EQ(probe.becomePrimary(), SingleInstance::Start::Shown);
     next->kill();
     next->waitForFinished();
 }
 
-TEST(SingleInstance, LockFileLeftBadlyIsTakenOver)
-{
+TEST(SingleInstance, LockFileLeftBadlyIsTakenOver) {
     struct Case {
         const char* situation;
         QByteArray lock;
@@ -152,9 +148,85 @@ TEST(SingleInstance, LockFileLeftBadlyIsTakenOver)
         lock.write(c.lock);
         lock.close();
         SingleInstance instance(runtime.path());
-        EXPECT_TRUE(instance.becomePrimary(500)) << c.situation;
+        EXPECT_EQ(instance.becomePrimary(500), SingleInstance::Start::Primary) << c.situation;
         QLocalSocket probe;
         probe.connectToServer(runtime.filePath(QStringLiteral("belvane-%1.socket").arg(getuid())));
         EXPECT_TRUE(probe.waitForConnected(30000)) << c.situation << ": the copy that took over must listen";
     }
+}
+
+TEST(SingleInstance, TheLockDecidesWhateverLiesAtTheSocketsPath) {
+    struct Case {
+        const char* situation;
+        std::function<void(const QString& socketPath)> spoil;
+    };
+    const Case cases[] = {
+        {"socket file removed", [](const QString& path) { QFile::remove(path); }},
+        {"socket file replaced by garbage",
+         [](const QString& path) {
+             QFile::remove(path);
+             QFile garbage(path);
+             ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+             garbage.write("not a socket");
+         }},
+    };
+    for (const Case& c : cases) {
+        ProgramCopy copy;
+        auto first = copy.start();
+        ASSERT_TRUE(copy.waitForListening(30000)) << c.situation << ": the first copy never listened";
+        c.spoil(QDir(copy.runtime()).filePath(QStringLiteral("belvane-%1.socket").arg(getuid())));
+
+        auto second = copy.start();
+        ASSERT_TRUE(second->waitForFinished(30000)) << c.situation << ": a second copy went on running";
+        EXPECT_EQ(second->exitCode(), 1) << c.situation << ": a copy it cannot reach is not shown";
+        EXPECT_EQ(first->state(), QProcess::Running) << c.situation;
+
+        // A copy in this process cannot take the lock either while the program holds it.
+        SingleInstance probe(copy.runtime());
+        EXPECT_EQ(probe.becomePrimary(200), SingleInstance::Start::Unreachable) << c.situation;
+        first->kill();
+        first->waitForFinished();
+        // Gone with its process: the next start takes the lock and replaces the socket file.
+        SingleInstance next(copy.runtime());
+        EXPECT_EQ(next.becomePrimary(200), SingleInstance::Start::Primary) << c.situation;
+    }
+}
+
+TEST(SingleInstance, IdleAndOversizedConnectionsAreCutAndTheSocketStillAnswers) {
+    QTemporaryDir runtime;
+    SingleInstance primary(runtime.path());
+    ASSERT_EQ(primary.becomePrimary(), SingleInstance::Start::Primary);
+    const QString path = runtime.filePath(QStringLiteral("belvane-%1.socket").arg(getuid()));
+
+    std::vector<std::unique_ptr<QLocalSocket>> idle;
+    for (int i = 0; i < 20; ++i) {
+        idle.push_back(std::make_unique<QLocalSocket>());
+        idle.back()->connectToServer(path);
+        ASSERT_TRUE(idle.back()->waitForConnected(30000));
+    }
+    const auto open = [&] {
+        return std::count_if(idle.begin(), idle.end(),
+                             [](const auto& s) { return s->state() == QLocalSocket::ConnectedState; });
+    };
+    // Beyond the few the server keeps, connections are closed as they come.
+    QTRY_VERIFY_WITH_TIMEOUT(open() <= 8, 30000);
+    EXPECT_GE(open(), 1) << "the first connections are served";
+    // Those it keeps are closed once they have been idle a while.
+    QTRY_COMPARE_WITH_TIMEOUT(open(), 0, 30000);
+
+    QLocalSocket oversized;
+    oversized.connectToServer(path);
+    ASSERT_TRUE(oversized.waitForConnected(30000));
+    oversized.write(QByteArray(4096, 'x'));
+    QTRY_COMPARE_WITH_TIMEOUT(oversized.state(), QLocalSocket::UnconnectedState, 30000);
+
+    // A well-formed request is still answered (the server runs in this thread: no blocking wait here).
+    QSignalSpy shown(&primary, &SingleInstance::showRequested);
+    QLocalSocket asking;
+    asking.connectToServer(path);
+    ASSERT_TRUE(asking.waitForConnected(30000));
+    asking.write("show\n");
+    QTRY_COMPARE_WITH_TIMEOUT(shown.size(), 1, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(asking.canReadLine(), 30000);
+    EXPECT_EQ(asking.readLine(), "ok\n");
 }

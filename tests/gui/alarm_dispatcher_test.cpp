@@ -1,17 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QFile>
-#include <QLabel>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QLabel>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
-#include <QTimeEdit>
-#include <QPlainTextEdit>
 #include <QTest>
+#include <QTimeEdit>
 
 #include "alarms/alarm_display.h"
 #include "alarms/alarm_list_file.h"
@@ -32,8 +32,7 @@
 
 namespace {
 
-QDateTime today(int h, int m, int s, int ms = 0)
-{
+QDateTime today(int h, int m, int s, int ms = 0) {
     return QDateTime(QDate(2026, 12, 7), QTime(h, m, s, ms));
 }
 
@@ -41,32 +40,29 @@ QDateTime today(int h, int m, int s, int ms = 0)
 /// through a real player.
 class Dispatcher : public ::testing::Test {
 protected:
-    Dispatcher()
-    {
+    Dispatcher() {
         setErrorSink([this](const QString& text) { notices << text; });
         QDir(dir.path()).mkdir("sounds");
         writeToneWav(dir.file("sounds/" + builtInSoundFile(0)), 2500);
     }
-    ~Dispatcher() override
-    {
+    ~Dispatcher() override {
         dispatcher.stop();
         QApplication::processEvents();
         setErrorSink({});
     }
 
     /// A daily alarm at this time with a settings file that rings built-in sound 0.
-    void addDaily(const char* caption, QTime time)
-    {
+    void addDaily(const char* caption, QTime time) {
         const int number = int(store.rows.size());
-        store.rows.append(makeAlarmEntry({caption, int(Frequency::Daily), QDate(2026, 12, 7), time, "1111111"}, number,
-                                         RowOrigin::Add, DateTimeLocale::neutral()));
+        store.rows.append(
+            makeAlarmEntry({caption, int(Frequency::Daily), QDate(2026, 12, 7), time, "1111111"}, number,
+                           RowOrigin::Add, DateTimeLocale::neutral()));
         AlarmSettings s = fallbackAlarmSettings();
         s.volume = 50;
         s.reminderText = {QString::fromUtf8(caption)};
         writeFileAtomically(dir.file(SettingsFileName(number)), WriteAlarmSettings(s));
     }
-    QString ringingReminder() const
-    {
+    QString ringingReminder() const {
         TAlarmRun* w = dispatcher.ringingWindow();
         return w ? w->findChild<QPlainTextEdit*>("Memo")->toPlainText() : QString();
     }
@@ -82,8 +78,7 @@ protected:
 
 } // namespace
 
-TEST_F(Dispatcher, SleepsUntilTheNextOccurrenceAndRingsIt)
-{
+TEST_F(Dispatcher, SleepsUntilTheNextOccurrenceAndRingsIt) {
     addDaily("起床", QTime(7, 0));
     dispatcher.start();
     EXPECT_TRUE(dispatcher.wakeTimer().isActive());
@@ -101,8 +96,14 @@ TEST_F(Dispatcher, SleepsUntilTheNextOccurrenceAndRingsIt)
     EXPECT_TRUE(notices.isEmpty()) << notices.join('\n').toStdString();
 }
 
-TEST_F(Dispatcher, AlarmDueWhileAnotherRingsWaitsForItsWindowToClose)
-{
+TEST_F(Dispatcher, AFirstRunRingsAnAlarmDueInTheSecondOfTheLaunch) {
+    addDaily("at the launch", QTime(7, 0, 0));
+    fake.clock.set(today(7, 0, 1));
+    dispatcher.start(today(7, 0, 0, 300)); // the process began 300 ms into the alarm's second
+    EXPECT_EQ(ringingReminder(), "at the launch");
+}
+
+TEST_F(Dispatcher, AlarmDueWhileAnotherRingsWaitsForItsWindowToClose) {
     addDaily("first", QTime(7, 0));
     addDaily("second", QTime(7, 0, 30));
     dispatcher.start();
@@ -121,8 +122,7 @@ TEST_F(Dispatcher, AlarmDueWhileAnotherRingsWaitsForItsWindowToClose)
     EXPECT_TRUE(dispatcher.waiting().isEmpty());
 }
 
-TEST_F(Dispatcher, CatchesUpFromTheInstantStoredAtTheLastRun)
-{
+TEST_F(Dispatcher, CatchesUpFromTheInstantStoredAtTheLastRun) {
     addDaily("long ago", QTime(6, 0));
     addDaily("just now", QTime(7, 0));
     LastCheckedFile(dir.path()).write(today(5, 0, 0));
@@ -132,12 +132,12 @@ TEST_F(Dispatcher, CatchesUpFromTheInstantStoredAtTheLastRun)
     EXPECT_EQ(lateNote(), "原定 07:00:00 响铃（晚了 3 分钟）");
     ASSERT_EQ(notices.size(), 1);
     EXPECT_TRUE(notices[0].startsWith("错过的闹钟：")) << notices[0].toStdString();
-    EXPECT_TRUE(notices[0].contains("long ago") && notices[0].contains("06:00:00")) << notices[0].toStdString();
+    EXPECT_TRUE(notices[0].contains("long ago") && notices[0].contains("06:00:00"))
+        << notices[0].toStdString();
     EXPECT_FALSE(notices[0].contains("just now"));
 }
 
-TEST_F(Dispatcher, AFirstRunRingsWhatFellDueWhileTheProgramLoaded)
-{
+TEST_F(Dispatcher, AFirstRunRingsWhatFellDueWhileTheProgramLoaded) {
     addDaily("before the launch", QTime(6, 59, 20));
     addDaily("while loading", QTime(6, 59, 30));
     fake.clock.set(today(6, 59, 33));
@@ -147,8 +147,7 @@ TEST_F(Dispatcher, AFirstRunRingsWhatFellDueWhileTheProgramLoaded)
     EXPECT_TRUE(notices.isEmpty()) << notices.join('\n').toStdString();
 }
 
-TEST_F(Dispatcher, StopClosesTheRingingWindowAndStoresTheInstantChecked)
-{
+TEST_F(Dispatcher, StopClosesTheRingingWindowAndStoresTheInstantChecked) {
     addDaily("起床", QTime(7, 0));
     fake.volume.device = {0x40004000, true};
     dispatcher.start();
@@ -160,13 +159,102 @@ TEST_F(Dispatcher, StopClosesTheRingingWindowAndStoresTheInstantChecked)
     dispatcher.stop();
     EXPECT_EQ(fake.volume.device, (DeviceVolume{0x40004000, true})) << "the device is put back as it was";
     EXPECT_FALSE(dispatcher.wakeTimer().isActive());
-    const std::optional<QDateTime> stored = LastCheckedFile(dir.path()).read();
+    const std::optional<QDateTime> stored = LastCheckedFile(dir.path()).read(fake.clock.now());
     ASSERT_TRUE(stored);
-    EXPECT_EQ(*stored, today(7, 0, 0));
+    EXPECT_EQ(*stored, today(6, 59, 59))
+        << "ended under a window nobody answered: it rings again at the next start";
 }
 
-TEST_F(Dispatcher, ChimesWakeItAtTheQuarterHours)
-{
+TEST_F(Dispatcher, AnAlarmWaitingAtTheEndOfTheRunRingsAtTheNextStart) {
+    addDaily("first", QTime(7, 0));
+    addDaily("second", QTime(7, 0, 30));
+    dispatcher.start();
+    fake.clock.set(today(7, 0, 0, 2));
+    dispatcher.checkNow();
+    ASSERT_EQ(ringingReminder(), "first");
+    dispatcher.ringingWindow()->ButtonOKClick(); // answered
+    QTRY_VERIFY_WITH_TIMEOUT(dispatcher.ringingWindow() == nullptr, 20000);
+    addDaily("third", QTime(7, 0, 40));
+    fake.clock.set(today(7, 0, 30, 2));
+    dispatcher.checkNow();
+    ASSERT_EQ(ringingReminder(), "second"); // left open
+    fake.clock.set(today(7, 0, 40, 2));
+    dispatcher.checkNow();
+    ASSERT_EQ(dispatcher.waiting().size(), 1) << "third waits for the window";
+    fake.clock.set(today(7, 0, 45));
+    dispatcher.stop(); // logging out
+
+    fake.clock.set(today(7, 2, 0));
+    AlarmDispatcher next{fake.services, store, dir.path(), dir.path(), player};
+    next.start();
+    ASSERT_NE(next.ringingWindow(), nullptr) << "what was left ringing and waiting was lost";
+    EXPECT_EQ(next.ringingWindow()->findChild<QPlainTextEdit*>("Memo")->toPlainText(), "second");
+    ASSERT_EQ(next.waiting().size(), 1);
+    EXPECT_EQ(next.waiting()[0].due, today(7, 0, 40));
+    next.stop();
+}
+
+TEST_F(Dispatcher, TenMinutesLateRingsAndASecondMoreIsListed) {
+    struct Case {
+        const char* situation;
+        QDateTime now;
+        bool rings;
+    };
+    for (const Case& c :
+         {Case{"600 s late", today(7, 10, 0), true}, Case{"601 s late", today(7, 10, 1), false}}) {
+        TempFolder folder;
+        AlarmListStore rows{folder.path()};
+        rows.rows.append(
+            makeAlarmEntry({"起床", int(Frequency::Daily), QDate(2026, 12, 7), QTime(7, 0), "1111111"}, 0,
+                           RowOrigin::Add, DateTimeLocale::neutral()));
+        LastCheckedFile(folder.path()).write(today(6, 50, 0));
+        fake.clock.set(c.now);
+        notices.clear();
+        AlarmDispatcher late{fake.services, rows, folder.path(), dir.path(), player};
+        late.start();
+        EXPECT_EQ(late.ringingWindow() != nullptr, c.rings) << c.situation;
+        EXPECT_EQ(notices.join('\n').contains("起床  2026-12-07 07:00:00"), !c.rings)
+            << c.situation << ": " << notices.join('\n').toStdString();
+        late.stop();
+        QApplication::processEvents();
+    }
+}
+
+TEST_F(Dispatcher, ALastCheckedFileItCannotTrustCountsFromWhenItWasWritten) {
+    struct Case {
+        const char* situation;
+        QByteArray content;
+    };
+    for (const Case& c :
+         {Case{"garbled", "\x01garbage"}, Case{"empty", ""},
+          Case{"in the future", QByteArray::number(today(23, 0, 0).toSecsSinceEpoch()) + "\r\n"}}) {
+        TempFolder folder;
+        AlarmListStore rows{folder.path()};
+        rows.rows.append(
+            makeAlarmEntry({"late", int(Frequency::Daily), QDate(2026, 12, 7), QTime(7, 0), "1111111"}, 0,
+                           RowOrigin::Add, DateTimeLocale::neutral()));
+        rows.rows.append(
+            makeAlarmEntry({"old", int(Frequency::Daily), QDate(2026, 12, 7), QTime(6, 40), "1111111"}, 1,
+                           RowOrigin::Add, DateTimeLocale::neutral()));
+        folder.write("lastcheck.ini", c.content);
+        QFile file(folder.file("lastcheck.ini"));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(today(6, 30, 0), QFileDevice::FileModificationTime))
+            << "written at 06:30";
+        file.close();
+        fake.clock.set(today(7, 3, 0));
+        notices.clear();
+        AlarmDispatcher again{fake.services, rows, folder.path(), dir.path(), player};
+        again.start();
+        ASSERT_NE(again.ringingWindow(), nullptr) << c.situation << ": 07:00 was dropped";
+        EXPECT_TRUE(notices.join('\n').contains("old  2026-12-07 06:40:00"))
+            << c.situation << ": 06:40 was neither rung nor listed: " << notices.join('\n').toStdString();
+        again.stop();
+        QApplication::processEvents();
+    }
+}
+
+TEST_F(Dispatcher, ChimesWakeItAtTheQuarterHours) {
     int steps = 0;
     bool chimesOn = true;
     dispatcher.setChimes([&] { return chimesOn; }, [&] { ++steps; });
@@ -180,8 +268,7 @@ TEST_F(Dispatcher, ChimesWakeItAtTheQuarterHours)
     EXPECT_EQ(steps, 1) << "no chime step while chimes are off";
 }
 
-TEST_F(Dispatcher, AnIdleWakeWritesNothingARingStoresTheInstant)
-{
+TEST_F(Dispatcher, AnIdleWakeWritesNothingARingStoresTheInstant) {
     addDaily("起床", QTime(7, 0));
     dispatcher.start();
     ASSERT_TRUE(dir.exists("lastcheck.ini")) << "stored at start";
@@ -192,13 +279,12 @@ TEST_F(Dispatcher, AnIdleWakeWritesNothingARingStoresTheInstant)
     fake.clock.set(today(7, 0, 0, 2));
     dispatcher.checkNow();
     ASSERT_NE(dispatcher.ringingWindow(), nullptr);
-    const std::optional<QDateTime> stored = LastCheckedFile(dir.path()).read();
+    const std::optional<QDateTime> stored = LastCheckedFile(dir.path()).read(fake.clock.now());
     ASSERT_TRUE(stored);
     EXPECT_EQ(*stored, today(7, 0, 0)) << "a crash now must not ring 07:00 again";
 }
 
-TEST_F(Dispatcher, AlarmSwitchedOffNeverRingsAndSwitchedOnRingsFromThenOn)
-{
+TEST_F(Dispatcher, AlarmSwitchedOffNeverRingsAndSwitchedOnRingsFromThenOn) {
     addDaily("off", QTime(7, 0));
     addDaily("on", QTime(7, 0, 30));
     store.setOff(0, true);
@@ -225,8 +311,7 @@ TEST_F(Dispatcher, AlarmSwitchedOffNeverRingsAndSwitchedOnRingsFromThenOn)
     EXPECT_TRUE(notices.isEmpty()) << notices.join('\n').toStdString();
 }
 
-TEST_F(Dispatcher, NextRingsFollowTheListTheRingingAndTheDay)
-{
+TEST_F(Dispatcher, NextRingsFollowTheListTheRingingAndTheDay) {
     addDaily("起床", QTime(7, 0));
     addDaily("午睡", QTime(13, 30));
     NextRingWatch watch(dispatcher, store, fake.clock);
@@ -248,7 +333,8 @@ TEST_F(Dispatcher, NextRingsFollowTheListTheRingingAndTheDay)
     fake.clock.set(today(13, 30, 0, 5));
     dispatcher.checkNow();
     ASSERT_EQ(ringingReminder(), "午睡");
-    EXPECT_EQ(trayMenu.actions().value(0), entries.stop()) << "the tray's menu starts with the ringing's entries";
+    EXPECT_EQ(trayMenu.actions().value(0), entries.stop())
+        << "the tray's menu starts with the ringing's entries";
     EXPECT_EQ(trayMenu.actions().value(1), entries.snooze());
     EXPECT_TRUE(entries.stop()->isVisible());
     EXPECT_EQ(watch.rowText(1), "明天 13:30");
@@ -273,8 +359,7 @@ TEST_F(Dispatcher, NextRingsFollowTheListTheRingingAndTheDay)
     EXPECT_EQ(watch.hint(), "Belvane") << "nothing will ring";
 }
 
-TEST_F(Dispatcher, TrialFromTheEditorRingsWhatIsEditedAndSavesNothing)
-{
+TEST_F(Dispatcher, TrialFromTheEditorRingsWhatIsEditedAndSavesNothing) {
     TFormAlarmList list{fake.services, store, dir.path()};
     list.tryAlarm = [this](const AlarmSettings& s) { dispatcher.ringTrial(s); };
     dispatcher.start();

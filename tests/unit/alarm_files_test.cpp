@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 
 #include "alarms/alarm_display.h"
 #include "alarms/alarm_list_file.h"
@@ -13,24 +14,21 @@
 
 namespace {
 
-QByteArray gb(const char* utf8)
-{
+QByteArray gb(const char* utf8) {
     return encodeText(QString::fromUtf8(utf8));
 }
 
-AlarmEntry entry(int number, int frequency, const char* timeCode = "070000", const char* dateCode = "07122026")
-{
-    return AlarmEntry{gb("起床"), frequencyBytes(frequency), "07:00:00 AM", "--", timeCode, dateCode, "0111110",
-                      QByteArray::number(number)};
+AlarmEntry entry(int number, int frequency, const char* timeCode = "070000",
+                 const char* dateCode = "07122026") {
+    return AlarmEntry{gb("起床"), frequencyBytes(frequency), "07:00:00 AM", "--", timeCode, dateCode,
+                      "0111110",  QByteArray::number(number)};
 }
 
-QByteArray listBytes(const QList<AlarmEntry>& rows)
-{
+QByteArray listBytes(const QList<AlarmEntry>& rows) {
     return SaveAlarmList(rows);
 }
 
-AlarmSettings sampleSettings()
-{
+AlarmSettings sampleSettings() {
     AlarmSettings s;
     s.frequencyIndex = 3;
     s.hour = 7, s.minute = 5, s.second = 30;
@@ -50,8 +48,7 @@ AlarmSettings sampleSettings()
 
 } // namespace
 
-TEST(AlarmListFile, RoundTripKeepsEveryByte)
-{
+TEST(AlarmListFile, RoundTripKeepsEveryByte) {
     QList<AlarmEntry> rows;
     for (int f = 0; f < kFrequencyCount; ++f)
         rows.append(entry(f, f));
@@ -69,8 +66,7 @@ TEST(AlarmListFile, RoundTripKeepsEveryByte)
     EXPECT_EQ(used.AllocateAlarmNumber(), 6);
 }
 
-TEST(AlarmListStore, RowsAreWrittenAndReadLineForLine)
-{
+TEST(AlarmListStore, RowsAreWrittenAndReadLineForLine) {
     // One alarm of each frequency as the editor hands them over, and "al.ini" as it must read:
     // caption, frequency, time column, date column, time code, date code, weekdays, number.
     const QList<std::pair<EditedAlarmInfo, int>> alarms = {
@@ -82,13 +78,13 @@ TEST(AlarmListStore, RowsAreWrittenAndReadLineForLine)
         {{"生日", int(Frequency::Yearly), QDate(2027, 2, 28), QTime(23, 59, 59), "0000000"}, 1},
     };
     const char* const handWritten[] = {
-        "6",
-        "起床", "固定的一天", "07:05:30 AM", "2026/12/7", "070530", "07122026", "0000000", "3",
-        "喝水", "每小时", "45:00 每小时", "--", "004500", "07122026", "0000000", "0",
-        "午饭 lunch", "每天 ", "12:30:00 PM", "--", "123000", "07122026", "1111111", "17",
-        "开会", "每星期", "07:00:15 PM", "--", "190015", "07122026", "0100010", "5",
-        "交房租", "每月   ", "08:00:00 AM", "31 每月", "080000", "31122026", "0000000", "255",
-        "生日", "每年  ", "11:59:59 PM", "02/28", "235959", "28022027", "0000000", "1",
+        "6",   "起床",       "固定的一天", "07:05:30 AM",  "2026/12/7", "070530", "07122026", "0000000",
+        "3",   "喝水",       "每小时",     "45:00 每小时", "--",        "004500", "07122026", "0000000",
+        "0",   "午饭 lunch", "每天 ",      "12:30:00 PM",  "--",        "123000", "07122026", "1111111",
+        "17",  "开会",       "每星期",     "07:00:15 PM",  "--",        "190015", "07122026", "0100010",
+        "5",   "交房租",     "每月   ",    "08:00:00 AM",  "31 每月",   "080000", "31122026", "0000000",
+        "255", "生日",       "每年  ",     "11:59:59 PM",  "02/28",     "235959", "28022027", "0000000",
+        "1",
     };
     QByteArray file;
     for (const char* line : handWritten)
@@ -111,12 +107,12 @@ TEST(AlarmListStore, RowsAreWrittenAndReadLineForLine)
         const QByteArray columns[] = {row.caption,  row.frequencyText, row.timeDisplay, row.dateDisplay,
                                       row.timeCode, row.dateCode,      row.weekdayMask, row.alarmNumber};
         for (int c = 0; c < AlarmEntry::kFieldCount; ++c)
-            EXPECT_EQ(columns[c], gb(handWritten[1 + i * AlarmEntry::kFieldCount + c])) << "row " << i << " column " << c;
+            EXPECT_EQ(columns[c], gb(handWritten[1 + i * AlarmEntry::kFieldCount + c]))
+                << "row " << i << " column " << c;
     }
 }
 
-TEST(AlarmListFile, EmptyListIsTheSingleLineZero)
-{
+TEST(AlarmListFile, EmptyListIsTheSingleLineZero) {
     EXPECT_EQ(SaveAlarmList({}), "0\r\n");
     QList<AlarmEntry> rows{entry(0, 0)};
     UsedAlarmNumbers used;
@@ -126,8 +122,7 @@ TEST(AlarmListFile, EmptyListIsTheSingleLineZero)
     EXPECT_TRUE(rows.isEmpty());
 }
 
-TEST(AlarmListFile, DamagedFilesStopAtTheBadLineKeepingCompleteRows)
-{
+TEST(AlarmListFile, DamagedFilesStopAtTheBadLineKeepingCompleteRows) {
     struct Case {
         const char* situation;
         QList<AlarmEntry> rows;
@@ -140,7 +135,8 @@ TEST(AlarmListFile, DamagedFilesStopAtTheBadLineKeepingCompleteRows)
         {"31st of February", good, SaveAlarmList({entry(2, 2, "070000", "31022026")}).mid(3), 2},
         {"29th of February 1900", good, SaveAlarmList({entry(2, 2, "070000", "29021900")}).mid(3), 2},
         {"letters in a date code", good, SaveAlarmList({entry(2, 2, "070000", "0x122026")}).mid(3), 2},
-        {"alarm number not a number", good, SaveAlarmList({entry(2, 2)}).mid(3).replace("\r\n2\r\n", "\r\nx\r\n"), 2},
+        {"alarm number not a number", good,
+         SaveAlarmList({entry(2, 2)}).mid(3).replace("\r\n2\r\n", "\r\nx\r\n"), 2},
         {"file shorter than its count", good, QByteArray(), 2},
     };
     for (const Case& c : cases) {
@@ -158,12 +154,65 @@ TEST(AlarmListFile, DamagedFilesStopAtTheBadLineKeepingCompleteRows)
     EXPECT_NO_THROW(LoadAlarmList(SaveAlarmList({entry(0, 2, "235959", "29022028")}), rows, used));
 }
 
-TEST(UsedAlarmNumbers, AllocatesLowestFreeAndRefusesWhenFull)
-{
+TEST(AlarmListFile, TheCountMustMatchTheRowsThatFollow) {
+    const auto rowsOf = [](int count) {
+        QList<AlarmEntry> rows;
+        for (int i = 0; i < count; ++i)
+            rows << entry(i % 256, 2);
+        return rows;
+    };
+    const auto recounted = [](int count, const QList<AlarmEntry>& rows) {
+        const QByteArray saved = SaveAlarmList(rows);
+        return QByteArray::number(count) + saved.mid(saved.indexOf('\r'));
+    };
+    struct Case {
+        const char* situation;
+        QByteArray bytes;
+        bool damaged;
+        int loaded;
+    };
+    const Case cases[] = {
+        {"a full list of 256", SaveAlarmList(rowsOf(256)), false, 256},
+        {"256 counted, 300 rows", recounted(256, rowsOf(300)), true, 256},
+        {"2 counted, 3 rows", recounted(2, rowsOf(3)), true, 2},
+        {"3 counted, 2 rows", recounted(3, rowsOf(2)), true, 2},
+        {"a blank line after the last row", SaveAlarmList(rowsOf(2)) + "\r\n", false, 2},
+    };
+    for (const Case& c : cases) {
+        QList<AlarmEntry> rows;
+        UsedAlarmNumbers used;
+        if (c.damaged)
+            EXPECT_THROW(LoadAlarmList(c.bytes, rows, used), ConversionError) << c.situation;
+        else
+            EXPECT_NO_THROW(LoadAlarmList(c.bytes, rows, used)) << c.situation;
+        EXPECT_EQ(rows.size(), c.loaded) << c.situation;
+    }
+}
+
+TEST(AlarmListStore, TheDamageReportNamesAFolderWithPercentSignsAsItIs) {
+    TempFolder parent;
+    const QString folder = parent.file("数据 %1 空格 100%/");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile list(folder + "al.ini");
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("3\r\n");
+    list.close();
+    AlarmListStore store(folder);
+    try {
+        store.load();
+        FAIL() << "a damaged list loaded without an error";
+    } catch (const ConversionError& e) {
+        EXPECT_TRUE(e.text().contains("\"" + folder + "al.ini\"")) << e.text().toStdString();
+        EXPECT_TRUE(e.text().contains("\"" + folder + "al.ini.bad\"")) << e.text().toStdString();
+        EXPECT_TRUE(e.text().contains("0 alarm(s) were loaded")) << e.text().toStdString();
+    }
+}
+
+TEST(UsedAlarmNumbers, AllocatesLowestFreeAndRefusesWhenFull) {
     QList<AlarmEntry> rows{entry(0, 2), entry(1, 2), entry(2, 2), entry(300, 2), entry(-1, 2)};
     UsedAlarmNumbers used;
     LoadAlarmList(SaveAlarmList(rows), rows, used);
-    EXPECT_EQ(rows.size(), 5); // numbers outside 0..255 stay in their rows...
+    EXPECT_EQ(rows.size(), 5);                // numbers outside 0..255 stay in their rows...
     EXPECT_EQ(used.AllocateAlarmNumber(), 3); // ...and mark nothing
     used.release(1);
     EXPECT_EQ(used.AllocateAlarmNumber(), 1);
@@ -175,8 +224,7 @@ TEST(UsedAlarmNumbers, AllocatesLowestFreeAndRefusesWhenFull)
     EXPECT_EQ(used.AllocateAlarmNumber(), 255);
 }
 
-TEST(AlarmListStore, DamagedListIsKeptAsBadCopyThatLaterSavesLeaveAlone)
-{
+TEST(AlarmListStore, DamagedListIsKeptAsBadCopyThatLaterSavesLeaveAlone) {
     TempFolder dir;
     const QByteArray damaged = QByteArray::number(3) + SaveAlarmList({entry(0, 2), entry(1, 2)}).mid(1) +
                                SaveAlarmList({entry(2, 2, "246000")}).mid(3);
@@ -201,8 +249,7 @@ TEST(AlarmListStore, DamagedListIsKeptAsBadCopyThatLaterSavesLeaveAlone)
     EXPECT_EQ(dir.read("al.ini.bad"), damaged);
 }
 
-TEST(AlarmListStore, MissingListIsEmptyAndFailedSaveKeepsOldFile)
-{
+TEST(AlarmListStore, MissingListIsEmptyAndFailedSaveKeepsOldFile) {
     TempFolder dir;
     AlarmListStore store(dir.path());
     store.load();
@@ -225,11 +272,11 @@ TEST(AlarmListStore, MissingListIsEmptyAndFailedSaveKeepsOldFile)
     EXPECT_EQ(dir.read("al.ini"), saved);
 }
 
-TEST(AlarmSettingsFile, RoundTripByteForByte)
-{
+TEST(AlarmSettingsFile, RoundTripByteForByte) {
     const AlarmSettings s = sampleSettings();
     const QByteArray bytes = WriteAlarmSettings(s);
-    EXPECT_TRUE(bytes.startsWith("***Frequency***\r\n3\r\n***Date time***\r\n7\r\n5\r\n30\r\n2026\r\n12\r\n7\r\n"));
+    EXPECT_TRUE(
+        bytes.startsWith("***Frequency***\r\n3\r\n***Date time***\r\n7\r\n5\r\n30\r\n2026\r\n12\r\n7\r\n"));
     EXPECT_TRUE(bytes.endsWith("***Memo***\r\n" + gb("该起床了 ⏰") + "\r\n\r\nsecond line"));
 
     for (SettingsReader reader : {SettingsReader::Editor, SettingsReader::Ringing}) {
@@ -242,8 +289,7 @@ TEST(AlarmSettingsFile, RoundTripByteForByte)
     }
 }
 
-TEST(AlarmSettingsFile, LineLayoutEdgeCases)
-{
+TEST(AlarmSettingsFile, LineLayoutEdgeCases) {
     AlarmSettings s = sampleSettings();
     s.playList.clear();
     s.reminderText.clear();
@@ -268,8 +314,7 @@ TEST(AlarmSettingsFile, LineLayoutEdgeCases)
     EXPECT_TRUE(back.reminderText.isEmpty());
 }
 
-TEST(AlarmSettingsFile, ReadersStopAtTheFirstBadLineKeepingWhatWasRead)
-{
+TEST(AlarmSettingsFile, ReadersStopAtTheFirstBadLineKeepingWhatWasRead) {
     const QByteArray good = WriteAlarmSettings(sampleSettings());
     auto replaceLine = [&](int line, const QByteArray& with) {
         QList<QByteArray> lines = good.split('\n');
@@ -284,12 +329,18 @@ TEST(AlarmSettingsFile, ReadersStopAtTheFirstBadLineKeepingWhatWasRead)
         SettingsField lastRead;
     };
     const Case cases[] = {
-        {"hour 25 for the editor", replaceLine(4, "25"), SettingsReader::Editor, true, SettingsField::Frequency},
-        {"hour 25 for the ringing window", replaceLine(4, "25"), SettingsReader::Ringing, false, SettingsField::ReminderText},
-        {"30th of February for the editor", replaceLine(9, "30").replace("\r\n12\r\n", "\r\n2\r\n"), SettingsReader::Editor, true, SettingsField::Time},
-        {"minute line not a number", replaceLine(5, "five"), SettingsReader::Ringing, true, SettingsField::Frequency},
-        {"volume missing", replaceLine(36, ""), SettingsReader::Ringing, true, SettingsField::AutoSnoozeMinutes},
-        {"file cut after the play list", good.left(good.indexOf("FALSE\r\n4\r\n15")), SettingsReader::Ringing, true, SettingsField::PlaySound},
+        {"hour 25 for the editor", replaceLine(4, "25"), SettingsReader::Editor, true,
+         SettingsField::Frequency},
+        {"hour 25 for the ringing window", replaceLine(4, "25"), SettingsReader::Ringing, false,
+         SettingsField::ReminderText},
+        {"30th of February for the editor", replaceLine(9, "30").replace("\r\n12\r\n", "\r\n2\r\n"),
+         SettingsReader::Editor, true, SettingsField::Time},
+        {"minute line not a number", replaceLine(5, "five"), SettingsReader::Ringing, true,
+         SettingsField::Frequency},
+        {"volume missing", replaceLine(36, ""), SettingsReader::Ringing, true,
+         SettingsField::AutoSnoozeMinutes},
+        {"file cut after the play list", good.left(good.indexOf("FALSE\r\n4\r\n15")), SettingsReader::Ringing,
+         true, SettingsField::PlaySound},
     };
     for (const Case& c : cases) {
         AlarmSettings s;
@@ -305,8 +356,7 @@ TEST(AlarmSettingsFile, ReadersStopAtTheFirstBadLineKeepingWhatWasRead)
     }
 }
 
-TEST(AlarmSettingsFile, BooleansAndClosingMethod)
-{
+TEST(AlarmSettingsFile, BooleansAndClosingMethod) {
     AlarmSettings s = sampleSettings();
     QByteArray bytes = WriteAlarmSettings(s);
     // A boolean in small or mixed letters reads as false.
@@ -322,16 +372,17 @@ TEST(AlarmSettingsFile, BooleansAndClosingMethod)
         bool never, finished, after;
         ClosingMethod method;
     };
-    for (Case c : {Case{false, false, false, ClosingMethod::None}, {true, false, false, ClosingMethod::Never},
-                   {false, true, false, ClosingMethod::WhenFinished}, {true, true, false, ClosingMethod::WhenFinished},
+    for (Case c : {Case{false, false, false, ClosingMethod::None},
+                   {true, false, false, ClosingMethod::Never},
+                   {false, true, false, ClosingMethod::WhenFinished},
+                   {true, true, false, ClosingMethod::WhenFinished},
                    {true, true, true, ClosingMethod::AfterMinutes}}) {
         s.closeNever = c.never, s.closeWhenFinished = c.finished, s.closeAfterMinutes = c.after;
         EXPECT_EQ(s.closingMethod(), c.method);
     }
 }
 
-TEST(AlarmSettingsFile, PlayListKeepsFirst256Entries)
-{
+TEST(AlarmSettingsFile, PlayListKeepsFirst256Entries) {
     AlarmSettings s = sampleSettings();
     s.playList.clear();
     for (int i = 0; i < 300; ++i)
@@ -343,8 +394,7 @@ TEST(AlarmSettingsFile, PlayListKeepsFirst256Entries)
     EXPECT_EQ(back.volume, s.volume); // the entries past 256 were still read past
 }
 
-TEST(AlarmSettingsFile, PlayListCountFarBeyondTheFileStopsAtTheFileEnd)
-{
+TEST(AlarmSettingsFile, PlayListCountFarBeyondTheFileStopsAtTheFileEnd) {
     AlarmSettings s = sampleSettings();
     s.playList = {"/music/a.mp3"};
     QByteArray bytes = WriteAlarmSettings(s);
@@ -361,8 +411,7 @@ TEST(AlarmSettingsFile, PlayListCountFarBeyondTheFileStopsAtTheFileEnd)
     }
 }
 
-TEST(AlarmSettingsFile, MissingFileIsAnIoErrorReadingNothing)
-{
+TEST(AlarmSettingsFile, MissingFileIsAnIoErrorReadingNothing) {
     TempFolder dir;
     AlarmSettings s = sampleSettings();
     EXPECT_THROW(ReadAlarmSettingsFile(dir.path(), "4.ini", SettingsReader::Ringing, s), IoError);
@@ -370,8 +419,7 @@ TEST(AlarmSettingsFile, MissingFileIsAnIoErrorReadingNothing)
     EXPECT_EQ(s.volume, 0);
 }
 
-TEST(BuiltInSounds, PathsAndItems)
-{
+TEST(BuiltInSounds, PathsAndItems) {
     EXPECT_EQ(BuiltInSoundPath("/opt/b/", 0), "/opt/b/sounds/Rooster.wav");
     EXPECT_EQ(BuiltInSoundPath("/opt/b/", 10), "/opt/b/sounds/Drumroll.wav");
     EXPECT_EQ(BuiltInSoundPath("/opt/b/", 11), "/opt/b/sounds/");
