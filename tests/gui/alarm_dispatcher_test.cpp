@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -252,6 +253,60 @@ TEST_F(Dispatcher, ALastCheckedFileItCannotTrustCountsFromWhenItWasWritten) {
         again.stop();
         QApplication::processEvents();
     }
+}
+
+TEST_F(Dispatcher, AMissedNoticeRaisedOverARingingWindowOutlivesIt) {
+    addDaily("first", QTime(7, 0));
+    addDaily("missed", QTime(7, 1));
+    setErrorSink({}); // the real boxes
+    dispatcher.start();
+    fake.clock.set(today(7, 0, 0, 2));
+    dispatcher.checkNow();
+    ASSERT_EQ(ringingReminder(), "first");
+    fake.clock.set(today(7, 20, 0)); // the machine slept through 07:01
+    dispatcher.checkNow();
+    const auto notice = []() -> QMessageBox* {
+        for (QWidget* w : QApplication::allWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->text().contains("missed"))
+                return box;
+        return nullptr;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(notice() && notice()->isVisible(), 20000);
+    dispatcher.ringingWindow()->ButtonOKClick();
+    QTRY_VERIFY_WITH_TIMEOUT(dispatcher.ringingWindow() == nullptr, 20000);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_NE(notice(), nullptr) << "the notice went with the ringing window, unread";
+    EXPECT_TRUE(notice()->isVisible());
+    delete notice();
+}
+
+TEST_F(Dispatcher, OccurrencesFoundTogetherRingInDueOrderNotListOrder) {
+    addDaily("first", QTime(7, 0));
+    addDaily("later", QTime(7, 1, 30));
+    addDaily("earlier", QTime(7, 1, 0));
+    dispatcher.start();
+    fake.clock.set(today(7, 0, 0, 2));
+    dispatcher.checkNow();
+    ASSERT_EQ(ringingReminder(), "first");
+    fake.clock.set(today(7, 2, 0)); // both found by one check, while "first" rings
+    dispatcher.checkNow();
+    ASSERT_EQ(dispatcher.waiting().size(), 2);
+    dispatcher.ringingWindow()->ButtonOKClick();
+    QTRY_COMPARE_WITH_TIMEOUT(ringingReminder(), QString("earlier"), 20000);
+    dispatcher.ringingWindow()->ButtonOKClick();
+    QTRY_COMPARE_WITH_TIMEOUT(ringingReminder(), QString("later"), 20000);
+}
+
+TEST_F(Dispatcher, AClockSetWithoutASignalIsCaughtByTheNextMinutesWake) {
+    addDaily("起床", QTime(8, 0));
+    fake.clock.set(today(7, 0, 0));
+    dispatcher.start();
+    EXPECT_EQ(dispatcher.wakeTimer().interval(), 60 * 1000) << "an hour to go: it still looks once a minute";
+    // The clock is set forward past 08:00 and neither the kernel nor logind says so: the minute's wake
+    // finds the alarm.
+    fake.clock.set(today(8, 0, 40));
+    dispatcher.checkNow();
+    EXPECT_EQ(ringingReminder(), "起床");
 }
 
 TEST_F(Dispatcher, ChimesWakeItAtTheQuarterHours) {

@@ -3,9 +3,11 @@
 #include <sys/timerfd.h>
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
-#include <QSocketNotifier>
+#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QSocketNotifier>
 #include <QThread>
 
 #include "platform/process_age.h"
@@ -14,8 +16,7 @@
 
 namespace {
 
-bool emitPrepareForSleep(bool goingToSleep)
-{
+bool emitPrepareForSleep(bool goingToSleep) {
     // logind's mock sends the signal from its own name on the private system bus.
     QProcess mock;
     mock.start("gdbus", {"call", "--system", "--dest", "org.freedesktop.login1", "--object-path",
@@ -27,8 +28,7 @@ bool emitPrepareForSleep(bool goingToSleep)
 
 } // namespace
 
-TEST(ResumeWatch, HearsLogindSayTheMachineHasResumed)
-{
+TEST(ResumeWatch, HearsLogindSayTheMachineHasResumed) {
     if (qEnvironmentVariable("BELVANE_LOGIND_MOCK") != "1")
         GTEST_SKIP() << "run through run-with-services.sh";
     ResumeWatch watch;
@@ -40,8 +40,7 @@ TEST(ResumeWatch, HearsLogindSayTheMachineHasResumed)
     EXPECT_EQ(resumed.size(), 1) << "going to sleep is not a resume";
 }
 
-TEST(WallClockWatch, ArmsATimerTheKernelCancelsWhenTheClockIsSet)
-{
+TEST(WallClockWatch, ArmsATimerTheKernelCancelsWhenTheClockIsSet) {
     // Setting the machine's clock is not for a test; what can be seen is that the watch holds an armed
     // real-time timer far ahead, the kind TFD_TIMER_CANCEL_ON_SET applies to.
     WallClockWatch watch;
@@ -52,10 +51,19 @@ TEST(WallClockWatch, ArmsATimerTheKernelCancelsWhenTheClockIsSet)
     itimerspec armed{};
     ASSERT_EQ(timerfd_gettime(fd, &armed), 0);
     EXPECT_GT(armed.it_value.tv_sec, 10LL * 365 * 86400) << "not armed far ahead";
+    // The kernel shows how it was armed: on the real-time clock (0), at an absolute time (1) and to be
+    // cancelled when the clock is set (2). Without the last the watch would never hear a clock set.
+    QFile info(QStringLiteral("/proc/self/fdinfo/%1").arg(fd));
+    ASSERT_TRUE(info.open(QIODevice::ReadOnly));
+    const QString text = QString::fromLatin1(info.readAll());
+    EXPECT_TRUE(text.contains(QRegularExpression("clockid:\\s*0\\n"))) << text.toStdString();
+    const QRegularExpressionMatch flags = QRegularExpression("settime flags:\\s*([0-7]+)").match(text);
+    ASSERT_TRUE(flags.hasMatch()) << text.toStdString();
+    EXPECT_EQ(flags.captured(1).toInt(nullptr, 8), TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET)
+        << text.toStdString();
 }
 
-TEST(ProcessAge, CountsFromTheProcessStartOnTheBootClock)
-{
+TEST(ProcessAge, CountsFromTheProcessStartOnTheBootClock) {
     QElapsedTimer sinceLaunch;
     sinceLaunch.start();
     QProcess child;

@@ -5,8 +5,7 @@
 #include "clockface/skin_choice.h"
 #include "helpers/temp_folder.h"
 
-TEST(SkinChoice, OnlyTheExactNamesSelectASkin)
-{
+TEST(SkinChoice, OnlyTheExactNamesSelectASkin) {
     struct Case {
         const char* situation;
         QByteArray file; // empty: no file
@@ -19,8 +18,8 @@ TEST(SkinChoice, OnlyTheExactNamesSelectASkin)
         {"letter case differs", "[Skin Name]\r\nSkin Name=santa claus\r\n", "Digital"},
         {"unknown skin", "[Skin Name]\r\nSkin Name=Wood\r\n", "Digital"},
         {"key in another section", "[Other]\r\nSkin Name=Santa Claus\r\n", "Digital"},
-        {"other sections around it", "[A]\r\nx=1\r\n[Skin Name]\r\nSkin Name=Santa Claus\r\n[B]\r\nSkin Name=Digital\r\n",
-         "Santa Claus"},
+        {"other sections around it",
+         "[A]\r\nx=1\r\n[Skin Name]\r\nSkin Name=Santa Claus\r\n[B]\r\nSkin Name=Digital\r\n", "Santa Claus"},
         {"not INI at all", "\xff\xfe garbage", "Digital"},
     };
     for (const Case& c : cases) {
@@ -31,16 +30,14 @@ TEST(SkinChoice, OnlyTheExactNamesSelectASkin)
     }
 }
 
-TEST(SkinChoice, WrittenAsPlainIniAndReadBack)
-{
+TEST(SkinChoice, WrittenAsPlainIniAndReadBack) {
     TempFolder dir;
     WriteSkinChoice(dir.path(), kSkinSantaClaus);
     EXPECT_EQ(dir.read("skinname.ini"), "[Skin Name]\r\nSkin Name=Santa Claus\r\n");
     EXPECT_EQ(ReadSkinChoice(dir.path()), kSkinSantaClaus);
 }
 
-TEST(FaceChange, WholeSecondsAndJustPastEachHalf)
-{
+TEST(FaceChange, WholeSecondsAndJustPastEachHalf) {
     // The colon is lit up to and including millisecond 500: the face changes at 501, not at 500.
     const struct {
         qint64 at, next;
@@ -50,23 +47,23 @@ TEST(FaceChange, WholeSecondsAndJustPastEachHalf)
         {1'765'000'000'500, 1'765'000'000'501}, // the half itself still shows the colon lit
         {1'765'000'000'501, 1'765'000'001'000},
         {1'765'000'000'999, 1'765'000'001'000},
-        {-1, 0},                                // before the epoch: floor, not truncation
+        {-1, 0}, // before the epoch: floor, not truncation
         {-500, -499},
     };
     for (const auto& c : cases)
         EXPECT_EQ(nextFaceChangeAfter(c.at), c.next) << c.at;
 }
 
-TEST(FaceTimeText, FollowsTheTwelveOrTwentyFourHourFaceRule)
-{
+TEST(FaceTimeText, FollowsTheTwelveOrTwentyFourHourFaceRule) {
     struct Case {
         QTime time;
         bool military;
         bool seconds;
         const char* text;
     };
-    for (const Case& c : {Case{QTime(0, 7, 9), false, true, "00:07:09 AM"}, Case{QTime(12, 0, 0), false, true, "12:00:00 PM"},
-                          Case{QTime(13, 5, 0), false, false, "01:05 PM"}, Case{QTime(13, 5, 59), true, true, "13:05:59"},
-                          Case{QTime(0, 7, 9), true, false, "00:07"}, Case{QTime(23, 59, 0), false, false, "11:59 PM"}})
+    for (const Case& c :
+         {Case{QTime(0, 7, 9), false, true, "00:07:09 AM"}, Case{QTime(12, 0, 0), false, true, "12:00:00 PM"},
+          Case{QTime(13, 5, 0), false, false, "01:05 PM"}, Case{QTime(13, 5, 59), true, true, "13:05:59"},
+          Case{QTime(0, 7, 9), true, false, "00:07"}, Case{QTime(23, 59, 0), false, false, "11:59 PM"}})
         EXPECT_EQ(faceTimeText(c.time, c.military, c.seconds), c.text) << c.time.toString().toStdString();
 }

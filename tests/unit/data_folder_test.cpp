@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,18 +20,17 @@ struct FreshConfigHome {
     TempFolder home;
 };
 
-QStringList listing(const QString& folder)
-{
+QStringList listing(const QString& folder) {
     QStringList out;
-    for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+    for (const QFileInfo& f :
+         QDir(folder).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
         out << f.fileName() + QLatin1Char(' ') + QString::number(f.size());
     return out;
 }
 
 } // namespace
 
-TEST(DataFolder, ChosenOnceFromTheCommandLineThePortableCopyOrTheUserFolder)
-{
+TEST(DataFolder, ChosenOnceFromTheCommandLineThePortableCopyOrTheUserFolder) {
     struct Case {
         const char* situation;
         QStringList programFiles;
@@ -47,7 +48,8 @@ TEST(DataFolder, ChosenOnceFromTheCommandLineThePortableCopyOrTheUserFolder)
         TempFolder program, home, requested;
         for (const QString& name : c.programFiles)
             program.write(name, "0\r\n");
-        const QString got = chooseDataFolder(program.path(), c.requested ? requested.path() : QString(), home.path());
+        const QString got =
+            chooseDataFolder(program.path(), c.requested ? requested.path() : QString(), home.path());
         const QString expected = QString::fromLatin1(c.expected) == "program"     ? program.path()
                                  : QString::fromLatin1(c.expected) == "requested" ? requested.path()
                                                                                   : home.path() + "belvane/";
@@ -55,8 +57,7 @@ TEST(DataFolder, ChosenOnceFromTheCommandLineThePortableCopyOrTheUserFolder)
     }
 }
 
-TEST(DataFolder, ReadOnlyPortableCopyIsNotUsedInPlace)
-{
+TEST(DataFolder, ReadOnlyPortableCopyIsNotUsedInPlace) {
     TempFolder program, home;
     program.write("al.ini", "0\r\n");
     ReadOnlyFolder readOnly(program.path());
@@ -65,11 +66,11 @@ TEST(DataFolder, ReadOnlyPortableCopyIsNotUsedInPlace)
     EXPECT_EQ(chooseDataFolder(program.path(), {}, home.path()), home.path() + "belvane/");
 }
 
-TEST(DataFolder, UserFolderIsCreatedAndFilledOnceFromAReadOnlyProgramFolder)
-{
+TEST(DataFolder, UserFolderIsCreatedAndFilledOnceFromAReadOnlyProgramFolder) {
     FreshConfigHome config;
     TempFolder program;
-    const QByteArray list = "1\r\nx\r\n\xc3\xbf\xcc\xec \r\n07:00:00\r\n--\r\n070000\r\n07122026\r\n0111110\r\n17\r\n";
+    const QByteArray list =
+        "1\r\nx\r\n\xc3\xbf\xcc\xec \r\n07:00:00\r\n--\r\n070000\r\n07122026\r\n0111110\r\n17\r\n";
     program.write("al.ini", list);
     program.write("17.ini", "***Frequency***\r\n2\r\n");
     program.write("Options.ini", "***General***\r\n");
@@ -83,8 +84,8 @@ TEST(DataFolder, UserFolderIsCreatedAndFilledOnceFromAReadOnlyProgramFolder)
 
     const QString data = settleDataFolder(program.path(), {});
     ASSERT_EQ(data, config.userFolder());
-    EXPECT_EQ(listing(data), (QStringList{"17.ini 20", "Options.ini 15", "al.ini " + QString::number(list.size()),
-                                          "skinname.ini 8"}));
+    EXPECT_EQ(listing(data), (QStringList{"17.ini 20", "Options.ini 15",
+                                          "al.ini " + QString::number(list.size()), "skinname.ini 8"}));
     QFile copied(data + "al.ini");
     ASSERT_TRUE(copied.open(QIODevice::ReadOnly));
     EXPECT_EQ(copied.readAll(), list);
@@ -97,8 +98,7 @@ TEST(DataFolder, UserFolderIsCreatedAndFilledOnceFromAReadOnlyProgramFolder)
     EXPECT_FALSE(QFile::exists(data + "17.ini"));
 }
 
-TEST(DataFolder, WritableFolderAndCommandLineFolderCopyNothing)
-{
+TEST(DataFolder, WritableFolderAndCommandLineFolderCopyNothing) {
     FreshConfigHome config;
     TempFolder program, requested;
     program.write("skinname.ini", "[Skin]\r\n"); // writable, so the user keeps it where it is
@@ -109,4 +109,21 @@ TEST(DataFolder, WritableFolderAndCommandLineFolderCopyNothing)
     EXPECT_EQ(settleDataFolder(program.path(), asked), asked + "/");
     EXPECT_TRUE(QDir(asked).exists());
     EXPECT_TRUE(QDir(asked).isEmpty());
+}
+
+TEST(DataFolder, AFolderOnTheCommandLineGetsNeitherTheOneTimeCopyNorAPrivateMode) {
+    FreshConfigHome config;
+    TempFolder program, requested;
+    program.write("al.ini",
+                  "0\r\n"); // a read-only program folder with a user's list: copied for the per-user folder
+    ReadOnlyFolder lock(program.path());
+    if (!lock.active())
+        GTEST_SKIP() << "this file system cannot refuse writes to its owner";
+    const mode_t before = umask(022);
+    const QString asked = requested.path() + "mine";
+    EXPECT_EQ(settleDataFolder(program.path(), asked), asked + "/");
+    umask(before);
+    EXPECT_TRUE(QDir(asked).isEmpty()) << "the copy is for the per-user folder, not one the user named";
+    EXPECT_TRUE(QFileInfo(asked).permissions().testFlag(QFileDevice::ReadOther))
+        << "the folder the user named keeps the mode it was made with";
 }

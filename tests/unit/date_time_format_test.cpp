@@ -6,8 +6,7 @@
 
 namespace {
 
-DateTimeLocale chineseStyle()
-{
+DateTimeLocale chineseStyle() {
     DateTimeLocale l = DateTimeLocale::neutral();
     l.timeSeparator = ".";
     l.dateSeparator = "-";
@@ -20,8 +19,7 @@ DateTimeLocale chineseStyle()
 
 } // namespace
 
-TEST(FormatDateTime, TokensOfEveryPatternTheProgramUses)
-{
+TEST(FormatDateTime, TokensOfEveryPatternTheProgramUses) {
     struct Case {
         const char* pattern;
         QDateTime at;
@@ -47,29 +45,31 @@ TEST(FormatDateTime, TokensOfEveryPatternTheProgramUses)
         {"d mmm yyyy", QDateTime(monday, QTime(0, 7, 9)), "7 Dec 2026", "7 Dec 2026"},
         {"dddd d mmmm", QDateTime(monday, QTime(0, 0)), "Monday 7 December", "Monday 7 December"},
         {"ddddd", QDateTime(monday, QTime(0, 0)), "2026/12/7", "2026-12-7"},
-        {"ddd, mmmm,dd, yyyy", QDateTime(monday, QTime(0, 7, 9)), "Mon, December,07, 2026", "周一, December,07, 2026"},
-        {"ddd, mmmm,dd, yyyy", QDateTime(QDate(2027, 1, 3), QTime(0, 0)), "Sun, January,03, 2027", "周日, January,03, 2027"},
+        {"ddd, mmmm,dd, yyyy", QDateTime(monday, QTime(0, 7, 9)), "Mon, December,07, 2026",
+         "周一, December,07, 2026"},
+        {"ddd, mmmm,dd, yyyy", QDateTime(QDate(2027, 1, 3), QTime(0, 0)), "Sun, January,03, 2027",
+         "周日, January,03, 2027"},
         {"'at' hh 'o''clock'", QDateTime(monday, QTime(9, 0)), "at 09 oclock", "at 09 oclock"},
         {"d/m/yy h", QDateTime(monday, QTime(9, 0)), "7/12/26 9", "7-12-26 9"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(formatDateTime(c.pattern, c.at, DateTimeLocale::neutral()), QString::fromUtf8(c.neutral)) << c.pattern;
+        EXPECT_EQ(formatDateTime(c.pattern, c.at, DateTimeLocale::neutral()), QString::fromUtf8(c.neutral))
+            << c.pattern;
         EXPECT_EQ(formatDateTime(c.pattern, c.at, chineseStyle()), QString::fromUtf8(c.chinese)) << c.pattern;
     }
     EXPECT_EQ(formatShortDate(monday, chineseStyle()), "2026-12-7");
 }
 
-TEST(FormatDateTime, SystemLocaleGivesUsablePatterns)
-{
+TEST(FormatDateTime, SystemLocaleGivesUsablePatterns) {
     const DateTimeLocale sys = DateTimeLocale::system();
     const QDateTime at(QDate(2026, 12, 7), QTime(7, 5, 9));
     EXPECT_FALSE(formatShortDate(at.date(), sys).isEmpty());
     EXPECT_TRUE(formatShortDate(at.date(), sys).contains("7"));
-    EXPECT_TRUE(formatDateTime(sys.longTimeFormat, at, sys).contains("05")) << sys.longTimeFormat.toStdString();
+    EXPECT_TRUE(formatDateTime(sys.longTimeFormat, at, sys).contains("05"))
+        << sys.longTimeFormat.toStdString();
 }
 
-TEST(AlarmDisplay, ColumnsForEveryFrequencyAfterAddAndEdit)
-{
+TEST(AlarmDisplay, ColumnsForEveryFrequencyAfterAddAndEdit) {
     struct Case {
         Frequency frequency;
         const char* timeAdd;
@@ -101,7 +101,8 @@ TEST(AlarmDisplay, ColumnsForEveryFrequencyAfterAddAndEdit)
         EXPECT_EQ(add.alarmNumber, "12");
         EXPECT_EQ(decodeText(add.caption), "起床");
     }
-    const EditedAlarmInfo afternoon{"", int(Frequency::Daily), QDate(2026, 12, 9), QTime(19, 0, 0), "0000000"};
+    const EditedAlarmInfo afternoon{"", int(Frequency::Daily), QDate(2026, 12, 9), QTime(19, 0, 0),
+                                    "0000000"};
     EXPECT_EQ(decodeText(makeAlarmEntry(afternoon, 0, RowOrigin::Add, DateTimeLocale::neutral()).timeDisplay),
               "07:00:00 PM");
 }

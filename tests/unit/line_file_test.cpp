@@ -20,8 +20,7 @@
 #include "platform/line_file.h"
 #include "platform/text_codec.h"
 
-TEST(LineReader, SplitsOnCrLfAndBareLfWithoutTrimming)
-{
+TEST(LineReader, SplitsOnCrLfAndBareLfWithoutTrimming) {
     LineReader in(QByteArray(" a \r\nb\n\r\nc\rd\r\nlast"));
     EXPECT_EQ(in.readLine(), " a ");
     EXPECT_EQ(in.readLine(), "b");
@@ -33,16 +32,14 @@ TEST(LineReader, SplitsOnCrLfAndBareLfWithoutTrimming)
     EXPECT_EQ(in.lineNumber(), 6);
 }
 
-TEST(LineReader, BooleanIsTrueOnlyForExactCapitals)
-{
+TEST(LineReader, BooleanIsTrueOnlyForExactCapitals) {
     for (const char* line : {"TRUE"})
         EXPECT_TRUE(LineReader::isTrue(line)) << line;
     for (const char* line : {"true", "True", "TRUE ", " TRUE", "1", "", "FALSE"})
         EXPECT_FALSE(LineReader::isTrue(line)) << line;
 }
 
-TEST(ToInt, AcceptsDecimalAndRejectsEverythingElse)
-{
+TEST(ToInt, AcceptsDecimalAndRejectsEverythingElse) {
     struct Case {
         const char* text;
         int value;
@@ -59,27 +56,25 @@ TEST(ToInt, AcceptsDecimalAndRejectsEverythingElse)
     }
 }
 
-TEST(TextCodec, ChineseIsCodePage936AndEmojiSurvives)
-{
+TEST(TextCodec, ChineseIsCodePage936AndEmojiSurvives) {
     // "每天 " is 5 bytes in code page 936: C3 BF CC EC 20.
     EXPECT_EQ(encodeText(QStringLiteral("每天 ")), QByteArray::fromHex("c3bfccec20"));
     const QString rare = QStringLiteral("起床 ⏰ 𠀀 ok");
     EXPECT_EQ(decodeText(encodeText(rare)), rare);
 }
 
-TEST(LineWriter, EndsEveryLineWithCrLf)
-{
+TEST(LineWriter, EndsEveryLineWithCrLf) {
     LineWriter out;
     out.number(-5);
     out.boolean(true);
     out.boolean(false);
     out.line(QStringLiteral("闹钟"));
     out.raw("tail");
-    EXPECT_EQ(out.bytes(), QByteArray("-5\r\nTRUE\r\nFALSE\r\n") + encodeText(QStringLiteral("闹钟")) + "\r\ntail");
+    EXPECT_EQ(out.bytes(),
+              QByteArray("-5\r\nTRUE\r\nFALSE\r\n") + encodeText(QStringLiteral("闹钟")) + "\r\ntail");
 }
 
-TEST(AtomicWrite, ReplacesWholeFile)
-{
+TEST(AtomicWrite, ReplacesWholeFile) {
     TempFolder dir;
     dir.write("a.ini", "old contents that are longer");
     writeFileAtomically(dir.file("a.ini"), "new");
@@ -87,8 +82,7 @@ TEST(AtomicWrite, ReplacesWholeFile)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"a.ini"}); // no temporary left over
 }
 
-TEST(AtomicWrite, EverySaveReplacesTheFileWhileAReaderKeepsTheOldOne)
-{
+TEST(AtomicWrite, EverySaveReplacesTheFileWhileAReaderKeepsTheOldOne) {
     // A save writes a new file and renames it over the old one: the old file is never opened for
     // writing, so a reader that holds it (or a crash in the middle of the write) still sees every old
     // byte. This holds for any user, root included.
@@ -103,7 +97,8 @@ TEST(AtomicWrite, EverySaveReplacesTheFileWhileAReaderKeepsTheOldOne)
              AlarmListStore store(d.path());
              store.save();
          }},
-        {"Options.ini", [](const TempFolder& d) { saveOptions(d.file("Options.ini"), defaultOptions(d.path())); }},
+        {"Options.ini",
+         [](const TempFolder& d) { saveOptions(d.file("Options.ini"), defaultOptions(d.path())); }},
         {"skinname.ini", [](const TempFolder& d) { WriteSkinChoice(d.path(), kSkinSantaClaus); }},
         {"autostart/Belvane.desktop",
          [](const TempFolder& d) {
@@ -121,7 +116,8 @@ TEST(AtomicWrite, EverySaveReplacesTheFileWhileAReaderKeepsTheOldOne)
         dir.write(c.file, old);
         const int held = ::open(QFile::encodeName(dir.file(c.file)).constData(), O_RDONLY);
         ASSERT_GE(held, 0);
-        struct stat before {}, after {};
+        struct stat before {
+        }, after{};
         ASSERT_EQ(::fstat(held, &before), 0);
 
         c.save(dir);
@@ -136,8 +132,7 @@ TEST(AtomicWrite, EverySaveReplacesTheFileWhileAReaderKeepsTheOldOne)
     }
 }
 
-TEST(AtomicWrite, FailureInReadOnlyFolderKeepsOldFileAndNamesIt)
-{
+TEST(AtomicWrite, FailureInReadOnlyFolderKeepsOldFileAndNamesIt) {
     TempFolder dir;
     dir.write("al.ini", "1\r\n");
     ReadOnlyFolder lock(dir.path());

@@ -19,8 +19,12 @@
 namespace {
 
 // UTC date-times: the same wall clock without a time zone's rules, fast enough for a month of ticks.
-QDateTime utc(QDate d, QTime t) { return QDateTime(d, t, Qt::UTC); }
-qint64 secondOf(const QDateTime& t) { return t.toSecsSinceEpoch(); }
+QDateTime utc(QDate d, QTime t) {
+    return QDateTime(d, t, Qt::UTC);
+}
+qint64 secondOf(const QDateTime& t) {
+    return t.toSecsSinceEpoch();
+}
 
 /// What the user does in a ringing window, in seconds after it opened; -1 never.
 struct UserScript {
@@ -41,8 +45,7 @@ struct SoakAlarm {
     qint64 fileMs = 2200;
 };
 
-AlarmSettings sound(int snooze)
-{
+AlarmSettings sound(int snooze) {
     AlarmSettings s;
     s.playSound = true;
     s.soundIndex = 1;
@@ -52,24 +55,21 @@ AlarmSettings sound(int snooze)
     return s;
 }
 
-AlarmSettings autoSnooze(int ringMinutes, int snooze)
-{
+AlarmSettings autoSnooze(int ringMinutes, int snooze) {
     AlarmSettings s = sound(snooze);
     s.autoSnooze = true;
     s.autoSnoozeMinutes = ringMinutes;
     return s;
 }
 
-AlarmSettings fadeIn(int minutes)
-{
+AlarmSettings fadeIn(int minutes) {
     AlarmSettings s = sound(5);
     s.fadeIn = true;
     s.fadeInMinutes = minutes;
     return s;
 }
 
-AlarmSettings playList(int entries, int powerAction)
-{
+AlarmSettings playList(int entries, int powerAction) {
     AlarmSettings s;
     s.playMusic = true;
     for (int i = 0; i < entries; ++i)
@@ -83,26 +83,67 @@ AlarmSettings playList(int entries, int powerAction)
 
 /// The alarms, in list order. Their times are chosen so that some meet: two daily alarms due in the
 /// same second, an hourly alarm due while a monthly one rings, a ringing that runs across midnight.
-QList<SoakAlarm> monthOfAlarms()
-{
+QList<SoakAlarm> monthOfAlarms() {
     const QDate any(2026, 12, 1);
     return {
-        {"daily wake-up, snoozed once", Frequency::Daily, any, QTime(7, 0, 0), "1111111", sound(5), {40, 360}},
-        {"weekdays Mon Wed Fri, automatic snooze", Frequency::Weekly, any, QTime(6, 30, 15), "0101010",
-         autoSnooze(2, 3), {-1, 660}},
+        {"daily wake-up, snoozed once",
+         Frequency::Daily,
+         any,
+         QTime(7, 0, 0),
+         "1111111",
+         sound(5),
+         {40, 360}},
+        {"weekdays Mon Wed Fri, automatic snooze",
+         Frequency::Weekly,
+         any,
+         QTime(6, 30, 15),
+         "0101010",
+         autoSnooze(2, 3),
+         {-1, 660}},
         {"every hour at :45:30", Frequency::Hourly, any, QTime(0, 45, 30), "1111111", sound(5), {-1, 20}},
-        {"Christmas Eve play list, closes itself, display off", Frequency::FixedDate, QDate(2026, 12, 24),
-         QTime(20, 0, 0), "1111111", playList(2, 1), {-1, -1}, 40000},
-        {"monthly on the 31st, rings over the hourly alarm", Frequency::Monthly, QDate(2026, 1, 31), QTime(12, 45, 20),
-         "1111111", sound(5), {-1, 60}},
-        {"yearly on 25 December, fade-in", Frequency::Yearly, QDate(2020, 12, 25), QTime(9, 0, 0), "1111111", fadeIn(1),
+        {"Christmas Eve play list, closes itself, display off",
+         Frequency::FixedDate,
+         QDate(2026, 12, 24),
+         QTime(20, 0, 0),
+         "1111111",
+         playList(2, 1),
+         {-1, -1},
+         40000},
+        {"monthly on the 31st, rings over the hourly alarm",
+         Frequency::Monthly,
+         QDate(2026, 1, 31),
+         QTime(12, 45, 20),
+         "1111111",
+         sound(5),
+         {-1, 60}},
+        {"yearly on 25 December, fade-in",
+         Frequency::Yearly,
+         QDate(2020, 12, 25),
+         QTime(9, 0, 0),
+         "1111111",
+         fadeIn(1),
          {-1, 90}},
-        {"monthly on the 15th, across midnight", Frequency::Monthly, QDate(2026, 11, 15), QTime(23, 59, 50), "1111111",
-         sound(5), {-1, 30}},
-        {"daily at 13:00, dismissed within its second", Frequency::Daily, any, QTime(13, 0, 0), "1111111", sound(5),
+        {"monthly on the 15th, across midnight",
+         Frequency::Monthly,
+         QDate(2026, 11, 15),
+         QTime(23, 59, 50),
+         "1111111",
+         sound(5),
+         {-1, 30}},
+        {"daily at 13:00, dismissed within its second",
+         Frequency::Daily,
+         any,
+         QTime(13, 0, 0),
+         "1111111",
+         sound(5),
          {-1, 0}},
-        {"second daily alarm in the same second as the first", Frequency::Daily, any, QTime(7, 0, 0), "1111111",
-         sound(5), {-1, 10}},
+        {"second daily alarm in the same second as the first",
+         Frequency::Daily,
+         any,
+         QTime(7, 0, 0),
+         "1111111",
+         sound(5),
+         {-1, 10}},
     };
 }
 
@@ -114,8 +155,7 @@ struct Phase {
     bool operator==(const Phase&) const = default;
 };
 
-std::ostream& operator<<(std::ostream& out, const Phase& p)
-{
+std::ostream& operator<<(std::ostream& out, const Phase& p) {
     static const char* const kinds[] = {"ring", "silence", "close", "power"};
     return out << kinds[p.kind] << "@" << p.second;
 }
@@ -124,8 +164,7 @@ std::ostream& operator<<(std::ostream& out, const Phase& p)
 /// of snooze and automatic snooze rather than by running them: the snooze period is counted from the
 /// start of the current ringing, and an automatic snooze rings for its minutes, then is silent for
 /// the snooze minutes, again and again.
-QList<Phase> expectedPhases(const SoakAlarm& a)
-{
+QList<Phase> expectedPhases(const SoakAlarm& a) {
     const AlarmSettings& s = a.settings;
     QList<Phase> out{{Phase::Ring, 0}};
     if (s.playMusic) {
@@ -157,15 +196,19 @@ QList<Phase> expectedPhases(const SoakAlarm& a)
     return out;
 }
 
-bool occursOn(const SoakAlarm& a, QDate d)
-{
+bool occursOn(const SoakAlarm& a, QDate d) {
     switch (a.frequency) {
-    case Frequency::FixedDate: return d == a.date;
+    case Frequency::FixedDate:
+        return d == a.date;
     case Frequency::Hourly:
-    case Frequency::Daily: return true;
-    case Frequency::Weekly: return a.weekdays[d.dayOfWeek() % 7] == '1';
-    case Frequency::Monthly: return d.day() == a.date.day();
-    case Frequency::Yearly: return d.month() == a.date.month() && d.day() == a.date.day();
+    case Frequency::Daily:
+        return true;
+    case Frequency::Weekly:
+        return a.weekdays[d.dayOfWeek() % 7] == '1';
+    case Frequency::Monthly:
+        return d.day() == a.date.day();
+    case Frequency::Yearly:
+        return d.month() == a.date.month() && d.day() == a.date.day();
     }
     return false;
 }
@@ -176,15 +219,14 @@ struct Window {
     bool operator==(const Window&) const = default;
 };
 
-std::ostream& operator<<(std::ostream& out, const Window& w)
-{
-    return out << "alarm " << w.alarm << " at " << QDateTime::fromSecsSinceEpoch(w.opened, Qt::UTC).toString(Qt::ISODate).toStdString();
+std::ostream& operator<<(std::ostream& out, const Window& w) {
+    return out << "alarm " << w.alarm << " at "
+               << QDateTime::fromSecsSinceEpoch(w.opened, Qt::UTC).toString(Qt::ISODate).toStdString();
 }
 
 /// The windows that should open in [from, to): every occurrence in time order (list order within a
 /// second); one due while an earlier window is still open opens when that one closes.
-QList<Window> expectedWindows(const QList<SoakAlarm>& alarms, const QDateTime& from, const QDateTime& to)
-{
+QList<Window> expectedWindows(const QList<SoakAlarm>& alarms, const QDateTime& from, const QDateTime& to) {
     QList<Window> due;
     for (QDate d = from.date().addDays(-1); d <= to.date(); d = d.addDays(1))
         for (int i = 0; i < alarms.size(); ++i) {
@@ -217,8 +259,7 @@ QList<Window> expectedWindows(const QList<SoakAlarm>& alarms, const QDateTime& f
 class SoakPlayer : public RingingActions {
 public:
     bool playerIdle() const override { return !m_playing || *m_now >= m_endsAt; }
-    void playFile(const QString& path) override
-    {
+    void playFile(const QString& path) override {
         ++starts;
         lastFile = path;
         m_playing = true;
@@ -248,8 +289,7 @@ private:
 /// its end in 200 ms ticks with the scheduler checking meanwhile and queueing what falls due.
 class Month {
 public:
-    explicit Month(QList<SoakAlarm> alarms) : m_alarms(std::move(alarms))
-    {
+    explicit Month(QList<SoakAlarm> alarms) : m_alarms(std::move(alarms)) {
         for (int i = 0; i < m_alarms.size(); ++i) {
             const SoakAlarm& a = m_alarms[i];
             m_rows.append(makeAlarmEntry({QString::fromLatin1(a.name), int(a.frequency), a.date, a.time,
@@ -265,8 +305,7 @@ public:
 
     /// Runs from `from` to `to`, checking at `phaseMs` into each second, and in 200 ms steps for two
     /// seconds after a window closes.
-    void run(const QDateTime& from, const QDateTime& to, int phaseMs)
-    {
+    void run(const QDateTime& from, const QDateTime& to, int phaseMs) {
         m_now = from.addMSecs(phaseMs);
         m_scheduler.startFrom(m_now.addMSecs(-1));
         QDateTime fineUntil = m_now;
@@ -291,21 +330,20 @@ public:
     QList<Window> windows;
     std::map<int, QList<QList<Phase>>> phases; // per alarm, per window
 
-    /// Chime hook: the chime step, run at every scheduler check, those during a ringing window included. Set it to the chime rule plus the player's play command
-    /// when the player is idle, record each chime started, and compare those with the quarters of the
-    /// month (none starts while the player is busy with an alarm) in the test below.
+    /// Chime hook: the chime step, run at every scheduler check, those during a ringing window included. Set
+    /// it to the chime rule plus the player's play command when the player is idle, record each chime
+    /// started, and compare those with the quarters of the month (none starts while the player is busy with
+    /// an alarm) in the test below.
     std::function<void(const QDateTime& now, SoakPlayer& player)> chimeStep;
 
 private:
-    void schedulerTick()
-    {
+    void schedulerTick() {
         m_queue += m_scheduler.check(m_rows, m_now).ring;
         if (chimeStep)
             chimeStep(m_now, m_player);
     }
 
-    void ringWindow(int row)
-    {
+    void ringWindow(int row) {
         const SoakAlarm& a = m_alarms[row];
         const QDateTime opened = m_now;
         windows.append({row, secondOf(opened)});
@@ -334,7 +372,8 @@ private:
                 log.append({Phase::Ring, at()}), sounding = true;
             if (m_player.closes > closes && sounding)
                 log.append({Phase::Silence, at()}), sounding = false;
-            if (int(m_player.power.size()) > powerBefore && (log.isEmpty() || log.last().kind != Phase::Power))
+            if (int(m_player.power.size()) > powerBefore &&
+                (log.isEmpty() || log.last().kind != Phase::Power))
                 log.append({Phase::Power, at()});
             if (m_player.closeRequested)
                 break;
@@ -367,8 +406,7 @@ private:
 
 } // namespace
 
-TEST(MonthSoak, EveryAlarmRingsOnceAtItsSecondWithItsSnoozesAndNothingElseRings)
-{
+TEST(MonthSoak, EveryAlarmRingsOnceAtItsSecondWithItsSnoozesAndNothingElseRings) {
     const QList<SoakAlarm> alarms = monthOfAlarms();
     const QDateTime from = utc(QDate(2026, 12, 1), QTime(0, 0));
     const QDateTime to = utc(QDate(2027, 1, 1), QTime(0, 0));
@@ -411,8 +449,7 @@ TEST(MonthSoak, EveryAlarmRingsOnceAtItsSecondWithItsSnoozesAndNothingElseRings)
     }
 }
 
-TEST(MonthSoak, EveryQuarterHourChimesOnceAndNothingElseChimes)
-{
+TEST(MonthSoak, EveryQuarterHourChimesOnceAndNothingElseChimes) {
     // The chime step runs at every scheduler check, inside ringing windows too. The chime
     // here is a file shorter than a second, the case that could chime twice in a due second.
     const QDateTime from = utc(QDate(2026, 12, 1), QTime(0, 0));

@@ -9,7 +9,9 @@
 namespace {
 
 // Monday 7 December 2026.
-QDateTime monday(int h, int m) { return QDateTime(QDate(2026, 12, 7), QTime(h, m)); }
+QDateTime monday(int h, int m) {
+    return QDateTime(QDate(2026, 12, 7), QTime(h, m));
+}
 
 struct Case {
     const char* situation;
@@ -23,36 +25,39 @@ struct Case {
 
 } // namespace
 
-TEST(NextRingText, ReadsAsTheUserCountsDays)
-{
+TEST(NextRingText, ReadsAsTheUserCountsDays) {
     const QDate today(2026, 12, 7);
     const Case cases[] = {
         {"hourly, later this hour", 1, today, QTime(9, 5), "0000000", monday(13, 2), "今天 13:05"},
         {"hourly, just past: the next hour", 1, today, QTime(9, 5), "0000000", monday(13, 6), "今天 14:05"},
-        {"hourly late in the evening: after midnight", 1, today, QTime(9, 5), "0000000", monday(23, 30), "明天 00:05"},
+        {"hourly late in the evening: after midnight", 1, today, QTime(9, 5), "0000000", monday(23, 30),
+         "明天 00:05"},
         {"daily, still ahead today", 2, today, QTime(13, 30), "0000000", monday(6, 0), "今天 13:30"},
         {"daily, past today", 2, today, QTime(7, 0), "0000000", monday(8, 0), "明天 07:00"},
         {"weekly on Tuesday, seen on Monday", 3, today, QTime(7, 0), "0010000", monday(8, 0), "明天 07:00"},
         {"weekly on Thursday and Sunday", 3, today, QTime(7, 0), "1000100", monday(8, 0), "周四 07:00"},
         {"weekly on Sunday: six days on", 3, today, QTime(7, 0), "1000000", monday(8, 0), "周日 07:00"},
-        {"weekly on Monday, past today: a week on", 3, today, QTime(7, 0), "0100000", monday(8, 0), "12月14日 07:00"},
+        {"weekly on Monday, past today: a week on", 3, today, QTime(7, 0), "0100000", monday(8, 0),
+         "12月14日 07:00"},
         {"weekly with no day marked", 3, today, QTime(7, 0), "0000000", monday(8, 0), "—"},
-        {"monthly on the 24th", 4, QDate(2026, 1, 24), QTime(7, 0), "0000000", monday(8, 0), "12月24日 07:00"},
+        {"monthly on the 24th", 4, QDate(2026, 1, 24), QTime(7, 0), "0000000", monday(8, 0),
+         "12月24日 07:00"},
         {"monthly on the 3rd: next year", 4, QDate(2026, 1, 3), QTime(7, 0), "0000000", monday(8, 0),
          "2027年1月3日 07:00"},
-        {"yearly on 1 March", 5, QDate(2020, 3, 1), QTime(7, 0), "0000000", monday(8, 0), "2027年3月1日 07:00"},
+        {"yearly on 1 March", 5, QDate(2020, 3, 1), QTime(7, 0), "0000000", monday(8, 0),
+         "2027年3月1日 07:00"},
         {"fixed date later today", 0, today, QTime(22, 15), "0000000", monday(8, 0), "今天 22:15"},
         {"fixed date in the past", 0, QDate(2026, 12, 6), QTime(7, 0), "0000000", monday(8, 0), "—"},
     };
     for (const Case& c : cases) {
-        const AlarmEntry row = makeAlarmEntry({"x", c.frequency, c.date, c.time, c.weekdays}, 0, RowOrigin::Add,
-                                              DateTimeLocale::neutral());
-        EXPECT_EQ(nextRingText(nextOccurrence(row, c.now), c.now), QString::fromUtf8(c.expected)) << c.situation;
+        const AlarmEntry row = makeAlarmEntry({"x", c.frequency, c.date, c.time, c.weekdays}, 0,
+                                              RowOrigin::Add, DateTimeLocale::neutral());
+        EXPECT_EQ(nextRingText(nextOccurrence(row, c.now), c.now), QString::fromUtf8(c.expected))
+            << c.situation;
     }
 }
 
-TEST(NextRingText, TrayHintFitsItsSixtyThreeCharacters)
-{
+TEST(NextRingText, TrayHintFitsItsSixtyThreeCharacters) {
     EXPECT_EQ(nextRingHint("周二 07:00", "起床"), "Belvane · 下次 周二 07:00 起床");
     EXPECT_EQ(nextRingHint("今天 13:30", ""), "Belvane · 下次 今天 13:30");
     EXPECT_EQ(nextRingHint(kNoNextRing, "起床"), "Belvane") << "nothing will ring";
@@ -72,8 +77,7 @@ TEST(NextRingText, TrayHintFitsItsSixtyThreeCharacters)
     EXPECT_FALSE(cut.at(cut.size() - 2).isHighSurrogate()) << "a lone high surrogate before the ellipsis";
 }
 
-TEST(NextRingText, SnoozeLastsFromTheStartOfTheRinging)
-{
+TEST(NextRingText, SnoozeLastsFromTheStartOfTheRinging) {
     RingingSession session;
     AlarmSettings settings;
     settings.playSound = true;

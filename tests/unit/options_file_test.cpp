@@ -9,8 +9,7 @@
 namespace {
 
 /// The lines of an options file, joined with CR LF.
-QByteArray optionsFile(const QList<QByteArray>& lines)
-{
+QByteArray optionsFile(const QList<QByteArray>& lines) {
     QByteArray bytes;
     for (const QByteArray& line : lines)
         bytes += line + "\r\n";
@@ -36,8 +35,7 @@ const QList<QByteArray> kStored{"***General***",
                                 "5"};
 
 /// The stored file with one line (counted from 1) replaced.
-QList<QByteArray> storedWith(int line, const QByteArray& text)
-{
+QList<QByteArray> storedWith(int line, const QByteArray& text) {
     QList<QByteArray> lines = kStored;
     lines[line - 1] = text;
     return lines;
@@ -45,8 +43,7 @@ QList<QByteArray> storedWith(int line, const QByteArray& text)
 
 } // namespace
 
-TEST(OptionsFile, ReadsEveryLineInPlace)
-{
+TEST(OptionsFile, ReadsEveryLineInPlace) {
     TempFolder dir;
     dir.write("Options.ini", optionsFile(kStored));
     OptionsSettings s;
@@ -62,8 +59,7 @@ TEST(OptionsFile, ReadsEveryLineInPlace)
     EXPECT_EQ(s.chime.to, QTime(6, 30, 5));
 }
 
-TEST(OptionsFile, CheckBoxesAndFormatLine)
-{
+TEST(OptionsFile, CheckBoxesAndFormatLine) {
     struct Case {
         const char* situation;
         int line;
@@ -89,8 +85,7 @@ TEST(OptionsFile, CheckBoxesAndFormatLine)
     }
 }
 
-TEST(OptionsFile, DamagedRangeStopsTheReadingAndKeepsWhatWasRead)
-{
+TEST(OptionsFile, DamagedRangeStopsTheReadingAndKeepsWhatWasRead) {
     struct Case {
         const char* situation;
         QList<QByteArray> lines;
@@ -137,8 +132,7 @@ TEST(OptionsFile, DamagedRangeStopsTheReadingAndKeepsWhatWasRead)
     }
 }
 
-TEST(OptionsFile, WritesSeventeenLinesThatReadBackByteForByte)
-{
+TEST(OptionsFile, WritesSeventeenLinesThatReadBackByteForByte) {
     TempFolder dir;
     const QByteArray stored = optionsFile(kStored);
     OptionsSettings s;

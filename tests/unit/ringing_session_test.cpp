@@ -9,16 +9,14 @@ namespace {
 class RecordingActions : public RingingActions {
 public:
     bool playerIdle() const override { return !m_playing || m_now >= m_endsAt; }
-    void playFile(const QString& path) override
-    {
+    void playFile(const QString& path) override {
         played.append(path);
         if (path.contains("broken") || path.endsWith('/'))
             throw BelvaneError("cannot play " + path);
         m_playing = true;
         m_endsAt = m_now.addMSecs(fileLengthMs);
     }
-    void closePlayer() override
-    {
+    void closePlayer() override {
         ++closes;
         m_playing = false;
     }
@@ -27,8 +25,7 @@ public:
     void powerAction(int action) override { power.append(action); }
 
     void setNow(const QDateTime& now) { m_now = now; }
-    QList<int> levels() const
-    {
+    QList<int> levels() const {
         QList<int> out;
         for (quint32 v : volumes)
             out.append(int((v >> 8) & 0xFF));
@@ -48,8 +45,7 @@ private:
     bool m_playing = false;
 };
 
-AlarmSettings musicAlarm(QStringList list)
-{
+AlarmSettings musicAlarm(QStringList list) {
     AlarmSettings s;
     s.playMusic = true;
     s.playList = std::move(list);
@@ -59,8 +55,7 @@ AlarmSettings musicAlarm(QStringList list)
     return s;
 }
 
-AlarmSettings soundAlarm()
-{
+AlarmSettings soundAlarm() {
     AlarmSettings s;
     s.playSound = true;
     s.soundIndex = 2;
@@ -72,21 +67,19 @@ AlarmSettings soundAlarm()
 
 /// A ringing window's life in 200 ms ticks from 07:00:00 on a controlled clock.
 struct Ringing {
-    explicit Ringing(const AlarmSettings& settings, QDateTime start = QDateTime(QDate(2026, 12, 7), QTime(7, 0), Qt::UTC))
-        : now(start)
-    {
+    explicit Ringing(const AlarmSettings& settings,
+                     QDateTime start = QDateTime(QDate(2026, 12, 7), QTime(7, 0), Qt::UTC))
+        : now(start) {
         actions.setNow(now);
         session.start(now);
         session.load(settings, "/prog/");
         session.show(actions);
     }
-    void runFor(qint64 ms)
-    {
+    void runFor(qint64 ms) {
         for (qint64 t = 0; t < ms; t += 200)
             tick();
     }
-    void tick()
-    {
+    void tick() {
         now = now.addMSecs(200);
         actions.setNow(now);
         session.tick(now, actions);
@@ -98,8 +91,7 @@ struct Ringing {
 
 } // namespace
 
-TEST(RingingSession, PlayListPlaysOnceThroughThenClosesAndRunsPowerAction)
-{
+TEST(RingingSession, PlayListPlaysOnceThroughThenClosesAndRunsPowerAction) {
     struct Case {
         const char* situation;
         int closing;
@@ -107,10 +99,13 @@ TEST(RingingSession, PlayListPlaysOnceThroughThenClosesAndRunsPowerAction)
         int closeRequests;
         QList<int> powerCalls;
     };
-    for (Case c : {Case{"close when finished, standby", 2, 2, 1, {2}}, {"never close, display off", 1, 1, 0, {1}},
-                   {"closing method 3 closes nothing, shut down", 3, 3, 0, {3}}, {"nothing to do", 2, 0, 1, {}}}) {
+    for (Case c : {Case{"close when finished, standby", 2, 2, 1, {2}},
+                   {"never close, display off", 1, 1, 0, {1}},
+                   {"closing method 3 closes nothing, shut down", 3, 3, 0, {3}},
+                   {"nothing to do", 2, 0, 1, {}}}) {
         AlarmSettings s = musicAlarm({"/m/a.mp3", "/m/b.mp3"});
-        s.closeNever = c.closing == 1, s.closeWhenFinished = c.closing == 2, s.closeAfterMinutes = c.closing == 3;
+        s.closeNever = c.closing == 1, s.closeWhenFinished = c.closing == 2,
+        s.closeAfterMinutes = c.closing == 3;
         s.powerAction = c.power;
         Ringing r(s);
         r.runFor(2000);
@@ -126,8 +121,7 @@ TEST(RingingSession, PlayListPlaysOnceThroughThenClosesAndRunsPowerAction)
     }
 }
 
-TEST(RingingSession, EmptyPlayListFinishesAtTheFirstTickPlayingNothing)
-{
+TEST(RingingSession, EmptyPlayListFinishesAtTheFirstTickPlayingNothing) {
     AlarmSettings s = musicAlarm({});
     s.closeNever = false, s.closeWhenFinished = true;
     s.powerAction = 3;
@@ -138,15 +132,13 @@ TEST(RingingSession, EmptyPlayListFinishesAtTheFirstTickPlayingNothing)
     EXPECT_EQ(r.actions.power, QList<int>{3});
 }
 
-TEST(RingingSession, UnplayableEntryIsPassedOver)
-{
+TEST(RingingSession, UnplayableEntryIsPassedOver) {
     Ringing r(musicAlarm({"/m/broken.mp3", "/m/b.mp3"}));
     r.runFor(1000);
     EXPECT_EQ(r.actions.played, (QStringList{"/m/broken.mp3", "/m/b.mp3"}));
 }
 
-TEST(RingingSession, BuiltInSoundRepeatsAndAFailureIsReportedOnce)
-{
+TEST(RingingSession, BuiltInSoundRepeatsAndAFailureIsReportedOnce) {
     Ringing r(soundAlarm());
     r.actions.fileLengthMs = 1000;
     r.runFor(10000);
@@ -175,8 +167,7 @@ TEST(RingingSession, BuiltInSoundRepeatsAndAFailureIsReportedOnce)
     }
     EXPECT_EQ(errors, 2);
 }
-TEST(RingingSession, FadeInRaisesTheDeviceVolume)
-{
+TEST(RingingSession, FadeInRaisesTheDeviceVolume) {
     AlarmSettings s = soundAlarm();
     s.volume = 50;
     s.fadeIn = true;
@@ -199,18 +190,19 @@ TEST(RingingSession, FadeInRaisesTheDeviceVolume)
     EXPECT_EQ(none.actions.levels(), QList<int>{127});
 }
 
-TEST(RingingSession, DeviceVolumePacksBothChannels)
-{
+TEST(RingingSession, DeviceVolumePacksBothChannels) {
     RingingSession s;
-    for (auto [volume, percent, packed] : {std::tuple{40, 100, 0x66006600u}, {100, 100, 0xFF00FF00u}, {100, 98, 0xF900F900u},
-                                           {0, 100, 0u}, {50, 0, 0u}}) {
+    for (auto [volume, percent, packed] : {std::tuple{40, 100, 0x66006600u},
+                                           {100, 100, 0xFF00FF00u},
+                                           {100, 98, 0xF900F900u},
+                                           {0, 100, 0u},
+                                           {50, 0, 0u}}) {
         s.VolumePercent = volume;
         EXPECT_EQ(s.deviceVolume(percent), packed) << volume << " " << percent;
     }
 }
 
-TEST(RingingSession, SnoozeIsMeasuredFromRingStart)
-{
+TEST(RingingSession, SnoozeIsMeasuredFromRingStart) {
     Ringing r(soundAlarm()); // snooze 5 minutes
     r.actions.fileLengthMs = 1000;
     r.runFor(2 * 60000);
@@ -229,8 +221,7 @@ TEST(RingingSession, SnoozeIsMeasuredFromRingStart)
     EXPECT_GT(r.actions.played.size(), played);
 }
 
-TEST(RingingSession, SnoozeOfZeroMinutesRestartsInTheSameTick)
-{
+TEST(RingingSession, SnoozeOfZeroMinutesRestartsInTheSameTick) {
     AlarmSettings s = musicAlarm({"/m/a.mp3", "/m/b.mp3"});
     s.snoozeMinutes = 0;
     Ringing r(s);
@@ -244,8 +235,7 @@ TEST(RingingSession, SnoozeOfZeroMinutesRestartsInTheSameTick)
     EXPECT_EQ(r.actions.played.last(), "/m/a.mp3");
 }
 
-TEST(RingingSession, AutomaticSnoozeCycles)
-{
+TEST(RingingSession, AutomaticSnoozeCycles) {
     AlarmSettings s = soundAlarm();
     s.autoSnooze = true;
     s.autoSnoozeMinutes = 2;
@@ -261,7 +251,8 @@ TEST(RingingSession, AutomaticSnoozeCycles)
     QList<bool> silent;
     for (const auto& m : silentAt)
         silent.append(m.second);
-    EXPECT_EQ(silent, (QList<bool>{false, true, true, true, false, false, true, true, true, false, false, true, true, true, false}))
+    EXPECT_EQ(silent, (QList<bool>{false, true, true, true, false, false, true, true, true, false, false,
+                                   true, true, true, false}))
         << "minutes 1..15";
 
     // A sum above 59 minutes is never reached: silent until the user acts.
@@ -278,13 +269,12 @@ TEST(RingingSession, AutomaticSnoozeCycles)
     EXPECT_FALSE(never.session.AutoSnoozeOn);
 }
 
-TEST(RingingSession, RingingAcrossMidnightKeepsCounting)
-{
+TEST(RingingSession, RingingAcrossMidnightKeepsCounting) {
     AlarmSettings s = soundAlarm();
     s.fadeIn = true;
     s.fadeInMinutes = 2;
     Ringing r(s, QDateTime(QDate(2026, 12, 7), QTime(23, 59, 30), Qt::UTC));
-    r.runFor(60000); // past midnight
+    r.runFor(60000);                           // past midnight
     EXPECT_EQ(r.actions.levels().last(), 127); // a minute into a two-minute fade: percent 50
     r.session.snoozePressed();
     r.runFor(3 * 60000);
@@ -293,8 +283,7 @@ TEST(RingingSession, RingingAcrossMidnightKeepsCounting)
     EXPECT_FALSE(r.session.Silenced);
 }
 
-TEST(RingingSession, PartlyReadSettingsLeaveLaterFieldsAtZero)
-{
+TEST(RingingSession, PartlyReadSettingsLeaveLaterFieldsAtZero) {
     AlarmSettings partial = musicAlarm({"/m/a.mp3"});
     partial.volume = 0; // the reader stopped before the volume line
     partial.snoozeMinutes = 0;
