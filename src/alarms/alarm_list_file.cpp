@@ -9,7 +9,8 @@
 #include "platform/errors.h"
 #include "platform/line_file.h"
 
-void LoadAlarmList(const QByteArray& bytes, QList<AlarmEntry>& rows, UsedAlarmNumbers& used) {
+void LoadAlarmList(const QByteArray& bytes, QList<AlarmEntry>& rows, UsedAlarmNumbers& used)
+{
     rows.clear();
     used.clear();
     LineReader in(bytes);
@@ -37,7 +38,8 @@ void LoadAlarmList(const QByteArray& bytes, QList<AlarmEntry>& rows, UsedAlarmNu
                 QStringLiteral("The alarm count %1 is smaller than the rows that follow it").arg(count));
 }
 
-QByteArray SaveAlarmList(const QList<AlarmEntry>& rows) {
+QByteArray SaveAlarmList(const QList<AlarmEntry>& rows)
+{
     LineWriter out;
     out.number(int(rows.size()));
     for (const AlarmEntry& row : rows)
@@ -52,13 +54,15 @@ const QString kBegun = QStringLiteral(".new");
 const QString kDropped = QStringLiteral(".old");
 
 /// Replaces `to` by `from` in one step, as rename(2) does.
-bool replaceFile(const QString& from, const QString& to) {
+bool replaceFile(const QString& from, const QString& to)
+{
     return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
 } // namespace
 
-void AlarmListStore::recover() const {
+void AlarmListStore::recover() const
+{
     const QDir folder(m_folder);
     const QStringList begun = folder.entryList({QStringLiteral("*.ini") + kBegun}, QDir::Files);
     const QStringList dropped = folder.entryList({QStringLiteral("*.ini") + kDropped}, QDir::Files);
@@ -85,7 +89,8 @@ void AlarmListStore::recover() const {
             QFile::remove(m_folder + name);
 }
 
-void AlarmListStore::commit(const QList<AlarmEntry>& changed, int number, const QByteArray* settings) {
+void AlarmListStore::commit(const QList<AlarmEntry>& changed, int number, const QByteArray* settings)
+{
     ensureWritable();
     const QString list = listPath();
     const QString settingsPath = m_folder + SettingsFileName(number);
@@ -117,25 +122,29 @@ void AlarmListStore::commit(const QList<AlarmEntry>& changed, int number, const 
         throw IoError(QStringLiteral("无法写入文件\"%1\"").arg(settingsPath));
 }
 
-void AlarmListStore::addRow(const AlarmEntry& row, const QByteArray& settings) {
+void AlarmListStore::addRow(const AlarmEntry& row, const QByteArray& settings)
+{
     QList<AlarmEntry> changed = rows;
     changed.append(row);
     commit(changed, toInt(row.alarmNumber), &settings);
 }
 
-void AlarmListStore::replaceRow(qsizetype index, const AlarmEntry& row, const QByteArray& settings) {
+void AlarmListStore::replaceRow(qsizetype index, const AlarmEntry& row, const QByteArray& settings)
+{
     QList<AlarmEntry> changed = rows;
     changed[index] = row;
     commit(changed, toInt(row.alarmNumber), &settings);
 }
 
-void AlarmListStore::removeRow(qsizetype index) {
+void AlarmListStore::removeRow(qsizetype index)
+{
     QList<AlarmEntry> changed = rows;
     const int number = toInt(changed.takeAt(index).alarmNumber);
     commit(changed, number, nullptr);
 }
 
-void AlarmListStore::load() {
+void AlarmListStore::load()
+{
     rows.clear();
     used.clear();
     recover();
@@ -156,19 +165,22 @@ void AlarmListStore::load() {
     }
 }
 
-void AlarmListStore::ensureWritable() const {
+void AlarmListStore::ensureWritable() const
+{
     if (m_damageUnseen)
         throw IoError(QStringLiteral("The alarm list \"%1\" is damaged. Nothing is changed until its report "
                                      "has been closed.")
                           .arg(listPath()));
 }
 
-void AlarmListStore::save() const {
+void AlarmListStore::save() const
+{
     ensureWritable();
     writeFileAtomically(listPath(), SaveAlarmList(rows));
 }
 
-void AlarmListStore::setOff(int number, bool isOff) {
+void AlarmListStore::setOff(int number, bool isOff)
+{
     if (off.isOff(number) == isOff)
         return;
     OffSwitches changed = off;
@@ -177,7 +189,8 @@ void AlarmListStore::setOff(int number, bool isOff) {
     off = changed;
 }
 
-std::optional<int> AlarmListStore::allocateNumber() const {
+std::optional<int> AlarmListStore::allocateNumber() const
+{
     for (int number = 0; number < kAlarmNumberCount; ++number)
         if (!used.isUsed(number) && !QFile::exists(m_folder + SettingsFileName(number)))
             return number;

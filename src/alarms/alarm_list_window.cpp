@@ -41,9 +41,12 @@ constexpr int kNextRingColumn = 4;
 class CaptionOnlyDelegate : public QStyledItemDelegate {
 public:
     CaptionOnlyDelegate(std::function<bool()> refused, QObject* parent)
-        : QStyledItemDelegate(parent), m_refused(std::move(refused)) {}
+        : QStyledItemDelegate(parent), m_refused(std::move(refused))
+    {
+    }
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                          const QModelIndex& index) const override {
+                          const QModelIndex& index) const override
+    {
         if (index.column() != 0 || m_refused())
             return nullptr;
         return QStyledItemDelegate::createEditor(parent, option, index);
@@ -53,7 +56,8 @@ private:
     std::function<bool()> m_refused;
 };
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, int x) {
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, int x)
+{
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(x, 264, 73, 25);
@@ -67,7 +71,8 @@ TFormAlarmList::TFormAlarmList(Services& services, AlarmListStore& store, const 
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       m_services(services), m_programFolder(folders.program), m_dataFolder(folders.data), m_store(store),
-      m_locale(DateTimeLocale::system()) {
+      m_locale(DateTimeLocale::system())
+{
     setObjectName(QStringLiteral("FormAlarmList"));
     setWindowTitle(QStringLiteral("Belvane"));
     QFont font(QStringLiteral("宋体"), 9);
@@ -146,7 +151,8 @@ TFormAlarmList::TFormAlarmList(Services& services, AlarmListStore& store, const 
 
 TFormAlarmList::~TFormAlarmList() = default;
 
-void TFormAlarmList::FormCreate() {
+void TFormAlarmList::FormCreate()
+{
     m_fillingList = true;
     AlarmList->clear();
     for (int i = 0; i < m_store.rows.size(); ++i)
@@ -155,12 +161,14 @@ void TFormAlarmList::FormCreate() {
     fitColumns();
 }
 
-void TFormAlarmList::saveRows() {
+void TFormAlarmList::saveRows()
+{
     const auto tellScheduler = qScopeGuard([this] { emit rowsChanged(); });
     m_store.save();
 }
 
-void TFormAlarmList::fitColumns() {
+void TFormAlarmList::fitColumns()
+{
     // The designed widths, widened just enough where a text of a column would be cut; the caption
     // column keeps its width (a long reminder line is elided), the window grows by what the others
     // gain. The next-ring column came later: the window grows by all of it, and it is wide enough
@@ -189,7 +197,8 @@ void TFormAlarmList::fitColumns() {
     AlarmList->resize(kListWidth + gained, AlarmList->height());
 }
 
-void TFormAlarmList::showRow(int row) {
+void TFormAlarmList::showRow(int row)
+{
     const bool filling = m_fillingList;
     m_fillingList = true;
     QTreeWidgetItem* item = AlarmList->topLevelItem(row);
@@ -207,7 +216,8 @@ void TFormAlarmList::showRow(int row) {
     m_fillingList = filling;
 }
 
-void TFormAlarmList::showNextRing(QTreeWidgetItem* item, int row) {
+void TFormAlarmList::showNextRing(QTreeWidgetItem* item, int row)
+{
     const QString text = nextRingOf ? nextRingOf(row) : QString();
     item->setText(kNextRingColumn, text);
     // An alarm that will not ring again is shown greyed.
@@ -216,19 +226,22 @@ void TFormAlarmList::showNextRing(QTreeWidgetItem* item, int row) {
                         palette().brush(rings ? QPalette::Active : QPalette::Disabled, QPalette::Text));
 }
 
-void TFormAlarmList::showNextRings() {
+void TFormAlarmList::showNextRings()
+{
     const bool filling = std::exchange(m_fillingList, true);
     for (int row = 0; row < AlarmList->topLevelItemCount(); ++row)
         showNextRing(AlarmList->topLevelItem(row), row);
     m_fillingList = filling;
 }
 
-int TFormAlarmList::selectedRow() const {
+int TFormAlarmList::selectedRow() const
+{
     const QList<QTreeWidgetItem*> selected = AlarmList->selectedItems();
     return selected.isEmpty() ? -1 : AlarmList->indexOfTopLevelItem(selected.first());
 }
 
-bool TFormAlarmList::runEditor(bool isNew, const AlarmEntry* rowWithoutFile, const QString& missingFile) {
+bool TFormAlarmList::runEditor(bool isNew, const AlarmEntry* rowWithoutFile, const QString& missingFile)
+{
     IsNewAlarm = isNew;
     CurrentAlarmFile = kWorkingFile;
     TAlarmOptions editor(*this);
@@ -237,7 +250,8 @@ bool TFormAlarmList::runEditor(bool isNew, const AlarmEntry* rowWithoutFile, con
     return editor.exec() == QDialog::Accepted;
 }
 
-void TFormAlarmList::ButtonAddClick() {
+void TFormAlarmList::ButtonAddClick()
+{
     m_store.ensureWritable();
     const std::optional<int> number = m_store.allocateNumber();
     if (!number) {
@@ -258,7 +272,8 @@ void TFormAlarmList::ButtonAddClick() {
     saveRows();
 }
 
-void TFormAlarmList::buttonEditClick() {
+void TFormAlarmList::buttonEditClick()
+{
     const int row = selectedRow();
     if (row < 0)
         return;
@@ -284,7 +299,8 @@ void TFormAlarmList::buttonEditClick() {
     saveRows();
 }
 
-void TFormAlarmList::AlarmListDblClick() {
+void TFormAlarmList::AlarmListDblClick()
+{
     // A double click opens the editor only; in-place editing is for a slow second click or F2.
     m_inDoubleClick = true;
     const auto done = qScopeGuard([this] {
@@ -297,7 +313,8 @@ void TFormAlarmList::AlarmListDblClick() {
     AlarmList->setFocus();
 }
 
-void TFormAlarmList::ButtonDeleteClick() {
+void TFormAlarmList::ButtonDeleteClick()
+{
     const int row = selectedRow();
     if (row < 0)
         return;
@@ -310,14 +327,16 @@ void TFormAlarmList::ButtonDeleteClick() {
     delete AlarmList->takeTopLevelItem(row);
 }
 
-void TFormAlarmList::ButtonCloseClick() {
+void TFormAlarmList::ButtonCloseClick()
+{
     // A damaged list the user has not yet seen reported stays as it is on disk; the window still closes.
     if (m_store.writable())
         saveRows();
     done(QDialog::Accepted);
 }
 
-void TFormAlarmList::ShowmainscreenClick() {
+void TFormAlarmList::ShowmainscreenClick()
+{
     // Hiding also ends a modal run, so the clock window is never left waiting on a hidden list.
     if (isVisible())
         done(QDialog::Rejected);
@@ -326,7 +345,8 @@ void TFormAlarmList::ShowmainscreenClick() {
     Showmainscreen->setText(isVisible() ? QStringLiteral("Hide") : QStringLiteral("Restore"));
 }
 
-void TFormAlarmList::captionEdited(QTreeWidgetItem* item, int column) {
+void TFormAlarmList::captionEdited(QTreeWidgetItem* item, int column)
+{
     const int row = AlarmList->indexOfTopLevelItem(item);
     if (m_fillingList || column != 0 || row < 0 || row >= m_store.rows.size())
         return;
@@ -339,7 +359,8 @@ void TFormAlarmList::captionEdited(QTreeWidgetItem* item, int column) {
     saveRows();
 }
 
-void TFormAlarmList::switchClicked(QTreeWidgetItem* item, int column) {
+void TFormAlarmList::switchClicked(QTreeWidgetItem* item, int column)
+{
     const int row = AlarmList->indexOfTopLevelItem(item);
     if (m_fillingList || column != 0 || row < 0 || row >= m_store.rows.size())
         return;
@@ -353,11 +374,13 @@ void TFormAlarmList::switchClicked(QTreeWidgetItem* item, int column) {
     emit rowsChanged();
 }
 
-void TFormAlarmList::SetStartWithDesktop(bool enabled) {
+void TFormAlarmList::SetStartWithDesktop(bool enabled)
+{
     m_services.autostart.setEnabled(enabled, programPath());
 }
 
-void TFormAlarmList::keyPressEvent(QKeyEvent* event) {
+void TFormAlarmList::keyPressEvent(QKeyEvent* event)
+{
     if (event->key() == Qt::Key_F1) {
         emit helpRequested();
         return;

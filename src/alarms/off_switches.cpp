@@ -7,21 +7,24 @@
 #include "platform/errors.h"
 #include "platform/line_file.h"
 
-bool OffSwitches::isOff(const AlarmEntry& row) const {
+bool OffSwitches::isOff(const AlarmEntry& row) const
+{
     // A row whose number does not convert cannot have been switched off.
     bool ok = false;
     const int number = row.alarmNumber.toInt(&ok);
     return ok && isOff(number);
 }
 
-void OffSwitches::set(int number, bool off) {
+void OffSwitches::set(int number, bool off)
+{
     if (off)
         m_off.insert(number);
     else
         m_off.remove(number);
 }
 
-QList<AlarmEntry> OffSwitches::onRows(const QList<AlarmEntry>& rows) const {
+QList<AlarmEntry> OffSwitches::onRows(const QList<AlarmEntry>& rows) const
+{
     if (m_off.isEmpty())
         return rows;
     QList<AlarmEntry> on;
@@ -30,7 +33,8 @@ QList<AlarmEntry> OffSwitches::onRows(const QList<AlarmEntry>& rows) const {
     return on;
 }
 
-void OffSwitches::parse(const QByteArray& bytes) {
+void OffSwitches::parse(const QByteArray& bytes)
+{
     QSet<int> off;
     LineReader in(bytes);
     while (!in.atEnd()) {
@@ -49,7 +53,8 @@ void OffSwitches::parse(const QByteArray& bytes) {
     m_off = off;
 }
 
-QByteArray OffSwitches::bytes() const {
+QByteArray OffSwitches::bytes() const
+{
     QList<int> sorted(m_off.begin(), m_off.end());
     std::sort(sorted.begin(), sorted.end());
     LineWriter out;
@@ -58,7 +63,8 @@ QByteArray OffSwitches::bytes() const {
     return out.bytes();
 }
 
-void OffSwitchFile::load(OffSwitches& switches) const {
+void OffSwitchFile::load(OffSwitches& switches) const
+{
     switches.clear();
     if (!QFile::exists(path()))
         return;
@@ -75,6 +81,7 @@ void OffSwitchFile::load(OffSwitches& switches) const {
     }
 }
 
-void OffSwitchFile::save(const OffSwitches& switches) const {
+void OffSwitchFile::save(const OffSwitches& switches) const
+{
     writeFileAtomically(path(), switches.bytes());
 }

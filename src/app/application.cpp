@@ -22,7 +22,8 @@
 #include "shell/sys_tray.h"
 #include "shell/tray_ringing_entries.h"
 
-BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders, const QDateTime& launchedAt) {
+BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders, const QDateTime& launchedAt)
+{
     const QString programFolder = folders.program;
     m_store = std::make_unique<AlarmListStore>(folders.data);
     QString loadError;
@@ -93,7 +94,8 @@ BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders, co
         reportError(offError);
 }
 
-void BelvaneWindows::showNextRings(Services& services) {
+void BelvaneWindows::showNextRings(Services& services)
+{
     // Owned by the scheduler it follows.
     auto* watch = new NextRingWatch(*m_dispatcher, *m_store, services.clock);
     m_alarmList->nextRingOf = [watch](int row) { return watch->rowText(row); };
@@ -102,7 +104,8 @@ void BelvaneWindows::showNextRings(Services& services) {
                      [watch, tray = m_main->sysTray()] { tray->setHint(watch->hint()); });
 }
 
-void BelvaneWindows::reportStartUpProblems(const QString& loadError) {
+void BelvaneWindows::reportStartUpProblems(const QString& loadError)
+{
     if (!loadError.isEmpty())
         reportError(loadError, [store = m_store.get()] { store->acknowledgeDamage(); });
     QStringList silent;
@@ -114,7 +117,8 @@ void BelvaneWindows::reportStartUpProblems(const QString& loadError) {
                         .arg(QString::number(silent.size()), silent.join(QStringLiteral("，"))));
 }
 
-void BelvaneWindows::shutDown() {
+void BelvaneWindows::shutDown()
+{
     m_dispatcher->stop();
 }
 

@@ -7,22 +7,26 @@
 #include <QTimer>
 
 namespace {
-ErrorSink& currentSink() {
+ErrorSink& currentSink()
+{
     static ErrorSink sink;
     return sink;
 }
 
-QPointer<QWidget>& fallbackParent() {
+QPointer<QWidget>& fallbackParent()
+{
     static QPointer<QWidget> parent;
     return parent;
 }
 } // namespace
 
-void setErrorSink(ErrorSink sink) {
+void setErrorSink(ErrorSink sink)
+{
     currentSink() = std::move(sink);
 }
 
-void setErrorBoxOwner(QWidget* window) {
+void setErrorBoxOwner(QWidget* window)
+{
     fallbackParent() = window;
 }
 
@@ -33,12 +37,14 @@ namespace {
 /// going with it.
 class BoxKeeper : public QObject {
 public:
-    BoxKeeper(QWidget* dialog, QMessageBox* box) : QObject(box), m_box(box) {
+    BoxKeeper(QWidget* dialog, QMessageBox* box) : QObject(box), m_box(box)
+    {
         dialog->installEventFilter(this);
     }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
         if (event->type() == QEvent::Hide && m_box) {
             watched->removeEventFilter(this);
             const bool shown = m_box->isVisible();
@@ -55,7 +61,8 @@ private:
     QPointer<QMessageBox> m_box;
 };
 
-void showBox(QMessageBox::Icon icon, const QString& text, std::function<void()> onClosed) {
+void showBox(QMessageBox::Icon icon, const QString& text, std::function<void()> onClosed)
+{
     if (currentSink()) {
         currentSink()(text);
         if (onClosed)
@@ -90,10 +97,12 @@ void showBox(QMessageBox::Icon icon, const QString& text, std::function<void()> 
 }
 } // namespace
 
-void reportError(const QString& text, std::function<void()> onClosed) {
+void reportError(const QString& text, std::function<void()> onClosed)
+{
     showBox(QMessageBox::Critical, text, std::move(onClosed));
 }
 
-void reportNotice(const QString& text) {
+void reportNotice(const QString& text)
+{
     showBox(QMessageBox::Information, text, {});
 }

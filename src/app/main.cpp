@@ -29,7 +29,8 @@ namespace {
 
 /// Every connection, file and sound stream takes a descriptor. The soft limit (often 1,024) is raised
 /// to what the system allows, so that a shortage never stops an alarm from being heard.
-void raiseOpenFileLimit() {
+void raiseOpenFileLimit()
+{
     rlimit limit{};
     if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
         limit.rlim_cur = limit.rlim_max;
@@ -39,7 +40,8 @@ void raiseOpenFileLimit() {
 
 /// The command line is read before the windowing system is reached, so --help works without a
 /// display.
-CommandLine readOwnCommandLine(int argc, char* argv[]) {
+CommandLine readOwnCommandLine(int argc, char* argv[])
+{
     QCoreApplication app(argc, argv);
     installChineseTranslations(app);
     return readCommandLine(QCoreApplication::arguments());
@@ -47,7 +49,8 @@ CommandLine readOwnCommandLine(int argc, char* argv[]) {
 
 } // namespace
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     const CommandLine commandLine = readOwnCommandLine(argc, argv);
     if (commandLine.exitCode)
         return *commandLine.exitCode;

@@ -15,7 +15,8 @@ namespace {
 const QByteArray kShowRequest = "show\n";
 const QByteArray kShowAnswer = "ok\n";
 
-QString defaultFolder() {
+QString defaultFolder()
+{
     QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (dir.isEmpty() || !QDir(dir).exists())
         dir = QDir::tempPath();
@@ -23,7 +24,8 @@ QString defaultFolder() {
 }
 } // namespace
 
-SingleInstance::SingleInstance(QString folder) {
+SingleInstance::SingleInstance(QString folder)
+{
     if (folder.isEmpty())
         folder = defaultFolder();
     // The user id keeps two users of a shared temporary folder apart.
@@ -34,7 +36,8 @@ SingleInstance::SingleInstance(QString folder) {
     connect(&m_server, &QLocalServer::newConnection, this, &SingleInstance::onNewConnection);
 }
 
-SingleInstance::~SingleInstance() {
+SingleInstance::~SingleInstance()
+{
     m_server.close();
     // The connections go while the count they keep is still there.
     qDeleteAll(m_server.findChildren<QLocalSocket*>(Qt::FindDirectChildrenOnly));
@@ -42,7 +45,8 @@ SingleInstance::~SingleInstance() {
         ::close(m_lockFd);
 }
 
-SingleInstance::Start SingleInstance::becomePrimary(int answerTimeoutMs) {
+SingleInstance::Start SingleInstance::becomePrimary(int answerTimeoutMs)
+{
     m_lockFd = ::open(QFile::encodeName(m_lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (m_lockFd != -1 && ::flock(m_lockFd, LOCK_EX | LOCK_NB) == 0) {
         // For whoever looks: the holder's process id. The lock itself is what counts.
@@ -58,7 +62,8 @@ SingleInstance::Start SingleInstance::becomePrimary(int answerTimeoutMs) {
     return askPrimaryToShow(answerTimeoutMs) ? Start::Shown : Start::Unreachable;
 }
 
-bool SingleInstance::listen() {
+bool SingleInstance::listen()
+{
     // Only the lock's holder gets here: whatever lies at the socket's path (left by a crash, garbled,
     // put there by something else) is in the way and goes.
     QLocalServer::removeServer(m_socketPath);
@@ -66,7 +71,8 @@ bool SingleInstance::listen() {
     return m_server.listen(m_socketPath);
 }
 
-bool SingleInstance::askPrimaryToShow(int timeoutMs) {
+bool SingleInstance::askPrimaryToShow(int timeoutMs)
+{
     // The running copy may hold the lock but not listen yet if it started a moment ago.
     QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired()) {
@@ -85,7 +91,8 @@ bool SingleInstance::askPrimaryToShow(int timeoutMs) {
     return false;
 }
 
-void SingleInstance::onNewConnection() {
+void SingleInstance::onNewConnection()
+{
     // Anything of the user's can connect: the socket must never use up the descriptors and the
     // attention an alarm needs. A few connections at once, each short-lived, one short request each.
     while (QLocalSocket* socket = m_server.nextPendingConnection()) {

@@ -19,8 +19,8 @@ AlarmDispatcher::AlarmDispatcher(Services& services, const AlarmListStore& store
                                  QString programFolder, TFormRunPlay& player, QTimeZone zone)
     : m_services(services), m_store(store), m_dataFolder(std::move(dataFolder)),
       m_programFolder(std::move(programFolder)), m_player(player), m_scheduler(std::move(zone)),
-      m_lastCheckedFile(m_dataFolder), m_wallClock(new WallClockWatch(this)),
-      m_resume(new ResumeWatch(this)) {
+      m_lastCheckedFile(m_dataFolder), m_wallClock(new WallClockWatch(this)), m_resume(new ResumeWatch(this))
+{
     m_wake.setSingleShot(true);
     m_wake.setTimerType(Qt::PreciseTimer);
     connect(&m_wake, &QTimer::timeout, this, &AlarmDispatcher::checkNow);
@@ -29,16 +29,19 @@ AlarmDispatcher::AlarmDispatcher(Services& services, const AlarmListStore& store
     connect(m_resume, &ResumeWatch::resumed, this, &AlarmDispatcher::rearm);
 }
 
-AlarmDispatcher::~AlarmDispatcher() {
+AlarmDispatcher::~AlarmDispatcher()
+{
     stop();
 }
 
-void AlarmDispatcher::setChimes(std::function<bool()> enabled, std::function<void()> step) {
+void AlarmDispatcher::setChimes(std::function<bool()> enabled, std::function<void()> step)
+{
     m_chimesOn = std::move(enabled);
     m_chimeStep = std::move(step);
 }
 
-void AlarmDispatcher::start(const QDateTime& launchedAt) {
+void AlarmDispatcher::start(const QDateTime& launchedAt)
+{
     if (const std::optional<QDateTime> stored = m_lastCheckedFile.read(m_services.clock.now()))
         m_scheduler.startFrom(*stored);
     else if (launchedAt.isValid())
@@ -49,7 +52,8 @@ void AlarmDispatcher::start(const QDateTime& launchedAt) {
     check(true);
 }
 
-void AlarmDispatcher::stop() {
+void AlarmDispatcher::stop()
+{
     if (!m_running)
         return;
     m_wake.stop();
@@ -62,7 +66,8 @@ void AlarmDispatcher::stop() {
         m_window->close();
 }
 
-void AlarmDispatcher::check(bool store) {
+void AlarmDispatcher::check(bool store)
+{
     if (!m_running)
         return;
     // Alarms switched off are never shown to the scheduler; one switched on again starts from then.
@@ -84,7 +89,8 @@ void AlarmDispatcher::check(bool store) {
         emit nextMoved();
 }
 
-void AlarmDispatcher::ringNext() {
+void AlarmDispatcher::ringNext()
+{
     if (!m_running || m_window || m_queue.isEmpty())
         return;
     RingRequest request;
@@ -96,7 +102,8 @@ void AlarmDispatcher::ringNext() {
     openWindow(request);
 }
 
-void AlarmDispatcher::ringTrial(const AlarmSettings& settings) {
+void AlarmDispatcher::ringTrial(const AlarmSettings& settings)
+{
     if (!m_running)
         return;
     if (m_window) {
@@ -113,7 +120,8 @@ void AlarmDispatcher::ringTrial(const AlarmSettings& settings) {
     openWindow(request);
 }
 
-void AlarmDispatcher::openWindow(const RingRequest& request) {
+void AlarmDispatcher::openWindow(const RingRequest& request)
+{
     auto* window = new TAlarmRun(request, m_services, m_player, m_windowParent);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowModality(Qt::ApplicationModal);
@@ -132,7 +140,8 @@ void AlarmDispatcher::openWindow(const RingRequest& request) {
     emit ringingStarted(window);
 }
 
-void AlarmDispatcher::arm() {
+void AlarmDispatcher::arm()
+{
     if (!m_running)
         return;
     const QDateTime last = m_scheduler.lastChecked();
@@ -149,7 +158,8 @@ void AlarmDispatcher::arm() {
     m_wake.start(int(waitMs));
 }
 
-void AlarmDispatcher::storeLastChecked(bool keepRinging) {
+void AlarmDispatcher::storeLastChecked(bool keepRinging)
+{
     QDateTime instant = m_scheduler.lastChecked();
     // After the end of the run nothing is stored: a window closed by the end must not move it on.
     if (!m_running || !instant.isValid())
@@ -174,7 +184,8 @@ void AlarmDispatcher::storeLastChecked(bool keepRinging) {
     }
 }
 
-QString AlarmDispatcher::missedText(const QList<Occurrence>& missed) {
+QString AlarmDispatcher::missedText(const QList<Occurrence>& missed)
+{
     QStringList lines{uiText("错过的闹钟：")};
     for (const Occurrence& o : missed)
         lines << QStringLiteral("%1  %2").arg(decodeText(o.row.caption),

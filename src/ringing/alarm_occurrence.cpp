@@ -16,7 +16,8 @@ struct RowRule {
     QByteArray weekdayMask;
 };
 
-std::optional<RowRule> ruleOf(const AlarmEntry& row) {
+std::optional<RowRule> ruleOf(const AlarmEntry& row)
+{
     static const std::pair<Frequency, Rule> kRules[] = {
         {Frequency::FixedDate, Rule::FixedDate}, {Frequency::Hourly, Rule::Hourly},
         {Frequency::Daily, Rule::Daily},         {Frequency::Weekly, Rule::Weekly},
@@ -31,14 +32,16 @@ std::optional<RowRule> ruleOf(const AlarmEntry& row) {
     return std::nullopt;
 }
 
-bool weekdayMarked(const QByteArray& mask, const QDate& date) {
+bool weekdayMarked(const QByteArray& mask, const QDate& date)
+{
     const int weekday = date.dayOfWeek() % 7 + 1; // 1 = Sunday ... 7 = Saturday
     return mask.size() >= weekday && mask[weekday - 1] == '1';
 }
 
 /// The first date on or after `from` (direction +1) or on or before it (-1) on which the rule
 /// matches. Monthly and yearly rules step by month and by year; 29 February recurs within 8 years.
-std::optional<QDate> matchingDate(const RowRule& r, const QDate& from, int direction) {
+std::optional<QDate> matchingDate(const RowRule& r, const QDate& from, int direction)
+{
     const auto inDirection = [&](const QDate& d) { return direction > 0 ? d >= from : d <= from; };
     switch (r.rule) {
     case Rule::Hourly:
@@ -75,12 +78,14 @@ std::optional<QDate> matchingDate(const RowRule& r, const QDate& from, int direc
     return std::nullopt;
 }
 
-qint64 offsetAt(const QTimeZone& zone, qint64 utcSeconds) {
+qint64 offsetAt(const QTimeZone& zone, qint64 utcSeconds)
+{
     return zone.offsetFromUtc(QDateTime::fromSecsSinceEpoch(utcSeconds, QTimeZone::utc()));
 }
 
 /// The first instant (seconds since the epoch) at which the zone's clocks show this date and time.
-qint64 firstInstantOf(const QDate& date, const QTime& time, const QTimeZone& zone) {
+qint64 firstInstantOf(const QDate& date, const QTime& time, const QTimeZone& zone)
+{
     // The local reading as if it were UTC; the true instant lies within a day of it.
     const qint64 naive = QDateTime(date, time, QTimeZone::utc()).toSecsSinceEpoch();
     const qint64 offsetBefore = offsetAt(zone, naive - 86400);
@@ -99,7 +104,8 @@ qint64 firstInstantOf(const QDate& date, const QTime& time, const QTimeZone& zon
 
 /// Every instant at which the zone's clocks show this date and time: none inside a gap, two in an
 /// hour the clocks repeat.
-QList<qint64> everyInstantOf(const QDate& date, const QTime& time, const QTimeZone& zone) {
+QList<qint64> everyInstantOf(const QDate& date, const QTime& time, const QTimeZone& zone)
+{
     const qint64 naive = QDateTime(date, time, QTimeZone::utc()).toSecsSinceEpoch();
     QList<qint64> instants;
     for (const qint64 offset : {offsetAt(zone, naive - 86400), offsetAt(zone, naive + 86400)})
@@ -109,7 +115,8 @@ QList<qint64> everyInstantOf(const QDate& date, const QTime& time, const QTimeZo
 }
 
 /// The row's instants on a date it matches, earliest first.
-QList<qint64> instantsOn(const RowRule& r, const QDate& date, const QTimeZone& zone) {
+QList<qint64> instantsOn(const RowRule& r, const QDate& date, const QTimeZone& zone)
+{
     QList<qint64> instants;
     if (r.rule == Rule::Hourly) {
         // By the clock: whenever it shows the row's minute and second, so both passes of a repeated
@@ -123,21 +130,23 @@ QList<qint64> instantsOn(const RowRule& r, const QDate& date, const QTimeZone& z
     return instants;
 }
 
-QDate localDate(const QDateTime& t, const QTimeZone& zone) {
+QDate localDate(const QDateTime& t, const QTimeZone& zone)
+{
     return t.toTimeZone(zone).date();
 }
 
 } // namespace
 
-bool isKnownFrequency(const QByteArray& frequencyText) {
+bool isKnownFrequency(const QByteArray& frequencyText)
+{
     for (int i = 0; i < kFrequencyCount; ++i)
         if (frequencyText == frequencyBytes(i))
             return true;
     return false;
 }
 
-std::optional<QDateTime> nextOccurrence(const AlarmEntry& row, const QDateTime& after,
-                                        const QTimeZone& zone) {
+std::optional<QDateTime> nextOccurrence(const AlarmEntry& row, const QDateTime& after, const QTimeZone& zone)
+{
     const std::optional<RowRule> rule = ruleOf(row);
     if (!rule)
         return std::nullopt;
@@ -157,7 +166,8 @@ std::optional<QDateTime> nextOccurrence(const AlarmEntry& row, const QDateTime& 
 }
 
 std::optional<QDateTime> previousOccurrence(const AlarmEntry& row, const QDateTime& notAfter,
-                                            const QTimeZone& zone) {
+                                            const QTimeZone& zone)
+{
     const std::optional<RowRule> rule = ruleOf(row);
     if (!rule)
         return std::nullopt;

@@ -131,14 +131,16 @@ std::optional<QDateTime> AlarmScheduler::nextDue(const QList<AlarmEntry>& rows)
     std::optional<qint64> earliest;
     const qint64 last = m_lastChecked.toSecsSinceEpoch();
     for (const AlarmEntry& row : rows)
-        if (const std::optional<qint64> next = keptNext(row, last, last); next && (!earliest || *next < *earliest))
+        if (const std::optional<qint64> next = keptNext(row, last, last);
+            next && (!earliest || *next < *earliest))
             earliest = next;
     // Rows gone from the list are forgotten, so the kept values stay as many as the rows.
     if (m_kept.size() > rows.size()) {
         QSet<QByteArray> keys;
         for (const AlarmEntry& row : rows)
             keys.insert(keyOf(row));
-        m_kept.removeIf([&](const QHash<QByteArray, Kept>::iterator& it) { return !keys.contains(it.key()); });
+        m_kept.removeIf(
+            [&](const QHash<QByteArray, Kept>::iterator& it) { return !keys.contains(it.key()); });
     }
     return earliest ? std::optional(QDateTime::fromSecsSinceEpoch(*earliest, m_zone)) : std::nullopt;
 }

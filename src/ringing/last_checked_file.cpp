@@ -10,7 +10,8 @@
 
 LastCheckedFile::LastCheckedFile(const QString& folder) : m_path(folder + QStringLiteral("lastcheck.ini")) {}
 
-std::optional<QDateTime> LastCheckedFile::read(const QDateTime& now) const {
+std::optional<QDateTime> LastCheckedFile::read(const QDateTime& now) const
+{
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
@@ -28,7 +29,8 @@ std::optional<QDateTime> LastCheckedFile::read(const QDateTime& now) const {
     return stored;
 }
 
-void LastCheckedFile::write(const QDateTime& instant) const {
+void LastCheckedFile::write(const QDateTime& instant) const
+{
     LineWriter out;
     out.line(QByteArray::number(instant.toSecsSinceEpoch()));
     writeFileAtomically(m_path, out.bytes());

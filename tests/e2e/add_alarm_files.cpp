@@ -22,14 +22,16 @@
 
 namespace {
 
-int fail(const QString& text) {
+int fail(const QString& text)
+{
     std::fprintf(stderr, "add_alarm_files: %s\n", qPrintable(text));
     return 2;
 }
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty())

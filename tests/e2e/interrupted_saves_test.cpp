@@ -18,7 +18,8 @@ namespace {
 
 /// Runs add_alarm_files on the folder and kills it (SIGKILL) at the n-th event in the folder: a
 /// file made, written, closed after writing, renamed or deleted. False when it finished first.
-bool killedAtEvent(const QString& folder, const QStringList& keys, int n) {
+bool killedAtEvent(const QString& folder, const QStringList& keys, int n)
+{
     const int watch = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
     inotify_add_watch(watch, QFile::encodeName(folder).constData(),
                       IN_CREATE | IN_MODIFY | IN_CLOSE_WRITE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE);
@@ -50,7 +51,8 @@ bool killedAtEvent(const QString& folder, const QStringList& keys, int n) {
 /// The rows of the list after the next start's load, each with the reminder of its settings file.
 /// Fails the test when a row has no settings file, or a file lies in the folder that is not the list
 /// or a listed alarm's settings file (an orphan, a half-done change, a temporary file).
-QStringList rowsAfterRestart(const QString& folder, const char* when) {
+QStringList rowsAfterRestart(const QString& folder, const char* when)
+{
     AlarmListStore store(folder);
     EXPECT_NO_THROW(store.load()) << when;
     QStringList expected{"al.ini"};
@@ -77,7 +79,8 @@ QStringList rowsAfterRestart(const QString& folder, const char* when) {
 
 // A change is killed at each of its file events in turn; the next start finds the list row and its
 // settings file both as they were or both as they became, and nothing else.
-TEST(InterruptedSaves, AKillAtAnyFileEventOfAnAddOrAnEditLeavesRowAndSettingsAgreeing) {
+TEST(InterruptedSaves, AKillAtAnyFileEventOfAnAddOrAnEditLeavesRowAndSettingsAgreeing)
+{
     struct Case {
         const char* change;
         QStringList keys;

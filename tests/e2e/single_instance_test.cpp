@@ -18,6 +18,7 @@
 #include <QThread>
 
 #include "app/single_instance.h"
+#include "helpers/eventually.h"
 #include "helpers/temp_folder.h"
 
 namespace {
@@ -25,7 +26,8 @@ namespace {
 /// A copy of the built program in a fresh program folder, with its own runtime folder.
 class ProgramCopy {
 public:
-    ProgramCopy() {
+    ProgramCopy()
+    {
         QFile::copy(BELVANE_EXE, m_folder.file("belvane"));
         QFile::setPermissions(m_folder.file("belvane"), QFileDevice::ExeOwner | QFileDevice::ReadOwner);
         m_folder.write("al.ini", "0\r\n");
@@ -35,7 +37,8 @@ public:
         m_env.insert("QT_QPA_PLATFORM", "offscreen");
     }
 
-    std::unique_ptr<QProcess> start() const {
+    std::unique_ptr<QProcess> start() const
+    {
         auto p = std::make_unique<QProcess>();
         p->setProcessEnvironment(m_env);
         p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -45,7 +48,8 @@ public:
     }
 
     /// Waits until the running copy listens, which is when a second start can find it.
-    bool waitForListening(int ms) const {
+    bool waitForListening(int ms) const
+    {
         QElapsedTimer t;
         t.start();
         while (t.elapsed() < ms) {
@@ -58,7 +62,8 @@ public:
     }
 
     /// Name, size, time and hash of every file in the program folder.
-    QStringList snapshot() const {
+    QStringList snapshot() const
+    {
         QStringList out;
         QDirIterator it(m_folder.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
         while (it.hasNext()) {
@@ -83,7 +88,8 @@ private:
 
 } // namespace
 
-TEST(SingleInstance, SecondStartEndsAtOnceLeavingFirstRunningAndFilesUntouched) {
+TEST(SingleInstance, SecondStartEndsAtOnceLeavingFirstRunningAndFilesUntouched)
+{
     ProgramCopy copy;
     auto first = copy.start();
     ASSERT_TRUE(copy.waitForListening(30000)) << "the first copy never listened";
@@ -102,7 +108,8 @@ TEST(SingleInstance, SecondStartEndsAtOnceLeavingFirstRunningAndFilesUntouched) 
     first->waitForFinished();
 }
 
-TEST(SingleInstance, SecondStartAsksTheRunningCopyToShowItsClock) {
+TEST(SingleInstance, SecondStartAsksTheRunningCopyToShowItsClock)
+{
     // This test process plays the running copy; the real program is the second start.
     ProgramCopy copy;
     SingleInstance primary(copy.runtime());
@@ -114,7 +121,8 @@ TEST(SingleInstance, SecondStartAsksTheRunningCopyToShowItsClock) {
     EXPECT_EQ(second->exitCode(), 0);
 }
 
-TEST(SingleInstance, CrashedCopyDoesNotBlockTheNextStart) {
+TEST(SingleInstance, CrashedCopyDoesNotBlockTheNextStart)
+{
     ProgramCopy copy;
     auto crashed = copy.start();
     ASSERT_TRUE(copy.waitForListening(30000));
@@ -131,7 +139,8 @@ TEST(SingleInstance, CrashedCopyDoesNotBlockTheNextStart) {
     next->waitForFinished();
 }
 
-TEST(SingleInstance, LockFileLeftBadlyIsTakenOver) {
+TEST(SingleInstance, LockFileLeftBadlyIsTakenOver)
+{
     struct Case {
         const char* situation;
         QByteArray lock;
@@ -155,7 +164,8 @@ TEST(SingleInstance, LockFileLeftBadlyIsTakenOver) {
     }
 }
 
-TEST(SingleInstance, TheLockDecidesWhateverLiesAtTheSocketsPath) {
+TEST(SingleInstance, TheLockDecidesWhateverLiesAtTheSocketsPath)
+{
     struct Case {
         const char* situation;
         std::function<void(const QString& socketPath)> spoil;
@@ -192,7 +202,8 @@ TEST(SingleInstance, TheLockDecidesWhateverLiesAtTheSocketsPath) {
     }
 }
 
-TEST(SingleInstance, IdleAndOversizedConnectionsAreCutAndTheSocketStillAnswers) {
+TEST(SingleInstance, IdleAndOversizedConnectionsAreCutAndTheSocketStillAnswers)
+{
     QTemporaryDir runtime;
     SingleInstance primary(runtime.path());
     ASSERT_EQ(primary.becomePrimary(), SingleInstance::Start::Primary);
@@ -209,16 +220,16 @@ TEST(SingleInstance, IdleAndOversizedConnectionsAreCutAndTheSocketStillAnswers) 
                              [](const auto& s) { return s->state() == QLocalSocket::ConnectedState; });
     };
     // Beyond the few the server keeps, connections are closed as they come.
-    QTRY_VERIFY_WITH_TIMEOUT(open() <= 8, 30000);
+    EXPECT_EVENTUALLY(open() <= 8);
     EXPECT_GE(open(), 1) << "the first connections are served";
     // Those it keeps are closed once they have been idle a while.
-    QTRY_COMPARE_WITH_TIMEOUT(open(), 0, 30000);
+    EXPECT_EVENTUALLY_EQ(open(), 0);
 
     QLocalSocket oversized;
     oversized.connectToServer(path);
     ASSERT_TRUE(oversized.waitForConnected(30000));
     oversized.write(QByteArray(4096, 'x'));
-    QTRY_COMPARE_WITH_TIMEOUT(oversized.state(), QLocalSocket::UnconnectedState, 30000);
+    EXPECT_EVENTUALLY_EQ(oversized.state(), QLocalSocket::UnconnectedState);
 
     // A well-formed request is still answered (the server runs in this thread: no blocking wait here).
     QSignalSpy shown(&primary, &SingleInstance::showRequested);
@@ -226,7 +237,7 @@ TEST(SingleInstance, IdleAndOversizedConnectionsAreCutAndTheSocketStillAnswers) 
     asking.connectToServer(path);
     ASSERT_TRUE(asking.waitForConnected(30000));
     asking.write("show\n");
-    QTRY_COMPARE_WITH_TIMEOUT(shown.size(), 1, 30000);
-    QTRY_VERIFY_WITH_TIMEOUT(asking.canReadLine(), 30000);
+    EXPECT_EVENTUALLY_EQ(shown.size(), 1);
+    EXPECT_EVENTUALLY(asking.canReadLine());
     EXPECT_EQ(asking.readLine(), "ok\n");
 }

@@ -19,6 +19,7 @@
 #include "alarms/alarm_list_window.h"
 #include "alarms/alarm_settings_file.h"
 #include "app/error_report.h"
+#include "helpers/eventually.h"
 #include "helpers/fake_services.h"
 #include "helpers/modal.h"
 #include "helpers/temp_folder.h"
@@ -33,7 +34,8 @@
 
 namespace {
 
-QDateTime today(int h, int m, int s, int ms = 0) {
+QDateTime today(int h, int m, int s, int ms = 0)
+{
     return QDateTime(QDate(2026, 12, 7), QTime(h, m, s, ms));
 }
 
@@ -41,19 +43,22 @@ QDateTime today(int h, int m, int s, int ms = 0) {
 /// through a real player.
 class Dispatcher : public ::testing::Test {
 protected:
-    Dispatcher() {
+    Dispatcher()
+    {
         setErrorSink([this](const QString& text) { notices << text; });
         QDir(dir.path()).mkdir("sounds");
         writeToneWav(dir.file("sounds/" + builtInSoundFile(0)), 2500);
     }
-    ~Dispatcher() override {
+    ~Dispatcher() override
+    {
         dispatcher.stop();
         QApplication::processEvents();
         setErrorSink({});
     }
 
     /// A daily alarm at this time with a settings file that rings built-in sound 0.
-    void addDaily(const char* caption, QTime time) {
+    void addDaily(const char* caption, QTime time)
+    {
         const int number = int(store.rows.size());
         store.rows.append(
             makeAlarmEntry({caption, int(Frequency::Daily), QDate(2026, 12, 7), time, "1111111"}, number,
@@ -63,7 +68,8 @@ protected:
         s.reminderText = {QString::fromUtf8(caption)};
         writeFileAtomically(dir.file(SettingsFileName(number)), WriteAlarmSettings(s));
     }
-    QString ringingReminder() const {
+    QString ringingReminder() const
+    {
         TAlarmRun* w = dispatcher.ringingWindow();
         return w ? w->findChild<QPlainTextEdit*>("Memo")->toPlainText() : QString();
     }
@@ -79,7 +85,8 @@ protected:
 
 } // namespace
 
-TEST_F(Dispatcher, SleepsUntilTheNextOccurrenceAndRingsIt) {
+TEST_F(Dispatcher, SleepsUntilTheNextOccurrenceAndRingsIt)
+{
     addDaily("起床", QTime(7, 0));
     dispatcher.start();
     EXPECT_TRUE(dispatcher.wakeTimer().isActive());
@@ -97,14 +104,16 @@ TEST_F(Dispatcher, SleepsUntilTheNextOccurrenceAndRingsIt) {
     EXPECT_TRUE(notices.isEmpty()) << notices.join('\n').toStdString();
 }
 
-TEST_F(Dispatcher, AFirstRunRingsAnAlarmDueInTheSecondOfTheLaunch) {
+TEST_F(Dispatcher, AFirstRunRingsAnAlarmDueInTheSecondOfTheLaunch)
+{
     addDaily("at the launch", QTime(7, 0, 0));
     fake.clock.set(today(7, 0, 1));
     dispatcher.start(today(7, 0, 0, 300)); // the process began 300 ms into the alarm's second
     EXPECT_EQ(ringingReminder(), "at the launch");
 }
 
-TEST_F(Dispatcher, AlarmDueWhileAnotherRingsWaitsForItsWindowToClose) {
+TEST_F(Dispatcher, AlarmDueWhileAnotherRingsWaitsForItsWindowToClose)
+{
     addDaily("first", QTime(7, 0));
     addDaily("second", QTime(7, 0, 30));
     dispatcher.start();
@@ -118,12 +127,13 @@ TEST_F(Dispatcher, AlarmDueWhileAnotherRingsWaitsForItsWindowToClose) {
     ASSERT_EQ(dispatcher.waiting().size(), 1);
     fake.clock.set(today(7, 4, 0));
     dispatcher.ringingWindow()->ButtonOKClick();
-    QTRY_COMPARE_WITH_TIMEOUT(ringingReminder(), QString("second"), 20000);
+    EXPECT_EVENTUALLY_EQ(ringingReminder(), QString("second"));
     EXPECT_EQ(lateNote(), "原定 07:00:30 响铃（晚了 3 分钟）");
     EXPECT_TRUE(dispatcher.waiting().isEmpty());
 }
 
-TEST_F(Dispatcher, CatchesUpFromTheInstantStoredAtTheLastRun) {
+TEST_F(Dispatcher, CatchesUpFromTheInstantStoredAtTheLastRun)
+{
     addDaily("long ago", QTime(6, 0));
     addDaily("just now", QTime(7, 0));
     LastCheckedFile(dir.path()).write(today(5, 0, 0));
@@ -138,7 +148,8 @@ TEST_F(Dispatcher, CatchesUpFromTheInstantStoredAtTheLastRun) {
     EXPECT_FALSE(notices[0].contains("just now"));
 }
 
-TEST_F(Dispatcher, AFirstRunRingsWhatFellDueWhileTheProgramLoaded) {
+TEST_F(Dispatcher, AFirstRunRingsWhatFellDueWhileTheProgramLoaded)
+{
     addDaily("before the launch", QTime(6, 59, 20));
     addDaily("while loading", QTime(6, 59, 30));
     fake.clock.set(today(6, 59, 33));
@@ -148,7 +159,8 @@ TEST_F(Dispatcher, AFirstRunRingsWhatFellDueWhileTheProgramLoaded) {
     EXPECT_TRUE(notices.isEmpty()) << notices.join('\n').toStdString();
 }
 
-TEST_F(Dispatcher, StopClosesTheRingingWindowAndStoresTheInstantChecked) {
+TEST_F(Dispatcher, StopClosesTheRingingWindowAndStoresTheInstantChecked)
+{
     addDaily("起床", QTime(7, 0));
     fake.volume.device = {0x40004000, true};
     dispatcher.start();
@@ -166,7 +178,8 @@ TEST_F(Dispatcher, StopClosesTheRingingWindowAndStoresTheInstantChecked) {
         << "ended under a window nobody answered: it rings again at the next start";
 }
 
-TEST_F(Dispatcher, AnAlarmWaitingAtTheEndOfTheRunRingsAtTheNextStart) {
+TEST_F(Dispatcher, AnAlarmWaitingAtTheEndOfTheRunRingsAtTheNextStart)
+{
     addDaily("first", QTime(7, 0));
     addDaily("second", QTime(7, 0, 30));
     dispatcher.start();
@@ -174,7 +187,7 @@ TEST_F(Dispatcher, AnAlarmWaitingAtTheEndOfTheRunRingsAtTheNextStart) {
     dispatcher.checkNow();
     ASSERT_EQ(ringingReminder(), "first");
     dispatcher.ringingWindow()->ButtonOKClick(); // answered
-    QTRY_VERIFY_WITH_TIMEOUT(dispatcher.ringingWindow() == nullptr, 20000);
+    EXPECT_EVENTUALLY(dispatcher.ringingWindow() == nullptr);
     addDaily("third", QTime(7, 0, 40));
     fake.clock.set(today(7, 0, 30, 2));
     dispatcher.checkNow();
@@ -195,7 +208,8 @@ TEST_F(Dispatcher, AnAlarmWaitingAtTheEndOfTheRunRingsAtTheNextStart) {
     next.stop();
 }
 
-TEST_F(Dispatcher, TenMinutesLateRingsAndASecondMoreIsListed) {
+TEST_F(Dispatcher, TenMinutesLateRingsAndASecondMoreIsListed)
+{
     struct Case {
         const char* situation;
         QDateTime now;
@@ -221,7 +235,8 @@ TEST_F(Dispatcher, TenMinutesLateRingsAndASecondMoreIsListed) {
     }
 }
 
-TEST_F(Dispatcher, ALastCheckedFileItCannotTrustCountsFromWhenItWasWritten) {
+TEST_F(Dispatcher, ALastCheckedFileItCannotTrustCountsFromWhenItWasWritten)
+{
     struct Case {
         const char* situation;
         QByteArray content;
@@ -255,7 +270,8 @@ TEST_F(Dispatcher, ALastCheckedFileItCannotTrustCountsFromWhenItWasWritten) {
     }
 }
 
-TEST_F(Dispatcher, AMissedNoticeRaisedOverARingingWindowOutlivesIt) {
+TEST_F(Dispatcher, AMissedNoticeRaisedOverARingingWindowOutlivesIt)
+{
     addDaily("first", QTime(7, 0));
     addDaily("missed", QTime(7, 1));
     setErrorSink({}); // the real boxes
@@ -271,16 +287,17 @@ TEST_F(Dispatcher, AMissedNoticeRaisedOverARingingWindowOutlivesIt) {
                 return box;
         return nullptr;
     };
-    QTRY_VERIFY_WITH_TIMEOUT(notice() && notice()->isVisible(), 20000);
+    EXPECT_EVENTUALLY(notice() && notice()->isVisible());
     dispatcher.ringingWindow()->ButtonOKClick();
-    QTRY_VERIFY_WITH_TIMEOUT(dispatcher.ringingWindow() == nullptr, 20000);
+    EXPECT_EVENTUALLY(dispatcher.ringingWindow() == nullptr);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_NE(notice(), nullptr) << "the notice went with the ringing window, unread";
     EXPECT_TRUE(notice()->isVisible());
     delete notice();
 }
 
-TEST_F(Dispatcher, OccurrencesFoundTogetherRingInDueOrderNotListOrder) {
+TEST_F(Dispatcher, OccurrencesFoundTogetherRingInDueOrderNotListOrder)
+{
     addDaily("first", QTime(7, 0));
     addDaily("later", QTime(7, 1, 30));
     addDaily("earlier", QTime(7, 1, 0));
@@ -292,12 +309,13 @@ TEST_F(Dispatcher, OccurrencesFoundTogetherRingInDueOrderNotListOrder) {
     dispatcher.checkNow();
     ASSERT_EQ(dispatcher.waiting().size(), 2);
     dispatcher.ringingWindow()->ButtonOKClick();
-    QTRY_COMPARE_WITH_TIMEOUT(ringingReminder(), QString("earlier"), 20000);
+    EXPECT_EVENTUALLY_EQ(ringingReminder(), QString("earlier"));
     dispatcher.ringingWindow()->ButtonOKClick();
-    QTRY_COMPARE_WITH_TIMEOUT(ringingReminder(), QString("later"), 20000);
+    EXPECT_EVENTUALLY_EQ(ringingReminder(), QString("later"));
 }
 
-TEST_F(Dispatcher, AClockSetWithoutASignalIsCaughtByTheNextMinutesWake) {
+TEST_F(Dispatcher, AClockSetWithoutASignalIsCaughtByTheNextMinutesWake)
+{
     addDaily("起床", QTime(8, 0));
     fake.clock.set(today(7, 0, 0));
     dispatcher.start();
@@ -309,7 +327,8 @@ TEST_F(Dispatcher, AClockSetWithoutASignalIsCaughtByTheNextMinutesWake) {
     EXPECT_EQ(ringingReminder(), "起床");
 }
 
-TEST_F(Dispatcher, ChimesWakeItAtTheQuarterHours) {
+TEST_F(Dispatcher, ChimesWakeItAtTheQuarterHours)
+{
     int steps = 0;
     bool chimesOn = true;
     dispatcher.setChimes([&] { return chimesOn; }, [&] { ++steps; });
@@ -323,7 +342,8 @@ TEST_F(Dispatcher, ChimesWakeItAtTheQuarterHours) {
     EXPECT_EQ(steps, 1) << "no chime step while chimes are off";
 }
 
-TEST_F(Dispatcher, AnIdleWakeWritesNothingARingStoresTheInstant) {
+TEST_F(Dispatcher, AnIdleWakeWritesNothingARingStoresTheInstant)
+{
     addDaily("起床", QTime(7, 0));
     dispatcher.start();
     ASSERT_TRUE(dir.exists("lastcheck.ini")) << "stored at start";
@@ -339,7 +359,8 @@ TEST_F(Dispatcher, AnIdleWakeWritesNothingARingStoresTheInstant) {
     EXPECT_EQ(*stored, today(7, 0, 0)) << "a crash now must not ring 07:00 again";
 }
 
-TEST_F(Dispatcher, AlarmSwitchedOffNeverRingsAndSwitchedOnRingsFromThenOn) {
+TEST_F(Dispatcher, AlarmSwitchedOffNeverRingsAndSwitchedOnRingsFromThenOn)
+{
     addDaily("off", QTime(7, 0));
     addDaily("on", QTime(7, 0, 30));
     store.setOff(0, true);
@@ -353,7 +374,7 @@ TEST_F(Dispatcher, AlarmSwitchedOffNeverRingsAndSwitchedOnRingsFromThenOn) {
     dispatcher.checkNow();
     ASSERT_EQ(ringingReminder(), "on");
     dispatcher.ringingWindow()->ButtonOKClick();
-    QTRY_VERIFY_WITH_TIMEOUT(dispatcher.ringingWindow() == nullptr, 20000);
+    EXPECT_EVENTUALLY(dispatcher.ringingWindow() == nullptr);
 
     // Switched on a minute after its time: it waits for the next day instead of ringing late.
     fake.clock.set(today(7, 1, 0));
@@ -366,7 +387,8 @@ TEST_F(Dispatcher, AlarmSwitchedOffNeverRingsAndSwitchedOnRingsFromThenOn) {
     EXPECT_TRUE(notices.isEmpty()) << notices.join('\n').toStdString();
 }
 
-TEST_F(Dispatcher, NextRingsFollowTheListTheRingingAndTheDay) {
+TEST_F(Dispatcher, NextRingsFollowTheListTheRingingAndTheDay)
+{
     addDaily("起床", QTime(7, 0));
     addDaily("午睡", QTime(13, 30));
     NextRingWatch watch(dispatcher, store, fake.clock);
@@ -401,9 +423,9 @@ TEST_F(Dispatcher, NextRingsFollowTheListTheRingingAndTheDay) {
     EXPECT_EQ(watch.hint(), "Belvane · 打盹至 " + until + " 午睡");
 
     entries.stop()->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(dispatcher.ringingWindow() == nullptr, 20000);
+    EXPECT_EVENTUALLY(dispatcher.ringingWindow() == nullptr);
     EXPECT_FALSE(entries.stop()->isVisible());
-    QTRY_COMPARE_WITH_TIMEOUT(watch.hint(), QString("Belvane · 下次 明天 13:30 午睡"), 20000);
+    EXPECT_EVENTUALLY_EQ(watch.hint(), QString("Belvane · 下次 明天 13:30 午睡"));
 
     // Past midnight, when the timer fires, tomorrow is today.
     fake.clock.set(QDateTime(QDate(2026, 12, 8), QTime(0, 0, 1)));
@@ -414,7 +436,8 @@ TEST_F(Dispatcher, NextRingsFollowTheListTheRingingAndTheDay) {
     EXPECT_EQ(watch.hint(), "Belvane") << "nothing will ring";
 }
 
-TEST_F(Dispatcher, TrialFromTheEditorRingsWhatIsEditedAndSavesNothing) {
+TEST_F(Dispatcher, TrialFromTheEditorRingsWhatIsEditedAndSavesNothing)
+{
     TFormAlarmList list{fake.services, store, dir.path()};
     list.tryAlarm = [this](const AlarmSettings& s) { dispatcher.ringTrial(s); };
     dispatcher.start();
@@ -446,7 +469,7 @@ TEST_F(Dispatcher, TrialFromTheEditorRingsWhatIsEditedAndSavesNothing) {
         EXPECT_TRUE(fake.volume.history.isEmpty()) << "the fade is over after ten seconds";
 
         trial->ButtonOKClick();
-        QTRY_VERIFY_WITH_TIMEOUT(dispatcher.ringingWindow() == nullptr, 20000);
+        EXPECT_EVENTUALLY(dispatcher.ringingWindow() == nullptr);
         EXPECT_EQ(fake.volume.device.packed, editorLevel) << "back in the editor at the level it had set";
         EXPECT_TRUE(editor->isVisible()) << "closing the trial returns to the editor";
         QTest::mouseClick(editor->findChild<QPushButton*>("Cancel"), Qt::LeftButton);

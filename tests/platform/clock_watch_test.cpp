@@ -16,7 +16,8 @@
 
 namespace {
 
-bool emitPrepareForSleep(bool goingToSleep) {
+bool emitPrepareForSleep(bool goingToSleep)
+{
     // logind's mock sends the signal from its own name on the private system bus.
     QProcess mock;
     mock.start("gdbus", {"call", "--system", "--dest", "org.freedesktop.login1", "--object-path",
@@ -28,7 +29,8 @@ bool emitPrepareForSleep(bool goingToSleep) {
 
 } // namespace
 
-TEST(ResumeWatch, HearsLogindSayTheMachineHasResumed) {
+TEST(ResumeWatch, HearsLogindSayTheMachineHasResumed)
+{
     if (qEnvironmentVariable("BELVANE_LOGIND_MOCK") != "1")
         GTEST_SKIP() << "run through run-with-services.sh";
     ResumeWatch watch;
@@ -40,7 +42,8 @@ TEST(ResumeWatch, HearsLogindSayTheMachineHasResumed) {
     EXPECT_EQ(resumed.size(), 1) << "going to sleep is not a resume";
 }
 
-TEST(WallClockWatch, ArmsATimerTheKernelCancelsWhenTheClockIsSet) {
+TEST(WallClockWatch, ArmsATimerTheKernelCancelsWhenTheClockIsSet)
+{
     // Setting the machine's clock is not for a test; what can be seen is that the watch holds an armed
     // real-time timer far ahead, the kind TFD_TIMER_CANCEL_ON_SET applies to.
     WallClockWatch watch;
@@ -63,7 +66,8 @@ TEST(WallClockWatch, ArmsATimerTheKernelCancelsWhenTheClockIsSet) {
         << text.toStdString();
 }
 
-TEST(ProcessAge, CountsFromTheProcessStartOnTheBootClock) {
+TEST(ProcessAge, CountsFromTheProcessStartOnTheBootClock)
+{
     QElapsedTimer sinceLaunch;
     sinceLaunch.start();
     QProcess child;

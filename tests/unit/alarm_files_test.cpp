@@ -14,21 +14,25 @@
 
 namespace {
 
-QByteArray gb(const char* utf8) {
+QByteArray gb(const char* utf8)
+{
     return encodeText(QString::fromUtf8(utf8));
 }
 
 AlarmEntry entry(int number, int frequency, const char* timeCode = "070000",
-                 const char* dateCode = "07122026") {
+                 const char* dateCode = "07122026")
+{
     return AlarmEntry{gb("起床"), frequencyBytes(frequency), "07:00:00 AM", "--", timeCode, dateCode,
                       "0111110",  QByteArray::number(number)};
 }
 
-QByteArray listBytes(const QList<AlarmEntry>& rows) {
+QByteArray listBytes(const QList<AlarmEntry>& rows)
+{
     return SaveAlarmList(rows);
 }
 
-AlarmSettings sampleSettings() {
+AlarmSettings sampleSettings()
+{
     AlarmSettings s;
     s.frequencyIndex = 3;
     s.hour = 7, s.minute = 5, s.second = 30;
@@ -48,7 +52,8 @@ AlarmSettings sampleSettings() {
 
 } // namespace
 
-TEST(AlarmListFile, RoundTripKeepsEveryByte) {
+TEST(AlarmListFile, RoundTripKeepsEveryByte)
+{
     QList<AlarmEntry> rows;
     for (int f = 0; f < kFrequencyCount; ++f)
         rows.append(entry(f, f));
@@ -66,7 +71,8 @@ TEST(AlarmListFile, RoundTripKeepsEveryByte) {
     EXPECT_EQ(used.AllocateAlarmNumber(), 6);
 }
 
-TEST(AlarmListStore, RowsAreWrittenAndReadLineForLine) {
+TEST(AlarmListStore, RowsAreWrittenAndReadLineForLine)
+{
     // One alarm of each frequency as the editor hands them over, and "al.ini" as it must read:
     // caption, frequency, time column, date column, time code, date code, weekdays, number.
     const QList<std::pair<EditedAlarmInfo, int>> alarms = {
@@ -112,7 +118,8 @@ TEST(AlarmListStore, RowsAreWrittenAndReadLineForLine) {
     }
 }
 
-TEST(AlarmListFile, EmptyListIsTheSingleLineZero) {
+TEST(AlarmListFile, EmptyListIsTheSingleLineZero)
+{
     EXPECT_EQ(SaveAlarmList({}), "0\r\n");
     QList<AlarmEntry> rows{entry(0, 0)};
     UsedAlarmNumbers used;
@@ -122,7 +129,8 @@ TEST(AlarmListFile, EmptyListIsTheSingleLineZero) {
     EXPECT_TRUE(rows.isEmpty());
 }
 
-TEST(AlarmListFile, DamagedFilesStopAtTheBadLineKeepingCompleteRows) {
+TEST(AlarmListFile, DamagedFilesStopAtTheBadLineKeepingCompleteRows)
+{
     struct Case {
         const char* situation;
         QList<AlarmEntry> rows;
@@ -154,7 +162,8 @@ TEST(AlarmListFile, DamagedFilesStopAtTheBadLineKeepingCompleteRows) {
     EXPECT_NO_THROW(LoadAlarmList(SaveAlarmList({entry(0, 2, "235959", "29022028")}), rows, used));
 }
 
-TEST(AlarmListFile, TheCountMustMatchTheRowsThatFollow) {
+TEST(AlarmListFile, TheCountMustMatchTheRowsThatFollow)
+{
     const auto rowsOf = [](int count) {
         QList<AlarmEntry> rows;
         for (int i = 0; i < count; ++i)
@@ -189,7 +198,8 @@ TEST(AlarmListFile, TheCountMustMatchTheRowsThatFollow) {
     }
 }
 
-TEST(AlarmListStore, TheDamageReportNamesAFolderWithPercentSignsAsItIs) {
+TEST(AlarmListStore, TheDamageReportNamesAFolderWithPercentSignsAsItIs)
+{
     TempFolder parent;
     const QString folder = parent.file("数据 %1 空格 100%/");
     ASSERT_TRUE(QDir().mkpath(folder));
@@ -208,7 +218,8 @@ TEST(AlarmListStore, TheDamageReportNamesAFolderWithPercentSignsAsItIs) {
     }
 }
 
-TEST(UsedAlarmNumbers, AllocatesLowestFreeAndRefusesWhenFull) {
+TEST(UsedAlarmNumbers, AllocatesLowestFreeAndRefusesWhenFull)
+{
     QList<AlarmEntry> rows{entry(0, 2), entry(1, 2), entry(2, 2), entry(300, 2), entry(-1, 2)};
     UsedAlarmNumbers used;
     LoadAlarmList(SaveAlarmList(rows), rows, used);
@@ -224,7 +235,8 @@ TEST(UsedAlarmNumbers, AllocatesLowestFreeAndRefusesWhenFull) {
     EXPECT_EQ(used.AllocateAlarmNumber(), 255);
 }
 
-TEST(AlarmListStore, DamagedListIsKeptAsBadCopyThatLaterSavesLeaveAlone) {
+TEST(AlarmListStore, DamagedListIsKeptAsBadCopyThatLaterSavesLeaveAlone)
+{
     TempFolder dir;
     const QByteArray damaged = QByteArray::number(3) + SaveAlarmList({entry(0, 2), entry(1, 2)}).mid(1) +
                                SaveAlarmList({entry(2, 2, "246000")}).mid(3);
@@ -249,7 +261,8 @@ TEST(AlarmListStore, DamagedListIsKeptAsBadCopyThatLaterSavesLeaveAlone) {
     EXPECT_EQ(dir.read("al.ini.bad"), damaged);
 }
 
-TEST(AlarmListStore, MissingListIsEmptyAndFailedSaveKeepsOldFile) {
+TEST(AlarmListStore, MissingListIsEmptyAndFailedSaveKeepsOldFile)
+{
     TempFolder dir;
     AlarmListStore store(dir.path());
     store.load();
@@ -272,7 +285,8 @@ TEST(AlarmListStore, MissingListIsEmptyAndFailedSaveKeepsOldFile) {
     EXPECT_EQ(dir.read("al.ini"), saved);
 }
 
-TEST(AlarmSettingsFile, RoundTripByteForByte) {
+TEST(AlarmSettingsFile, RoundTripByteForByte)
+{
     const AlarmSettings s = sampleSettings();
     const QByteArray bytes = WriteAlarmSettings(s);
     EXPECT_TRUE(
@@ -289,7 +303,8 @@ TEST(AlarmSettingsFile, RoundTripByteForByte) {
     }
 }
 
-TEST(AlarmSettingsFile, LineLayoutEdgeCases) {
+TEST(AlarmSettingsFile, LineLayoutEdgeCases)
+{
     AlarmSettings s = sampleSettings();
     s.playList.clear();
     s.reminderText.clear();
@@ -314,7 +329,8 @@ TEST(AlarmSettingsFile, LineLayoutEdgeCases) {
     EXPECT_TRUE(back.reminderText.isEmpty());
 }
 
-TEST(AlarmSettingsFile, ReadersStopAtTheFirstBadLineKeepingWhatWasRead) {
+TEST(AlarmSettingsFile, ReadersStopAtTheFirstBadLineKeepingWhatWasRead)
+{
     const QByteArray good = WriteAlarmSettings(sampleSettings());
     auto replaceLine = [&](int line, const QByteArray& with) {
         QList<QByteArray> lines = good.split('\n');
@@ -356,7 +372,8 @@ TEST(AlarmSettingsFile, ReadersStopAtTheFirstBadLineKeepingWhatWasRead) {
     }
 }
 
-TEST(AlarmSettingsFile, BooleansAndClosingMethod) {
+TEST(AlarmSettingsFile, BooleansAndClosingMethod)
+{
     AlarmSettings s = sampleSettings();
     QByteArray bytes = WriteAlarmSettings(s);
     // A boolean in small or mixed letters reads as false.
@@ -382,7 +399,8 @@ TEST(AlarmSettingsFile, BooleansAndClosingMethod) {
     }
 }
 
-TEST(AlarmSettingsFile, PlayListKeepsFirst256Entries) {
+TEST(AlarmSettingsFile, PlayListKeepsFirst256Entries)
+{
     AlarmSettings s = sampleSettings();
     s.playList.clear();
     for (int i = 0; i < 300; ++i)
@@ -394,7 +412,8 @@ TEST(AlarmSettingsFile, PlayListKeepsFirst256Entries) {
     EXPECT_EQ(back.volume, s.volume); // the entries past 256 were still read past
 }
 
-TEST(AlarmSettingsFile, PlayListCountFarBeyondTheFileStopsAtTheFileEnd) {
+TEST(AlarmSettingsFile, PlayListCountFarBeyondTheFileStopsAtTheFileEnd)
+{
     AlarmSettings s = sampleSettings();
     s.playList = {"/music/a.mp3"};
     QByteArray bytes = WriteAlarmSettings(s);
@@ -411,7 +430,8 @@ TEST(AlarmSettingsFile, PlayListCountFarBeyondTheFileStopsAtTheFileEnd) {
     }
 }
 
-TEST(AlarmSettingsFile, MissingFileIsAnIoErrorReadingNothing) {
+TEST(AlarmSettingsFile, MissingFileIsAnIoErrorReadingNothing)
+{
     TempFolder dir;
     AlarmSettings s = sampleSettings();
     EXPECT_THROW(ReadAlarmSettingsFile(dir.path(), "4.ini", SettingsReader::Ringing, s), IoError);
@@ -419,7 +439,8 @@ TEST(AlarmSettingsFile, MissingFileIsAnIoErrorReadingNothing) {
     EXPECT_EQ(s.volume, 0);
 }
 
-TEST(BuiltInSounds, PathsAndItems) {
+TEST(BuiltInSounds, PathsAndItems)
+{
     EXPECT_EQ(BuiltInSoundPath("/opt/b/", 0), "/opt/b/sounds/Rooster.wav");
     EXPECT_EQ(BuiltInSoundPath("/opt/b/", 10), "/opt/b/sounds/Drumroll.wav");
     EXPECT_EQ(BuiltInSoundPath("/opt/b/", 11), "/opt/b/sounds/");

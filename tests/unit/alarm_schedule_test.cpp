@@ -7,7 +7,8 @@
 
 namespace {
 
-AlarmEntry alarm(Frequency f, QDate date, QTime time, const char* mask = "0111110", int number = 0) {
+AlarmEntry alarm(Frequency f, QDate date, QTime time, const char* mask = "0111110", int number = 0)
+{
     return makeAlarmEntry({"alarm", int(f), date, time, mask}, number, RowOrigin::Add,
                           DateTimeLocale::neutral());
 }
@@ -16,14 +17,17 @@ const QTimeZone kUtc = QTimeZone::utc();
 const QTimeZone kBerlin("Europe/Berlin");
 const QTimeZone kNewYork("America/New_York");
 
-QDateTime in(const QTimeZone& zone, int y, int mo, int d, int h, int mi, int s = 0) {
+QDateTime in(const QTimeZone& zone, int y, int mo, int d, int h, int mi, int s = 0)
+{
     return QDateTime(QDate(y, mo, d), QTime(h, mi, s), zone);
 }
-QDateTime utc(int y, int mo, int d, int h, int mi, int s = 0) {
+QDateTime utc(int y, int mo, int d, int h, int mi, int s = 0)
+{
     return in(kUtc, y, mo, d, h, mi, s);
 }
 
-QList<QDateTime> dues(const QList<Occurrence>& list) {
+QList<QDateTime> dues(const QList<Occurrence>& list)
+{
     QList<QDateTime> out;
     for (const Occurrence& o : list)
         out.append(o.due.toUTC());
@@ -32,7 +36,8 @@ QList<QDateTime> dues(const QList<Occurrence>& list) {
 
 } // namespace
 
-TEST(NextOccurrence, EachFrequencyMonthEndsLeapYearsAndDaylightSaving) {
+TEST(NextOccurrence, EachFrequencyMonthEndsLeapYearsAndDaylightSaving)
+{
     ASSERT_TRUE(kBerlin.isValid() && kNewYork.isValid()) << "time zone data is missing";
     const QDate monday(2026, 12, 7);
     AlarmEntry lostBlank = alarm(Frequency::Daily, monday, QTime(7, 0));
@@ -127,7 +132,8 @@ TEST(NextOccurrence, EachFrequencyMonthEndsLeapYearsAndDaylightSaving) {
 }
 
 // Hourly rows as a user watching the clock sees them ring: local reading and UTC offset, in order.
-TEST(NextOccurrence, HourlyRowsGoByTheClockAcrossGapsAndRepeatedHours) {
+TEST(NextOccurrence, HourlyRowsGoByTheClockAcrossGapsAndRepeatedHours)
+{
     struct Case {
         const char* zone;
         QDateTime from; // local midnight-ish, in the zone
@@ -195,7 +201,8 @@ TEST(NextOccurrence, HourlyRowsGoByTheClockAcrossGapsAndRepeatedHours) {
     }
 }
 
-TEST(PreviousOccurrence, LastOneAtOrBeforeAnInstant) {
+TEST(PreviousOccurrence, LastOneAtOrBeforeAnInstant)
+{
     struct Case {
         const char* situation;
         AlarmEntry row;
@@ -221,7 +228,8 @@ TEST(PreviousOccurrence, LastOneAtOrBeforeAnInstant) {
     }
 }
 
-TEST(Scheduler, CatchUpAfterTheClockJumpsForward) {
+TEST(Scheduler, CatchUpAfterTheClockJumpsForward)
+{
     const QDate day(2026, 12, 7);
     struct Case {
         const char* situation;
@@ -271,7 +279,8 @@ TEST(Scheduler, CatchUpAfterTheClockJumpsForward) {
     }
 }
 
-TEST(Scheduler, EachOccurrenceOnceWhateverTheClockDoes) {
+TEST(Scheduler, EachOccurrenceOnceWhateverTheClockDoes)
+{
     const QDate day(2026, 12, 7);
     const QList<AlarmEntry> rows = {alarm(Frequency::Daily, day, QTime(7, 0), "", 3),
                                     alarm(Frequency::Daily, day, QTime(7, 0), "", 1)};
@@ -299,7 +308,8 @@ TEST(Scheduler, EachOccurrenceOnceWhateverTheClockDoes) {
               QList<QDateTime>{utc(2026, 12, 7, 9, 0)});
 }
 
-TEST(Scheduler, NextDueFollowsTheRowsAndTheInstantChecked) {
+TEST(Scheduler, NextDueFollowsTheRowsAndTheInstantChecked)
+{
     const QDate day(2026, 12, 7);
     QList<AlarmEntry> rows = {alarm(Frequency::Daily, day, QTime(9, 0), "", 0),
                               alarm(Frequency::FixedDate, QDate(2026, 1, 1), QTime(7, 0), "", 1)};

@@ -10,13 +10,15 @@ namespace {
 
 const QDate kDay(2026, 12, 7);
 
-ChimeOptions chimeOptions(bool hourly, bool halfHourly, bool quarterHourly) {
+ChimeOptions chimeOptions(bool hourly, bool halfHourly, bool quarterHourly)
+{
     ChimeOptions o;
     o.hourly = hourly, o.halfHourly = halfHourly, o.quarterHourly = quarterHourly;
     return o;
 }
 
-ChimeOptions inRange(ChimeOptions o, QTime from, QTime to) {
+ChimeOptions inRange(ChimeOptions o, QTime from, QTime to)
+{
     o.onlyBetween = true, o.from = from, o.to = to;
     return o;
 }
@@ -24,7 +26,8 @@ ChimeOptions inRange(ChimeOptions o, QTime from, QTime to) {
 /// Runs the step every 200 ms over a whole day, starting at `offsetMs` past midnight, with a player that is
 /// never busy (a chime over before the next step); the times at which a chime started, as "H:mm:ss.zzz".
 /// The day is counted in UTC, which has the same clock readings and is much quicker to step through.
-QStringList chimesOverADay(const ChimeOptions& options, int offsetMs = 0) {
+QStringList chimesOverADay(const ChimeOptions& options, int offsetMs = 0)
+{
     ManualClock clock(QDateTime(kDay, QTime(0, 0), Qt::UTC).addMSecs(offsetMs));
     ChimeMemory memory;
     QStringList started;
@@ -38,7 +41,8 @@ QStringList chimesOverADay(const ChimeOptions& options, int offsetMs = 0) {
 
 } // namespace
 
-TEST(ChimeRule, OneChimePerDueMinuteOverASimulatedDay) {
+TEST(ChimeRule, OneChimePerDueMinuteOverASimulatedDay)
+{
     struct Case {
         const char* situation;
         ChimeOptions options;
@@ -91,7 +95,8 @@ TEST(ChimeRule, OneChimePerDueMinuteOverASimulatedDay) {
     }
 }
 
-TEST(ChimeRule, ABusyPlayerHoldsTheChimeBackWithinItsSecondOnly) {
+TEST(ChimeRule, ABusyPlayerHoldsTheChimeBackWithinItsSecondOnly)
+{
     const ChimeOptions all = chimeOptions(true, true, true);
     ChimeMemory memory;
     const QDateTime due(kDay, QTime(10, 0));
@@ -105,7 +110,8 @@ TEST(ChimeRule, ABusyPlayerHoldsTheChimeBackWithinItsSecondOnly) {
     EXPECT_FALSE(memory.startNow(all, due.addSecs(901), false));
 }
 
-TEST(ChimeRule, AClockSetBackChimesAgainWhenTheMinuteComesRound) {
+TEST(ChimeRule, AClockSetBackChimesAgainWhenTheMinuteComesRound)
+{
     const ChimeOptions hourly = chimeOptions(true, false, false);
     ChimeMemory memory;
     const QDateTime due(kDay, QTime(10, 0));

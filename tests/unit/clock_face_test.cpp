@@ -5,7 +5,8 @@
 #include "clockface/skin_choice.h"
 #include "helpers/temp_folder.h"
 
-TEST(SkinChoice, OnlyTheExactNamesSelectASkin) {
+TEST(SkinChoice, OnlyTheExactNamesSelectASkin)
+{
     struct Case {
         const char* situation;
         QByteArray file; // empty: no file
@@ -30,14 +31,16 @@ TEST(SkinChoice, OnlyTheExactNamesSelectASkin) {
     }
 }
 
-TEST(SkinChoice, WrittenAsPlainIniAndReadBack) {
+TEST(SkinChoice, WrittenAsPlainIniAndReadBack)
+{
     TempFolder dir;
     WriteSkinChoice(dir.path(), kSkinSantaClaus);
     EXPECT_EQ(dir.read("skinname.ini"), "[Skin Name]\r\nSkin Name=Santa Claus\r\n");
     EXPECT_EQ(ReadSkinChoice(dir.path()), kSkinSantaClaus);
 }
 
-TEST(FaceChange, WholeSecondsAndJustPastEachHalf) {
+TEST(FaceChange, WholeSecondsAndJustPastEachHalf)
+{
     // The colon is lit up to and including millisecond 500: the face changes at 501, not at 500.
     const struct {
         qint64 at, next;
@@ -54,7 +57,8 @@ TEST(FaceChange, WholeSecondsAndJustPastEachHalf) {
         EXPECT_EQ(nextFaceChangeAfter(c.at), c.next) << c.at;
 }
 
-TEST(FaceTimeText, FollowsTheTwelveOrTwentyFourHourFaceRule) {
+TEST(FaceTimeText, FollowsTheTwelveOrTwentyFourHourFaceRule)
+{
     struct Case {
         QTime time;
         bool military;

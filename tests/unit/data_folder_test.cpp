@@ -20,7 +20,8 @@ struct FreshConfigHome {
     TempFolder home;
 };
 
-QStringList listing(const QString& folder) {
+QStringList listing(const QString& folder)
+{
     QStringList out;
     for (const QFileInfo& f :
          QDir(folder).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
@@ -30,7 +31,8 @@ QStringList listing(const QString& folder) {
 
 } // namespace
 
-TEST(DataFolder, ChosenOnceFromTheCommandLineThePortableCopyOrTheUserFolder) {
+TEST(DataFolder, ChosenOnceFromTheCommandLineThePortableCopyOrTheUserFolder)
+{
     struct Case {
         const char* situation;
         QStringList programFiles;
@@ -57,7 +59,8 @@ TEST(DataFolder, ChosenOnceFromTheCommandLineThePortableCopyOrTheUserFolder) {
     }
 }
 
-TEST(DataFolder, ReadOnlyPortableCopyIsNotUsedInPlace) {
+TEST(DataFolder, ReadOnlyPortableCopyIsNotUsedInPlace)
+{
     TempFolder program, home;
     program.write("al.ini", "0\r\n");
     ReadOnlyFolder readOnly(program.path());
@@ -66,7 +69,8 @@ TEST(DataFolder, ReadOnlyPortableCopyIsNotUsedInPlace) {
     EXPECT_EQ(chooseDataFolder(program.path(), {}, home.path()), home.path() + "belvane/");
 }
 
-TEST(DataFolder, UserFolderIsCreatedAndFilledOnceFromAReadOnlyProgramFolder) {
+TEST(DataFolder, UserFolderIsCreatedAndFilledOnceFromAReadOnlyProgramFolder)
+{
     FreshConfigHome config;
     TempFolder program;
     const QByteArray list =
@@ -98,7 +102,8 @@ TEST(DataFolder, UserFolderIsCreatedAndFilledOnceFromAReadOnlyProgramFolder) {
     EXPECT_FALSE(QFile::exists(data + "17.ini"));
 }
 
-TEST(DataFolder, WritableFolderAndCommandLineFolderCopyNothing) {
+TEST(DataFolder, WritableFolderAndCommandLineFolderCopyNothing)
+{
     FreshConfigHome config;
     TempFolder program, requested;
     program.write("skinname.ini", "[Skin]\r\n"); // writable, so the user keeps it where it is
@@ -111,7 +116,8 @@ TEST(DataFolder, WritableFolderAndCommandLineFolderCopyNothing) {
     EXPECT_TRUE(QDir(asked).isEmpty());
 }
 
-TEST(DataFolder, AFolderOnTheCommandLineGetsNeitherTheOneTimeCopyNorAPrivateMode) {
+TEST(DataFolder, AFolderOnTheCommandLineGetsNeitherTheOneTimeCopyNorAPrivateMode)
+{
     FreshConfigHome config;
     TempFolder program, requested;
     program.write("al.ini",

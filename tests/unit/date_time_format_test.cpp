@@ -6,7 +6,8 @@
 
 namespace {
 
-DateTimeLocale chineseStyle() {
+DateTimeLocale chineseStyle()
+{
     DateTimeLocale l = DateTimeLocale::neutral();
     l.timeSeparator = ".";
     l.dateSeparator = "-";
@@ -19,7 +20,8 @@ DateTimeLocale chineseStyle() {
 
 } // namespace
 
-TEST(FormatDateTime, TokensOfEveryPatternTheProgramUses) {
+TEST(FormatDateTime, TokensOfEveryPatternTheProgramUses)
+{
     struct Case {
         const char* pattern;
         QDateTime at;
@@ -60,7 +62,8 @@ TEST(FormatDateTime, TokensOfEveryPatternTheProgramUses) {
     EXPECT_EQ(formatShortDate(monday, chineseStyle()), "2026-12-7");
 }
 
-TEST(FormatDateTime, SystemLocaleGivesUsablePatterns) {
+TEST(FormatDateTime, SystemLocaleGivesUsablePatterns)
+{
     const DateTimeLocale sys = DateTimeLocale::system();
     const QDateTime at(QDate(2026, 12, 7), QTime(7, 5, 9));
     EXPECT_FALSE(formatShortDate(at.date(), sys).isEmpty());
@@ -69,7 +72,8 @@ TEST(FormatDateTime, SystemLocaleGivesUsablePatterns) {
         << sys.longTimeFormat.toStdString();
 }
 
-TEST(AlarmDisplay, ColumnsForEveryFrequencyAfterAddAndEdit) {
+TEST(AlarmDisplay, ColumnsForEveryFrequencyAfterAddAndEdit)
+{
     struct Case {
         Frequency frequency;
         const char* timeAdd;

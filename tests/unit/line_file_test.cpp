@@ -20,7 +20,8 @@
 #include "platform/line_file.h"
 #include "platform/text_codec.h"
 
-TEST(LineReader, SplitsOnCrLfAndBareLfWithoutTrimming) {
+TEST(LineReader, SplitsOnCrLfAndBareLfWithoutTrimming)
+{
     LineReader in(QByteArray(" a \r\nb\n\r\nc\rd\r\nlast"));
     EXPECT_EQ(in.readLine(), " a ");
     EXPECT_EQ(in.readLine(), "b");
@@ -32,14 +33,16 @@ TEST(LineReader, SplitsOnCrLfAndBareLfWithoutTrimming) {
     EXPECT_EQ(in.lineNumber(), 6);
 }
 
-TEST(LineReader, BooleanIsTrueOnlyForExactCapitals) {
+TEST(LineReader, BooleanIsTrueOnlyForExactCapitals)
+{
     for (const char* line : {"TRUE"})
         EXPECT_TRUE(LineReader::isTrue(line)) << line;
     for (const char* line : {"true", "True", "TRUE ", " TRUE", "1", "", "FALSE"})
         EXPECT_FALSE(LineReader::isTrue(line)) << line;
 }
 
-TEST(ToInt, AcceptsDecimalAndRejectsEverythingElse) {
+TEST(ToInt, AcceptsDecimalAndRejectsEverythingElse)
+{
     struct Case {
         const char* text;
         int value;
@@ -56,14 +59,16 @@ TEST(ToInt, AcceptsDecimalAndRejectsEverythingElse) {
     }
 }
 
-TEST(TextCodec, ChineseIsCodePage936AndEmojiSurvives) {
+TEST(TextCodec, ChineseIsCodePage936AndEmojiSurvives)
+{
     // "每天 " is 5 bytes in code page 936: C3 BF CC EC 20.
     EXPECT_EQ(encodeText(QStringLiteral("每天 ")), QByteArray::fromHex("c3bfccec20"));
     const QString rare = QStringLiteral("起床 ⏰ 𠀀 ok");
     EXPECT_EQ(decodeText(encodeText(rare)), rare);
 }
 
-TEST(LineWriter, EndsEveryLineWithCrLf) {
+TEST(LineWriter, EndsEveryLineWithCrLf)
+{
     LineWriter out;
     out.number(-5);
     out.boolean(true);
@@ -74,7 +79,8 @@ TEST(LineWriter, EndsEveryLineWithCrLf) {
               QByteArray("-5\r\nTRUE\r\nFALSE\r\n") + encodeText(QStringLiteral("闹钟")) + "\r\ntail");
 }
 
-TEST(AtomicWrite, ReplacesWholeFile) {
+TEST(AtomicWrite, ReplacesWholeFile)
+{
     TempFolder dir;
     dir.write("a.ini", "old contents that are longer");
     writeFileAtomically(dir.file("a.ini"), "new");
@@ -82,7 +88,8 @@ TEST(AtomicWrite, ReplacesWholeFile) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"a.ini"}); // no temporary left over
 }
 
-TEST(AtomicWrite, EverySaveReplacesTheFileWhileAReaderKeepsTheOldOne) {
+TEST(AtomicWrite, EverySaveReplacesTheFileWhileAReaderKeepsTheOldOne)
+{
     // A save writes a new file and renames it over the old one: the old file is never opened for
     // writing, so a reader that holds it (or a crash in the middle of the write) still sees every old
     // byte. This holds for any user, root included.
@@ -132,7 +139,8 @@ TEST(AtomicWrite, EverySaveReplacesTheFileWhileAReaderKeepsTheOldOne) {
     }
 }
 
-TEST(AtomicWrite, FailureInReadOnlyFolderKeepsOldFileAndNamesIt) {
+TEST(AtomicWrite, FailureInReadOnlyFolderKeepsOldFileAndNamesIt)
+{
     TempFolder dir;
     dir.write("al.ini", "1\r\n");
     ReadOnlyFolder lock(dir.path());

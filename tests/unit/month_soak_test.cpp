@@ -19,10 +19,12 @@
 namespace {
 
 // UTC date-times: the same wall clock without a time zone's rules, fast enough for a month of ticks.
-QDateTime utc(QDate d, QTime t) {
+QDateTime utc(QDate d, QTime t)
+{
     return QDateTime(d, t, Qt::UTC);
 }
-qint64 secondOf(const QDateTime& t) {
+qint64 secondOf(const QDateTime& t)
+{
     return t.toSecsSinceEpoch();
 }
 
@@ -45,7 +47,8 @@ struct SoakAlarm {
     qint64 fileMs = 2200;
 };
 
-AlarmSettings sound(int snooze) {
+AlarmSettings sound(int snooze)
+{
     AlarmSettings s;
     s.playSound = true;
     s.soundIndex = 1;
@@ -55,21 +58,24 @@ AlarmSettings sound(int snooze) {
     return s;
 }
 
-AlarmSettings autoSnooze(int ringMinutes, int snooze) {
+AlarmSettings autoSnooze(int ringMinutes, int snooze)
+{
     AlarmSettings s = sound(snooze);
     s.autoSnooze = true;
     s.autoSnoozeMinutes = ringMinutes;
     return s;
 }
 
-AlarmSettings fadeIn(int minutes) {
+AlarmSettings fadeIn(int minutes)
+{
     AlarmSettings s = sound(5);
     s.fadeIn = true;
     s.fadeInMinutes = minutes;
     return s;
 }
 
-AlarmSettings playList(int entries, int powerAction) {
+AlarmSettings playList(int entries, int powerAction)
+{
     AlarmSettings s;
     s.playMusic = true;
     for (int i = 0; i < entries; ++i)
@@ -83,7 +89,8 @@ AlarmSettings playList(int entries, int powerAction) {
 
 /// The alarms, in list order. Their times are chosen so that some meet: two daily alarms due in the
 /// same second, an hourly alarm due while a monthly one rings, a ringing that runs across midnight.
-QList<SoakAlarm> monthOfAlarms() {
+QList<SoakAlarm> monthOfAlarms()
+{
     const QDate any(2026, 12, 1);
     return {
         {"daily wake-up, snoozed once",
@@ -155,7 +162,8 @@ struct Phase {
     bool operator==(const Phase&) const = default;
 };
 
-std::ostream& operator<<(std::ostream& out, const Phase& p) {
+std::ostream& operator<<(std::ostream& out, const Phase& p)
+{
     static const char* const kinds[] = {"ring", "silence", "close", "power"};
     return out << kinds[p.kind] << "@" << p.second;
 }
@@ -164,7 +172,8 @@ std::ostream& operator<<(std::ostream& out, const Phase& p) {
 /// of snooze and automatic snooze rather than by running them: the snooze period is counted from the
 /// start of the current ringing, and an automatic snooze rings for its minutes, then is silent for
 /// the snooze minutes, again and again.
-QList<Phase> expectedPhases(const SoakAlarm& a) {
+QList<Phase> expectedPhases(const SoakAlarm& a)
+{
     const AlarmSettings& s = a.settings;
     QList<Phase> out{{Phase::Ring, 0}};
     if (s.playMusic) {
@@ -196,7 +205,8 @@ QList<Phase> expectedPhases(const SoakAlarm& a) {
     return out;
 }
 
-bool occursOn(const SoakAlarm& a, QDate d) {
+bool occursOn(const SoakAlarm& a, QDate d)
+{
     switch (a.frequency) {
     case Frequency::FixedDate:
         return d == a.date;
@@ -219,14 +229,16 @@ struct Window {
     bool operator==(const Window&) const = default;
 };
 
-std::ostream& operator<<(std::ostream& out, const Window& w) {
+std::ostream& operator<<(std::ostream& out, const Window& w)
+{
     return out << "alarm " << w.alarm << " at "
                << QDateTime::fromSecsSinceEpoch(w.opened, Qt::UTC).toString(Qt::ISODate).toStdString();
 }
 
 /// The windows that should open in [from, to): every occurrence in time order (list order within a
 /// second); one due while an earlier window is still open opens when that one closes.
-QList<Window> expectedWindows(const QList<SoakAlarm>& alarms, const QDateTime& from, const QDateTime& to) {
+QList<Window> expectedWindows(const QList<SoakAlarm>& alarms, const QDateTime& from, const QDateTime& to)
+{
     QList<Window> due;
     for (QDate d = from.date().addDays(-1); d <= to.date(); d = d.addDays(1))
         for (int i = 0; i < alarms.size(); ++i) {
@@ -259,7 +271,8 @@ QList<Window> expectedWindows(const QList<SoakAlarm>& alarms, const QDateTime& f
 class SoakPlayer : public RingingActions {
 public:
     bool playerIdle() const override { return !m_playing || *m_now >= m_endsAt; }
-    void playFile(const QString& path) override {
+    void playFile(const QString& path) override
+    {
         ++starts;
         lastFile = path;
         m_playing = true;
@@ -289,7 +302,8 @@ private:
 /// its end in 200 ms ticks with the scheduler checking meanwhile and queueing what falls due.
 class Month {
 public:
-    explicit Month(QList<SoakAlarm> alarms) : m_alarms(std::move(alarms)) {
+    explicit Month(QList<SoakAlarm> alarms) : m_alarms(std::move(alarms))
+    {
         for (int i = 0; i < m_alarms.size(); ++i) {
             const SoakAlarm& a = m_alarms[i];
             m_rows.append(makeAlarmEntry({QString::fromLatin1(a.name), int(a.frequency), a.date, a.time,
@@ -305,7 +319,8 @@ public:
 
     /// Runs from `from` to `to`, checking at `phaseMs` into each second, and in 200 ms steps for two
     /// seconds after a window closes.
-    void run(const QDateTime& from, const QDateTime& to, int phaseMs) {
+    void run(const QDateTime& from, const QDateTime& to, int phaseMs)
+    {
         m_now = from.addMSecs(phaseMs);
         m_scheduler.startFrom(m_now.addMSecs(-1));
         QDateTime fineUntil = m_now;
@@ -337,13 +352,15 @@ public:
     std::function<void(const QDateTime& now, SoakPlayer& player)> chimeStep;
 
 private:
-    void schedulerTick() {
+    void schedulerTick()
+    {
         m_queue += m_scheduler.check(m_rows, m_now).ring;
         if (chimeStep)
             chimeStep(m_now, m_player);
     }
 
-    void ringWindow(int row) {
+    void ringWindow(int row)
+    {
         const SoakAlarm& a = m_alarms[row];
         const QDateTime opened = m_now;
         windows.append({row, secondOf(opened)});
@@ -406,7 +423,8 @@ private:
 
 } // namespace
 
-TEST(MonthSoak, EveryAlarmRingsOnceAtItsSecondWithItsSnoozesAndNothingElseRings) {
+TEST(MonthSoak, EveryAlarmRingsOnceAtItsSecondWithItsSnoozesAndNothingElseRings)
+{
     const QList<SoakAlarm> alarms = monthOfAlarms();
     const QDateTime from = utc(QDate(2026, 12, 1), QTime(0, 0));
     const QDateTime to = utc(QDate(2027, 1, 1), QTime(0, 0));
@@ -449,7 +467,8 @@ TEST(MonthSoak, EveryAlarmRingsOnceAtItsSecondWithItsSnoozesAndNothingElseRings)
     }
 }
 
-TEST(MonthSoak, EveryQuarterHourChimesOnceAndNothingElseChimes) {
+TEST(MonthSoak, EveryQuarterHourChimesOnceAndNothingElseChimes)
+{
     // The chime step runs at every scheduler check, inside ringing windows too. The chime
     // here is a file shorter than a second, the case that could chime twice in a due second.
     const QDateTime from = utc(QDate(2026, 12, 1), QTime(0, 0));

@@ -9,7 +9,8 @@
 namespace {
 
 // Monday 7 December 2026.
-QDateTime monday(int h, int m) {
+QDateTime monday(int h, int m)
+{
     return QDateTime(QDate(2026, 12, 7), QTime(h, m));
 }
 
@@ -25,7 +26,8 @@ struct Case {
 
 } // namespace
 
-TEST(NextRingText, ReadsAsTheUserCountsDays) {
+TEST(NextRingText, ReadsAsTheUserCountsDays)
+{
     const QDate today(2026, 12, 7);
     const Case cases[] = {
         {"hourly, later this hour", 1, today, QTime(9, 5), "0000000", monday(13, 2), "今天 13:05"},
@@ -57,7 +59,8 @@ TEST(NextRingText, ReadsAsTheUserCountsDays) {
     }
 }
 
-TEST(NextRingText, TrayHintFitsItsSixtyThreeCharacters) {
+TEST(NextRingText, TrayHintFitsItsSixtyThreeCharacters)
+{
     EXPECT_EQ(nextRingHint("周二 07:00", "起床"), "Belvane · 下次 周二 07:00 起床");
     EXPECT_EQ(nextRingHint("今天 13:30", ""), "Belvane · 下次 今天 13:30");
     EXPECT_EQ(nextRingHint(kNoNextRing, "起床"), "Belvane") << "nothing will ring";
@@ -77,7 +80,8 @@ TEST(NextRingText, TrayHintFitsItsSixtyThreeCharacters) {
     EXPECT_FALSE(cut.at(cut.size() - 2).isHighSurrogate()) << "a lone high surrogate before the ellipsis";
 }
 
-TEST(NextRingText, SnoozeLastsFromTheStartOfTheRinging) {
+TEST(NextRingText, SnoozeLastsFromTheStartOfTheRinging)
+{
     RingingSession session;
     AlarmSettings settings;
     settings.playSound = true;

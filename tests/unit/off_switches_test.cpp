@@ -5,7 +5,8 @@
 #include "helpers/temp_folder.h"
 #include "platform/errors.h"
 
-TEST(OffSwitches, FileRoundTripIsOneNumberALineInRisingOrder) {
+TEST(OffSwitches, FileRoundTripIsOneNumberALineInRisingOrder)
+{
     TempFolder dir;
     OffSwitchFile file(dir.path());
     OffSwitches off;
@@ -27,7 +28,8 @@ TEST(OffSwitches, FileRoundTripIsOneNumberALineInRisingOrder) {
     EXPECT_TRUE(back.numbers().isEmpty());
 }
 
-TEST(OffSwitches, DamagedFileIsReportedKeptAndLeavesEveryAlarmOn) {
+TEST(OffSwitches, DamagedFileIsReportedKeptAndLeavesEveryAlarmOn)
+{
     for (const char* damaged : {"3\r\nthree\r\n", "3\r\n256\r\n", "-1\r\n", "3\r\n\r\n5\r\n", " 3\r\n"}) {
         TempFolder dir;
         dir.write("off.ini", damaged);
@@ -45,7 +47,8 @@ TEST(OffSwitches, DamagedFileIsReportedKeptAndLeavesEveryAlarmOn) {
     }
 }
 
-TEST(OffSwitches, OnlyRowsSwitchedOnReachTheScheduler) {
+TEST(OffSwitches, OnlyRowsSwitchedOnReachTheScheduler)
+{
     TempFolder dir;
     AlarmListStore store(dir.path());
     for (const char* number : {"0", "1", "2"}) {
@@ -64,7 +67,8 @@ TEST(OffSwitches, OnlyRowsSwitchedOnReachTheScheduler) {
     EXPECT_EQ(dir.read("off.ini"), QByteArray());
 }
 
-TEST(OffSwitches, FailedWriteChangesNothing) {
+TEST(OffSwitches, FailedWriteChangesNothing)
+{
     TempFolder dir;
     AlarmListStore store(dir.path() + "missing-folder/");
     EXPECT_THROW(store.setOff(3, true), IoError);

@@ -9,7 +9,8 @@
 namespace {
 
 /// The lines of an options file, joined with CR LF.
-QByteArray optionsFile(const QList<QByteArray>& lines) {
+QByteArray optionsFile(const QList<QByteArray>& lines)
+{
     QByteArray bytes;
     for (const QByteArray& line : lines)
         bytes += line + "\r\n";
@@ -35,7 +36,8 @@ const QList<QByteArray> kStored{"***General***",
                                 "5"};
 
 /// The stored file with one line (counted from 1) replaced.
-QList<QByteArray> storedWith(int line, const QByteArray& text) {
+QList<QByteArray> storedWith(int line, const QByteArray& text)
+{
     QList<QByteArray> lines = kStored;
     lines[line - 1] = text;
     return lines;
@@ -43,7 +45,8 @@ QList<QByteArray> storedWith(int line, const QByteArray& text) {
 
 } // namespace
 
-TEST(OptionsFile, ReadsEveryLineInPlace) {
+TEST(OptionsFile, ReadsEveryLineInPlace)
+{
     TempFolder dir;
     dir.write("Options.ini", optionsFile(kStored));
     OptionsSettings s;
@@ -59,7 +62,8 @@ TEST(OptionsFile, ReadsEveryLineInPlace) {
     EXPECT_EQ(s.chime.to, QTime(6, 30, 5));
 }
 
-TEST(OptionsFile, CheckBoxesAndFormatLine) {
+TEST(OptionsFile, CheckBoxesAndFormatLine)
+{
     struct Case {
         const char* situation;
         int line;
@@ -85,7 +89,8 @@ TEST(OptionsFile, CheckBoxesAndFormatLine) {
     }
 }
 
-TEST(OptionsFile, DamagedRangeStopsTheReadingAndKeepsWhatWasRead) {
+TEST(OptionsFile, DamagedRangeStopsTheReadingAndKeepsWhatWasRead)
+{
     struct Case {
         const char* situation;
         QList<QByteArray> lines;
@@ -132,7 +137,8 @@ TEST(OptionsFile, DamagedRangeStopsTheReadingAndKeepsWhatWasRead) {
     }
 }
 
-TEST(OptionsFile, WritesSeventeenLinesThatReadBackByteForByte) {
+TEST(OptionsFile, WritesSeventeenLinesThatReadBackByteForByte)
+{
     TempFolder dir;
     const QByteArray stored = optionsFile(kStored);
     OptionsSettings s;

@@ -9,14 +9,16 @@ namespace {
 class RecordingActions : public RingingActions {
 public:
     bool playerIdle() const override { return !m_playing || m_now >= m_endsAt; }
-    void playFile(const QString& path) override {
+    void playFile(const QString& path) override
+    {
         played.append(path);
         if (path.contains("broken") || path.endsWith('/'))
             throw BelvaneError("cannot play " + path);
         m_playing = true;
         m_endsAt = m_now.addMSecs(fileLengthMs);
     }
-    void closePlayer() override {
+    void closePlayer() override
+    {
         ++closes;
         m_playing = false;
     }
@@ -25,7 +27,8 @@ public:
     void powerAction(int action) override { power.append(action); }
 
     void setNow(const QDateTime& now) { m_now = now; }
-    QList<int> levels() const {
+    QList<int> levels() const
+    {
         QList<int> out;
         for (quint32 v : volumes)
             out.append(int((v >> 8) & 0xFF));
@@ -45,7 +48,8 @@ private:
     bool m_playing = false;
 };
 
-AlarmSettings musicAlarm(QStringList list) {
+AlarmSettings musicAlarm(QStringList list)
+{
     AlarmSettings s;
     s.playMusic = true;
     s.playList = std::move(list);
@@ -55,7 +59,8 @@ AlarmSettings musicAlarm(QStringList list) {
     return s;
 }
 
-AlarmSettings soundAlarm() {
+AlarmSettings soundAlarm()
+{
     AlarmSettings s;
     s.playSound = true;
     s.soundIndex = 2;
@@ -69,17 +74,20 @@ AlarmSettings soundAlarm() {
 struct Ringing {
     explicit Ringing(const AlarmSettings& settings,
                      QDateTime start = QDateTime(QDate(2026, 12, 7), QTime(7, 0), Qt::UTC))
-        : now(start) {
+        : now(start)
+    {
         actions.setNow(now);
         session.start(now);
         session.load(settings, "/prog/");
         session.show(actions);
     }
-    void runFor(qint64 ms) {
+    void runFor(qint64 ms)
+    {
         for (qint64 t = 0; t < ms; t += 200)
             tick();
     }
-    void tick() {
+    void tick()
+    {
         now = now.addMSecs(200);
         actions.setNow(now);
         session.tick(now, actions);
@@ -91,7 +99,8 @@ struct Ringing {
 
 } // namespace
 
-TEST(RingingSession, PlayListPlaysOnceThroughThenClosesAndRunsPowerAction) {
+TEST(RingingSession, PlayListPlaysOnceThroughThenClosesAndRunsPowerAction)
+{
     struct Case {
         const char* situation;
         int closing;
@@ -121,7 +130,8 @@ TEST(RingingSession, PlayListPlaysOnceThroughThenClosesAndRunsPowerAction) {
     }
 }
 
-TEST(RingingSession, EmptyPlayListFinishesAtTheFirstTickPlayingNothing) {
+TEST(RingingSession, EmptyPlayListFinishesAtTheFirstTickPlayingNothing)
+{
     AlarmSettings s = musicAlarm({});
     s.closeNever = false, s.closeWhenFinished = true;
     s.powerAction = 3;
@@ -132,13 +142,15 @@ TEST(RingingSession, EmptyPlayListFinishesAtTheFirstTickPlayingNothing) {
     EXPECT_EQ(r.actions.power, QList<int>{3});
 }
 
-TEST(RingingSession, UnplayableEntryIsPassedOver) {
+TEST(RingingSession, UnplayableEntryIsPassedOver)
+{
     Ringing r(musicAlarm({"/m/broken.mp3", "/m/b.mp3"}));
     r.runFor(1000);
     EXPECT_EQ(r.actions.played, (QStringList{"/m/broken.mp3", "/m/b.mp3"}));
 }
 
-TEST(RingingSession, BuiltInSoundRepeatsAndAFailureIsReportedOnce) {
+TEST(RingingSession, BuiltInSoundRepeatsAndAFailureIsReportedOnce)
+{
     Ringing r(soundAlarm());
     r.actions.fileLengthMs = 1000;
     r.runFor(10000);
@@ -167,7 +179,8 @@ TEST(RingingSession, BuiltInSoundRepeatsAndAFailureIsReportedOnce) {
     }
     EXPECT_EQ(errors, 2);
 }
-TEST(RingingSession, FadeInRaisesTheDeviceVolume) {
+TEST(RingingSession, FadeInRaisesTheDeviceVolume)
+{
     AlarmSettings s = soundAlarm();
     s.volume = 50;
     s.fadeIn = true;
@@ -190,7 +203,8 @@ TEST(RingingSession, FadeInRaisesTheDeviceVolume) {
     EXPECT_EQ(none.actions.levels(), QList<int>{127});
 }
 
-TEST(RingingSession, DeviceVolumePacksBothChannels) {
+TEST(RingingSession, DeviceVolumePacksBothChannels)
+{
     RingingSession s;
     for (auto [volume, percent, packed] : {std::tuple{40, 100, 0x66006600u},
                                            {100, 100, 0xFF00FF00u},
@@ -202,7 +216,8 @@ TEST(RingingSession, DeviceVolumePacksBothChannels) {
     }
 }
 
-TEST(RingingSession, SnoozeIsMeasuredFromRingStart) {
+TEST(RingingSession, SnoozeIsMeasuredFromRingStart)
+{
     Ringing r(soundAlarm()); // snooze 5 minutes
     r.actions.fileLengthMs = 1000;
     r.runFor(2 * 60000);
@@ -221,7 +236,8 @@ TEST(RingingSession, SnoozeIsMeasuredFromRingStart) {
     EXPECT_GT(r.actions.played.size(), played);
 }
 
-TEST(RingingSession, SnoozeOfZeroMinutesRestartsInTheSameTick) {
+TEST(RingingSession, SnoozeOfZeroMinutesRestartsInTheSameTick)
+{
     AlarmSettings s = musicAlarm({"/m/a.mp3", "/m/b.mp3"});
     s.snoozeMinutes = 0;
     Ringing r(s);
@@ -235,7 +251,8 @@ TEST(RingingSession, SnoozeOfZeroMinutesRestartsInTheSameTick) {
     EXPECT_EQ(r.actions.played.last(), "/m/a.mp3");
 }
 
-TEST(RingingSession, AutomaticSnoozeCycles) {
+TEST(RingingSession, AutomaticSnoozeCycles)
+{
     AlarmSettings s = soundAlarm();
     s.autoSnooze = true;
     s.autoSnoozeMinutes = 2;
@@ -269,7 +286,8 @@ TEST(RingingSession, AutomaticSnoozeCycles) {
     EXPECT_FALSE(never.session.AutoSnoozeOn);
 }
 
-TEST(RingingSession, RingingAcrossMidnightKeepsCounting) {
+TEST(RingingSession, RingingAcrossMidnightKeepsCounting)
+{
     AlarmSettings s = soundAlarm();
     s.fadeIn = true;
     s.fadeInMinutes = 2;
@@ -283,7 +301,8 @@ TEST(RingingSession, RingingAcrossMidnightKeepsCounting) {
     EXPECT_FALSE(r.session.Silenced);
 }
 
-TEST(RingingSession, PartlyReadSettingsLeaveLaterFieldsAtZero) {
+TEST(RingingSession, PartlyReadSettingsLeaveLaterFieldsAtZero)
+{
     AlarmSettings partial = musicAlarm({"/m/a.mp3"});
     partial.volume = 0; // the reader stopped before the volume line
     partial.snoozeMinutes = 0;
