@@ -7,14 +7,16 @@
 
 namespace {
 
-void print(FILE* stream, const QString& text) {
+void print(FILE* stream, const QString& text)
+{
     std::fputs(text.toLocal8Bit().constData(), stream);
     std::fflush(stream);
 }
 
 } // namespace
 
-CommandLine readCommandLine(const QStringList& arguments) {
+CommandLine readCommandLine(const QStringList& arguments)
+{
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Belvane: 桌面闹钟。"));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
@@ -56,7 +58,8 @@ CommandLine readCommandLine(const QStringList& arguments) {
     return result;
 }
 
-QStringList argumentsToRepeat(const CommandLine& commandLine, const QString& dataFolder) {
+QStringList argumentsToRepeat(const CommandLine& commandLine, const QString& dataFolder)
+{
     QStringList arguments;
     if (!commandLine.dataDir.isEmpty())
         arguments << QStringLiteral("--data-dir") << QDir(dataFolder).absolutePath();

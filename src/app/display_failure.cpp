@@ -12,7 +12,8 @@ namespace {
 QtMessageHandler previousHandler = nullptr;
 QStringList heldMessages;
 
-void holdOrFail(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+void holdOrFail(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
     if (type != QtFatalMsg) {
         heldMessages.append(qFormatLogMessage(type, context, message));
         return;
@@ -30,11 +31,13 @@ void holdOrFail(QtMsgType type, const QMessageLogContext& context, const QString
 
 } // namespace
 
-DisplayFailureGuard::DisplayFailureGuard() {
+DisplayFailureGuard::DisplayFailureGuard()
+{
     previousHandler = qInstallMessageHandler(holdOrFail);
 }
 
-DisplayFailureGuard::~DisplayFailureGuard() {
+DisplayFailureGuard::~DisplayFailureGuard()
+{
     qInstallMessageHandler(previousHandler);
     const QStringList held = std::exchange(heldMessages, {});
     for (const QString& message : held)

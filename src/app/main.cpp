@@ -26,7 +26,8 @@ namespace {
 
 /// The command line is read before the windowing system is reached, so --help works without a
 /// display.
-CommandLine readOwnCommandLine(int argc, char* argv[]) {
+CommandLine readOwnCommandLine(int argc, char* argv[])
+{
     QCoreApplication app(argc, argv);
     installChineseTranslations(app);
     return readCommandLine(QCoreApplication::arguments());
@@ -34,7 +35,8 @@ CommandLine readOwnCommandLine(int argc, char* argv[]) {
 
 } // namespace
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     const CommandLine commandLine = readOwnCommandLine(argc, argv);
     if (commandLine.exitCode)
         return *commandLine.exitCode;

@@ -20,7 +20,8 @@
 namespace {
 
 template <class Control>
-Control* place(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
+Control* place(QWidget* parent, const char* name, const QString& caption, QRect geometry)
+{
     auto* control = new Control(caption, parent);
     control->setObjectName(QString::fromLatin1(name));
     control->setGeometry(geometry);
@@ -28,7 +29,8 @@ Control* place(QWidget* parent, const char* name, const QString& caption, QRect 
 }
 
 /// A label sized to its text, as labels are.
-QLabel* placeLabel(QWidget* parent, const char* name, const QString& caption, QPoint at) {
+QLabel* placeLabel(QWidget* parent, const char* name, const QString& caption, QPoint at)
+{
     auto* label = new QLabel(caption, parent);
     label->setObjectName(QString::fromLatin1(name));
     label->move(at);
@@ -36,7 +38,8 @@ QLabel* placeLabel(QWidget* parent, const char* name, const QString& caption, QP
     return label;
 }
 
-QTimeEdit* placeTimePicker(QWidget* parent, const char* name, QRect geometry) {
+QTimeEdit* placeTimePicker(QWidget* parent, const char* name, QRect geometry)
+{
     auto* picker = new QTimeEdit(parent);
     picker->setObjectName(QString::fromLatin1(name));
     picker->setDisplayFormat(QStringLiteral("H:mm:ss"));
@@ -44,7 +47,8 @@ QTimeEdit* placeTimePicker(QWidget* parent, const char* name, QRect geometry) {
     return picker;
 }
 
-QString runFileDialog(QFileDialog& dialog) {
+QString runFileDialog(QFileDialog& dialog)
+{
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
@@ -52,7 +56,8 @@ QString runFileDialog(QFileDialog& dialog) {
 
 TFormOptions::TFormOptions(const AppFolders& folders, QWidget* parent)
     : QDialog(parent, kFixedDialogFlags), runOpenDialog(runFileDialog), m_programFolder(folders.program),
-      m_optionsPath(folders.data + QStringLiteral("Options.ini")) {
+      m_optionsPath(folders.data + QStringLiteral("Options.ini"))
+{
     setObjectName(QStringLiteral("FormOptions"));
     setWindowTitle(QStringLiteral("选项"));
     QFont font(QStringLiteral("宋体"));
@@ -129,7 +134,8 @@ TFormOptions::TFormOptions(const AppFolders& folders, QWidget* parent)
 
 TFormOptions::~TFormOptions() = default;
 
-void TFormOptions::FormCreate() {
+void TFormOptions::FormCreate()
+{
     OptionsSettings read;
     QString error;
     try {
@@ -147,7 +153,8 @@ void TFormOptions::FormCreate() {
             this, [error] { reportError(error); }, Qt::QueuedConnection);
 }
 
-void TFormOptions::showWithoutWaiting() {
+void TFormOptions::showWithoutWaiting()
+{
     if (!isVisible())
         setWindowModality(QApplication::activeModalWidget() ? Qt::ApplicationModal : Qt::NonModal);
     show();
@@ -155,30 +162,36 @@ void TFormOptions::showWithoutWaiting() {
     activateWindow();
 }
 
-bool TFormOptions::startWithDesktop() const {
+bool TFormOptions::startWithDesktop() const
+{
     return cbStartup->isChecked();
 }
 
-bool TFormOptions::startInTray() const {
+bool TFormOptions::startInTray() const
+{
     return cbSystemTray->isChecked();
 }
 
-bool TFormOptions::fullScreenVideo() const {
+bool TFormOptions::fullScreenVideo() const
+{
     return cbFullScreen->isChecked();
 }
 
-bool TFormOptions::military() const {
+bool TFormOptions::military() const
+{
     return rbMilitary->isChecked();
 }
 
-ChimeOptions TFormOptions::chimes() const {
+ChimeOptions TFormOptions::chimes() const
+{
     return ChimeOptions{
         EditChimeSound->text(),       cbHourly->isChecked(),         cbHalfHourly->isChecked(),
         cbQuarterHourly->isChecked(), cbNoChimeBetween->isChecked(), TimePicker1->time(),
         TimePicker2->time()};
 }
 
-OptionsSettings TFormOptions::settings() const {
+OptionsSettings TFormOptions::settings() const
+{
     OptionsSettings s;
     s.startup = startWithDesktop();
     s.systemTray = startInTray();
@@ -190,7 +203,8 @@ OptionsSettings TFormOptions::settings() const {
     return s;
 }
 
-void TFormOptions::showSettings(const OptionsSettings& s) {
+void TFormOptions::showSettings(const OptionsSettings& s)
+{
     cbStartup->setChecked(s.startup);
     cbSystemTray->setChecked(s.systemTray);
     cbFullScreen->setChecked(s.fullScreen);
@@ -211,18 +225,21 @@ void TFormOptions::showSettings(const OptionsSettings& s) {
     cbNoChimeBetweenClick();
 }
 
-void TFormOptions::Button1Click() {
+void TFormOptions::Button1Click()
+{
     saveOptions(m_optionsPath, settings());
     if (setStartWithDesktop)
         setStartWithDesktop(cbStartup->isChecked());
     accept();
 }
 
-void TFormOptions::Button2Click() {
+void TFormOptions::Button2Click()
+{
     reject();
 }
 
-void TFormOptions::Button3Click() {
+void TFormOptions::Button3Click()
+{
     QFileDialog OpenDialog(this);
     OpenDialog.setObjectName(QStringLiteral("OpenDialog"));
     OpenDialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -239,12 +256,14 @@ void TFormOptions::Button3Click() {
         EditChimeSound->setText(chosen);
 }
 
-void TFormOptions::Button4Click() {
+void TFormOptions::Button4Click()
+{
     if (m_preview)
         m_preview->PreviewFile(EditChimeSound->text());
 }
 
-void TFormOptions::cbNoChimeBetweenClick() {
+void TFormOptions::cbNoChimeBetweenClick()
+{
     TimePicker1->setEnabled(cbNoChimeBetween->isChecked());
     TimePicker2->setEnabled(cbNoChimeBetween->isChecked());
 }

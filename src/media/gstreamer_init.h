@@ -5,7 +5,8 @@
 #include <gst/gst.h>
 
 /// GStreamer is started on first use, by whichever part of the program needs it first.
-inline void initialiseGStreamer() {
+inline void initialiseGStreamer()
+{
     static std::once_flag once;
     std::call_once(once, [] { gst_init(nullptr, nullptr); });
 }

@@ -9,7 +9,8 @@
 
 namespace {
 
-bool startsWithAny(const char* name, std::initializer_list<const char*> prefixes) {
+bool startsWithAny(const char* name, std::initializer_list<const char*> prefixes)
+{
     for (const char* prefix : prefixes)
         if (g_str_has_prefix(name, prefix))
             return true;
@@ -18,7 +19,8 @@ bool startsWithAny(const char* name, std::initializer_list<const char*> prefixes
 
 /// Whether one of these decoding elements makes sound or pictures from the type: pictures alone
 /// (image decoders), subtitles and network play lists (adaptive demuxers) are not what an alarm plays.
-bool decodesAudioOrVideo(GList* factories) {
+bool decodesAudioOrVideo(GList* factories)
+{
     for (GList* l = factories; l; l = l->next) {
         const gchar* klass =
             gst_element_factory_get_metadata(GST_ELEMENT_FACTORY(l->data), GST_ELEMENT_METADATA_KLASS);
@@ -28,12 +30,14 @@ bool decodesAudioOrVideo(GList* factories) {
     return false;
 }
 
-void appendNew(QStringList& list, const QString& extension) {
+void appendNew(QStringList& list, const QString& extension)
+{
     if (!list.contains(extension))
         list.append(extension);
 }
 
-MediaExtensions askRegistry() {
+MediaExtensions askRegistry()
+{
     initialiseGStreamer();
     MediaExtensions found;
     GList* decoders =
@@ -83,12 +87,14 @@ MediaExtensions askRegistry() {
 
 } // namespace
 
-const MediaExtensions& decodableMediaExtensions() {
+const MediaExtensions& decodableMediaExtensions()
+{
     static const MediaExtensions found = askRegistry();
     return found;
 }
 
-QStringList mediaFileNameFilters() {
+QStringList mediaFileNameFilters()
+{
     const MediaExtensions& found = decodableMediaExtensions();
     return mediaNameFilters(found.audio, found.video);
 }

@@ -7,14 +7,16 @@
 #include "platform/errors.h"
 #include "platform/line_file.h"
 
-QString XdgAutostart::entryPath() {
+QString XdgAutostart::entryPath()
+{
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (config.isEmpty() || !QDir::isAbsolutePath(config))
         config = QDir::homePath() + QStringLiteral("/.config");
     return QDir::cleanPath(config + QStringLiteral("/autostart/Belvane.desktop"));
 }
 
-QString XdgAutostart::execArgument(const QString& programPath) {
+QString XdgAutostart::execArgument(const QString& programPath)
+{
     // Desktop entries quote an argument holding a reserved character, escaping ", `, $ and \ inside
     // the quotes; the key's value is then a string in which \ itself is written twice. "%" starts a
     // field code, so a literal one is doubled.
@@ -40,7 +42,8 @@ QString XdgAutostart::execArgument(const QString& programPath) {
     return arg;
 }
 
-QByteArray XdgAutostart::entryText(bool enabled, const QString& programPath, const QStringList& arguments) {
+QByteArray XdgAutostart::entryText(bool enabled, const QString& programPath, const QStringList& arguments)
+{
     QString text = QStringLiteral("[Desktop Entry]\n"
                                   "Type=Application\n"
                                   "Name=Belvane\n"
@@ -58,7 +61,8 @@ QByteArray XdgAutostart::entryText(bool enabled, const QString& programPath, con
     return text.toUtf8();
 }
 
-void XdgAutostart::setEnabled(bool enabled, const QString& programPath) {
+void XdgAutostart::setEnabled(bool enabled, const QString& programPath)
+{
     const QString path = entryPath();
     const QByteArray text = entryText(enabled, programPath, m_arguments);
     // Called at every start: an entry that already says this is left alone.

@@ -2,7 +2,8 @@
 
 namespace {
 
-QString filter(const QString& name, const QStringList& extensions) {
+QString filter(const QString& name, const QStringList& extensions)
+{
     QStringList patterns;
     for (const QString& extension : extensions)
         patterns.append(QStringLiteral("*.") + extension);
@@ -11,7 +12,8 @@ QString filter(const QString& name, const QStringList& extensions) {
 
 } // namespace
 
-QStringList mediaNameFilters(const QStringList& audioExtensions, const QStringList& videoExtensions) {
+QStringList mediaNameFilters(const QStringList& audioExtensions, const QStringList& videoExtensions)
+{
     QStringList all = audioExtensions + videoExtensions;
     all.removeDuplicates();
     return {filter(QStringLiteral("所有支持的文件"), all),

@@ -35,7 +35,8 @@ namespace {
 const QDateTime kCreated(QDate(2026, 3, 9), QTime(6, 59, 58));
 
 /// The lines of a settings file with one line replaced (1-based), for files no editor would write.
-QByteArray withLine(const QByteArray& file, int line, const QByteArray& value) {
+QByteArray withLine(const QByteArray& file, int line, const QByteArray& value)
+{
     QList<QByteArray> lines = file.split('\n');
     lines[line - 1] = value + (line < lines.size() ? "\r" : "");
     return lines.join('\n');
@@ -43,7 +44,8 @@ QByteArray withLine(const QByteArray& file, int line, const QByteArray& value) {
 
 class AlarmEditor : public ::testing::Test {
 public: // the table-driven cases reach the fixture through a reference
-    AlarmEditor() {
+    AlarmEditor()
+    {
         setErrorSink([this](const QString& text) { errors << text; });
         setMediaFileChooser([this](QWidget*, const QStringList& filters, const QString& selected) {
             chooserCalls << QStringList{filters.join('|'), selected};
@@ -52,13 +54,15 @@ public: // the table-driven cases reach the fixture through a reference
         window.setPreviewPlayer(&previewPlayer);
         window.CurrentAlarmFile = "alarm.ini";
     }
-    ~AlarmEditor() override {
+    ~AlarmEditor() override
+    {
         setErrorSink({});
         setMediaFileChooser({});
     }
 
     /// A shown editor: a new alarm, or the alarm of this working file.
-    TAlarmOptions& open(std::optional<QByteArray> file = std::nullopt) {
+    TAlarmOptions& open(std::optional<QByteArray> file = std::nullopt)
+    {
         window.IsNewAlarm = !file;
         if (file)
             dir.write("alarm.ini", *file);
@@ -67,30 +71,35 @@ public: // the table-driven cases reach the fixture through a reference
         return *editor;
     }
     /// Presses OK and gives the file written.
-    QByteArray save() {
+    QByteArray save()
+    {
         QTest::mouseClick(button("OK"), Qt::LeftButton);
         return dir.read("alarm.ini");
     }
-    AlarmSettings saved() {
+    AlarmSettings saved()
+    {
         AlarmSettings s;
         ReadAlarmSettings(save(), SettingsReader::Editor, s);
         return s;
     }
 
-    template <class T = QWidget> T* child(const char* name) {
+    template <class T = QWidget> T* child(const char* name)
+    {
         T* w = editor->findChild<T*>(name);
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
     QPushButton* button(const char* name) { return child<QPushButton>(name); }
     QTreeWidget* songs() { return child<QTreeWidget>("SongList"); }
-    QStringList songNames() {
+    QStringList songNames()
+    {
         QStringList names;
         for (int i = 0; i < songs()->topLevelItemCount(); ++i)
             names << songs()->topLevelItem(i)->text(0);
         return names;
     }
-    int selectedSong() {
+    int selectedSong()
+    {
         const auto selected = songs()->selectedItems();
         return selected.isEmpty() ? -1 : songs()->indexOfTopLevelItem(selected.first());
     }
@@ -109,7 +118,8 @@ public: // the table-driven cases reach the fixture through a reference
 /// Counts how often a window is shown and closes it again at once.
 class ShowWatcher : public QObject {
 public:
-    bool eventFilter(QObject* watched, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
         if (event->type() == QEvent::Show) {
             ++shown;
             auto* window = static_cast<QWidget*>(watched);
@@ -121,7 +131,8 @@ public:
 };
 
 /// An alarm as another run of the editor could have saved it.
-AlarmSettings storedAlarm() {
+AlarmSettings storedAlarm()
+{
     AlarmSettings s;
     s.frequencyIndex = 0;
     s.hour = 7, s.minute = 45, s.second = 30;
@@ -140,7 +151,8 @@ AlarmSettings storedAlarm() {
 
 } // namespace
 
-TEST_F(AlarmEditor, NewAlarmSavedWithoutChanges) {
+TEST_F(AlarmEditor, NewAlarmSavedWithoutChanges)
+{
     open();
     const QByteArray expected =
         "***Frequency***\r\n3\r\n***Date time***\r\n6\r\n59\r\n58\r\n2026\r\n3\r\n9\r\n"
@@ -163,7 +175,8 @@ TEST_F(AlarmEditor, NewAlarmSavedWithoutChanges) {
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }
 
-TEST_F(AlarmEditor, PagesShowEveryControlAsDesigned) {
+TEST_F(AlarmEditor, PagesShowEveryControlAsDesigned)
+{
     open();
     EXPECT_EQ(editor->windowTitle(), "闹钟设置");
     auto* table = child<QTabWidget>("Table");
@@ -234,7 +247,8 @@ TEST_F(AlarmEditor, PagesShowEveryControlAsDesigned) {
     }
 }
 
-TEST_F(AlarmEditor, LoadAndSaveKeepWhatTheFileHolds) {
+TEST_F(AlarmEditor, LoadAndSaveKeepWhatTheFileHolds)
+{
     const QByteArray file = WriteAlarmSettings(storedAlarm());
     open(file);
     EXPECT_EQ(child<QLabel>("LabelVolume")->text(), "55%");
@@ -251,7 +265,8 @@ TEST_F(AlarmEditor, LoadAndSaveKeepWhatTheFileHolds) {
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }
 
-TEST_F(AlarmEditor, LoadingFollowsTheFileLineByLine) {
+TEST_F(AlarmEditor, LoadingFollowsTheFileLineByLine)
+{
     AlarmSettings hourly = storedAlarm();
     hourly.frequencyIndex = 1;
     const QByteArray base = WriteAlarmSettings(hourly); // play list of two: play sound on line 23
@@ -333,7 +348,8 @@ TEST_F(AlarmEditor, LoadingFollowsTheFileLineByLine) {
     }
 }
 
-TEST_F(AlarmEditor, ReminderTextSettlesAfterOneLoad) {
+TEST_F(AlarmEditor, ReminderTextSettlesAfterOneLoad)
+{
     for (auto [situation, stored, settled] :
          {std::tuple{"one line without a line break", QByteArray("起床"), QByteArray("起床\r\n")},
           {"empty lines inside and at the end", QByteArray("a\r\n\r\nb\r\n\r\n"),
@@ -350,7 +366,8 @@ TEST_F(AlarmEditor, ReminderTextSettlesAfterOneLoad) {
     }
 }
 
-TEST_F(AlarmEditor, LoadStopsAtTheFirstBadLineWithTheControlsLoadedSoFar) {
+TEST_F(AlarmEditor, LoadStopsAtTheFirstBadLineWithTheControlsLoadedSoFar)
+{
     AlarmSettings s = storedAlarm();
     s.fadeInMinutes = 60;
     open(WriteAlarmSettings(s));
@@ -363,7 +380,8 @@ TEST_F(AlarmEditor, LoadStopsAtTheFirstBadLineWithTheControlsLoadedSoFar) {
     EXPECT_EQ(child<QPlainTextEdit>("Memo")->toPlainText(), DefaultReminderText);
 }
 
-TEST_F(AlarmEditor, PlayListButtonsKeepTheirSelectionRules) {
+TEST_F(AlarmEditor, PlayListButtonsKeepTheirSelectionRules)
+{
     struct Case {
         const char* situation;
         QStringList entries;
@@ -418,7 +436,8 @@ TEST_F(AlarmEditor, PlayListButtonsKeepTheirSelectionRules) {
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }
 
-TEST_F(AlarmEditor, AddOffersTheMediaFiltersAndRefusesA257thEntry) {
+TEST_F(AlarmEditor, AddOffersTheMediaFiltersAndRefusesA257thEntry)
+{
     AlarmSettings s = storedAlarm();
     s.playMusic = true, s.playSound = false;
     open(WriteAlarmSettings(s));
@@ -444,7 +463,8 @@ TEST_F(AlarmEditor, AddOffersTheMediaFiltersAndRefusesA257thEntry) {
     EXPECT_TRUE(errors[0].contains("256"));
 }
 
-TEST_F(AlarmEditor, EveryWayOfClosingPutsTheVolumeBack) {
+TEST_F(AlarmEditor, EveryWayOfClosingPutsTheVolumeBack)
+{
     for (auto how : {"Cancel", "Esc", "close box", "OK"}) {
         SCOPED_TRACE(how);
         open();
@@ -464,7 +484,8 @@ TEST_F(AlarmEditor, EveryWayOfClosingPutsTheVolumeBack) {
     }
 }
 
-TEST_F(AlarmEditor, OkThatCannotWriteKeepsTheDialogOpenAndHandsNothingBack) {
+TEST_F(AlarmEditor, OkThatCannotWriteKeepsTheDialogOpenAndHandsNothingBack)
+{
     QDir(dir.path()).mkdir("alarm.ini");
     window.EditedAlarm.caption = "before";
     open();
@@ -475,7 +496,8 @@ TEST_F(AlarmEditor, OkThatCannotWriteKeepsTheDialogOpenAndHandsNothingBack) {
     EXPECT_EQ(window.EditedAlarm.caption, "before");
 }
 
-TEST_F(AlarmEditor, CaptionIsTheFirstLineTheMemoShows) {
+TEST_F(AlarmEditor, CaptionIsTheFirstLineTheMemoShows)
+{
     open();
     auto* memo = child<QPlainTextEdit>("Memo");
     const QString longLine = QString("明天早上八点在三楼会议室开项目例会，").repeated(4);
@@ -492,7 +514,8 @@ TEST_F(AlarmEditor, CaptionIsTheFirstLineTheMemoShows) {
     EXPECT_EQ(window.EditedAlarm.caption, "");
 }
 
-TEST_F(AlarmEditor, PreviewsPlayTheChosenFileAndStaySilentOnAMissingOne) {
+TEST_F(AlarmEditor, PreviewsPlayTheChosenFileAndStaySilentOnAMissingOne)
+{
     QDir(dir.path()).mkdir("sounds");
     writeToneWav(dir.file("sounds/Alarmrng.wav"), 400);
     AlarmSettings s = storedAlarm();

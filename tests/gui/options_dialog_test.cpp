@@ -31,7 +31,8 @@
 #include "ringing/alarm_dispatcher.h"
 
 /// Texts in failure messages as text, not as code units.
-void PrintTo(const QString& text, std::ostream* out) {
+void PrintTo(const QString& text, std::ostream* out)
+{
     *out << '"' << text.toStdString() << '"';
 }
 
@@ -39,28 +40,33 @@ namespace {
 
 class OptionsDialog : public ::testing::Test {
 protected:
-    OptionsDialog() {
+    OptionsDialog()
+    {
         setErrorSink([this](const QString& text) { errors << text; });
         QDir(dir.path()).mkdir("sounds");
     }
     ~OptionsDialog() override { setErrorSink({}); }
 
     /// A dialog as start-up makes it, the reading's error (if any) reported.
-    std::unique_ptr<TFormOptions> created() {
+    std::unique_ptr<TFormOptions> created()
+    {
         auto dialog = std::make_unique<TFormOptions>(dir.path());
         dialog->FormCreate();
         QCoreApplication::processEvents();
         return dialog;
     }
-    template <class T = QWidget> static T* control(QWidget& dialog, const char* name) {
+    template <class T = QWidget> static T* control(QWidget& dialog, const char* name)
+    {
         auto* c = dialog.findChild<T*>(QString::fromLatin1(name));
         EXPECT_NE(c, nullptr) << name;
         return c;
     }
-    static void click(QWidget& dialog, const char* name) {
+    static void click(QWidget& dialog, const char* name)
+    {
         QTest::mouseClick(control(dialog, name), Qt::LeftButton, {}, QPoint(4, 8));
     }
-    static QByteArray lines(const QList<QByteArray>& list) {
+    static QByteArray lines(const QList<QByteArray>& list)
+    {
         QByteArray bytes;
         for (const QByteArray& line : list)
             bytes += line + "\r\n";
@@ -91,7 +97,8 @@ const QList<QByteArray> kStored{"***General***",
 
 } // namespace
 
-TEST_F(OptionsDialog, ControlsFitTheirPagesWithoutOverlapOrClippedText) {
+TEST_F(OptionsDialog, ControlsFitTheirPagesWithoutOverlapOrClippedText)
+{
     auto dialog = created();
     dialog->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
@@ -123,7 +130,8 @@ TEST_F(OptionsDialog, ControlsFitTheirPagesWithoutOverlapOrClippedText) {
     }
 }
 
-TEST_F(OptionsDialog, TabOrderOfBothPages) {
+TEST_F(OptionsDialog, TabOrderOfBothPages)
+{
     auto dialog = created();
     dialog->show();
     QApplication::setActiveWindow(dialog.get());
@@ -149,7 +157,8 @@ TEST_F(OptionsDialog, TabOrderOfBothPages) {
                                                        "TimePicker1", "TimePicker2", "Button1", "Button2"}));
 }
 
-TEST_F(OptionsDialog, FirstRunShowsTheDefaultsAndWritesNothing) {
+TEST_F(OptionsDialog, FirstRunShowsTheDefaultsAndWritesNothing)
+{
     auto dialog = created();
     EXPECT_TRUE(errors.isEmpty());
     EXPECT_FALSE(dir.exists("Options.ini"));
@@ -168,7 +177,8 @@ TEST_F(OptionsDialog, FirstRunShowsTheDefaultsAndWritesNothing) {
     EXPECT_TRUE(dialog->startInTray() && dialog->fullScreenVideo() && dialog->startWithDesktop());
 }
 
-TEST_F(OptionsDialog, TimePickersFollowTheRangeBoxAndCountAtOnce) {
+TEST_F(OptionsDialog, TimePickersFollowTheRangeBoxAndCountAtOnce)
+{
     auto dialog = created();
     auto* picker1 = control<QTimeEdit>(*dialog, "TimePicker1");
     auto* picker2 = control<QTimeEdit>(*dialog, "TimePicker2");
@@ -187,7 +197,8 @@ TEST_F(OptionsDialog, TimePickersFollowTheRangeBoxAndCountAtOnce) {
     EXPECT_EQ(dialog->chimes().to, QTime(22, 0));
 }
 
-TEST_F(OptionsDialog, ADamagedFileIsReportedAndKeepsWhatWasRead) {
+TEST_F(OptionsDialog, ADamagedFileIsReportedAndKeepsWhatWasRead)
+{
     QList<QByteArray> file = kStored;
     file[4] = "yes"; // neither format
     file[11] = "seven";
@@ -212,7 +223,8 @@ TEST_F(OptionsDialog, ADamagedFileIsReportedAndKeepsWhatWasRead) {
     EXPECT_EQ(written[4], "FALSE\r");
 }
 
-TEST_F(OptionsDialog, OkStoresEverythingWhileCancelAndTheCloseBoxStoreNothingButKeepTheChange) {
+TEST_F(OptionsDialog, OkStoresEverythingWhileCancelAndTheCloseBoxStoreNothingButKeepTheChange)
+{
     dir.write("Options.ini", lines(kStored));
     struct Case {
         const char* how;
@@ -252,7 +264,8 @@ TEST_F(OptionsDialog, OkStoresEverythingWhileCancelAndTheCloseBoxStoreNothingBut
     EXPECT_TRUE(errors.isEmpty());
 }
 
-TEST_F(OptionsDialog, AFailedWriteKeepsTheDialogOpenAndTheEntryUntouched) {
+TEST_F(OptionsDialog, AFailedWriteKeepsTheDialogOpenAndTheEntryUntouched)
+{
     auto dialog = created();
     QDir(dir.path()).mkdir("Options.ini"); // a folder where the file should be
     QList<bool> autostart;
@@ -265,7 +278,8 @@ TEST_F(OptionsDialog, AFailedWriteKeepsTheDialogOpenAndTheEntryUntouched) {
     EXPECT_TRUE(autostart.isEmpty());
 }
 
-TEST_F(OptionsDialog, ChimeFileChooserStartsInTheSoundsFolderWithTheFirstFilter) {
+TEST_F(OptionsDialog, ChimeFileChooserStartsInTheSoundsFolderWithTheFirstFilter)
+{
     auto dialog = created();
     QStringList filters;
     QString selected, folder;
@@ -297,7 +311,8 @@ TEST_F(OptionsDialog, ChimeFileChooserStartsInTheSoundsFolderWithTheFirstFilter)
     EXPECT_EQ(dialog->chimes().file, dir.file("sounds/bell.wav"));
 }
 
-TEST_F(OptionsDialog, PreviewPlaysTheChimeFileInThePreviewWindow) {
+TEST_F(OptionsDialog, PreviewPlaysTheChimeFileInThePreviewWindow)
+{
     writeToneWav(dir.file("sounds/Cuckoo.wav"), 1500);
     auto dialog = created();
     TFormPlay preview;
@@ -316,7 +331,8 @@ TEST_F(OptionsDialog, PreviewPlaysTheChimeFileInThePreviewWindow) {
     EXPECT_FALSE(preview.FilterGraph().Active());
 }
 
-TEST_F(OptionsDialog, Screenshots) {
+TEST_F(OptionsDialog, Screenshots)
+{
     dir.write("Options.ini", lines(kStored));
     auto dialog = created();
     dialog->show();
@@ -330,11 +346,13 @@ TEST_F(OptionsDialog, Screenshots) {
 // The dialog among the other windows, as start-up makes them.
 class OptionsAtStartUp : public OptionsDialog {
 protected:
-    void tick(int ms = 200) {
+    void tick(int ms = 200)
+    {
         fake.clock.advanceMs(ms);
         windows->scheduler().checkNow(); // as its timer would
     }
-    void start(const QDateTime& at) {
+    void start(const QDateTime& at)
+    {
         fake.clock.set(at);
         dir.installSkins();
         windows = std::make_unique<BelvaneWindows>(fake.services, dir.path());
@@ -342,7 +360,8 @@ protected:
     }
     /// Waits (with a generous bound) for the ringing player to finish what it plays: the sound server
     /// drains its buffer before the end of a file is reported, which can take seconds more.
-    bool waitIdle() {
+    bool waitIdle()
+    {
         return QTest::qWaitFor([&] { return windows->runPlayer().Idle(); }, 20000);
     }
 
@@ -350,7 +369,8 @@ protected:
     std::unique_ptr<BelvaneWindows> windows;
 };
 
-TEST_F(OptionsAtStartUp, TheStartWithDesktopEntryAgreesWithTheBoxFromTheStart) {
+TEST_F(OptionsAtStartUp, TheStartWithDesktopEntryAgreesWithTheBoxFromTheStart)
+{
     struct Case {
         const char* situation;
         QByteArray startupLine; // empty: no file
@@ -378,7 +398,8 @@ TEST_F(OptionsAtStartUp, TheStartWithDesktopEntryAgreesWithTheBoxFromTheStart) {
     }
 }
 
-TEST_F(OptionsAtStartUp, TheOtherWindowsReadTheLiveSettings) {
+TEST_F(OptionsAtStartUp, TheOtherWindowsReadTheLiveSettings)
+{
     writeToneWav(dir.file("sounds/Cuckoo.wav"), 300);
     for (bool tray : {true, false}) {
         start(QDateTime(QDate(2026, 12, 7), QTime(6, 0)));
@@ -398,7 +419,8 @@ TEST_F(OptionsAtStartUp, TheOtherWindowsReadTheLiveSettings) {
     }
 }
 
-TEST_F(OptionsAtStartUp, TheListsOptionsButtonOpensAUsableDialogAlsoOverTheModalList) {
+TEST_F(OptionsAtStartUp, TheListsOptionsButtonOpensAUsableDialogAlsoOverTheModalList)
+{
     start(QDateTime(QDate(2026, 12, 7), QTime(6, 0)));
     TFormOptions& options = windows->options();
     auto* box = control<QCheckBox>(options, "cbStartup");
@@ -426,7 +448,8 @@ TEST_F(OptionsAtStartUp, TheListsOptionsButtonOpensAUsableDialogAlsoOverTheModal
     }
 }
 
-TEST_F(OptionsAtStartUp, OneChimePerDueMinuteWithAVeryShortFile) {
+TEST_F(OptionsAtStartUp, OneChimePerDueMinuteWithAVeryShortFile)
+{
     writeToneWav(dir.file("sounds/Cuckoo.wav"), 150);
     start(QDateTime(QDate(2026, 12, 7), QTime(9, 14, 59, 800)));
     TFormRunPlay& player = windows->runPlayer();
@@ -446,7 +469,8 @@ TEST_F(OptionsAtStartUp, OneChimePerDueMinuteWithAVeryShortFile) {
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }
 
-TEST_F(OptionsAtStartUp, AChimeNeverStartsOverAPlayingAlarm) {
+TEST_F(OptionsAtStartUp, AChimeNeverStartsOverAPlayingAlarm)
+{
     writeToneWav(dir.file("sounds/Cuckoo.wav"), 150);
     writeToneWav(dir.file("alarm.wav"), 2500);
     start(QDateTime(QDate(2026, 12, 7), QTime(9, 59, 59, 900)));
@@ -463,7 +487,8 @@ TEST_F(OptionsAtStartUp, AChimeNeverStartsOverAPlayingAlarm) {
     ASSERT_TRUE(waitIdle());
 }
 
-TEST_F(OptionsAtStartUp, AnUnplayableChimeIsReportedOncePerDueMinute) {
+TEST_F(OptionsAtStartUp, AnUnplayableChimeIsReportedOncePerDueMinute)
+{
     start(QDateTime(QDate(2026, 12, 7), QTime(10, 59, 59, 900)));
     OptionsSettings s = windows->options().settings();
     s.chime.file = dir.file("sounds/gone.wav");

@@ -4,7 +4,8 @@
 
 // What the installed GStreamer decodes is asked of its registry: the formats people keep their music
 // and videos in are offered, and files it opens without making sound or pictures are not.
-TEST(MediaFormats, TheRegistryOffersMusicAndVideoButNotPicturesSubtitlesOrStreams) {
+TEST(MediaFormats, TheRegistryOffersMusicAndVideoButNotPicturesSubtitlesOrStreams)
+{
     const MediaExtensions& found = decodableMediaExtensions();
     for (const char* audio : {"mp3", "wav", "ogg", "oga", "opus", "flac", "m4a"})
         EXPECT_TRUE(found.audio.contains(audio)) << audio;

@@ -3,7 +3,8 @@
 #include "alarms/alarm_editor_rules.h"
 #include "platform/file_filter.h"
 
-TEST(AlarmEditorRules, PlayListPathsSplitAfterTheLastSeparator) {
+TEST(AlarmEditorRules, PlayListPathsSplitAfterTheLastSeparator)
+{
     for (auto [path, fileName, folder] :
          {std::tuple{"/home/u/音乐/早安.mp3", "早安.mp3", "/home/u/音乐/"},
           {"/clip.webm", "clip.webm", "/"},
@@ -17,7 +18,8 @@ TEST(AlarmEditorRules, PlayListPathsSplitAfterTheLastSeparator) {
     }
 }
 
-TEST(AlarmEditorRules, ExtensionsBecomeTheFourNameFilters) {
+TEST(AlarmEditorRules, ExtensionsBecomeTheFourNameFilters)
+{
     EXPECT_EQ(mediaNameFilters({"flac", "ogg", "wav"}, {"mkv", "ogg"}),
               (QStringList{"所有支持的文件 (*.flac *.ogg *.wav *.mkv)", "音频文件 (*.flac *.ogg *.wav)",
                            "视频文件 (*.mkv *.ogg)", "所有文件 (*)"}));
@@ -25,7 +27,8 @@ TEST(AlarmEditorRules, ExtensionsBecomeTheFourNameFilters) {
               (QStringList{"所有支持的文件 ()", "音频文件 ()", "视频文件 ()", "所有文件 (*)"}));
 }
 
-TEST(AlarmEditorRules, AlarmVolumeValues) {
+TEST(AlarmEditorRules, AlarmVolumeValues)
+{
     for (auto [percent, value] : {std::pair{100, 0xFF00FF00u},
                                   {50, 0x7F007F00u},
                                   {40, 0x66006600u},

@@ -16,7 +16,8 @@ struct ConfigHome {
 
 } // namespace
 
-TEST(XdgAutostart, EnableAndDisableSetBothKeysThatDesktopsRead) {
+TEST(XdgAutostart, EnableAndDisableSetBothKeysThatDesktopsRead)
+{
     ConfigHome home;
     XdgAutostart autostart;
     EXPECT_EQ(XdgAutostart::entryPath(), home.dir.file("autostart/Belvane.desktop"));
@@ -48,7 +49,8 @@ TEST(XdgAutostart, EnableAndDisableSetBothKeysThatDesktopsRead) {
     }
 }
 
-TEST(XdgAutostart, ExecQuotesPathsWithReservedCharacters) {
+TEST(XdgAutostart, ExecQuotesPathsWithReservedCharacters)
+{
     struct Case {
         const char* path;
         const char* exec; // as it stands in the file
@@ -62,7 +64,8 @@ TEST(XdgAutostart, ExecQuotesPathsWithReservedCharacters) {
     }
 }
 
-TEST(XdgAutostart, ExecRepeatsTheOptionsOfTheRunEachQuotedOnItsOwn) {
+TEST(XdgAutostart, ExecRepeatsTheOptionsOfTheRunEachQuotedOnItsOwn)
+{
     ConfigHome home;
     XdgAutostart autostart({"--data-dir", "/home/u/数据 %1 \"q\"", "--lang", "en"});
     autostart.setEnabled(true, "/opt/belvane/belvane");
@@ -72,7 +75,8 @@ TEST(XdgAutostart, ExecRepeatsTheOptionsOfTheRunEachQuotedOnItsOwn) {
         << entry.join('\n').toStdString();
 }
 
-TEST(XdgAutostart, UnwritableFolderWritesNothingAndSaysNothing) {
+TEST(XdgAutostart, UnwritableFolderWritesNothingAndSaysNothing)
+{
     ConfigHome home;
     ReadOnlyFolder lock(home.dir.path());
     if (!lock.active())
