@@ -440,6 +440,18 @@
         <translation>%1 min</translation>
     </message>
     <message>
+        <source>播放列表是空的：响铃时将改放闹铃声音</source>
+        <translation>The play list is empty: the alarm will ring its alarm sound instead.</translation>
+    </message>
+    <message>
+        <source>播放列表是空的，改放闹铃声音</source>
+        <translation>The play list is empty: ringing the alarm sound</translation>
+    </message>
+    <message>
+        <source>播放列表中的文件都无法播放，改放闹铃声音</source>
+        <translation>No play-list file can play: ringing the alarm sound</translation>
+    </message>
+    <message>
         <source>原定 %1 响铃（晚了 %2）</source>
         <translation>Due at %1 (%2 late)</translation>
     </message>

@@ -329,6 +329,11 @@ TAlarmOptions::TAlarmOptions(TFormAlarmList& owner)
         if (on)
             ActionPlaySoundSelected();
     });
+    connect(RadioButtonPlayMusic, &QRadioButton::toggled, this, [this] { showEmptyListWarning(); });
+    connect(SongList->model(), &QAbstractItemModel::rowsInserted, this, [this] { showEmptyListWarning(); });
+    connect(SongList->model(), &QAbstractItemModel::rowsRemoved, this, [this] { showEmptyListWarning(); });
+    connect(SongList->model(), &QAbstractItemModel::modelReset, this, [this] { showEmptyListWarning(); });
+    showEmptyListWarning();
     for (auto [box, picker] : {std::pair{FadeIn, FadeInTimePicker},
                                {FadeOut, FadeOutTimePicker},
                                {AutoSnooze, AutoSnoozeTimePicker}})
@@ -417,6 +422,17 @@ void TAlarmOptions::buildSoundPage(QWidget* page)
     UpMusic = makeButton(GroupBoxPlayList, "UpMusic", QStringLiteral("上移"), QRect(298, 78, 46, 24));
     DownMusic = makeButton(GroupBoxPlayList, "DownMusic", QStringLiteral("下移"), QRect(298, 106, 46, 24));
     PlayMusic = makeButton(GroupBoxPlayList, "PlayMusic", QStringLiteral("播放"), QRect(298, 138, 46, 24));
+    // In the empty list's own space, where the entries would be, over it but letting clicks through
+    // to it: the alarm would ring the built-in sound instead.
+    LabelEmptyList = new QLabel(QStringLiteral("播放列表是空的：响铃时将改放闹铃声音"), GroupBoxPlayList);
+    LabelEmptyList->setObjectName(QStringLiteral("LabelEmptyList"));
+    const int headerHeight = SongList->header()->sizeHint().height();
+    LabelEmptyList->setGeometry(SongList->geometry().adjusted(8, headerHeight + 8, -8, -8));
+    LabelEmptyList->setAlignment(Qt::AlignCenter);
+    LabelEmptyList->setWordWrap(true);
+    LabelEmptyList->setStyleSheet(QStringLiteral("color: #c00000"));
+    LabelEmptyList->setAttribute(Qt::WA_TransparentForMouseEvents);
+    LabelEmptyList->hide();
 
     RadioButtonPlaySound =
         makeChoice<QRadioButton>(page, "RadioButtonPlaySound", QStringLiteral("播放闹铃声音"), 8, 212);
@@ -815,6 +831,12 @@ void TAlarmOptions::ActionPlaySoundSelected()
     for (QWidget* w : std::initializer_list<QWidget*>{LabelPlay, SoundComboBox, LabelLasting, SoundTimePicker,
                                                       LabelMinutes, PlaySound})
         w->setEnabled(true);
+}
+
+void TAlarmOptions::showEmptyListWarning()
+{
+    LabelEmptyList->setVisible(RadioButtonPlayMusic->isChecked() && SongList->topLevelItemCount() == 0);
+    LabelEmptyList->raise();
 }
 
 void TAlarmOptions::SetSystemVolume(int percent)

@@ -93,6 +93,8 @@ private:
     void swapSongs(int a, int b);
     void appendSong(const QString& path);
     void preview(const QString& path);
+    /// Shows the warning in the play list while play music is chosen with nothing in the list.
+    void showEmptyListWarning();
 
     TFormAlarmList& m_owner;
     std::optional<DeviceVolume> m_savedVolume; // SavedWaveVolume: the device's volume at creation
@@ -125,6 +127,7 @@ private:
     QPushButton* UpMusic;
     QPushButton* DownMusic;
     QPushButton* PlayMusic;
+    QLabel* LabelEmptyList;
     QRadioButton* RadioButtonPlaySound;
     QLabel* LabelPlay;
     QComboBox* SoundComboBox;

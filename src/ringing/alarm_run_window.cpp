@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -66,6 +67,12 @@ TAlarmRun::TAlarmRun(RingRequest request, Services& services, TFormRunPlay& play
     Memo->setGeometry(16, 80, 313, 169);
     Memo->setReadOnly(true);
     Memo->setAccessibleName(QStringLiteral("提醒"));
+    // Below the reminder, which gives up a line for it, while the built-in sound stands in for the list.
+    LabelFallback = new QLabel(this);
+    LabelFallback->setObjectName(QStringLiteral("LabelFallback"));
+    LabelFallback->setGeometry(16, 233, 313, 17);
+    LabelFallback->setStyleSheet(QStringLiteral("color: #c00000"));
+    LabelFallback->hide();
     ButtonSnooze = new QPushButton(QStringLiteral("打盹儿"), this);
     ButtonSnooze->setObjectName(QStringLiteral("ButtonSnooze"));
     ButtonSnooze->setGeometry(192, 264, 75, 25);
@@ -130,6 +137,17 @@ void TAlarmRun::ActionReadAlarmInfoExecute()
         m_session.FadeInSecondsOverride = kTrialFadeInSeconds;
     }
     Memo->setPlainText(memo);
+    showFallbackNote();
+}
+
+void TAlarmRun::showFallbackNote()
+{
+    const QString note = soundFallbackNote(m_session.fallback());
+    if (note.isEmpty() || LabelFallback->text() == note)
+        return;
+    LabelFallback->setText(note);
+    Memo->setGeometry(16, 80, 313, 149);
+    LabelFallback->show();
 }
 
 void TAlarmRun::showEvent(QShowEvent* event)
@@ -217,6 +235,7 @@ void TAlarmRun::TimerTimer()
     const auto stopWhenFinished = qScopeGuard([this, silencedBefore] {
         if (!m_session.timerEnabled())
             Timer.stop();
+        showFallbackNote();
         if (m_session.Silenced != silencedBefore)
             emit snoozeChanged();
     });
@@ -258,6 +277,11 @@ void TAlarmRun::playFile(const QString& path)
 {
     m_player.setMediaFile(path);
     m_player.ButtonPlayClick();
+}
+
+bool TAlarmRun::fileExists(const QString& path) const
+{
+    return QFileInfo(path).isFile();
 }
 
 void TAlarmRun::closePlayer()

@@ -61,6 +61,7 @@ private:
     // What the session asks of the world.
     bool playerIdle() const override;
     void playFile(const QString& path) override;
+    bool fileExists(const QString& path) const override;
     void closePlayer() override;
     void setDeviceVolume(quint32 packed) override;
     void requestClose() override { m_closeRequested = true; }
@@ -68,6 +69,8 @@ private:
 
     void showClock();
     void acceptKeys();
+    /// Shows why the built-in sound rings instead of the play list, once the session says so.
+    void showFallbackNote();
 
     RingRequest m_request;
     Services& m_services;
@@ -88,6 +91,7 @@ private:
     QLabel* Label1;
     QLabel* LabelLate;
     QPlainTextEdit* Memo;
+    QLabel* LabelFallback;
     QPushButton* ButtonSnooze;
     QPushButton* ButtonOK;
     QTimer Timer;

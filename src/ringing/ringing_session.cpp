@@ -3,6 +3,17 @@
 #include <algorithm>
 
 #include "alarms/alarm_record.h"
+#include "platform/ui_text.h"
+
+QString soundFallbackNote(SoundFallback fallback)
+{
+    switch (fallback) {
+    case SoundFallback::None: break;
+    case SoundFallback::EmptyList: return uiText("播放列表是空的，改放闹铃声音");
+    case SoundFallback::NothingPlayable: return uiText("播放列表中的文件都无法播放，改放闹铃声音");
+    }
+    return {};
+}
 
 void RingingSession::start(const QDateTime& now)
 {
@@ -10,6 +21,7 @@ void RingingSession::start(const QDateTime& now)
     RingStart = now;
     m_timerEnabled = true;
     PlayListPos = 0;
+    m_entryStarted = false;
 }
 
 void RingingSession::load(const AlarmSettings& s, const QString& programFolder)
@@ -28,6 +40,14 @@ void RingingSession::load(const AlarmSettings& s, const QString& programFolder)
     VolumePercent = std::clamp(s.volume, 0, 100);
     CloseMethod = int(s.closingMethod());
     PowerAction = s.powerAction;
+    // With no sound of its own and no list to play the alarm would ring in silence.
+    m_fallback =
+        !SoundMode && (!MusicMode || PlayListCount == 0) ? SoundFallback::EmptyList : SoundFallback::None;
+}
+
+int RingingSession::fallbackSoundIndex() const
+{
+    return SoundIndex >= 0 && SoundIndex < kBuiltInSoundCount ? SoundIndex : 0;
 }
 
 quint32 RingingSession::deviceVolume(int percent) const
@@ -48,7 +68,43 @@ void RingingSession::silence(RingingActions& actions)
     actions.closePlayer();
     Silenced = true;
     PlayListPos = 0;
+    m_entryStarted = false;
     m_soundFailed = false;
+}
+
+bool RingingSession::anyEntryExists(const RingingActions& actions) const
+{
+    return std::any_of(PlayList.cbegin(), PlayList.cend(),
+                       [&](const QString& path) { return actions.fileExists(path); });
+}
+
+void RingingSession::playListStep(RingingActions& actions)
+{
+    // The built-in sound takes over when the list has nothing that plays; an alarm that also plays
+    // its sound has that already.
+    if (PlayListPos == 0 && !SoundMode && !anyEntryExists(actions)) {
+        m_fallback = SoundFallback::NothingPlayable;
+        return;
+    }
+    if (PlayListPos == PlayListCount) {
+        if (!m_entryStarted && !SoundMode) {
+            m_fallback = PlayListCount == 0 ? SoundFallback::EmptyList : SoundFallback::NothingPlayable;
+            return;
+        }
+        m_timerEnabled = false;
+        if (CloseMethod == int(ClosingMethod::WhenFinished))
+            actions.requestClose();
+        if (PowerAction >= 1 && PowerAction <= 3)
+            actions.powerAction(PowerAction);
+        return;
+    }
+    try {
+        actions.playFile(PlayList[PlayListPos]);
+        m_entryStarted = true;
+    } catch (...) {
+        // An entry that cannot be played is passed over; the next one starts at a later tick.
+    }
+    ++PlayListPos;
 }
 
 void RingingSession::tick(const QDateTime& now, RingingActions& actions)
@@ -56,26 +112,15 @@ void RingingSession::tick(const QDateTime& now, RingingActions& actions)
     if (!m_timerEnabled)
         return;
 
-    if (MusicMode && !Silenced && PlayListCount >= PlayListPos && actions.playerIdle()) {
-        if (PlayListPos == PlayListCount) {
-            m_timerEnabled = false;
-            if (CloseMethod == int(ClosingMethod::WhenFinished))
-                actions.requestClose();
-            if (PowerAction >= 1 && PowerAction <= 3)
-                actions.powerAction(PowerAction);
-        } else {
-            try {
-                actions.playFile(PlayList[PlayListPos]);
-            } catch (...) {
-                // An entry that cannot be played is passed over; the next one starts at a later tick.
-            }
-            ++PlayListPos;
-        }
-    }
+    if (MusicMode && m_fallback == SoundFallback::None && !Silenced && PlayListCount >= PlayListPos &&
+        actions.playerIdle())
+        playListStep(actions);
 
-    if (SoundMode && !Silenced && !m_soundFailed && actions.playerIdle()) {
+    const bool fallingBack = m_fallback != SoundFallback::None;
+    if ((SoundMode || fallingBack) && !Silenced && !m_soundFailed && actions.playerIdle()) {
         try {
-            actions.playFile(BuiltInSoundPath(m_programFolder, SoundIndex));
+            const int sound = SoundMode ? SoundIndex : fallbackSoundIndex();
+            actions.playFile(BuiltInSoundPath(m_programFolder, sound));
         } catch (...) {
             m_soundFailed = true;
             throw;

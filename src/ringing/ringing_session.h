@@ -17,6 +17,8 @@ public:
     virtual bool playerIdle() const = 0;
     /// Loads a file into the player and starts it; raises when the file cannot be played.
     virtual void playFile(const QString& path) = 0;
+    /// The file is there to be played (it may still fail to play).
+    virtual bool fileExists(const QString& path) const = 0;
     /// Stops the player and closes its window.
     virtual void closePlayer() = 0;
     /// Sets the output device to a packed volume: left level in the low 16 bits, right in the high.
@@ -27,9 +29,28 @@ public:
     virtual void powerAction(int action) = 0;
 };
 
+/// Why an alarm rings its built-in sound instead of what it was set to play: an alarm never rings in
+/// silence.
+enum class SoundFallback {
+    None,
+    /// Play music with an empty play list, or neither play music nor play sound.
+    EmptyList,
+    /// The play list has entries, but every one is missing or failed to play.
+    NothingPlayable,
+};
+
+/// The line the ringing window shows for a fallback; empty for none.
+QString soundFallbackNote(SoundFallback fallback);
+
 /// The ringing of one alarm, from the moment its window opens until it closes: which file plays
 /// next, fade-in, snooze and automatic snooze, and what happens when a play list has been played
 /// through. Driven by ticks that carry the time, so hours of ringing run in milliseconds in tests.
+///
+/// An alarm that has nothing it can play rings its built-in sound instead (its sound index when it
+/// names one, else the first), repeated as a built-in sound is: when it is loaded with an empty play
+/// list or with neither kind of sound, at the first tick of a pass when none of the list's files is
+/// there, or when a pass through the list ends without any entry having started. From then on it
+/// stays on the sound until the window closes, snoozes included, and the ticks never stop for it.
 class RingingSession {
 public:
     /// The window opens: the ringing starts now, from the first entry.
@@ -52,6 +73,10 @@ public:
 
     /// False once a play list has been played through: the ticks stop for good.
     bool timerEnabled() const { return m_timerEnabled; }
+    /// Whether, and why, the alarm rings its built-in sound in place of what it was set to play.
+    SoundFallback fallback() const { return m_fallback; }
+    /// The built-in sound a fallback plays: the alarm's own when it names one, else the first.
+    int fallbackSoundIndex() const;
 
     // The state, as the window and its tests see it.
     QStringList PlayList;
@@ -82,10 +107,16 @@ private:
     /// so a ringing that runs across midnight counts on instead of going negative.
     Elapsed elapsedSince(const QDateTime& now) const;
     void silence(RingingActions& actions);
+    /// Tick step 2: starts the next entry of the list, finds a list that cannot be played, or ends it.
+    void playListStep(RingingActions& actions);
+    bool anyEntryExists(const RingingActions& actions) const;
 
     QString m_programFolder;
     bool m_timerEnabled = false;
     // A built-in sound that failed to start is not tried again until the player has been closed,
     // so a missing sound file is reported once, not five times a second.
     bool m_soundFailed = false;
+    // An entry of the current pass through the list has started.
+    bool m_entryStarted = false;
+    SoundFallback m_fallback = SoundFallback::None;
 };

@@ -5,6 +5,7 @@
 //   add_alarm_files FOLDER key=value...
 //     caption=TEXT  frequency=0..5  at="yyyy-MM-dd hh:mm:ss"  weekdays=1111111  sound=0..10
 //     volume=0..100  snooze=MIN  autosnooze=MIN  fadein=MIN  reminder=TEXT (\n starts a new line)
+//     music=PATH (plays a play list instead of the sound; once for each entry, in order)
 //     replace=ROW  (edits that row, 0 first, as the editor's OK does, instead of adding one)
 //
 // Prints the alarm's number.
@@ -73,6 +74,8 @@ int main(int argc, char** argv)
             s.autoSnooze = true, s.autoSnoozeMinutes = value.toInt(&ok);
         else if (key == QLatin1String("fadein"))
             s.fadeIn = true, s.fadeInMinutes = value.toInt(&ok);
+        else if (key == QLatin1String("music"))
+            s.playMusic = true, s.playSound = false, s.playList.append(value);
         else if (key == QLatin1String("replace"))
             replace = value.toInt(&ok);
         else if (key == QLatin1String("reminder"))

@@ -294,6 +294,17 @@ shot() {
     note "screenshot $file"
 }
 
+# ---- screen readers ------------------------------------------------------------------------------
+
+# Lets the journey read the program's windows as a screen reader does, over AT-SPI: the accessibility
+# bus, on which a program started afterwards shows its windows. Skips the journey without pyatspi.
+use_accessibility_bus() {
+    /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
+        { echo "skipped: python3-pyatspi is not installed (scripts/packages.sh)"; exit 77; }
+    start_accessibility_bus "$JOURNEY_WORK" JOURNEY_PIDS || fail "the accessibility bus did not start"
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
+}
+
 # ---- sound ---------------------------------------------------------------------------------------
 
 # The number of sound streams the program has open on the sound server.
@@ -315,6 +326,20 @@ samples = array.array('h')
 samples.frombytes(data[:len(data) // 2 * 2])
 print(max((abs(s) for s in samples), default=0) if len(samples) > 1000 else -1)
 EOF
+}
+
+# The ringing window $1 rings a sound that reaches the null sink, reads (over AT-SPI, see
+# use_accessibility_bus) the line $2, and its clock goes on; a picture of it is taken.
+rings_aloud_saying() {
+    wait_for "$WAIT_LIMIT" program_streaming || fail "the alarm rang without a sound stream"
+    local peak
+    peak=$(sink_peak 0.8)
+    note "peak at the null sink while ringing: $peak"
+    [ "$peak" -gt 1000 ] || fail "the null sink got no signal while ringing (peak $peak)"
+    move_face_aside
+    /usr/bin/python3 "$HARNESS_DIR/ringing_window_reads.py" "$PROGRAM_PID" "$2" ||
+        fail "the ringing window does not read as it should"
+    shot ringing "$1"
 }
 
 # The default sink's volume as "left right" in the server's units (65536 = 100 %), and its mute.

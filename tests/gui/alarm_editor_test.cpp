@@ -540,3 +540,45 @@ TEST_F(AlarmEditor, PreviewsPlayTheChosenFileAndStaySilentOnAMissingOne)
     EXPECT_FALSE(previewPlayer.isVisible());
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }
+
+TEST_F(AlarmEditor, EmptyPlayListWarningFollowsTheChoiceAndTheList)
+{
+    // Shown on its page, whichever page is in front.
+    const auto warned = [&] { return child<QLabel>("LabelEmptyList")->isVisibleTo(child("SoundMusic")); };
+    struct Loaded {
+        const char* situation;
+        bool playMusic, playSound;
+        QStringList list;
+        bool warning;
+    };
+    for (const Loaded& c : {Loaded{"music with an empty list", true, false, {}, true},
+                            {"music with one entry", true, false, {"/music/a.mp3"}, false},
+                            {"the sound, the list empty", false, true, {}, false},
+                            {"neither: no choice made", false, false, {}, false}}) {
+        AlarmSettings s = storedAlarm();
+        s.playMusic = c.playMusic, s.playSound = c.playSound, s.playList = c.list;
+        open(WriteAlarmSettings(s));
+        EXPECT_EQ(warned(), c.warning) << c.situation;
+    }
+
+    open();
+    child<QTabWidget>("Table")->setCurrentIndex(1);
+    EXPECT_TRUE(warned()) << "a new alarm: play music, nothing in the list";
+    saveScreenshot(*editor, "alarm-editor-empty-list-warning");
+    QTest::mouseClick(child<QRadioButton>("RadioButtonPlaySound"), Qt::LeftButton);
+    EXPECT_FALSE(warned()) << "the sound chosen";
+    QTest::mouseClick(child<QRadioButton>("RadioButtonPlayMusic"), Qt::LeftButton);
+    EXPECT_TRUE(warned()) << "play music chosen again";
+    nextFiles = {"/music/a.mp3"};
+    QTest::mouseClick(button("AddMusic"), Qt::LeftButton);
+    EXPECT_FALSE(warned()) << "a file added";
+    QTest::mouseClick(button("DeleteMusic"), Qt::LeftButton);
+    EXPECT_TRUE(warned()) << "the only file deleted";
+
+    // Whole, inside the list's empty space: no line cut off, nothing of the list's buttons covered.
+    auto* label = child<QLabel>("LabelEmptyList");
+    EXPECT_TRUE(songs()->geometry().contains(label->geometry())) << "inside the list";
+    EXPECT_LE(label->heightForWidth(label->width()), label->height()) << "every line shown";
+    EXPECT_LE(label->fontMetrics().horizontalAdvance("播放列表是空的："), label->width());
+    EXPECT_TRUE(saved().playList.isEmpty()) << "the warning changes nothing that is saved";
+}

@@ -221,3 +221,72 @@ TEST_F(RingingWindow, FinishedPlayListClosesAfterThePowerAction)
     EXPECT_FALSE(window.isVisible());
     EXPECT_FALSE(window.timer().isActive());
 }
+
+TEST_F(RingingWindow, NothingToPlayRingsTheSoundAndSaysWhy)
+{
+    writeToneWav(dir.file("sounds/Rooster.wav"), 2500);
+    dir.write("notes.mp3", "not a sound, whatever its name says");
+    struct Case {
+        const char* situation;
+        bool playMusic;
+        QStringList list;
+        int soundIndex;
+        const char* note;
+        const char* sound;
+    };
+    const Case cases[] = {
+        {"a new alarm's defaults: play music, empty list", true, {}, 0, "播放列表是空的，改放闹铃声音", "Rooster.wav"},
+        {"neither box set", false, {}, 2, "播放列表是空的，改放闹铃声音", "Alarmrng.wav"},
+        {"only missing files", true, {"gone/a.mp3", "gone/b.ogg"}, 2, "播放列表中的文件都无法播放，改放闹铃声音",
+         "Alarmrng.wav"},
+        {"a file that is not media", true, {"notes.mp3"}, 14, "播放列表中的文件都无法播放，改放闹铃声音",
+         "Rooster.wav"},
+    };
+    for (const Case& c : cases) {
+        AlarmSettings s = soundAlarm();
+        s.playSound = false;
+        s.playMusic = c.playMusic;
+        s.soundIndex = c.soundIndex;
+        for (const QString& entry : c.list)
+            s.playList << dir.file(entry);
+        writeAlarm(s);
+        TAlarmRun window(request(), fake.services, player);
+        window.show();
+        auto* label = window.findChild<QLabel*>("LabelFallback");
+        for (int i = 0; i < 5 && !player.Playing(); ++i)
+            tick(window);
+        EXPECT_EQ(player.MediaFile(), dir.file(QStringLiteral("sounds/") + c.sound)) << c.situation;
+        EXPECT_TRUE(player.Playing()) << c.situation;
+        EXPECT_EQ(label->text(), QString::fromUtf8(c.note)) << c.situation;
+        EXPECT_TRUE(label->isVisible()) << c.situation;
+        // The line has a place of its own: below the reminder, above the buttons, whole.
+        auto* memo = window.findChild<QWidget*>("Memo");
+        EXPECT_LE(memo->geometry().bottom(), label->geometry().top()) << c.situation;
+        const QRect buttonOK = window.findChild<QWidget*>("ButtonOK")->geometry();
+        EXPECT_LT(label->geometry().bottom(), buttonOK.top()) << c.situation;
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width()) << c.situation;
+        if (c.list.size() == 2)
+            saveScreenshot(window, "ringing-fallback");
+        for (int i = 0; i < 10; ++i)
+            tick(window);
+        EXPECT_TRUE(window.timer().isActive()) << c.situation << ": the clock keeps ticking";
+        window.close();
+    }
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
+TEST_F(RingingWindow, PlayListThatPlaysShowsNoFallbackLine)
+{
+    AlarmSettings s = soundAlarm();
+    s.playSound = false;
+    s.playMusic = true;
+    s.playList = {dir.file("gone.mp3"), dir.file("sounds/Alarmrng.wav")};
+    writeAlarm(s);
+    TAlarmRun window(request(), fake.services, player);
+    window.show();
+    tick(window);
+    tick(window);
+    EXPECT_EQ(player.MediaFile(), dir.file("sounds/Alarmrng.wav"));
+    EXPECT_FALSE(window.findChild<QLabel*>("LabelFallback")->isVisible());
+    EXPECT_EQ(window.findChild<QWidget*>("Memo")->geometry(), QRect(16, 80, 313, 169));
+}

@@ -24,6 +24,7 @@
 #include "media/player_settings.h"
 #include "media/run_play_window.h"
 #include "platform/errors.h"
+#include "platform/line_file.h"
 #include "ringing/alarm_run_window.h"
 #include "ringing/next_ring_text.h"
 #include "shell/help_book.h"
@@ -134,6 +135,19 @@ TEST(InterfaceLanguage, EnglishWindowsStoreTheSameFiles)
     EXPECT_EQ(ringing.findChild<QLabel*>("Label1")->text(), "Reminder:");
     saveScreenshot(ringing, "alarm-run-english");
     ringing.close();
+
+    // A line set after the window opened, in English too, and whole in its place.
+    AlarmSettings emptyList;
+    emptyList.playMusic = true;
+    emptyList.volume = 100;
+    writeFileAtomically(dir.file("0.ini"), WriteAlarmSettings(emptyList));
+    TAlarmRun silentList(request, fake.services, player);
+    silentList.show();
+    auto* note = silentList.findChild<QLabel*>("LabelFallback");
+    EXPECT_EQ(note->text(), "The play list is empty: ringing the alarm sound");
+    EXPECT_LE(note->fontMetrics().horizontalAdvance(soundFallbackNote(SoundFallback::NothingPlayable)), note->width());
+    saveScreenshot(silentList, "alarm-run-fallback-english");
+    silentList.close();
 
     EXPECT_TRUE(helpTopicPath(dir.path()).endsWith("help/index.en.htm"));
     EXPECT_TRUE(QFile::exists(QStringLiteral(BELVANE_ASSETS_DIR "/help/index.en.htm"))) << "the English book";

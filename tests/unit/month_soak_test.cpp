@@ -278,6 +278,7 @@ public:
         m_playing = true;
         m_endsAt = m_now->addMSecs(fileMs);
     }
+    bool fileExists(const QString&) const override { return true; }
     void closePlayer() override { m_playing = false, ++closes; }
     void setDeviceVolume(quint32 packed) override { volumes.append(packed); }
     void requestClose() override { closeRequested = true; }

@@ -94,6 +94,7 @@ TEST(NextRingText, SnoozeLastsFromTheStartOfTheRinging)
     struct Idle : RingingActions {
         bool playerIdle() const override { return true; }
         void playFile(const QString&) override {}
+        bool fileExists(const QString&) const override { return true; }
         void closePlayer() override {}
         void setDeviceVolume(quint32) override {}
         void requestClose() override {}

@@ -12,11 +12,12 @@ public:
     void playFile(const QString& path) override
     {
         played.append(path);
-        if (path.contains("broken") || path.endsWith('/'))
+        if (path.contains("broken") || path.contains("missing") || path.endsWith('/'))
             throw BelvaneError("cannot play " + path);
         m_playing = true;
         m_endsAt = m_now.addMSecs(fileLengthMs);
     }
+    bool fileExists(const QString& path) const override { return !path.contains("missing"); }
     void closePlayer() override
     {
         ++closes;
@@ -130,16 +131,87 @@ TEST(RingingSession, PlayListPlaysOnceThroughThenClosesAndRunsPowerAction)
     }
 }
 
-TEST(RingingSession, EmptyPlayListFinishesAtTheFirstTickPlayingNothing)
+TEST(RingingSession, NothingToPlayRingsTheBuiltInSoundInstead)
+{
+    struct Case {
+        const char* situation;
+        bool playMusic;
+        QStringList list;
+        int soundIndex;
+        SoundFallback reason;
+        QStringList firstPlayed; // the play commands of the first ticks, the sound's first start last
+    };
+    const Case cases[] = {
+        {"play music with an empty list", true, {}, 2, SoundFallback::EmptyList,
+         {"/prog/sounds/Alarmrng.wav"}},
+        {"neither box set", false, {"/m/a.mp3"}, 5, SoundFallback::EmptyList, {"/prog/sounds/Glass.wav"}},
+        {"no such sound: the first", true, {}, 11, SoundFallback::EmptyList, {"/prog/sounds/Rooster.wav"}},
+        {"negative sound: the first", false, {}, -1, SoundFallback::EmptyList, {"/prog/sounds/Rooster.wav"}},
+        {"every file missing: found before playing", true, {"/m/missing1.mp3", "/m/missing2.mp3"}, 9,
+         SoundFallback::NothingPlayable, {"/prog/sounds/Doorbell.wav"}},
+        {"every entry fails to play, one after another", true,
+         {"/m/broken1.mp3", "/m/missing.mp3", "/m/broken2.mp3"}, 11, SoundFallback::NothingPlayable,
+         {"/m/broken1.mp3", "/m/missing.mp3", "/m/broken2.mp3", "/prog/sounds/Rooster.wav"}},
+    };
+    for (const Case& c : cases) {
+        AlarmSettings s = musicAlarm(c.list);
+        s.playMusic = c.playMusic;
+        s.soundIndex = c.soundIndex;
+        // What a played-through list would do must not happen: the sound has not been played through.
+        s.closeNever = false, s.closeWhenFinished = true;
+        s.powerAction = 3;
+        Ringing r(s);
+        r.actions.fileLengthMs = 1000;
+        r.runFor(200 * c.firstPlayed.size() + 200);
+        EXPECT_EQ(r.actions.played, c.firstPlayed) << c.situation;
+        EXPECT_EQ(r.session.fallback(), c.reason) << c.situation;
+        r.runFor(10000);
+        EXPECT_EQ(r.actions.played.size(), c.firstPlayed.size() + 10)
+            << c.situation << ": repeats as a built-in sound does";
+        EXPECT_EQ(r.actions.played.last(), c.firstPlayed.last()) << c.situation;
+        EXPECT_TRUE(r.session.timerEnabled()) << c.situation << ": the clock keeps ticking";
+        EXPECT_EQ(r.actions.closeRequests, 0) << c.situation;
+        EXPECT_TRUE(r.actions.power.isEmpty()) << c.situation;
+
+        // After a snooze the sound comes back, not the list that failed.
+        const qsizetype before = r.actions.played.size();
+        r.session.snoozePressed();
+        r.session.SnoozeMinutes = 0;
+        r.runFor(400);
+        const QStringList after = r.actions.played.mid(before);
+        EXPECT_FALSE(after.isEmpty()) << c.situation << ": rings again after a snooze";
+        EXPECT_EQ(after, QStringList(after.size(), c.firstPlayed.last()))
+            << c.situation << ": the sound, not the list";
+        EXPECT_EQ(r.session.fallback(), c.reason) << c.situation << ": after a snooze";
+    }
+}
+
+TEST(RingingSession, ListWithOneEntryThatPlaysKeepsItsWay)
+{
+    for (const QStringList& list :
+         {QStringList{"/m/broken.mp3", "/m/missing.mp3", "/m/b.mp3"}, QStringList{"/m/b.mp3", "/m/broken.mp3"},
+          QStringList{"/m/missing.mp3", "/m/b.mp3"}}) {
+        const std::string situation = list.join(' ').toStdString();
+        AlarmSettings s = musicAlarm(list);
+        s.closeNever = false, s.closeWhenFinished = true;
+        Ringing r(s);
+        r.runFor(10000);
+        EXPECT_EQ(r.actions.played, list) << situation;
+        EXPECT_EQ(r.session.fallback(), SoundFallback::None) << situation;
+        EXPECT_FALSE(r.session.timerEnabled()) << situation << ": played through";
+        EXPECT_EQ(r.actions.closeRequests, 1) << situation;
+    }
+}
+
+TEST(RingingSession, SoundAndEmptyListTogetherAreNoFallback)
 {
     AlarmSettings s = musicAlarm({});
-    s.closeNever = false, s.closeWhenFinished = true;
-    s.powerAction = 3;
+    s.playSound = true;
+    s.soundIndex = 2;
     Ringing r(s);
     r.tick();
-    EXPECT_TRUE(r.actions.played.isEmpty());
-    EXPECT_EQ(r.actions.closeRequests, 1);
-    EXPECT_EQ(r.actions.power, QList<int>{3});
+    EXPECT_EQ(r.session.fallback(), SoundFallback::None);
+    EXPECT_EQ(r.actions.played, QStringList{"/prog/sounds/Alarmrng.wav"});
 }
 
 TEST(RingingSession, UnplayableEntryIsPassedOver)
@@ -308,9 +380,9 @@ TEST(RingingSession, PartlyReadSettingsLeaveLaterFieldsAtZero)
     partial.snoozeMinutes = 0;
     Ringing r(partial);
     EXPECT_EQ(r.actions.volumes, QList<quint32>{0});
-    AlarmSettings nothing; // a missing file: nothing read, nothing plays
-    Ringing silent(nothing);
-    silent.runFor(5000);
-    EXPECT_TRUE(silent.actions.played.isEmpty());
-    EXPECT_TRUE(silent.session.timerEnabled());
+    AlarmSettings nothing; // nothing read: no kind of sound, so the first built-in sound
+    Ringing fallback(nothing);
+    fallback.runFor(5000);
+    EXPECT_EQ(fallback.actions.played.value(0), "/prog/sounds/Rooster.wav");
+    EXPECT_TRUE(fallback.session.timerEnabled());
 }

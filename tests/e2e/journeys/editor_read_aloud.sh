@@ -6,10 +6,7 @@
 CLOCK_START="19:07:00"
 
 journey() {
-    /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
-        { echo "skipped: python3-pyatspi is not installed (scripts/packages.sh)"; exit 77; }
-    start_accessibility_bus "$JOURNEY_WORK" JOURNEY_PIDS || fail "the accessibility bus did not start"
-    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
+    use_accessibility_bus
     write_quiet_options
     start_program_at "2024-05-06 $CLOCK_START"
     wait_for "$WAIT_LIMIT" program_listening || fail "the program did not start"
