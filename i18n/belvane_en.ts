@@ -448,6 +448,10 @@
         <translation>The play list is empty: ringing the alarm sound</translation>
     </message>
     <message>
+        <source>没有这个闹铃声音，改放默认闹铃声音</source>
+        <translation>No such alarm sound: ringing the default alarm sound</translation>
+    </message>
+    <message>
         <source>播放列表中的文件都无法播放，改放闹铃声音</source>
         <translation>No play-list file can play: ringing the alarm sound</translation>
     </message>

@@ -11,6 +11,7 @@ QString soundFallbackNote(SoundFallback fallback)
     case SoundFallback::None: break;
     case SoundFallback::EmptyList: return uiText("播放列表是空的，改放闹铃声音");
     case SoundFallback::NothingPlayable: return uiText("播放列表中的文件都无法播放，改放闹铃声音");
+    case SoundFallback::UnknownSound: return uiText("没有这个闹铃声音，改放默认闹铃声音");
     }
     return {};
 }
@@ -43,6 +44,10 @@ void RingingSession::load(const AlarmSettings& s, const QString& programFolder)
     // With no sound of its own and no list to play the alarm would ring in silence.
     m_fallback =
         !SoundMode && (!MusicMode || PlayListCount == 0) ? SoundFallback::EmptyList : SoundFallback::None;
+    // A sound number no built-in sound has would name the sounds folder itself: nothing to play.
+    const bool soundPlays = SoundMode && (!MusicMode || PlayListCount == 0);
+    if (soundPlays && fallbackSoundIndex() != SoundIndex)
+        m_fallback = SoundFallback::UnknownSound;
 }
 
 int RingingSession::fallbackSoundIndex() const
@@ -119,7 +124,7 @@ void RingingSession::tick(const QDateTime& now, RingingActions& actions)
     const bool fallingBack = m_fallback != SoundFallback::None;
     if ((SoundMode || fallingBack) && !Silenced && !m_soundFailed && actions.playerIdle()) {
         try {
-            const int sound = SoundMode ? SoundIndex : fallbackSoundIndex();
+            const int sound = fallbackSoundIndex();
             actions.playFile(BuiltInSoundPath(m_programFolder, sound));
         } catch (...) {
             m_soundFailed = true;

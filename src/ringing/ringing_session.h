@@ -37,6 +37,8 @@ enum class SoundFallback {
     EmptyList,
     /// The play list has entries, but every one is missing or failed to play.
     NothingPlayable,
+    /// The alarm plays a built-in sound, but its number names none (outside 0 to 10).
+    UnknownSound,
 };
 
 /// The line the ringing window shows for a fallback; empty for none.

@@ -74,12 +74,13 @@ AlarmSettings soundAlarm()
 /// A ringing window's life in 200 ms ticks from 07:00:00 on a controlled clock.
 struct Ringing {
     explicit Ringing(const AlarmSettings& settings,
-                     QDateTime start = QDateTime(QDate(2026, 12, 7), QTime(7, 0), Qt::UTC))
+                     QDateTime start = QDateTime(QDate(2026, 12, 7), QTime(7, 0), Qt::UTC),
+                     const QString& programFolder = "/prog/")
         : now(start)
     {
         actions.setNow(now);
         session.start(now);
-        session.load(settings, "/prog/");
+        session.load(settings, programFolder);
         session.show(actions);
     }
     void runFor(qint64 ms)
@@ -136,26 +137,32 @@ TEST(RingingSession, NothingToPlayRingsTheBuiltInSoundInstead)
     struct Case {
         const char* situation;
         bool playMusic;
+        bool playSound;
         QStringList list;
         int soundIndex;
         SoundFallback reason;
         QStringList firstPlayed; // the play commands of the first ticks, the sound's first start last
     };
     const Case cases[] = {
-        {"play music with an empty list", true, {}, 2, SoundFallback::EmptyList,
+        {"play music with an empty list", true, false, {}, 2, SoundFallback::EmptyList,
          {"/prog/sounds/Alarmrng.wav"}},
-        {"neither box set", false, {"/m/a.mp3"}, 5, SoundFallback::EmptyList, {"/prog/sounds/Glass.wav"}},
-        {"no such sound: the first", true, {}, 11, SoundFallback::EmptyList, {"/prog/sounds/Rooster.wav"}},
-        {"negative sound: the first", false, {}, -1, SoundFallback::EmptyList, {"/prog/sounds/Rooster.wav"}},
-        {"every file missing: found before playing", true, {"/m/missing1.mp3", "/m/missing2.mp3"}, 9,
+        {"neither box set", false, false, {"/m/a.mp3"}, 5, SoundFallback::EmptyList, {"/prog/sounds/Glass.wav"}},
+        {"no such sound: the first", true, false, {}, 11, SoundFallback::EmptyList, {"/prog/sounds/Rooster.wav"}},
+        {"negative sound: the first", false, false, {}, -1, SoundFallback::EmptyList, {"/prog/sounds/Rooster.wav"}},
+        {"every file missing: found before playing", true, false, {"/m/missing1.mp3", "/m/missing2.mp3"}, 9,
          SoundFallback::NothingPlayable, {"/prog/sounds/Doorbell.wav"}},
-        {"every entry fails to play, one after another", true,
+        {"every entry fails to play, one after another", true, false,
          {"/m/broken1.mp3", "/m/missing.mp3", "/m/broken2.mp3"}, 11, SoundFallback::NothingPlayable,
          {"/m/broken1.mp3", "/m/missing.mp3", "/m/broken2.mp3", "/prog/sounds/Rooster.wav"}},
+        {"a sound number beyond the eleven: the first", false, true, {}, 11, SoundFallback::UnknownSound,
+         {"/prog/sounds/Rooster.wav"}},
+        {"a negative sound number: the first", false, true, {}, -3, SoundFallback::UnknownSound,
+         {"/prog/sounds/Rooster.wav"}},
     };
     for (const Case& c : cases) {
         AlarmSettings s = musicAlarm(c.list);
         s.playMusic = c.playMusic;
+        s.playSound = c.playSound;
         s.soundIndex = c.soundIndex;
         // What a played-through list would do must not happen: the sound has not been played through.
         s.closeNever = false, s.closeWhenFinished = true;
@@ -229,9 +236,8 @@ TEST(RingingSession, BuiltInSoundRepeatsAndAFailureIsReportedOnce)
     EXPECT_EQ(r.actions.played.size(), 10); // restarted at the first idle tick, without end
     EXPECT_EQ(r.actions.played.first(), "/prog/sounds/Alarmrng.wav");
 
-    AlarmSettings missing = soundAlarm();
-    missing.soundIndex = 11; // no such sound: the sounds folder alone, which cannot be played
-    Ringing broken(missing);
+    // A sounds folder whose files cannot be played.
+    Ringing broken(soundAlarm(), QDateTime(QDate(2026, 12, 7), QTime(7, 0), Qt::UTC), "/broken/");
     int errors = 0;
     for (int i = 0; i < 25; ++i) {
         try {
@@ -241,7 +247,7 @@ TEST(RingingSession, BuiltInSoundRepeatsAndAFailureIsReportedOnce)
         }
     }
     EXPECT_EQ(errors, 1);
-    EXPECT_EQ(broken.actions.played, QStringList{"/prog/sounds/"});
+    EXPECT_EQ(broken.actions.played, QStringList{"/broken/sounds/Alarmrng.wav"});
     broken.session.snoozePressed(); // closing the player allows one more try
     broken.session.SnoozeMinutes = 0;
     try {
