@@ -278,6 +278,7 @@ start_with_face_shown() {
     start_program
     wait_for "$WAIT_LIMIT" program_listening || fail "the program did not start"
     wait_window Belvane
+    # shellcheck disable=SC2034 # read by the journeys
     FACE=$WINDOW
     wait_tray_icon
 }
