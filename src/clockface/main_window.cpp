@@ -66,6 +66,13 @@ TFormMain::TFormMain(Services& services, const AppFolders& folders, QWidget* par
     SysTray->setPopupMode(Tray::TPopupModeFlag::pmRightClick);
     SysTray->setPopupAlign(Tray::TPopupAlign::paRight);
     SysTray->OnIconDoubleClick = [this](TSysTray*, Qt::MouseButton, int, int) { SendtotrayClick(); };
+    // A face hidden in a notification area that goes away (the panel restarting or crashing) comes
+    // back at once: it would have no way back. When an area comes back the icon returns to it and the
+    // face stays where it is.
+    connect(SysTray, &TSysTray::availableChanged, this, [this](bool available) {
+        if (!available && !isVisible())
+            SendtotrayClick();
+    });
     SysTray->setActive(true);
 
     // One wake-up per half second, and none while hidden: an idle alarm clock should cost nothing.
@@ -422,8 +429,7 @@ void TFormMain::mousePressEvent(QMouseEvent* event)
         if (windowHandle())
             windowHandle()->startSystemMove();
     } else if (event->button() == Qt::RightButton) {
-        PopupMenu->popup(Tray::menuTopLeft(event->globalPosition().toPoint(), PopupMenu->sizeHint(),
-                                           Tray::TPopupAlign::paRight));
+        popupMenuAt(event->globalPosition().toPoint());
     }
 }
 
@@ -444,8 +450,13 @@ void TFormMain::contextMenuEvent(QContextMenuEvent* event)
 
 void TFormMain::popupMenuFromKeyboard()
 {
-    const QPoint at = mapToGlobal(rect().center());
-    PopupMenu->popup(Tray::menuTopLeft(at, PopupMenu->sizeHint(), Tray::TPopupAlign::paRight));
+    popupMenuAt(mapToGlobal(rect().center()));
+}
+
+void TFormMain::popupMenuAt(QPoint at)
+{
+    PopupMenu->popup(Tray::menuTopLeft(at, PopupMenu->sizeHint(), Tray::TPopupAlign::paRight,
+                                       screen()->availableGeometry()));
 }
 
 void TFormMain::closeEvent(QCloseEvent* event)

@@ -102,6 +102,7 @@ private:
     void armForNextChange();
     /// The menu from the Menu key or Shift+F10, at the middle of the face.
     void popupMenuFromKeyboard();
+    void popupMenuAt(QPoint at);
 
     Services& m_services;
     QString m_programFolder; // skins and help, only read

@@ -1,12 +1,18 @@
 #include "shell/sys_tray.h"
 
+#include <utility>
+
 #include <QCursor>
 #include <QDBusConnection>
 #include <QDBusInterface>
 #include <QGuiApplication>
 #include <QPixmap>
+#include <QScreen>
 #include <QSystemTrayIcon>
 #include <QWidget>
+#include <QWindow>
+
+#include "shell/tray_presence.h"
 
 namespace {
 
@@ -49,13 +55,65 @@ Tray::MouseMessage messageFor(QSystemTrayIcon::ActivationReason reason, bool act
     return Tray::MouseMessage::Other;
 }
 
+/// Keeps the XEmbed icon, its tooltip and its menu answering while a modal window is open: the
+/// ringing window must not hide the tray's "停止闹铃" from the user.
+///
+/// While an application-modal window is open, Qt 6.4 blocks input to every window except a popup, the
+/// modal window itself and the windows it is an ancestor of, transient parents included. The icon's
+/// window is Qt's own (`QSystemTrayIconSys`), none of these, so it is made a transient child of the
+/// modal window in front each time that changes: Qt re-reads the blocking at once, and the modal
+/// window goes on blocking every other window of the program. The icon's X window, embedded in the
+/// tray already, is not touched (a transient parent reaches the X server only when a window is
+/// shown). The other ways are worse: a popup window grabs the pointer and closes at the next click
+/// elsewhere, a tooltip window is still blocked for widgets, and Qt's blocked flag is private.
+class IconUnblocker : public QObject {
+public:
+    IconUnblocker() { qApp->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::WindowBlocked && isIconWindow(watched)) {
+            // A modal window has opened, or an icon was made while one is open.
+            follow(static_cast<QWindow*>(watched));
+        } else if (event->type() == QEvent::Hide && watched->isWindowType() &&
+                   static_cast<QWindow*>(watched)->isModal()) {
+            // A modal window has closed (Qt has taken it off its list already): the one under it, if
+            // any, is in front now. (An embedded icon is not among Qt's top-level windows.)
+            for (QWindow* window : QGuiApplication::allWindows()) {
+                if (isIconWindow(window))
+                    follow(window);
+            }
+        }
+        return false;
+    }
+
+private:
+    static bool isIconWindow(const QObject* object)
+    {
+        // The name Qt's X11 platform also knows the icon's window by.
+        return object->isWindowType() && object->objectName() == QLatin1String("QSystemTrayIconSysWindow");
+    }
+    static void follow(QWindow* icon)
+    {
+        QWindow* modal = QGuiApplication::modalWindow();
+        if (icon->transientParent() != modal)
+            icon->setTransientParent(modal);
+    }
+};
+
 class SystemTrayHost : public TrayIconHost {
 public:
-    SystemTrayHost() : m_activationOnly(onStatusNotifierHost())
+    SystemTrayHost() : m_activationOnly(onStatusNotifierHost()), m_available(available())
     {
         QObject::connect(&m_icon, &QSystemTrayIcon::activated, [this](QSystemTrayIcon::ActivationReason r) {
             if (notify)
                 notify(messageFor(r, m_activationOnly));
+        });
+        QObject::connect(&m_presence, &TrayPresenceWatch::changed, [this] {
+            const bool now = available();
+            if (now != std::exchange(m_available, now) && availabilityChanged)
+                availabilityChanged(now);
         });
     }
 
@@ -102,6 +160,9 @@ private:
 
     QSystemTrayIcon m_icon;
     const bool m_activationOnly;
+    TrayPresenceWatch m_presence;
+    bool m_available;
+    IconUnblocker m_unblocker;
 };
 
 } // namespace
@@ -125,11 +186,13 @@ TSysTray::TSysTray(QObject* owner, std::unique_ptr<TrayIconHost> host)
     if (auto* widget = qobject_cast<QWidget*>(owner))
         m_ownerWindow = widget->window();
     m_host->notify = [this](Tray::MouseMessage message) { handleNotification(message); };
+    m_host->availabilityChanged = [this](bool available) { emit availableChanged(available); };
 }
 
 TSysTray::~TSysTray()
 {
     m_host->notify = nullptr;
+    m_host->availabilityChanged = nullptr;
     if (m_active)
         m_host->remove();
 }
@@ -196,17 +259,19 @@ void TSysTray::handleNotification(Tray::MouseMessage message)
     if (reaction.event == Tray::EventKind::None)
         return;
     const QPoint at = m_host->cursorPos();
+    const QScreen* screen = QGuiApplication::screenAt(at);
+    const QRect area = (screen ? screen : QGuiApplication::primaryScreen())->availableGeometry();
     // The menu or a handler may delete this component (the owner closing the program).
     QPointer<TSysTray> alive(this);
     if (reaction.showMenu && m_popupMenu && m_hostShowsMenu && message == Tray::MouseMessage::RightButtonDown) {
         // The host has shown the menu at the pointer already (or draws it itself): only its
         // alignment is ours. The owner is not raised, which would take the focus from the menu.
         if (m_popupMenu->isVisible())
-            m_popupMenu->move(Tray::menuTopLeft(at, m_popupMenu->size(), m_popupAlign));
+            m_popupMenu->move(Tray::menuTopLeft(at, m_popupMenu->size(), m_popupAlign, area));
     } else if (reaction.showMenu && m_popupMenu) {
         bringOwnerToFront();
         QPointer<QMenu> menu = m_popupMenu;
-        menu->exec(Tray::menuTopLeft(at, menu->sizeHint(), m_popupAlign));
+        menu->exec(Tray::menuTopLeft(at, menu->sizeHint(), m_popupAlign, area));
         if (!alive)
             return;
     }

@@ -37,6 +37,9 @@ public:
     }
 
     std::function<void(Tray::MouseMessage)> notify;
+    /// Called with the new answer of `available` when the desktop's notification area goes away (a
+    /// panel restarting or crashing) or comes back. The icon itself comes back with the area.
+    std::function<void(bool available)> availabilityChanged;
 };
 
 /// The host on the desktop's system tray. When no tray is running the icon waits and appears as
@@ -87,6 +90,10 @@ public:
 
     TMouseEvent OnIconDoubleClick;
     TMouseEvent OnIconMouseDown;
+
+signals:
+    /// The desktop's notification area went away (`available` false) or came back.
+    void availableChanged(bool available);
 
 private:
     /// One click reported by the host: the menu first, when the mode asks for it, then the event.

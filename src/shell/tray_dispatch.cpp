@@ -1,5 +1,7 @@
 #include "shell/tray_dispatch.h"
 
+#include <algorithm>
+
 namespace Tray {
 
 Reaction reactionTo(MouseMessage message, TPopupMode mode)
@@ -40,17 +42,20 @@ QString cutHint(const QString& hint)
     return hint.left(end);
 }
 
-QPoint menuTopLeft(QPoint click, QSize menuSize, TPopupAlign align)
+QPoint menuTopLeft(QPoint click, QSize menuSize, TPopupAlign align, const QRect& area)
 {
-    switch (align) {
-    case TPopupAlign::paLeft:
-        return click;
-    case TPopupAlign::paRight:
-        return {click.x() - menuSize.width(), click.y()};
-    case TPopupAlign::paCenter:
-        return {click.x() - menuSize.width() / 2, click.y()};
-    }
-    return click;
+    int x = click.x();
+    if (align == TPopupAlign::paRight)
+        x -= menuSize.width();
+    else if (align == TPopupAlign::paCenter)
+        x -= menuSize.width() / 2;
+    int y = click.y();
+    if (y + menuSize.height() > area.bottom() + 1)
+        y = click.y() - menuSize.height();
+    // Pushed inside, the top-left corner last: a menu larger than the area shows its first entries.
+    x = std::max(std::min(x, area.right() + 1 - menuSize.width()), area.left());
+    y = std::max(std::min(y, area.bottom() + 1 - menuSize.height()), area.top());
+    return {x, y};
 }
 
 } // namespace Tray

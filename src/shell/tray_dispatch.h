@@ -3,6 +3,7 @@
 #include <QFlags>
 #include <QObject>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -65,8 +66,10 @@ inline constexpr int kMaxHintLength = 63;
 /// The tooltip cut to its first 63 characters; a character outside the basic plane is never split.
 QString cutHint(const QString& hint);
 
-/// The top-left corner of a menu of the given size shown at the click point with the alignment.
-QPoint menuTopLeft(QPoint click, QSize menuSize, TPopupAlign align);
+/// The top-left corner of a menu of the given size shown at the click point with the alignment, kept
+/// whole inside `area` (the screen's available area): a menu with no room below the click opens above
+/// it, and one that still sticks out (a click on a panel outside the area) is pushed inside.
+QPoint menuTopLeft(QPoint click, QSize menuSize, TPopupAlign align, const QRect& area);
 
 } // namespace Tray
 

@@ -26,6 +26,26 @@ pending() {
     note "running although pending ($*)"
 }
 
+# ---- the tray host ---------------------------------------------------------------------------------
+
+# Starts trayer along the bottom edge of the screen, as a panel, and waits until it owns the tray
+# selection; sets TRAY_PID.
+start_tray() {
+    trayer --edge bottom --align right --widthtype request --height 24 --transparent false \
+        >>"$JOURNEY_WORK/trayer.log" 2>&1 &
+    TRAY_PID=$!
+    JOURNEY_PIDS+=("$TRAY_PID")
+    await "trayer to own _NET_SYSTEM_TRAY_S0" tray_host_running ||
+        fail "trayer did not start: $(cat "$JOURNEY_WORK/trayer.log")"
+}
+
+# Ends the tray host as a crash of the panel would, and waits until its selection has no owner.
+stop_tray() {
+    kill -9 "$TRAY_PID"
+    _tray_gone() { ! tray_host_running; }
+    await "the tray selection to lose its owner" _tray_gone || fail "the tray selection kept its owner"
+}
+
 # ---- time ----------------------------------------------------------------------------------------
 
 now() { echo "$EPOCHREALTIME"; }
@@ -249,6 +269,25 @@ tray_icon() {
         fi
     done
     return 1
+}
+
+# Starts the program as a user who keeps the clock on screen, and waits for its face and its tray
+# icon; sets FACE and ICON to their windows.
+start_with_face_shown() {
+    write_quiet_options
+    start_program
+    wait_for "$WAIT_LIMIT" program_listening || fail "the program did not start"
+    wait_window Belvane
+    # shellcheck disable=SC2034 # read by the journeys
+    FACE=$WINDOW
+    wait_tray_icon
+}
+
+# Waits for the program's icon to show in the tray host, and sets ICON to its window.
+wait_tray_icon() {
+    ICON=""
+    _icon_found() { ICON=$(tray_icon); [ -n "$ICON" ]; }
+    wait_for "$WAIT_LIMIT" _icon_found || fail "no tray icon in the tray host"
 }
 
 # Clicks the left button at (x, y) inside a window's client area.

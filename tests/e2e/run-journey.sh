@@ -84,10 +84,7 @@ start_session_bus JOURNEY_PIDS
 start_x_server "$JOURNEY_WORK" JOURNEY_PIDS || fail "the X server did not start"
 export DISPLAY=$STARTED_DISPLAY
 start_window_manager "$JOURNEY_WORK" JOURNEY_PIDS || fail "openbox did not start"
-trayer --edge bottom --align right --widthtype request --height 24 --transparent false >"$JOURNEY_WORK/trayer.log" 2>&1 &
-JOURNEY_PIDS+=($!)
-await "trayer to own _NET_SYSTEM_TRAY_S0" tray_host_running ||
-    fail "trayer did not start: $(cat "$JOURNEY_WORK/trayer.log")"
+start_tray
 
 # Sound server with a null sink; the low-latency stream keeps the sink running so sound starts on time.
 start_pulse "$JOURNEY_WORK" JOURNEY_PIDS || fail "pulseaudio did not start"

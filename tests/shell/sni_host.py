@@ -1,10 +1,14 @@
 #!/usr/bin/python3
 """Plays a StatusNotifierItem tray host (as KDE Plasma or GNOME's AppIndicator extension do) on the
 session bus: registers itself with the watcher, starts the program, finds its item, reads the menu it
-exports and activates it as a left click on the icon would.
+exports and activates it as a left click on the icon would; then ends the watcher, as a crashing panel
+does, and starts another.
 
-    sni_host.py PROGRAM [ARGS...]      (DBUS_SESSION_BUS_ADDRESS and DISPLAY set by the caller)
+    sni_host.py PROGRAM [ARGS...]      (DBUS_SESSION_BUS_ADDRESS, DISPLAY and SNI_WATCHER_PID, the
+                                        running watcher's process, set by the caller)
 """
+import os
+import signal
 import subprocess
 import sys
 import time
@@ -96,6 +100,26 @@ def main():
             # A host asking for the item's own menu gets no hand-made menu in the way of the next click.
             item.ContextMenu(0, 0, dbus_interface="org.kde.StatusNotifierItem")
         print("activation toggles the face; the menu has its entries")
+
+        # The watcher goes away (the desktop's panel crashed): a face hidden in the tray comes back.
+        if not hidden:
+            activate_until("恢复")
+            wait_for("face hidden", lambda: not face_shown())
+        os.kill(int(os.environ["SNI_WATCHER_PID"]), signal.SIGKILL)
+        wait_for("face shown once the watcher is gone", face_shown)
+        # A watcher and a host come back: the program's item is registered again, the face stays.
+        watcher_again = subprocess.Popen(["status-notifier-watcher"], stdout=subprocess.DEVNULL)
+        try:
+            watcher = wait_for("a new watcher", lambda: bus.name_has_owner(WATCHER) and
+                               bus.get_object(WATCHER, "/StatusNotifierWatcher"))
+            watcher.RegisterStatusNotifierHost(bus.get_unique_name(), dbus_interface=WATCHER)
+            wait_for("item registered again with the new watcher", item_name)
+            if not face_shown():
+                fail("the face was hidden again when the watcher came back")
+            print("a face in the tray comes back when the watcher goes; the item returns with a new one")
+        finally:
+            watcher_again.terminate()
+            watcher_again.wait(10)
     finally:
         program.terminate()
         try:

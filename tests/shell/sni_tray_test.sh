@@ -22,4 +22,4 @@ pids+=($!)
 await "a status-notifier-watcher on the bus" bus_name_owned --session org.kde.StatusNotifierWatcher ||
     { cat "$work/watcher.log" >&2; exit 1; }
 
-/usr/bin/python3 "$here/sni_host.py" "$folder/belvane" --data-dir "$work/data"
+SNI_WATCHER_PID=${pids[-1]} /usr/bin/python3 "$here/sni_host.py" "$folder/belvane" --data-dir "$work/data"

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QHelpEvent>
 #include <QMenu>
 #include <QPixmap>
@@ -166,4 +167,55 @@ TEST(SysTrayOnX11, RealClicksShowTheMenuAndRaiseTheEvents)
     xClick(centre, {QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"),
                     QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")});
     QTRY_COMPARE_WITH_TIMEOUT(steps, (QStringList{"down left", "double left"}), kWaitLimitMs);
+}
+
+TEST(SysTrayOnX11, IconAnswersUnderEachModalWindowAsTheyOpenAndClose)
+{
+    SKIP_WITHOUT_X11();
+    TrayHost host;
+    ASSERT_TRUE(host.process.waitForStarted(kWaitLimitMs));
+    ASSERT_TRUE(QTest::qWaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, kWaitLimitMs));
+
+    TSysTray tray;
+    tray.setIcon(solidIcon(Qt::cyan));
+    QMenu menu;
+    menu.addAction(QStringLiteral("停止闹铃"));
+    tray.setPopupMenu(&menu);
+    int menus = 0;
+    QObject::connect(&menu, &QMenu::aboutToShow, [&] {
+        ++menus;
+        QTimer::singleShot(100, &menu, [&] { menu.close(); });
+    });
+    tray.setActive(true);
+    ASSERT_TRUE(
+        QTest::qWaitFor([] { return colourOnScreen(embeddedIcon()) == QColor(Qt::cyan); }, kWaitLimitMs));
+    const QWidget* icon = embeddedIcon();
+    // A right click on the icon opens its menu: true when it did. The clicks land on the icon's two
+    // sides in turn, as two quick clicks on one spot make a double click, which opens no menu.
+    const QPoint sides[] = {icon->mapToGlobal(QPoint(2, icon->height() / 2)),
+                            icon->mapToGlobal(QPoint(icon->width() - 3, icon->height() / 2))};
+    auto menuOpens = [&] {
+        const int before = menus;
+        xClick(sides[menus % 2], {QStringLiteral("click"), QStringLiteral("3")});
+        return QTest::qWaitFor([&] { return menus > before && !menu.isVisible(); }, kWaitLimitMs);
+    };
+
+    // An application-modal dialog, a second one over it that goes away for good, and the first again.
+    QDialog outer;
+    outer.setWindowTitle(QStringLiteral("outer"));
+    QTimer::singleShot(0, &outer, [&] {
+        EXPECT_TRUE(menuOpens()) << "under the first dialog";
+        auto* inner = new QDialog(&outer);
+        inner->setWindowTitle(QStringLiteral("inner"));
+        QTimer::singleShot(0, inner, [&] {
+            EXPECT_TRUE(menuOpens()) << "under the second dialog";
+            inner->reject();
+        });
+        inner->exec();
+        delete inner;
+        EXPECT_TRUE(menuOpens()) << "under the first dialog, once the second is gone";
+        outer.reject();
+    });
+    outer.exec();
+    EXPECT_EQ(menus, 3);
 }

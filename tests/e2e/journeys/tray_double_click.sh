@@ -4,13 +4,8 @@
 
 
 journey() {
-    write_quiet_options # the face stays on screen at start
-    start_program
-    wait_for "$WAIT_LIMIT" program_listening || fail "the program did not start"
-    wait_window Belvane
-    local face=$WINDOW icon=""
-    _icon_found() { icon=$(tray_icon); [ -n "$icon" ]; }
-    wait_for "$WAIT_LIMIT" _icon_found || fail "no tray icon in the tray host"
+    start_with_face_shown
+    local face=$FACE icon=$ICON
     shot face-shown
 
     xdotool mousemove --window "$icon" 8 8 click --repeat 2 --delay 80 1
