@@ -113,13 +113,22 @@ void AlarmListStore::commit(const QList<AlarmEntry>& changed, int number, const 
         throw;
     }
     // The change has taken place: what is left is finished here, or at the next load after a crash.
+    if (settings && !replaceFile(settingsPath + kBegun, settingsPath)) {
+        // The settings file cannot take its place (something else stands there): the list goes back
+        // to the rows as they were, so no row names a file it does not have.
+        try {
+            writeFileAtomically(list, SaveAlarmList(rows));
+            QFile::remove(settingsPath + kBegun);
+        } catch (const BelvaneError&) {
+        }
+        throw IoError(QStringLiteral("无法写入文件\"%1\"").arg(settingsPath));
+    }
+    if (!settings)
+        QFile::remove(settingsPath + kDropped);
     rows = changed;
     used.clear();
     for (const AlarmEntry& row : rows)
         used.mark(toInt(row.alarmNumber));
-    if (settings ? !replaceFile(settingsPath + kBegun, settingsPath)
-                 : !QFile::remove(settingsPath + kDropped))
-        throw IoError(QStringLiteral("无法写入文件\"%1\"").arg(settingsPath));
 }
 
 void AlarmListStore::addRow(const AlarmEntry& row, const QByteArray& settings)

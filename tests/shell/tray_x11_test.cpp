@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QToolTip>
 
+#include "helpers/eventually.h"
 #include "shell/sys_tray.h"
 #include "x11_support.h"
 
@@ -93,9 +94,9 @@ TEST(SysTrayOnX11, IconWaitsForATrayAndAppearsWhenOneStarts)
 
     TrayHost host;
     ASSERT_TRUE(host.process.waitForStarted(kWaitLimitMs));
-    QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), kWaitLimitMs);
-    QTRY_VERIFY_WITH_TIMEOUT(embeddedIcon() != nullptr, kWaitLimitMs);
-    QTRY_COMPARE_WITH_TIMEOUT(colourOnScreen(embeddedIcon()), QColor(255, 0, 255), kWaitLimitMs);
+    EXPECT_EVENTUALLY(QSystemTrayIcon::isSystemTrayAvailable());
+    EXPECT_EVENTUALLY(embeddedIcon() != nullptr);
+    EXPECT_EVENTUALLY_EQ(colourOnScreen(embeddedIcon()), QColor(255, 0, 255));
 
     // The tooltip is the hint.
     QWidget* icon = embeddedIcon();
@@ -107,13 +108,13 @@ TEST(SysTrayOnX11, IconWaitsForATrayAndAppearsWhenOneStarts)
 
     // A new picture shows at once while active; gone when inactive, back on the next activation.
     tray.setIcon(solidIcon(QColor(0, 200, 0)));
-    QTRY_COMPARE_WITH_TIMEOUT(colourOnScreen(embeddedIcon()), QColor(0, 200, 0), kWaitLimitMs);
+    EXPECT_EVENTUALLY_EQ(colourOnScreen(embeddedIcon()), QColor(0, 200, 0));
     tray.setActive(false);
-    QTRY_VERIFY_WITH_TIMEOUT(embeddedIcon() == nullptr, kWaitLimitMs);
+    EXPECT_EVENTUALLY(embeddedIcon() == nullptr);
     tray.setIcon(solidIcon(QColor(0, 0, 255)));
     tray.setActive(true);
-    QTRY_VERIFY_WITH_TIMEOUT(embeddedIcon() != nullptr, kWaitLimitMs);
-    QTRY_COMPARE_WITH_TIMEOUT(colourOnScreen(embeddedIcon()), QColor(0, 0, 255), kWaitLimitMs);
+    EXPECT_EVENTUALLY(embeddedIcon() != nullptr);
+    EXPECT_EVENTUALLY_EQ(colourOnScreen(embeddedIcon()), QColor(0, 0, 255));
 }
 
 TEST(SysTrayOnX11, RealClicksShowTheMenuAndRaiseTheEvents)
@@ -121,7 +122,7 @@ TEST(SysTrayOnX11, RealClicksShowTheMenuAndRaiseTheEvents)
     SKIP_WITHOUT_X11();
     TrayHost host;
     ASSERT_TRUE(host.process.waitForStarted(kWaitLimitMs));
-    QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), kWaitLimitMs);
+    EXPECT_EVENTUALLY(QSystemTrayIcon::isSystemTrayAvailable());
 
     TSysTray tray;
     tray.setIcon(solidIcon(Qt::yellow));
@@ -148,17 +149,17 @@ TEST(SysTrayOnX11, RealClicksShowTheMenuAndRaiseTheEvents)
         steps << (button == Qt::LeftButton ? QStringLiteral("double left") : QStringLiteral("double right"));
     };
     tray.setActive(true);
-    QTRY_VERIFY_WITH_TIMEOUT(embeddedIcon() != nullptr, kWaitLimitMs);
-    QTRY_COMPARE_WITH_TIMEOUT(colourOnScreen(embeddedIcon()), QColor(Qt::yellow), kWaitLimitMs);
+    EXPECT_EVENTUALLY(embeddedIcon() != nullptr);
+    EXPECT_EVENTUALLY_EQ(colourOnScreen(embeddedIcon()), QColor(Qt::yellow));
     const QWidget* icon = embeddedIcon();
     ASSERT_NE(icon, nullptr);
     const QPoint centre = icon->mapToGlobal(icon->rect().center());
 
     xClick(centre, {QStringLiteral("click"), QStringLiteral("3")});
-    QTRY_COMPARE_WITH_TIMEOUT(steps, (QStringList{"menu", "down right"}), kWaitLimitMs);
+    EXPECT_EVENTUALLY_EQ(steps, (QStringList{"menu", "down right"}));
     EXPECT_EQ(eventAt, centre);
     // The tray shows the menu without blocking: its place is taken while it is up.
-    QTRY_VERIFY_WITH_TIMEOUT(menuGeometry.isValid(), 20000);
+    EXPECT_EVENTUALLY(menuGeometry.isValid());
     // Right-aligned to the pointer.
     EXPECT_EQ(menuGeometry.right() + 1, centre.x());
     EXPECT_EQ(menuGeometry.top(), centre.y());
@@ -166,7 +167,7 @@ TEST(SysTrayOnX11, RealClicksShowTheMenuAndRaiseTheEvents)
     steps.clear();
     xClick(centre, {QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"),
                     QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")});
-    QTRY_COMPARE_WITH_TIMEOUT(steps, (QStringList{"down left", "double left"}), kWaitLimitMs);
+    EXPECT_EVENTUALLY_EQ(steps, (QStringList{"down left", "double left"}));
 }
 
 TEST(SysTrayOnX11, IconAnswersUnderEachModalWindowAsTheyOpenAndClose)
