@@ -28,8 +28,9 @@ seconds_left() { timer_info | awk '/^it_value:/ { gsub(/[(),]/, " "); print $2 }
 check_armed() {
     local want=$1 left
     left=$(seconds_left)
-    [ "$left" -gt 0 ] && [ "$left" -le "$want" ] && [ "$left" -ge $((want - 120)) ] ||
+    if [ "$left" -le 0 ] || [ "$left" -gt "$want" ] || [ "$left" -lt $((want - 120)) ]; then
         fail "$2: $left s left on the timer, expected about $want s"
+    fi
 }
 
 now=$(date +%s)
@@ -57,7 +58,8 @@ send ""
 
 send $((now + 3700))
 [ "$(reply)" = "armed $((now + 3700))" ] || fail "arming after disarming"
-exec {WAKE[1]}>&- # end of input ends the helper
+input=${WAKE[1]}
+exec {input}>&- # end of input ends the helper
 wait "$pid" || fail "the helper ended with status $? at the end of its input"
 
 # Unprivileged, without the file capability: no timer, a reason, a failing status.
@@ -81,7 +83,7 @@ esac
 chmod u+s "$copy/belvane-wake"
 status=0
 out=$(setpriv --reuid=nobody --regid=nogroup --clear-groups "$copy/belvane-wake" </dev/null 2>&1) || status=$?
-[ "$status" -ne 0 ] && [[ $out == *"set-user-id"* ]] || fail "set-user-id copy ran: \"$out\" ($status)"
+if [ "$status" = 0 ] || [[ $out != *"set-user-id"* ]]; then fail "set-user-id copy ran: \"$out\" ($status)"; fi
 
 [ "$failures" = 0 ] && echo "wake helper: all checks passed"
 [ "$failures" = 0 ]
