@@ -3,6 +3,8 @@
 #include <utility>
 
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QDBusReply>
 
 namespace {
@@ -11,6 +13,7 @@ const QString kLogind = QStringLiteral("org.freedesktop.login1");
 const QString kLogindPath = QStringLiteral("/org/freedesktop/login1");
 const QString kLogindManager = QStringLiteral("org.freedesktop.login1.Manager");
 const QString kScreenSaver = QStringLiteral("org.freedesktop.ScreenSaver");
+const QString kScreenSaverPath = QStringLiteral("/org/freedesktop/ScreenSaver");
 // A bus that does not answer must not keep a ringing alarm, or the program's start, waiting long.
 constexpr int kCallTimeoutMs = 5000;
 
@@ -30,8 +33,8 @@ QDBusUnixFileDescriptor logindInhibit(QDBusConnection& bus, const QString& what,
 
 } // namespace
 
-IdleInhibitor::IdleInhibitor(QDBusConnection session, QDBusConnection system)
-    : m_session(std::move(session)), m_system(std::move(system))
+IdleInhibitor::IdleInhibitor(QDBusConnection session, QDBusConnection system, QObject* parent)
+    : QObject(parent), m_session(std::move(session)), m_system(std::move(system))
 {
 }
 
@@ -45,30 +48,53 @@ void IdleInhibitor::hold(const QString& why)
     if (m_held)
         return;
     m_held = true;
+    // The watchers are children: an answer that comes after the end of the run is not looked at.
     if (m_session.isConnected()) {
-        QDBusMessage call =
-            QDBusMessage::createMethodCall(kScreenSaver, QStringLiteral("/org/freedesktop/ScreenSaver"),
-                                           kScreenSaver, QStringLiteral("Inhibit"));
+        QDBusMessage call = QDBusMessage::createMethodCall(kScreenSaver, kScreenSaverPath, kScreenSaver,
+                                                           QStringLiteral("Inhibit"));
         call << QStringLiteral("Belvane") << why;
-        const QDBusReply<uint> reply = m_session.call(call, QDBus::Block, kCallTimeoutMs);
-        m_cookie = reply.isValid() ? reply.value() : 0;
+        auto* watcher = new QDBusPendingCallWatcher(m_session.asyncCall(call, kCallTimeoutMs), this);
+        connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher] {
+            watcher->deleteLater();
+            const QDBusPendingReply<uint> reply = *watcher;
+            if (reply.isError())
+                return;
+            if (m_held && m_cookie == 0)
+                m_cookie = reply.value();
+            else
+                unInhibitScreenSaver(reply.value());
+        });
     }
-    m_logind = logindInhibit(m_system, QStringLiteral("idle"), why, QStringLiteral("block"));
+    if (m_system.isConnected()) {
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(kLogind, kLogindPath, kLogindManager, QStringLiteral("Inhibit"));
+        call << QStringLiteral("idle") << QStringLiteral("Belvane") << why << QStringLiteral("block");
+        auto* watcher = new QDBusPendingCallWatcher(m_system.asyncCall(call, kCallTimeoutMs), this);
+        connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher] {
+            watcher->deleteLater();
+            const QDBusPendingReply<QDBusUnixFileDescriptor> reply = *watcher;
+            // A descriptor not kept is closed as the reply goes, which ends logind's inhibitor.
+            if (!reply.isError() && m_held)
+                m_logind = reply.value();
+        });
+    }
 }
 
 void IdleInhibitor::release()
 {
     if (!std::exchange(m_held, false))
         return;
-    if (m_cookie != 0) {
-        QDBusMessage call =
-            QDBusMessage::createMethodCall(kScreenSaver, QStringLiteral("/org/freedesktop/ScreenSaver"),
-                                           kScreenSaver, QStringLiteral("UnInhibit"));
-        call << std::exchange(m_cookie, 0u);
-        // Waited for, so it is delivered even when the program ends right after.
-        m_session.call(call, QDBus::Block, kCallTimeoutMs);
-    }
+    if (m_cookie != 0)
+        unInhibitScreenSaver(std::exchange(m_cookie, 0u));
     m_logind = QDBusUnixFileDescriptor(); // closing the descriptor ends logind's inhibitor
+}
+
+void IdleInhibitor::unInhibitScreenSaver(uint cookie)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(kScreenSaver, kScreenSaverPath, kScreenSaver,
+                                                       QStringLiteral("UnInhibit"));
+    call << cookie;
+    m_session.call(call, QDBus::Block, kCallTimeoutMs);
 }
 
 SleepDelay::SleepDelay(QDBusConnection system, QObject* parent) : QObject(parent), m_system(std::move(system))

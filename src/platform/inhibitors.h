@@ -7,22 +7,26 @@
 
 /// Keeps the screen from blanking or locking and the session from going idle to sleep while held:
 /// org.freedesktop.ScreenSaver.Inhibit on the session bus and logind's idle inhibitor ("block") on
-/// the system bus. Either may be missing on a desktop; what is there is used.
-class IdleInhibitor {
+/// the system bus. Either may be missing on a desktop; what is there is used. Taking them waits for
+/// no answer, so a bus that hangs never holds up a ringing alarm; an answer that comes after the
+/// release is given back at once.
+class IdleInhibitor : public QObject {
+    Q_OBJECT
 public:
     explicit IdleInhibitor(QDBusConnection session = QDBusConnection::sessionBus(),
-                           QDBusConnection system = QDBusConnection::systemBus());
+                           QDBusConnection system = QDBusConnection::systemBus(), QObject* parent = nullptr);
     /// Lets go of whatever is still held.
-    ~IdleInhibitor();
-    IdleInhibitor(const IdleInhibitor&) = delete;
-    IdleInhibitor& operator=(const IdleInhibitor&) = delete;
+    ~IdleInhibitor() override;
 
     /// Takes both inhibitors, unless held already.
     void hold(const QString& why);
+    /// Lets go of both, waiting for the screen saver to hear it: the program may end right after.
     void release();
     bool isHeld() const { return m_held; }
 
 private:
+    void unInhibitScreenSaver(uint cookie);
+
     QDBusConnection m_session;
     QDBusConnection m_system;
     bool m_held = false;

@@ -179,12 +179,14 @@ TEST(About, HoldsItsSixLabelsTheWakeLineAndTheButton)
 TEST(About, SaysAtEveryShowingWhetherTheMachineCanBeWoken)
 {
     TFormAbout about;
-    QString status = QStringLiteral("不能唤醒电脑：唤醒程序尚未就绪");
+    QString status = QStringLiteral("不能唤醒电脑：唤醒程序没有 cap_wake_alarm 权限");
     about.wakeStatus = [&] { return status; };
     auto* wakeLine = about.findChild<QLabel*>(QStringLiteral("LabelWake"));
     ASSERT_NE(wakeLine, nullptr);
     about.show();
     EXPECT_EQ(wakeLine->text(), status);
+    EXPECT_LE(wakeLine->heightForWidth(wakeLine->width()), wakeLine->height()) << "the reason is cut off";
+    saveScreenshot(about, "about-cannot-wake");
     about.accept();
     status = QStringLiteral("能唤醒电脑"); // the helper became ready meanwhile
     about.show();
