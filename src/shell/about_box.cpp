@@ -61,7 +61,6 @@ TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent, kFixedDialogFlags)
     Label4->installEventFilter(this);
     LabelWake = label(this, "LabelWake", QString(), {6, 172, 305, 39});
     LabelWake->setWordWrap(true);
-    LabelWake->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     ButtonOK = new QPushButton(QStringLiteral("确定"), this);
     ButtonOK->setObjectName(QStringLiteral("ButtonOK"));
