@@ -12,6 +12,8 @@ BELVANE_RUN_PACKAGES=(
     # run: media, Chinese fonts and Qt's own Chinese texts, Wayland sessions
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav fonts-noto-cjk
     qt6-translations-l10n qt6-wayland
+    # install: the wake helper's capability (setcap)
+    libcap2-bin
 )
 
 # What the tests and quality gates add.

@@ -11,11 +11,14 @@
 #include "clockface/options_dialog.h"
 #include "media/preview_window.h"
 #include "media/run_play_window.h"
+#include "platform/inhibitors.h"
 #include "platform/text_codec.h"
 #include "platform/ui_text.h"
+#include "platform/wake_timer.h"
 #include "ringing/alarm_dispatcher.h"
 #include "ringing/alarm_occurrence.h"
 #include "ringing/next_ring_watch.h"
+#include "ringing/wake_guard.h"
 #include "shell/about_box.h"
 #include "shell/help_book.h"
 #include "shell/help_viewer.h"
@@ -75,6 +78,12 @@ BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders, co
     m_dispatcher =
         std::make_unique<AlarmDispatcher>(services, *m_store, folders.data, programFolder, *m_runPlay);
     m_dispatcher->setWindowParent(m_main.get());
+    m_wakeTimer = std::make_unique<LinuxWakeTimer>(programFolder + QStringLiteral("/belvane-wake"));
+    m_idle = std::make_unique<IdleInhibitor>();
+    m_sleep = std::make_unique<SleepDelay>();
+    m_dispatcher->setWakeTimer(m_wakeTimer.get());
+    new WakeGuard(*m_dispatcher, *m_store, services.clock, *m_wakeTimer, *m_idle, *m_sleep);
+    m_about->wakeStatus = [wake = m_wakeTimer.get()] { return WakeGuard::wakeStatusText(*wake); };
     m_dispatcher->setChimes(
         [options] {
             const ChimeOptions c = options->chimes();
@@ -120,6 +129,8 @@ void BelvaneWindows::reportStartUpProblems(const QString& loadError)
 void BelvaneWindows::shutDown()
 {
     m_dispatcher->stop();
+    // The ringing window is closed but may not be gone before the program ends.
+    m_idle->release();
 }
 
 // Destroyed in the reverse order: the scheduler first, so nothing rings while the players go.

@@ -17,6 +17,9 @@ class TFormAbout;
 class TFormPlay;
 class TFormRunPlay;
 class HourlyChime;
+class IdleInhibitor;
+class LinuxWakeTimer;
+class SleepDelay;
 
 /// What lives for the whole run, created in a fixed order: the alarm list as read from "al.ini", the
 /// clock window, the alarm list window, the options, the about box, the two players and the scheduler.
@@ -52,5 +55,9 @@ private:
     std::unique_ptr<TFormPlay> m_play;
     std::unique_ptr<TFormRunPlay> m_runPlay;
     std::unique_ptr<HourlyChime> m_chime;
+    // Outlive the scheduler, whose last ringing window may close as it goes.
+    std::unique_ptr<LinuxWakeTimer> m_wakeTimer;
+    std::unique_ptr<IdleInhibitor> m_idle;
+    std::unique_ptr<SleepDelay> m_sleep;
     std::unique_ptr<AlarmDispatcher> m_dispatcher;
 };

@@ -12,6 +12,7 @@
 #include "platform/resume_watch.h"
 #include "platform/text_codec.h"
 #include "platform/ui_text.h"
+#include "platform/wake_timer.h"
 #include "platform/wall_clock_watch.h"
 #include "ringing/alarm_run_window.h"
 
@@ -38,6 +39,13 @@ void AlarmDispatcher::setChimes(std::function<bool()> enabled, std::function<voi
 {
     m_chimesOn = std::move(enabled);
     m_chimeStep = std::move(step);
+}
+
+void AlarmDispatcher::setWakeTimer(WakeTimer* timer)
+{
+    m_wakeTimer = timer;
+    m_wakeSent.reset();
+    arm();
 }
 
 void AlarmDispatcher::start(const QDateTime& launchedAt)
@@ -146,6 +154,8 @@ void AlarmDispatcher::arm()
         return;
     const QDateTime last = m_scheduler.lastChecked();
     std::optional<QDateTime> next = m_scheduler.nextDue(m_store.onRows());
+    // Alarms only: a chime does not wake the machine.
+    armWake(next);
     if (m_chimesOn && m_chimesOn()) {
         const QDateTime chime = nextChimeBoundary(last);
         if (!next || chime < *next)
@@ -156,6 +166,17 @@ void AlarmDispatcher::arm()
         waitMs =
             std::clamp<qint64>(next->toMSecsSinceEpoch() - m_services.clock.epochMs(), 0, kLongestSleepMs);
     m_wake.start(int(waitMs));
+}
+
+void AlarmDispatcher::armWake(const std::optional<QDateTime>& nextAlarm)
+{
+    if (!m_wakeTimer)
+        return;
+    const QDateTime instant = nextAlarm ? nextAlarm->addSecs(-kWakeAheadSeconds) : QDateTime();
+    if (m_wakeSent && *m_wakeSent == instant)
+        return;
+    m_wakeSent = instant;
+    m_wakeTimer->arm(instant);
 }
 
 void AlarmDispatcher::storeLastChecked(bool keepRinging)

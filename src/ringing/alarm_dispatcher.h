@@ -17,6 +17,7 @@ class QWidget;
 class ResumeWatch;
 class TFormRunPlay;
 class WallClockWatch;
+class WakeTimer;
 struct Services;
 
 /// The application's scheduler: it rings the alarms of the list whether or not any window is open.
@@ -37,6 +38,11 @@ public:
 
     /// Whether chimes are on, and the chime step run whenever the scheduler wakes.
     void setChimes(std::function<bool()> enabled, std::function<void()> step);
+    /// The timer that wakes the machine for alarms: kept armed a minute before the next occurrence of
+    /// the switched-on alarms, so the machine is up and the sound running when the second comes.
+    void setWakeTimer(WakeTimer* timer);
+    /// How long before an alarm the machine is woken.
+    static constexpr int kWakeAheadSeconds = 60;
     /// The window ringing windows stack above.
     void setWindowParent(QWidget* parent) { m_windowParent = parent; }
 
@@ -75,6 +81,8 @@ private:
     void ringNext();
     void openWindow(const RingRequest& request);
     void arm();
+    /// Sends the wake timer the next alarm's instant, less the lead, when it moved.
+    void armWake(const std::optional<QDateTime>& nextAlarm);
     /// The instant last checked is stored whenever an occurrence was handed out (so a crash never
     /// rings it again) and when `store` asks; an idle wake writes nothing.
     void check(bool store);
@@ -97,6 +105,8 @@ private:
     QDateTime m_ringingDue;
     QList<Occurrence> m_queue;
     QTimer m_wake;
+    WakeTimer* m_wakeTimer = nullptr;
+    std::optional<QDateTime> m_wakeSent; // what the wake timer was last given
     WallClockWatch* m_wallClock;
     ResumeWatch* m_resume;
     bool m_running = false;

@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "app/window_flags.h"
 #include "app/window_centring.h"
+#include "app/window_flags.h"
 
 namespace {
 
@@ -59,6 +59,8 @@ TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent, kFixedDialogFlags)
     Label6 = label(this, "Label6", QString(), {6, 128, 301, 39});
     makeLink(Label4);
     Label4->installEventFilter(this);
+    LabelWake = label(this, "LabelWake", QString(), {6, 172, 305, 39});
+    LabelWake->setWordWrap(true);
 
     ButtonOK = new QPushButton(QStringLiteral("确定"), this);
     ButtonOK->setObjectName(QStringLiteral("ButtonOK"));
@@ -68,6 +70,12 @@ TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent, kFixedDialogFlags)
     connect(ButtonOK, &QPushButton::clicked, this, &QDialog::accept);
     // Centred on the screen at every showing, whoever shows it.
     centreOnScreenWithFrame(*this);
+}
+
+void TFormAbout::showEvent(QShowEvent* event)
+{
+    LabelWake->setText(wakeStatus ? wakeStatus() : QString());
+    QDialog::showEvent(event);
 }
 
 bool TFormAbout::eventFilter(QObject* watched, QEvent* event)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QDialog>
 
 class QLabel;
@@ -12,11 +14,16 @@ class TFormAbout : public QDialog {
 public:
     explicit TFormAbout(QWidget* parent = nullptr);
 
+    /// Whether this machine can be woken for alarms, asked at every showing (the wake helper may
+    /// have started or failed since the last).
+    std::function<QString()> wakeStatus;
+
 signals:
     /// The help book's link was clicked.
     void helpRequested();
 
 protected:
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -28,5 +35,6 @@ private:
     QLabel* Label4;
     QLabel* Label5;
     QLabel* Label6;
+    QLabel* LabelWake;
     QPushButton* ButtonOK;
 };

@@ -27,6 +27,7 @@
 #include "media/player_settings.h"
 #include "media/run_play_window.h"
 #include "platform/line_file.h"
+#include "platform/wake_timer.h"
 #include "ringing/alarm_dispatcher.h"
 #include "ringing/last_checked_file.h"
 #include "ringing/next_ring_watch.h"
@@ -83,7 +84,54 @@ protected:
     QStringList notices;
 };
 
+/// Records the instants the scheduler gives the wake timer; an invalid one is a disarm.
+class RecordingWakeTimer final : public WakeTimer {
+public:
+    void arm(const QDateTime& instant) override { sent.append(instant); }
+    QString cannotWakeReason() const override { return {}; }
+    QList<QDateTime> sent;
+};
+
 } // namespace
+
+TEST_F(Dispatcher, TheWakeTimerFollowsTheNextAlarmAMinuteAhead)
+{
+    RecordingWakeTimer wake;
+    dispatcher.setWakeTimer(&wake);
+    // Chimes at every quarter hour must not wake the machine: only the alarms count.
+    dispatcher.setChimes([] { return true; }, [] {});
+    addDaily("起床", QTime(7, 30));
+    dispatcher.start();
+    ASSERT_FALSE(wake.sent.isEmpty());
+    EXPECT_EQ(wake.sent.last(), today(7, 29, 0)) << "at start: a minute before 07:30, not the 07:00 chime";
+
+    // A list change: an earlier alarm is added.
+    addDaily("早起", QTime(7, 10));
+    dispatcher.rearm();
+    EXPECT_EQ(wake.sent.last(), today(7, 9, 0)) << "after the list changed";
+
+    // A switch off: the earlier alarm no longer counts.
+    store.setOff(1, true);
+    dispatcher.rearm();
+    EXPECT_EQ(wake.sent.last(), today(7, 29, 0)) << "after the switch off";
+
+    // A clock change: set forward past 07:30, which is listed as missed, so tomorrow's comes next.
+    const qsizetype before = wake.sent.size();
+    fake.clock.set(today(9, 0, 0));
+    dispatcher.rearm();
+    EXPECT_EQ(wake.sent.last(), today(7, 29, 0).addDays(1)) << "after the clock change";
+    EXPECT_EQ(wake.sent.size(), before + 1) << "one instant for one change";
+
+    // Idle wakes change nothing and send nothing.
+    fake.clock.set(today(9, 1, 0));
+    dispatcher.checkNow();
+    EXPECT_EQ(wake.sent.size(), before + 1) << "an idle wake sent the same instant again";
+
+    // Every alarm switched off: the timer is disarmed.
+    store.setOff(0, true);
+    dispatcher.rearm();
+    EXPECT_FALSE(wake.sent.last().isValid()) << "nothing to wake for, yet the timer stays armed";
+}
 
 TEST_F(Dispatcher, SleepsUntilTheNextOccurrenceAndRingsIt)
 {

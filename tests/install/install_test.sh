@@ -33,6 +33,16 @@ echo "installed executable: $(stat -c %s "$folder/belvane") bytes"
 for sub in sounds Digital "Santa Claus" help; do
     diff -r "$build/$sub" "$folder/$sub" >/dev/null || fail "$sub differs from the build's"
 done
+# The wake helper beside it; installed by root, it holds the one capability it needs and says so.
+[ -x "$folder/belvane-wake" ] || fail "no wake helper $folder/belvane-wake"
+if [ "$(id -u)" = 0 ]; then
+    /usr/sbin/getcap "$folder/belvane-wake" | grep -q 'cap_wake_alarm[=+]ep' ||
+        fail "the wake helper lacks cap_wake_alarm: $(/usr/sbin/getcap "$folder/belvane-wake")"
+    grep -q "Gave .*belvane-wake the capability cap_wake_alarm" "$work/install.log" ||
+        fail "the install did not say that it gave the helper its capability"
+else
+    grep -q "no capability cap_wake_alarm" "$work/install.log" || fail "a user install did not say the helper cannot wake"
+fi
 [ "$(realpath "$prefix/bin/belvane")" = "$(realpath "$folder/belvane")" ] || fail "bin/belvane does not lead to the program"
 
 # The desktop entry names the installed program and the icon.

@@ -129,7 +129,7 @@ TEST(Help, AMissingBookIsReportedByName)
         << reported[0].toStdString();
 }
 
-TEST(About, HoldsExactlyItsSixLabelsAndTheButton)
+TEST(About, HoldsItsSixLabelsTheWakeLineAndTheButton)
 {
     TFormAbout about;
     EXPECT_EQ(about.windowTitle(), QStringLiteral("关于..."));
@@ -150,7 +150,12 @@ TEST(About, HoldsExactlyItsSixLabelsAndTheButton)
         {"Label6", QString(), {6, 128, 301, 39}},
     };
     const QList<QLabel*> found = about.findChildren<QLabel*>();
-    ASSERT_EQ(found.size(), 6);
+    ASSERT_EQ(found.size(), 7) << "the six labels and the wake line";
+    // The wake line sits in the free space between the last label and the button.
+    auto* wakeLine = about.findChild<QLabel*>(QStringLiteral("LabelWake"));
+    ASSERT_NE(wakeLine, nullptr);
+    EXPECT_GE(wakeLine->geometry().top(), QRect(6, 128, 301, 39).bottom());
+    EXPECT_LT(wakeLine->geometry().bottom(), 216);
     for (const Expected& e : labels) {
         SCOPED_TRACE(e.name);
         auto* label = about.findChild<QLabel*>(QLatin1String(e.name));
@@ -169,6 +174,23 @@ TEST(About, HoldsExactlyItsSixLabelsAndTheButton)
     EXPECT_EQ(buttons[0]->objectName(), QStringLiteral("ButtonOK"));
     EXPECT_EQ(buttons[0]->text(), QStringLiteral("确定"));
     EXPECT_EQ(buttons[0]->geometry(), QRect(128, 216, 75, 25));
+}
+
+TEST(About, SaysAtEveryShowingWhetherTheMachineCanBeWoken)
+{
+    TFormAbout about;
+    QString status = QStringLiteral("不能唤醒电脑：唤醒程序没有 cap_wake_alarm 权限");
+    about.wakeStatus = [&] { return status; };
+    auto* wakeLine = about.findChild<QLabel*>(QStringLiteral("LabelWake"));
+    ASSERT_NE(wakeLine, nullptr);
+    about.show();
+    EXPECT_EQ(wakeLine->text(), status);
+    EXPECT_LE(wakeLine->heightForWidth(wakeLine->width()), wakeLine->height()) << "the reason is cut off";
+    saveScreenshot(about, "about-cannot-wake");
+    about.accept();
+    status = QStringLiteral("能唤醒电脑"); // the helper became ready meanwhile
+    about.show();
+    EXPECT_EQ(wakeLine->text(), QStringLiteral("能唤醒电脑"));
 }
 
 TEST(About, BookLinkAsksForTheHelpAndNothingGoesToTheDesktopAndOkCloses)

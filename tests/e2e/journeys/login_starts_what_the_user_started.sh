@@ -48,7 +48,7 @@ journey() {
     # The login: the session launches the entry. The program it starts is found by its window.
     gio launch "$entry" >>"$JOURNEY_WORK/program.log" 2>&1 || fail "gio could not launch the autostart entry"
     local started=""
-    _launched() { started=$(pgrep -n -f "^$PROGRAM_DIR/belvane" || true); [ -n "$started" ]; }
+    _launched() { started=$(pgrep -n -f "^$PROGRAM_DIR/belvane( |$)" || true); [ -n "$started" ]; }
     wait_for "$WAIT_LIMIT" _launched || fail "launching the entry started no program"
     PROGRAM_PID=$started
     JOURNEY_PIDS+=("$PROGRAM_PID")

@@ -1,0 +1,75 @@
+#include "platform/wake_timer.h"
+
+#include <QProcess>
+
+#include "platform/ui_text.h"
+
+namespace {
+// Starting a program and creating a timer take milliseconds; a machine about to sleep waits this
+// long at most for the helper to take in the last instant.
+constexpr int kSettleMs = 2000;
+} // namespace
+
+LinuxWakeTimer::LinuxWakeTimer(const QString& helperPath, QObject* parent)
+    : QObject(parent), m_helper(new QProcess(this)), m_helperPath(helperPath)
+{
+    connect(m_helper, &QProcess::readyReadStandardOutput, this, &LinuxWakeTimer::readAnswers);
+    connect(m_helper, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            m_failure = uiText("找不到唤醒程序 %1").arg(m_helperPath);
+    });
+    connect(m_helper, &QProcess::finished, this, [this] {
+        const QString said = QString::fromLocal8Bit(m_helper->readAllStandardError());
+        m_ready = false;
+        if (said.contains(QLatin1String("cap_wake_alarm")))
+            m_failure = uiText("唤醒程序没有 cap_wake_alarm 权限");
+        else if (m_failure.isEmpty())
+            m_failure = uiText("唤醒程序无法设置唤醒定时器");
+    });
+    // What it says goes to the log only when it fails; the machine's own clock is never touched.
+    m_helper->setProcessChannelMode(QProcess::SeparateChannels);
+    m_helper->start(helperPath, {});
+}
+
+LinuxWakeTimer::~LinuxWakeTimer()
+{
+    if (m_helper->state() == QProcess::NotRunning)
+        return;
+    m_helper->closeWriteChannel();
+    if (!m_helper->waitForFinished(kSettleMs))
+        m_helper->kill();
+}
+
+void LinuxWakeTimer::arm(const QDateTime& instant)
+{
+    if (m_helper->state() == QProcess::NotRunning && !m_failure.isEmpty())
+        return;
+    const QByteArray line = instant.isValid() ? QByteArray::number(instant.toSecsSinceEpoch()) : QByteArray();
+    m_helper->write(line + '\n');
+}
+
+void LinuxWakeTimer::settle()
+{
+    if (m_helper->state() == QProcess::NotRunning)
+        return;
+    m_helper->waitForStarted(kSettleMs);
+    while (m_helper->bytesToWrite() > 0 && m_helper->waitForBytesWritten(kSettleMs)) {
+    }
+    if (!m_ready)
+        m_helper->waitForReadyRead(kSettleMs);
+    readAnswers();
+}
+
+QString LinuxWakeTimer::cannotWakeReason() const
+{
+    if (m_ready)
+        return {};
+    return m_failure.isEmpty() ? uiText("唤醒程序尚未就绪") : m_failure;
+}
+
+void LinuxWakeTimer::readAnswers()
+{
+    while (m_helper->canReadLine())
+        if (m_helper->readLine().trimmed() == "ready")
+            m_ready = true;
+}

@@ -1,0 +1,323 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+
+#include "alarms/alarm_display.h"
+#include "alarms/alarm_list_file.h"
+#include "alarms/alarm_settings_file.h"
+#include "helpers/eventually.h"
+#include "helpers/fake_services.h"
+#include "helpers/temp_folder.h"
+#include "helpers/wav_file.h"
+#include "media/player_settings.h"
+#include "media/run_play_window.h"
+#include "platform/inhibitors.h"
+#include "platform/line_file.h"
+#include "platform/wake_timer.h"
+#include "ringing/alarm_dispatcher.h"
+#include "ringing/wake_guard.h"
+
+namespace {
+
+const QString kLogind = "org.freedesktop.login1";
+const QString kLogindPath = "/org/freedesktop/login1";
+const QString kMock = "org.freedesktop.DBus.Mock";
+
+bool onTestBuses()
+{
+    return qEnvironmentVariable("BELVANE_WAKE_BUSES") == "1";
+}
+
+/// logind's inhibitors as "what who mode" lines.
+QStringList logindInhibitors()
+{
+    const QDBusMessage reply = QDBusConnection::systemBus().call(
+        QDBusMessage::createMethodCall(kLogind, kLogindPath, kLogind + ".Manager", "ListInhibitors"));
+    QStringList out;
+    const QDBusArgument list = reply.arguments().value(0).value<QDBusArgument>();
+    list.beginArray();
+    while (!list.atEnd()) {
+        QString what, who, why, mode;
+        uint uid = 0, pid = 0;
+        list.beginStructure();
+        list >> what >> who >> why >> mode >> uid >> pid;
+        list.endStructure();
+        out << what + " " + who + " " + mode;
+    }
+    list.endArray();
+    return out;
+}
+
+/// logind's PrepareForSleep, sent by the mock as logind sends it.
+void prepareForSleep(bool goingToSleep)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(kLogind, kLogindPath, kMock, "EmitSignal");
+    call << kLogind + ".Manager" << QString("PrepareForSleep") << QString("b")
+         << QVariantList{QVariant(goingToSleep)};
+    QDBusConnection::systemBus().call(call);
+}
+
+/// The calls a session bus mock recorded, each as its method name and its string arguments.
+QStringList sessionCalls(const QString& service, const QString& path)
+{
+    const QDBusMessage reply =
+        QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(service, path, kMock, "GetCalls"));
+    QStringList out;
+    const QDBusArgument list = reply.arguments().value(0).value<QDBusArgument>();
+    list.beginArray();
+    while (!list.atEnd()) {
+        quint64 when = 0;
+        QString method;
+        QVariantList args;
+        list.beginStructure();
+        list >> when >> method >> args;
+        list.endStructure();
+        QStringList texts{method};
+        for (const QVariant& a : args)
+            if (a.typeId() == QMetaType::QString)
+                texts << a.toString();
+        out << texts.join(" | ");
+    }
+    list.endArray();
+    return out;
+}
+
+QStringList screenSaverCalls()
+{
+    QStringList names;
+    for (const QString& call : sessionCalls("org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver"))
+        names << call.section(" | ", 0, 0);
+    return names;
+}
+
+QStringList notifications()
+{
+    return sessionCalls("org.freedesktop.Notifications", "/org/freedesktop/Notifications").filter("Notify");
+}
+
+/// Seconds left on the wake timer (clock 8, CLOCK_REALTIME_ALARM) of a child of this process, as the
+/// kernel shows it in /proc; nothing when no child holds one.
+std::optional<qint64> childWakeTimerSecondsLeft()
+{
+    for (const QString& task : QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile children("/proc/self/task/" + task + "/children");
+        if (!children.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray& pid : children.readAll().split(' ')) {
+            const QString fdinfo = "/proc/" + QString::fromLatin1(pid.trimmed()) + "/fdinfo";
+            for (const QString& fd : QDir(fdinfo).entryList(QDir::Files)) {
+                QFile info(fdinfo + "/" + fd);
+                if (!info.open(QIODevice::ReadOnly))
+                    continue;
+                const QString text = QString::fromLatin1(info.readAll());
+                static const QRegularExpression clock("^clockid:\\s*8$", QRegularExpression::MultilineOption);
+                static const QRegularExpression left("^it_value: \\((\\d+),",
+                                                     QRegularExpression::MultilineOption);
+                const QRegularExpressionMatch m = left.match(text);
+                if (text.contains(clock) && m.hasMatch())
+                    return m.captured(1).toLongLong();
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+void clearSessionCalls(const QString& service, const QString& path)
+{
+    QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(service, path, kMock, "ClearCalls"));
+}
+
+/// The scheduler with the real inhibitors and a wake timer on the clock the test sets, which starts
+/// at the real time (the real helper arms the kernel's timer on the real clock).
+class WakeAndIdle : public ::testing::Test {
+protected:
+    WakeAndIdle()
+    {
+        if (!onTestBuses())
+            return;
+        clearSessionCalls("org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver");
+        clearSessionCalls("org.freedesktop.Notifications", "/org/freedesktop/Notifications");
+        QDir(dir.path()).mkdir("sounds");
+        writeToneWav(dir.file("sounds/" + builtInSoundFile(0)), 2500);
+    }
+    ~WakeAndIdle() override
+    {
+        if (dispatcher)
+            dispatcher->stop();
+        QApplication::processEvents();
+        dispatcher.reset();
+    }
+
+    void addDaily(const char* caption, QTime time, AlarmSettings s = fallbackAlarmSettings())
+    {
+        const int number = int(store.rows.size());
+        store.rows.append(
+            makeAlarmEntry({caption, int(Frequency::Daily), fake.clock.now().date(), time, "1111111"}, number,
+                           RowOrigin::Add, DateTimeLocale::neutral()));
+        s.volume = 50;
+        s.reminderText = {QString::fromUtf8(caption)};
+        writeFileAtomically(dir.file(SettingsFileName(number)), WriteAlarmSettings(s));
+    }
+    void start(const QString& helper)
+    {
+        wake = std::make_unique<LinuxWakeTimer>(helper);
+        dispatcher = std::make_unique<AlarmDispatcher>(fake.services, store, dir.path(), dir.path(), player);
+        dispatcher->setWakeTimer(wake.get());
+        new WakeGuard(*dispatcher, store, fake.clock, *wake, idle, sleep);
+        dispatcher->start();
+    }
+    bool sleepDelayHeld() const { return logindInhibitors().contains("sleep Belvane delay"); }
+    bool idleHeld() const { return logindInhibitors().contains("idle Belvane block"); }
+
+    TempFolder dir;
+    FakeServices fake{QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch())};
+    AlarmListStore store{dir.path()};
+    TFormRunPlay player{defaultPlayerSettings()};
+    IdleInhibitor idle;
+    SleepDelay sleep;
+    std::unique_ptr<LinuxWakeTimer> wake;
+    std::unique_ptr<AlarmDispatcher> dispatcher;
+};
+
+#define NEED_TEST_BUSES()                                                                                    \
+    if (!onTestBuses())                                                                                      \
+    GTEST_SKIP() << "run through run-with-buses.sh: never against the machine's own logind"
+
+} // namespace
+
+TEST_F(WakeAndIdle, TheSleepDelayIsLetGoOnlyAfterTheTimerIsSeenToAndTakenAgainAtResume)
+{
+    NEED_TEST_BUSES();
+    addDaily("晨跑", fake.clock.now().addSecs(3 * 3600).time());
+    start(dir.file("no such folder/belvane-wake"));
+    ASSERT_TRUE(sleepDelayHeld()) << logindInhibitors().join(", ").toStdString();
+    bool heldWhileHandled = false;
+    QObject::connect(&sleep, &SleepDelay::aboutToSleep, [&] { heldWhileHandled = sleepDelayHeld(); });
+
+    prepareForSleep(true);
+    EXPECT_EVENTUALLY(!sleepDelayHeld());
+    EXPECT_TRUE(heldWhileHandled) << "the sleep went on before the wake timer was seen to";
+    prepareForSleep(false);
+    EXPECT_EVENTUALLY(sleepDelayHeld());
+}
+
+struct SleepCase {
+    const char* situation;
+    int alarmInMinutes;
+    bool realHelper;
+    bool warned;
+};
+
+class BeforeSleep : public WakeAndIdle, public ::testing::WithParamInterface<SleepCase> {};
+
+TEST_P(BeforeSleep, WarnsOnlyWhenItCannotWakeForAnAlarmWithinTwelveHours)
+{
+    NEED_TEST_BUSES();
+    const SleepCase& c = GetParam();
+    if (c.realHelper && geteuid() != 0)
+        GTEST_SKIP() << "the helper holds no cap_wake_alarm here";
+    const QDateTime due = fake.clock.now().addSecs(c.alarmInMinutes * 60);
+    const QTime at(due.time().hour(), due.time().minute());
+    addDaily("晨跑", at);
+    start(c.realHelper ? QString(BELVANE_WAKE_HELPER) : dir.file("no such folder/belvane-wake"));
+
+    prepareForSleep(true);
+    ASSERT_EVENTUALLY(!sleepDelayHeld()) << "the sleep was blocked";
+    // Asked after the sleep delay went: the warning, sent before it, has arrived by now.
+    const QStringList shown = notifications();
+    if (c.warned) {
+        ASSERT_EQ(shown.size(), 1) << shown.join('\n').toStdString();
+        EXPECT_TRUE(shown[0].contains(
+            QString("闹钟“晨跑”（%1）无法唤醒电脑：它会在电脑醒来后响").arg(at.toString("HH:mm"))))
+            << shown[0].toStdString();
+    } else {
+        EXPECT_TRUE(shown.isEmpty()) << shown.join('\n').toStdString();
+    }
+    EXPECT_EQ(wake->cannotWakeReason().isEmpty(), c.realHelper) << wake->cannotWakeReason().toStdString();
+    EXPECT_EQ(WakeGuard::wakeStatusText(*wake).startsWith("能唤醒电脑"), c.realHelper);
+    if (c.realHelper) {
+        // The kernel holds a wake timer for a minute before the alarm.
+        const qint64 expected =
+            QDateTime(due.date(), at).toSecsSinceEpoch() - 60 - QDateTime::currentSecsSinceEpoch();
+        const std::optional<qint64> left = childWakeTimerSecondsLeft();
+        ASSERT_TRUE(left) << "no child holds a wake timer";
+        EXPECT_LE(*left, expected);
+        EXPECT_GE(*left, expected - 120);
+    }
+}
+
+std::string sleepCaseName(const ::testing::TestParamInfo<SleepCase>& info)
+{
+    return "case" + std::to_string(info.index);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sleeps, BeforeSleep,
+    ::testing::Values(SleepCase{"no helper, the alarm in 9 hours", 9 * 60, false, true},
+                      SleepCase{"no helper, the alarm in 13 hours", 13 * 60, false, false},
+                      SleepCase{"the real helper as root, the alarm in 9 hours", 9 * 60, true, false}),
+    sleepCaseName);
+
+enum class WayOut { Ok, Snooze, ListPlayed, EndOfRun };
+
+class WhileRinging : public WakeAndIdle, public ::testing::WithParamInterface<WayOut> {};
+
+TEST_P(WhileRinging, TheScreenStaysOnUntilTheWindowIsAnswered)
+{
+    NEED_TEST_BUSES();
+    AlarmSettings s = fallbackAlarmSettings();
+    if (GetParam() == WayOut::ListPlayed) {
+        writeToneWav(dir.file("short.wav"), 300);
+        s.playMusic = true;
+        s.playSound = false;
+        s.playList = {dir.file("short.wav")};
+        s.closeNever = false;
+        s.closeAfterMinutes = false;
+        s.closeWhenFinished = true;
+    }
+    const QDateTime due = fake.clock.now().addSecs(120);
+    addDaily("起床", QTime(due.time().hour(), due.time().minute()), s);
+    start(dir.file("no such folder/belvane-wake"));
+    EXPECT_FALSE(idle.isHeld());
+    fake.clock.set(
+        QDateTime(due.date(), QTime(due.time().hour(), due.time().minute()), due.timeZone()).addMSecs(5));
+    dispatcher->checkNow();
+    ASSERT_NE(dispatcher->ringingWindow(), nullptr);
+    EXPECT_EVENTUALLY(idleHeld());
+    EXPECT_EQ(screenSaverCalls(), QStringList{"Inhibit"});
+
+    switch (GetParam()) {
+    case WayOut::Ok:
+        dispatcher->ringingWindow()->ButtonOKClick();
+        break;
+    case WayOut::Snooze:
+        dispatcher->ringingWindow()->ButtonSnoozeClick();
+        break;
+    case WayOut::ListPlayed:
+        break; // the list plays through and the window closes itself
+    case WayOut::EndOfRun:
+        dispatcher->stop(); // what SIGTERM and the menu's exit come to
+        break;
+    }
+    EXPECT_EVENTUALLY(screenSaverCalls() == (QStringList{"Inhibit", "UnInhibit"}));
+    EXPECT_EVENTUALLY(!idleHeld());
+    EXPECT_FALSE(idle.isHeld());
+}
+
+std::string wayOutName(const ::testing::TestParamInfo<WayOut>& info)
+{
+    static const char* const names[] = {"OK", "Snooze", "ListPlayed", "EndOfRun"};
+    return names[int(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(WaysOut, WhileRinging,
+                         ::testing::Values(WayOut::Ok, WayOut::Snooze, WayOut::ListPlayed, WayOut::EndOfRun),
+                         wayOutName);
