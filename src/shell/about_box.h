@@ -18,9 +18,12 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void Label4Click();
+    /// Sets every text in the interface's language; again when the language changes.
+    void retranslate();
 
     QLabel* Label1;
     QLabel* Label2;

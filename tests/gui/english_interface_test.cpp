@@ -254,3 +254,19 @@ TEST(InterfaceLanguage, TextsOutsideTheWindowsReadEnglish)
     });
     QTest::mouseClick(list.findChild<QPushButton*>("ButtonAdd"), Qt::LeftButton);
 }
+
+TEST(InterfaceLanguage, AnOpenAboutBoxTakesTheNewLanguage)
+{
+    TFormAbout about;
+    about.show();
+    auto* help = about.findChild<QLabel*>("Label3");
+    EXPECT_EQ(help->text(), "帮助");
+    {
+        EnglishInterface english;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange); // posted to each window
+        EXPECT_EQ(help->text(), "Help");
+        EXPECT_EQ(about.windowTitle(), "About...");
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    EXPECT_EQ(help->text(), "帮助") << "back to Chinese when the translation goes";
+}
