@@ -2,7 +2,656 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="zh_CN">
 <context>
+    <name>AlarmDispatcher</name>
+    <message>
+        <source>错过的闹钟：</source>
+        <translation>Missed alarms:</translation>
+    </message>
+</context>
+<context>
+    <name>AlarmListFile</name>
+    <message>
+        <source>无法删除文件&quot;%1&quot;</source>
+        <translation>Cannot delete the file &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>无法写入文件&quot;%1&quot;</source>
+        <translation>Cannot write the file &quot;%1&quot;</translation>
+    </message>
+</context>
+<context>
+    <name>AlarmRecord</name>
+    <message>
+        <source>固定的一天</source>
+        <translation>Once</translation>
+    </message>
+    <message>
+        <source>每小时</source>
+        <translation>Hourly</translation>
+    </message>
+    <message>
+        <source>每天 </source>
+        <translation>Daily</translation>
+    </message>
+    <message>
+        <source>每星期</source>
+        <translation>Weekly</translation>
+    </message>
+    <message>
+        <source>每月   </source>
+        <translation>Monthly</translation>
+    </message>
+    <message>
+        <source>每年  </source>
+        <translation>Yearly</translation>
+    </message>
+    <message>
+        <source>鸡啼声 </source>
+        <translation>Rooster</translation>
+    </message>
+    <message>
+        <source>布谷鸟</source>
+        <translation>Cuckoo</translation>
+    </message>
+    <message>
+        <source>闹铃声    </source>
+        <translation>Alarm bell</translation>
+    </message>
+    <message>
+        <source>掌声     </source>
+        <translation>Applause</translation>
+    </message>
+    <message>
+        <source>爆炸声 </source>
+        <translation>Explosion</translation>
+    </message>
+    <message>
+        <source>玻璃 </source>
+        <translation>Glass</translation>
+    </message>
+    <message>
+        <source>牛 </source>
+        <translation>Cow</translation>
+    </message>
+    <message>
+        <source>跳弹声  </source>
+        <translation>Ricochet</translation>
+    </message>
+    <message>
+        <source>汽车喇叭</source>
+        <translation>Car horn</translation>
+    </message>
+    <message>
+        <source>门铃    </source>
+        <translation>Doorbell</translation>
+    </message>
+    <message>
+        <source>鼓声    </source>
+        <translation>Drum roll</translation>
+    </message>
+</context>
+<context>
+    <name>Application</name>
+    <message>
+        <source>%1 个闹钟永远不会响：%2</source>
+        <translation>%1 alarm(s) will never ring: %2</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
+</context>
+<context>
     <name>Belvane</name>
+    <message>
+        <source>index.htm</source>
+        <translation>index.en.htm</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>Belvane: 桌面闹钟。</source>
+        <translation>Belvane: a desktop alarm clock.</translation>
+    </message>
+    <message>
+        <source>显示此帮助并退出。</source>
+        <translation>Show this help and exit.</translation>
+    </message>
+    <message>
+        <source>显示版本并退出。</source>
+        <translation>Show the version and exit.</translation>
+    </message>
+    <message>
+        <source>闹钟和设置文件存放在 &lt;目录&gt; 中（默认 ~/.config/belvane）。</source>
+        <translation>Keep the alarms and settings in &lt;folder&gt; (by default ~/.config/belvane).</translation>
+    </message>
+    <message>
+        <source>目录</source>
+        <translation>folder</translation>
+    </message>
+    <message>
+        <source>界面语言：zh（中文）或 en（English）。</source>
+        <translation>Interface language: zh (中文) or en (English).</translation>
+    </message>
+    <message>
+        <source>未知参数：%1</source>
+        <translation>Unknown argument: %1</translation>
+    </message>
+    <message>
+        <source>belvane: --lang 只能是 zh 或 en，不能是 &quot;%1&quot;
+</source>
+        <translation>belvane: --lang takes zh or en, not &quot;%1&quot;
+</translation>
+    </message>
+</context>
+<context>
+    <name>FileFilter</name>
+    <message>
+        <source>所有支持的文件</source>
+        <translation>All supported files</translation>
+    </message>
+    <message>
+        <source>音频文件</source>
+        <translation>Audio files</translation>
+    </message>
+    <message>
+        <source>视频文件</source>
+        <translation>Video files</translation>
+    </message>
+    <message>
+        <source>所有文件 (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+</context>
+<context>
+    <name>HelpViewer</name>
+    <message>
+        <source>后退</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>前进</source>
+        <translation>Forward</translation>
+    </message>
+    <message>
+        <source>目录</source>
+        <translation>Contents</translation>
+    </message>
+    <message>
+        <source>Belvane 帮助</source>
+        <translation>Belvane Help</translation>
+    </message>
+    <message>
+        <source>找不到帮助文件&quot;%1&quot;。</source>
+        <translation>The help file &quot;%1&quot; cannot be found.</translation>
+    </message>
+    <message>
+        <source>无法打开帮助文件&quot;%1&quot;：%2</source>
+        <translation>Cannot open the help file &quot;%1&quot;: %2</translation>
+    </message>
+</context>
+<context>
+    <name>LineFile</name>
+    <message>
+        <source>无法打开文件&quot;%1&quot;：%2</source>
+        <translation>Cannot open the file &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>无法读取文件&quot;%1&quot;：%2</source>
+        <translation>Cannot read the file &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>无法写入文件&quot;%1&quot;：%2</source>
+        <translation>Cannot write the file &quot;%1&quot;: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Main</name>
+    <message>
+        <source>belvane: 无法连接到图形界面（DISPLAY 和 WAYLAND_DISPLAY 都未设置或无法连接）
+</source>
+        <translation>belvane: cannot reach a graphical display (DISPLAY and WAYLAND_DISPLAY are unset or do not answer)
+</translation>
+    </message>
+    <message>
+        <source>belvane: 已有一个 Belvane 在运行，但它没有应答；请结束它后再启动。
+</source>
+        <translation>belvane: a Belvane is already running but does not answer; end it, then start again.
+</translation>
+    </message>
+</context>
+<context>
+    <name>NextRingText</name>
+    <message>
+        <source>今天</source>
+        <translation>Today</translation>
+    </message>
+    <message>
+        <source>明天</source>
+        <translation>Tomorrow</translation>
+    </message>
+    <message>
+        <source>周一</source>
+        <translation>Mon</translation>
+    </message>
+    <message>
+        <source>周二</source>
+        <translation>Tue</translation>
+    </message>
+    <message>
+        <source>周三</source>
+        <translation>Wed</translation>
+    </message>
+    <message>
+        <source>周四</source>
+        <translation>Thu</translation>
+    </message>
+    <message>
+        <source>周五</source>
+        <translation>Fri</translation>
+    </message>
+    <message>
+        <source>周六</source>
+        <translation>Sat</translation>
+    </message>
+    <message>
+        <source>周日</source>
+        <translation>Sun</translation>
+    </message>
+    <message>
+        <source>%1月%2日</source>
+        <translation>%1/%2</translation>
+    </message>
+    <message>
+        <source>%1年%2月%3日</source>
+        <translation>%2/%3/%1</translation>
+    </message>
+    <message>
+        <source>下次</source>
+        <translation>next</translation>
+    </message>
+    <message>
+        <source>打盹至</source>
+        <translation>snoozed until</translation>
+    </message>
+</context>
+<context>
+    <name>RingNotification</name>
+    <message>
+        <source>闹铃</source>
+        <translation>Alarm</translation>
+    </message>
+    <message>
+        <source>打盹儿</source>
+        <translation>Snooze</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>RingRequest</name>
+    <message>
+        <source>%1 秒</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>%1 分钟</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>原定 %1 响铃（晚了 %2）</source>
+        <translation>Due at %1 (%2 late)</translation>
+    </message>
+</context>
+<context>
+    <name>RingingSession</name>
+    <message>
+        <source>播放列表是空的，改放闹铃声音</source>
+        <translation>The play list is empty: ringing the alarm sound</translation>
+    </message>
+    <message>
+        <source>播放列表中的文件都无法播放，改放闹铃声音</source>
+        <translation>No play-list file can play: ringing the alarm sound</translation>
+    </message>
+    <message>
+        <source>没有这个闹铃声音，改放默认闹铃声音</source>
+        <translation>No such alarm sound: ringing the default alarm sound</translation>
+    </message>
+</context>
+<context>
+    <name>TAlarmOptions</name>
+    <message>
+        <source>时间，日期</source>
+        <translation>Time, date</translation>
+    </message>
+    <message>
+        <source>小时，分钟</source>
+        <translation>Minute, second</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>时间，星期几</source>
+        <translation>Time, weekdays</translation>
+    </message>
+    <message>
+        <source>时间，月份和日期</source>
+        <translation>Time, month and day</translation>
+    </message>
+    <message>
+        <source>星期天</source>
+        <translation>Sun</translation>
+    </message>
+    <message>
+        <source>星期一</source>
+        <translation>Mon</translation>
+    </message>
+    <message>
+        <source>星期二</source>
+        <translation>Tue</translation>
+    </message>
+    <message>
+        <source>星期三</source>
+        <translation>Wed</translation>
+    </message>
+    <message>
+        <source>星期四</source>
+        <translation>Thu</translation>
+    </message>
+    <message>
+        <source>星期五</source>
+        <translation>Fri</translation>
+    </message>
+    <message>
+        <source>星期六</source>
+        <translation>Sat</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>时间到了，该做计划好的事情了！</source>
+        <translation>It&apos;s time for what you planned!</translation>
+    </message>
+    <message>
+        <source>闹钟设置</source>
+        <translation>Alarm settings</translation>
+    </message>
+    <message>
+        <source>基本设置</source>
+        <translation>General</translation>
+    </message>
+    <message>
+        <source>声音和音乐</source>
+        <translation>Sound and music</translation>
+    </message>
+    <message>
+        <source>音量控制</source>
+        <translation>Volume</translation>
+    </message>
+    <message>
+        <source>其他</source>
+        <translation>Other</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>提醒文本：</source>
+        <translation>Reminder:</translation>
+    </message>
+    <message>
+        <source>频率：</source>
+        <translation>Frequency:</translation>
+    </message>
+    <message>
+        <source>时间，日期和星期几</source>
+        <translation>Time, date and weekdays</translation>
+    </message>
+    <message>
+        <source>时间：</source>
+        <translation>Time:</translation>
+    </message>
+    <message>
+        <source>日期：</source>
+        <translation>Date:</translation>
+    </message>
+    <message>
+        <source>获取当前时间</source>
+        <translation>Now</translation>
+    </message>
+    <message>
+        <source>星期几：</source>
+        <translation>Weekdays:</translation>
+    </message>
+    <message>
+        <source>播放音频和视频：</source>
+        <translation>Play audio and video:</translation>
+    </message>
+    <message>
+        <source>播放列表</source>
+        <translation>Play list</translation>
+    </message>
+    <message>
+        <source>文件名</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>位置</source>
+        <translation>Folder</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>上移</source>
+        <translation>Up</translation>
+    </message>
+    <message>
+        <source>下移</source>
+        <translation>Down</translation>
+    </message>
+    <message>
+        <source>播放</source>
+        <translation>Play</translation>
+    </message>
+    <message>
+        <source>播放列表是空的：响铃时将改放闹铃声音</source>
+        <translation>The play list is empty: the alarm will ring its alarm sound instead.</translation>
+    </message>
+    <message>
+        <source>播放闹铃声音</source>
+        <translation>Play an alarm sound</translation>
+    </message>
+    <message>
+        <source>持续</source>
+        <translation>for</translation>
+    </message>
+    <message>
+        <source>分钟</source>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>试响</source>
+        <translation>Try</translation>
+    </message>
+    <message>
+        <source>现在按这些设置响铃一次，不保存</source>
+        <translation>Ring these settings once now, without saving them</translation>
+    </message>
+    <message>
+        <source>开头      分钟进行淡入处理</source>
+        <translation>                 minutes of fade-in at the start</translation>
+    </message>
+    <message>
+        <source>播放       分钟后开始进行淡出处理</source>
+        <translation>                      minutes of playing, then fade out</translation>
+    </message>
+    <message>
+        <source>播放音乐      分钟后自动开始打盹儿</source>
+        <translation>                        minutes of ringing, then snooze</translation>
+    </message>
+    <message>
+        <source>默认打盹儿时间：</source>
+        <translation>Snooze for:</translation>
+    </message>
+    <message>
+        <source>闹铃音量</source>
+        <translation>Alarm volume</translation>
+    </message>
+    <message>
+        <source>关闭方式</source>
+        <translation>Closing</translation>
+    </message>
+    <message>
+        <source>不自动关闭闹铃窗口。</source>
+        <translation>Do not close the alarm window by itself.</translation>
+    </message>
+    <message>
+        <source>播放声音或音乐文件完毕后自动关闭窗口。</source>
+        <translation>Close the window when the sound has finished.</translation>
+    </message>
+    <message>
+        <source>自动关闭于        分钟后。</source>
+        <translation>Close after          minutes.</translation>
+    </message>
+    <message>
+        <source>节电</source>
+        <translation>Power saving</translation>
+    </message>
+    <message>
+        <source>您可以通过关机或关闭显示器来节电。</source>
+        <translation>Save power: turn the display off or shut down.</translation>
+    </message>
+    <message>
+        <source>什么也不做</source>
+        <translation>Do nothing</translation>
+    </message>
+    <message>
+        <source>关闭显示器</source>
+        <translation>Turn the display off</translation>
+    </message>
+    <message>
+        <source>待机</source>
+        <translation>Standby</translation>
+    </message>
+    <message>
+        <source>关机</source>
+        <translation>Shut down</translation>
+    </message>
+    <message>
+        <source>提醒文本</source>
+        <translation>Reminder text</translation>
+    </message>
+    <message>
+        <source>时间（小时，分钟，秒）</source>
+        <translation>Time (hour, minute, second)</translation>
+    </message>
+    <message>
+        <source>日期（年，月，日）</source>
+        <translation>Date (year, month, day)</translation>
+    </message>
+    <message>
+        <source>持续（分钟）</source>
+        <translation>Lasting (minutes)</translation>
+    </message>
+    <message>
+        <source>开头进行淡入处理（分钟）</source>
+        <translation>Fade in over the first (minutes)</translation>
+    </message>
+    <message>
+        <source>播放后开始进行淡出处理（分钟）</source>
+        <translation>Fade out after playing (minutes)</translation>
+    </message>
+    <message>
+        <source>播放音乐后自动开始打盹儿（分钟）</source>
+        <translation>Snooze by itself after playing (minutes)</translation>
+    </message>
+    <message>
+        <source>默认打盹儿时间（分钟）</source>
+        <translation>Default snooze time (minutes)</translation>
+    </message>
+    <message>
+        <source>闹铃音量（百分比）</source>
+        <translation>Alarm volume (percent)</translation>
+    </message>
+    <message>
+        <source>自动关闭于（分钟）</source>
+        <translation>Close by itself after (minutes)</translation>
+    </message>
+    <message>
+        <source>播放列表最多只能有 %1 个文件，不能再添加。请先删除不需要的文件。</source>
+        <translation>A play list holds at most %1 files; no more can be added. Please delete files you do not need first.</translation>
+    </message>
+</context>
+<context>
+    <name>TAlarmRun</name>
+    <message>
+        <source>闹铃</source>
+        <translation>Alarm</translation>
+    </message>
+    <message>
+        <source>提醒：</source>
+        <translation>Reminder:</translation>
+    </message>
+    <message>
+        <source>提醒</source>
+        <translation>Reminder</translation>
+    </message>
+    <message>
+        <source>打盹儿</source>
+        <translation>Snooze</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>TFormAbout</name>
+    <message>
+        <source>关于...</source>
+        <translation>About...</translation>
+    </message>
+    <message>
+        <source>Belvane 汉化版</source>
+        <translation>Belvane</translation>
+    </message>
+    <message>
+        <source>帮助</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>使用手册（本机）</source>
+        <translation>User manual (on this computer)</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>版本 %1</source>
+        <translation>Version %1</translation>
+    </message>
+</context>
+<context>
+    <name>TFormAlarmList</name>
     <message>
         <source>闹钟</source>
         <translation>Alarms</translation>
@@ -60,296 +709,19 @@
         <translation>E&amp;xit</translation>
     </message>
     <message>
-        <source>闹钟设置</source>
-        <translation>Alarm settings</translation>
+        <source>已有 %1 个闹钟，不能再添加。请先删除不再需要的闹钟。</source>
+        <translation>There are already %1 alarms; no more can be added. Please delete alarms you no longer need first.</translation>
     </message>
+</context>
+<context>
+    <name>TFormMain</name>
     <message>
-        <source>确定</source>
-        <translation>OK</translation>
+        <source>闹钟</source>
+        <translation>Alarms</translation>
     </message>
     <message>
-        <source>取消</source>
-        <translation>Cancel</translation>
-    </message>
-    <message>
-        <source>基本设置</source>
-        <translation>General</translation>
-    </message>
-    <message>
-        <source>声音和音乐</source>
-        <translation>Sound and music</translation>
-    </message>
-    <message>
-        <source>音量控制</source>
-        <translation>Volume</translation>
-    </message>
-    <message>
-        <source>其他</source>
-        <translation>Other</translation>
-    </message>
-    <message>
-        <source>提醒文本：</source>
-        <translation>Reminder:</translation>
-    </message>
-    <message>
-        <source>频率：</source>
-        <translation>Frequency:</translation>
-    </message>
-    <message>
-        <source>时间，日期和星期几</source>
-        <translation>Time, date and weekdays</translation>
-    </message>
-    <message>
-        <source>时间，日期</source>
-        <translation>Time, date</translation>
-    </message>
-    <message>
-        <source>小时，分钟</source>
-        <translation>Minute, second</translation>
-    </message>
-    <message>
-        <source>时间，星期几</source>
-        <translation>Time, weekdays</translation>
-    </message>
-    <message>
-        <source>时间，月份和日期</source>
-        <translation>Time, month and day</translation>
-    </message>
-    <message>
-        <source>时间：</source>
-        <translation>Time:</translation>
-    </message>
-    <message>
-        <source>日期：</source>
-        <translation>Date:</translation>
-    </message>
-    <message>
-        <source>获取当前时间</source>
-        <translation>Now</translation>
-    </message>
-    <message>
-        <source>星期几：</source>
-        <translation>Weekdays:</translation>
-    </message>
-    <message>
-        <source>星期天</source>
-        <translation>Sun</translation>
-    </message>
-    <message>
-        <source>星期一</source>
-        <translation>Mon</translation>
-    </message>
-    <message>
-        <source>星期二</source>
-        <translation>Tue</translation>
-    </message>
-    <message>
-        <source>星期三</source>
-        <translation>Wed</translation>
-    </message>
-    <message>
-        <source>星期四</source>
-        <translation>Thu</translation>
-    </message>
-    <message>
-        <source>星期五</source>
-        <translation>Fri</translation>
-    </message>
-    <message>
-        <source>星期六</source>
-        <translation>Sat</translation>
-    </message>
-    <message>
-        <source>固定的一天</source>
-        <translation>Once</translation>
-    </message>
-    <message>
-        <source>每小时</source>
-        <translation>Hourly</translation>
-    </message>
-    <message>
-        <source>每天 </source>
-        <translation>Daily</translation>
-    </message>
-    <message>
-        <source>每星期</source>
-        <translation>Weekly</translation>
-    </message>
-    <message>
-        <source>每月   </source>
-        <translation>Monthly</translation>
-    </message>
-    <message>
-        <source>每年  </source>
-        <translation>Yearly</translation>
-    </message>
-    <message>
-        <source>播放音频和视频：</source>
-        <translation>Play audio and video:</translation>
-    </message>
-    <message>
-        <source>播放列表</source>
-        <translation>Play list</translation>
-    </message>
-    <message>
-        <source>文件名</source>
-        <translation>File</translation>
-    </message>
-    <message>
-        <source>位置</source>
-        <translation>Folder</translation>
-    </message>
-    <message>
-        <source>上移</source>
-        <translation>Up</translation>
-    </message>
-    <message>
-        <source>下移</source>
-        <translation>Down</translation>
-    </message>
-    <message>
-        <source>播放</source>
-        <translation>Play</translation>
-    </message>
-    <message>
-        <source>播放闹铃声音</source>
-        <translation>Play an alarm sound</translation>
-    </message>
-    <message>
-        <source>持续</source>
-        <translation>for</translation>
-    </message>
-    <message>
-        <source>分钟</source>
-        <translation>min</translation>
-    </message>
-    <message>
-        <source>鸡啼声 </source>
-        <translation>Rooster</translation>
-    </message>
-    <message>
-        <source>布谷鸟</source>
-        <translation>Cuckoo</translation>
-    </message>
-    <message>
-        <source>闹铃声    </source>
-        <translation>Alarm bell</translation>
-    </message>
-    <message>
-        <source>掌声     </source>
-        <translation>Applause</translation>
-    </message>
-    <message>
-        <source>爆炸声 </source>
-        <translation>Explosion</translation>
-    </message>
-    <message>
-        <source>玻璃 </source>
-        <translation>Glass</translation>
-    </message>
-    <message>
-        <source>牛 </source>
-        <translation>Cow</translation>
-    </message>
-    <message>
-        <source>跳弹声  </source>
-        <translation>Ricochet</translation>
-    </message>
-    <message>
-        <source>汽车喇叭</source>
-        <translation>Car horn</translation>
-    </message>
-    <message>
-        <source>门铃    </source>
-        <translation>Doorbell</translation>
-    </message>
-    <message>
-        <source>鼓声    </source>
-        <translation>Drum roll</translation>
-    </message>
-    <message>
-        <source>试响</source>
-        <translation>Try</translation>
-    </message>
-    <message>
-        <source>现在按这些设置响铃一次，不保存</source>
-        <translation>Ring these settings once now, without saving them</translation>
-    </message>
-    <message>
-        <source>开头      分钟进行淡入处理</source>
-        <translation>                 minutes of fade-in at the start</translation>
-    </message>
-    <message>
-        <source>播放       分钟后开始进行淡出处理</source>
-        <translation>                      minutes of playing, then fade out</translation>
-    </message>
-    <message>
-        <source>播放音乐      分钟后自动开始打盹儿</source>
-        <translation>                        minutes of ringing, then snooze</translation>
-    </message>
-    <message>
-        <source>默认打盹儿时间：</source>
-        <translation>Snooze for:</translation>
-    </message>
-    <message>
-        <source>闹铃音量</source>
-        <translation>Alarm volume</translation>
-    </message>
-    <message>
-        <source>关闭方式</source>
-        <translation>Closing</translation>
-    </message>
-    <message>
-        <source>不自动关闭闹铃窗口。</source>
-        <translation>Do not close the alarm window by itself.</translation>
-    </message>
-    <message>
-        <source>播放声音或音乐文件完毕后自动关闭窗口。</source>
-        <translation>Close the window when the sound or music has finished.</translation>
-    </message>
-    <message>
-        <source>自动关闭于        分钟后。</source>
-        <translation>Close after          minutes.</translation>
-    </message>
-    <message>
-        <source>节电</source>
-        <translation>Power saving</translation>
-    </message>
-    <message>
-        <source>您可以通过关机或关闭显示器来节电。</source>
-        <translation>You can save power by turning the display off or shutting down.</translation>
-    </message>
-    <message>
-        <source>什么也不做</source>
-        <translation>Do nothing</translation>
-    </message>
-    <message>
-        <source>关闭显示器</source>
-        <translation>Turn the display off</translation>
-    </message>
-    <message>
-        <source>待机</source>
-        <translation>Standby</translation>
-    </message>
-    <message>
-        <source>关机</source>
-        <translation>Shut down</translation>
-    </message>
-    <message>
-        <source>闹铃</source>
-        <translation>Alarm</translation>
-    </message>
-    <message>
-        <source>提醒：</source>
-        <translation>Reminder:</translation>
-    </message>
-    <message>
-        <source>打盹儿</source>
-        <translation>Snooze</translation>
-    </message>
-    <message>
-        <source>停止闹铃</source>
-        <translation>Stop the alarm</translation>
+        <source>选项</source>
+        <translation>Options</translation>
     </message>
     <message>
         <source>皮肤</source>
@@ -376,106 +748,6 @@
         <translation>Exit</translation>
     </message>
     <message>
-        <source>今天</source>
-        <translation>Today</translation>
-    </message>
-    <message>
-        <source>明天</source>
-        <translation>Tomorrow</translation>
-    </message>
-    <message>
-        <source>周一</source>
-        <translation>Mon</translation>
-    </message>
-    <message>
-        <source>周二</source>
-        <translation>Tue</translation>
-    </message>
-    <message>
-        <source>周三</source>
-        <translation>Wed</translation>
-    </message>
-    <message>
-        <source>周四</source>
-        <translation>Thu</translation>
-    </message>
-    <message>
-        <source>周五</source>
-        <translation>Fri</translation>
-    </message>
-    <message>
-        <source>周六</source>
-        <translation>Sat</translation>
-    </message>
-    <message>
-        <source>周日</source>
-        <translation>Sun</translation>
-    </message>
-    <message>
-        <source>%1月%2日</source>
-        <translation>%1/%2</translation>
-    </message>
-    <message>
-        <source>%1年%2月%3日</source>
-        <translation>%2/%3/%1</translation>
-    </message>
-    <message>
-        <source>下次</source>
-        <translation>next</translation>
-    </message>
-    <message>
-        <source>打盹至</source>
-        <translation>snoozed until</translation>
-    </message>
-    <message>
-        <source>index.htm</source>
-        <translation>index.en.htm</translation>
-    </message>
-    <message>
-        <source>%1 秒</source>
-        <translation>%1 s</translation>
-    </message>
-    <message>
-        <source>%1 分钟</source>
-        <translation>%1 min</translation>
-    </message>
-    <message>
-        <source>播放列表是空的：响铃时将改放闹铃声音</source>
-        <translation>The play list is empty: the alarm will ring its alarm sound instead.</translation>
-    </message>
-    <message>
-        <source>播放列表是空的，改放闹铃声音</source>
-        <translation>The play list is empty: ringing the alarm sound</translation>
-    </message>
-    <message>
-        <source>没有这个闹铃声音，改放默认闹铃声音</source>
-        <translation>No such alarm sound: ringing the default alarm sound</translation>
-    </message>
-    <message>
-        <source>播放列表中的文件都无法播放，改放闹铃声音</source>
-        <translation>No play-list file can play: ringing the alarm sound</translation>
-    </message>
-    <message>
-        <source>原定 %1 响铃（晚了 %2）</source>
-        <translation>Due at %1 (%2 late)</translation>
-    </message>
-    <message>
-        <source>错过的闹钟：</source>
-        <translation>Missed alarms:</translation>
-    </message>
-    <message>
-        <source>%1 个闹钟永远不会响：%2</source>
-        <translation>%1 alarm(s) will never ring: %2</translation>
-    </message>
-    <message>
-        <source>已有 %1 个闹钟，不能再添加。请先删除不再需要的闹钟。</source>
-        <translation>There are already %1 alarms; no more can be added. Please delete alarms you no longer need first.</translation>
-    </message>
-    <message>
-        <source>播放列表最多只能有 %1 个文件，不能再添加。请先删除不需要的文件。</source>
-        <translation>A play list holds at most %1 files; no more can be added. Please delete files you do not need first.</translation>
-    </message>
-    <message>
         <source>恢复</source>
         <translation>Restore</translation>
     </message>
@@ -483,13 +755,12 @@
         <source>隐藏</source>
         <translation>Hide</translation>
     </message>
+</context>
+<context>
+    <name>TFormOptions</name>
     <message>
-        <source>打开</source>
-        <translation>Open</translation>
-    </message>
-    <message>
-        <source>闹铃视频</source>
-        <translation>Alarm video</translation>
+        <source>选项</source>
+        <translation>Options</translation>
     </message>
     <message>
         <source>基本选项</source>
@@ -500,8 +771,8 @@
         <translation>Chimes</translation>
     </message>
     <message>
-        <source>Windows 启动时运行闹铃</source>
-        <translation>Start with the desktop</translation>
+        <source>登录时运行闹铃</source>
+        <translation>Start at login</translation>
     </message>
     <message>
         <source>程序启动后自动最小化到系统栏</source>
@@ -528,6 +799,10 @@
         <translation>Sound file to chime with:</translation>
     </message>
     <message>
+        <source>播放</source>
+        <translation>Play</translation>
+    </message>
+    <message>
         <source>启用整点闹铃</source>
         <translation>Chime on the hour</translation>
     </message>
@@ -552,40 +827,53 @@
         <translation>to</translation>
     </message>
     <message>
-        <source>关于...</source>
-        <translation>About...</translation>
+        <source>闹铃声文件</source>
+        <translation>Chime sound file</translation>
     </message>
     <message>
-        <source>Belvane 汉化版</source>
-        <translation>Belvane</translation>
+        <source>从（小时，分钟，秒）</source>
+        <translation>From (hour, minute, second)</translation>
     </message>
     <message>
-        <source>版本 2.01</source>
-        <translation>Version 2.01</translation>
+        <source>到（小时，分钟，秒）</source>
+        <translation>To (hour, minute, second)</translation>
     </message>
     <message>
-        <source>主页</source>
-        <translation>Home page</translation>
+        <source>确定</source>
+        <translation>OK</translation>
     </message>
     <message>
-        <source>电子邮件</source>
-        <translation>E-mail</translation>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>TFormPlay</name>
+    <message>
+        <source>播放</source>
+        <translation>Play</translation>
+    </message>
+</context>
+<context>
+    <name>TFormRunPlay</name>
+    <message>
+        <source>播放</source>
+        <translation>Play</translation>
     </message>
     <message>
-        <source>后退</source>
-        <translation>Back</translation>
+        <source>闹铃视频</source>
+        <translation>Alarm video</translation>
+    </message>
+</context>
+<context>
+    <name>TrayRingingEntries</name>
+    <message>
+        <source>停止闹铃</source>
+        <translation>Stop the alarm</translation>
     </message>
     <message>
-        <source>前进</source>
-        <translation>Forward</translation>
-    </message>
-    <message>
-        <source>目录</source>
-        <translation>Contents</translation>
-    </message>
-    <message>
-        <source>Belvane 帮助</source>
-        <translation>Belvane Help</translation>
+        <source>打盹儿</source>
+        <translation>Snooze</translation>
     </message>
 </context>
 </TS>

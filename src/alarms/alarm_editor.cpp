@@ -28,20 +28,20 @@
 #include <QTimeEdit>
 #include <QTreeWidget>
 
-#include "app/window_flags.h"
 #include "alarms/alarm_editor_rules.h"
 #include "alarms/alarm_list_window.h"
 #include "alarms/alarm_record.h"
 #include "alarms/alarm_settings_file.h"
-#include "app/window_centring.h"
 #include "app/error_report.h"
 #include "app/services.h"
+#include "app/window_centring.h"
+#include "app/window_flags.h"
 #include "media/media_formats.h"
 #include "media/preview_window.h"
 #include "platform/clock.h"
 #include "platform/errors.h"
 #include "platform/line_file.h"
-#include "platform/ui_text.h"
+#include <QCoreApplication>
 
 namespace {
 
@@ -58,16 +58,19 @@ struct FrequencyView {
 };
 
 const std::array<FrequencyView, kFrequencyCount> kFrequencyViews = {{
-    {false, true, nullptr, false, "时间，日期"},
-    {true, false, nullptr, false, "小时，分钟"},
-    {false, false, nullptr, false, "时间"},
-    {false, false, nullptr, true, "时间，星期几"},
-    {false, true, "dd", false, "时间，日期"},
-    {false, true, "MMMM-dd", false, "时间，月份和日期"},
+    {false, true, nullptr, false, QT_TRANSLATE_NOOP("TAlarmOptions", "时间，日期")},
+    {true, false, nullptr, false, QT_TRANSLATE_NOOP("TAlarmOptions", "小时，分钟")},
+    {false, false, nullptr, false, QT_TRANSLATE_NOOP("TAlarmOptions", "时间")},
+    {false, false, nullptr, true, QT_TRANSLATE_NOOP("TAlarmOptions", "时间，星期几")},
+    {false, true, "dd", false, QT_TRANSLATE_NOOP("TAlarmOptions", "时间，日期")},
+    {false, true, "MMMM-dd", false, QT_TRANSLATE_NOOP("TAlarmOptions", "时间，月份和日期")},
 }};
 
-const std::array<const char*, 7> kWeekdayCaptions = {"星期天", "星期一", "星期二", "星期三",
-                                                     "星期四", "星期五", "星期六"};
+const std::array<const char*, 7> kWeekdayCaptions = {
+    QT_TRANSLATE_NOOP("TAlarmOptions", "星期天"), QT_TRANSLATE_NOOP("TAlarmOptions", "星期一"),
+    QT_TRANSLATE_NOOP("TAlarmOptions", "星期二"), QT_TRANSLATE_NOOP("TAlarmOptions", "星期三"),
+    QT_TRANSLATE_NOOP("TAlarmOptions", "星期四"), QT_TRANSLATE_NOOP("TAlarmOptions", "星期五"),
+    QT_TRANSLATE_NOOP("TAlarmOptions", "星期六")};
 
 MediaFileChooser& mediaFileChooser()
 {
@@ -79,7 +82,7 @@ QString chooseMediaFile(QWidget* parent, const QStringList& nameFilters, const Q
 {
     if (mediaFileChooser())
         return mediaFileChooser()(parent, nameFilters, selectedFilter);
-    QFileDialog dialog(parent, QStringLiteral("打开"));
+    QFileDialog dialog(parent, QCoreApplication::translate("TAlarmOptions", "打开"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile); // a typed name is taken as it is
     dialog.setNameFilters(nameFilters);
@@ -277,6 +280,11 @@ QTime minutesTime(int minutes)
 
 } // namespace
 
+QString defaultReminderText()
+{
+    return QCoreApplication::translate("TAlarmOptions", "时间到了，该做计划好的事情了！");
+}
+
 void setMediaFileChooser(MediaFileChooser chooser)
 {
     mediaFileChooser() = std::move(chooser);
@@ -288,7 +296,7 @@ TAlarmOptions::TAlarmOptions(TFormAlarmList& owner)
       m_owner(owner)
 {
     setObjectName(QStringLiteral("AlarmOptions"));
-    setWindowTitle(QStringLiteral("闹钟设置"));
+    setWindowTitle(tr("闹钟设置"));
     setFont(QFont(QStringLiteral("宋体"), 9));
     setFixedSize(392, 366);
 
@@ -299,12 +307,13 @@ TAlarmOptions::TAlarmOptions(TFormAlarmList& owner)
     SoundMusic = new QWidget;
     TabSheet4 = new QWidget;
     TabSheet2 = new QWidget;
-    for (auto [page, name, caption] : {std::tuple{TabSheet1, "TabSheet1", "基本设置"},
-                                       {SoundMusic, "SoundMusic", "声音和音乐"},
-                                       {TabSheet4, "TabSheet4", "音量控制"},
-                                       {TabSheet2, "TabSheet2", "其他"}}) {
+    for (auto [page, name, caption] :
+         {std::tuple{TabSheet1, "TabSheet1", QT_TRANSLATE_NOOP("TAlarmOptions", "基本设置")},
+          {SoundMusic, "SoundMusic", QT_TRANSLATE_NOOP("TAlarmOptions", "声音和音乐")},
+          {TabSheet4, "TabSheet4", QT_TRANSLATE_NOOP("TAlarmOptions", "音量控制")},
+          {TabSheet2, "TabSheet2", QT_TRANSLATE_NOOP("TAlarmOptions", "其他")}}) {
         page->setObjectName(QString::fromLatin1(name));
-        Table->addTab(page, QString::fromUtf8(caption));
+        Table->addTab(page, tr(caption));
     }
     buildBasicPage(TabSheet1);
     buildSoundPage(SoundMusic);
@@ -312,8 +321,8 @@ TAlarmOptions::TAlarmOptions(TFormAlarmList& owner)
     buildOtherPage(TabSheet2);
     nameForScreenReaders();
 
-    OK = makeButton(this, "OK", QStringLiteral("确定"), QRect(228, 334, 75, 25));
-    Cancel = makeButton(this, "Cancel", QStringLiteral("取消"), QRect(309, 334, 75, 25));
+    OK = makeButton(this, "OK", tr("确定"), QRect(228, 334, 75, 25));
+    Cancel = makeButton(this, "Cancel", tr("取消"), QRect(309, 334, 75, 25));
 
     FormCreate();
 
@@ -357,42 +366,43 @@ TAlarmOptions::~TAlarmOptions()
 
 void TAlarmOptions::buildBasicPage(QWidget* page)
 {
-    makeLabel(page, QStringLiteral("提醒文本："), 8, 8);
-    Memo = new QPlainTextEdit(DefaultReminderText, page);
+    makeLabel(page, tr("提醒文本："), 8, 8);
+    Memo = new QPlainTextEdit(defaultReminderText(), page);
     Memo->setObjectName(QStringLiteral("Memo"));
     Memo->setGeometry(8, 26, 352, 64);
     Memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-    QLabel* frequencyLabel = makeLabel(page, QStringLiteral("频率："), 8, 103);
+    QLabel* frequencyLabel = makeLabel(page, tr("频率："), 8, 103);
     QStringList frequencies;
     for (int i = 0; i < kFrequencyCount; ++i)
-        frequencies << frequencyText(i);
-    Frequency = makeList(page, "Frequency", frequencies, QRect(56, 98, 120, 22));
+        frequencies << frequencyCaption(i);
+    // Beside its caption, however long the caption is in the interface's language.
+    Frequency = makeList(page, "Frequency", frequencies,
+                         QRect(std::max(56, frequencyLabel->geometry().right() + 5), 98, 120, 22));
     frequencyLabel->setBuddy(Frequency); // what a screen reader calls the list (see nameForScreenReaders)
 
-    GroupBoxTDD = new QGroupBox(QStringLiteral("时间，日期和星期几"), page);
+    GroupBoxTDD = new QGroupBox(tr("时间，日期和星期几"), page);
     GroupBoxTDD->setObjectName(QStringLiteral("GroupBoxTDD"));
     GroupBoxTDD->setGeometry(8, 130, 352, 150);
-    makeLabel(GroupBoxTDD, QStringLiteral("时间："), 12, 27);
+    makeLabel(GroupBoxTDD, tr("时间："), 12, 27);
     TimePicker = new QTimeEdit(GroupBoxTDD);
     TimePicker->setObjectName(QStringLiteral("TimePicker"));
     TimePicker->setGeometry(64, 22, 120, 22);
     TimePicker->setDisplayFormat(systemTimeFormat());
-    makeLabel(GroupBoxTDD, QStringLiteral("日期："), 12, 57);
+    makeLabel(GroupBoxTDD, tr("日期："), 12, 57);
     DatePicker = new QDateEdit(GroupBoxTDD);
     DatePicker->setObjectName(QStringLiteral("DatePicker"));
     DatePicker->setGeometry(64, 52, 120, 22);
     DatePicker->setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
     DatePicker->setCalendarPopup(true);
     DatePicker->setDisplayFormat(systemDateFormat());
-    TimeNow = makeButton(GroupBoxTDD, "TimeNow", QStringLiteral("获取当前时间"), QRect(200, 21, 100, 24));
-    makeLabel(GroupBoxTDD, QStringLiteral("星期几："), 12, 86);
+    TimeNow = makeButton(GroupBoxTDD, "TimeNow", tr("获取当前时间"), QRect(200, 21, 100, 24));
+    makeLabel(GroupBoxTDD, tr("星期几："), 12, 86);
     for (int i = 0; i < 7; ++i) {
         const QByteArray name = "CheckBox" + QByteArray::number(i + 1);
-        CheckBox[i] =
-            makeChoice<QCheckBox>(GroupBoxTDD, name.constData(), QString::fromUtf8(kWeekdayCaptions[i]),
-                                  12 + (i % 4) * 80, 104 + (i / 4) * 22);
+        CheckBox[i] = makeChoice<QCheckBox>(GroupBoxTDD, name.constData(), tr(kWeekdayCaptions[i]),
+                                            12 + (i % 4) * 80, 104 + (i / 4) * 22);
     }
 }
 
@@ -400,16 +410,16 @@ void TAlarmOptions::buildSoundPage(QWidget* page)
 {
     m_playGroup = new QButtonGroup(this);
     RadioButtonPlayMusic =
-        makeChoice<QRadioButton>(page, "RadioButtonPlayMusic", QStringLiteral("播放音频和视频："), 8, 8);
+        makeChoice<QRadioButton>(page, "RadioButtonPlayMusic", tr("播放音频和视频："), 8, 8);
     m_playGroup->addButton(RadioButtonPlayMusic);
 
-    GroupBoxPlayList = new QGroupBox(QStringLiteral("播放列表"), page);
+    GroupBoxPlayList = new QGroupBox(tr("播放列表"), page);
     GroupBoxPlayList->setObjectName(QStringLiteral("GroupBoxPlayList"));
     GroupBoxPlayList->setGeometry(8, 30, 352, 172);
     SongList = new QTreeWidget(GroupBoxPlayList);
     SongList->setObjectName(QStringLiteral("SongList"));
     SongList->setGeometry(8, 22, 284, 140);
-    SongList->setHeaderLabels({QStringLiteral("文件名"), QStringLiteral("位置")});
+    SongList->setHeaderLabels({tr("文件名"), tr("位置")});
     SongList->header()->resizeSection(0, 130);
     SongList->header()->resizeSection(1, 146);
     SongList->setRootIsDecorated(false);
@@ -417,14 +427,14 @@ void TAlarmOptions::buildSoundPage(QWidget* page)
     SongList->setSelectionMode(QAbstractItemView::SingleSelection);
     SongList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     SongList->setAllColumnsShowFocus(true);
-    AddMusic = makeButton(GroupBoxPlayList, "AddMusic", QStringLiteral("添加"), QRect(298, 22, 46, 24));
-    DeleteMusic = makeButton(GroupBoxPlayList, "DeleteMusic", QStringLiteral("删除"), QRect(298, 50, 46, 24));
-    UpMusic = makeButton(GroupBoxPlayList, "UpMusic", QStringLiteral("上移"), QRect(298, 78, 46, 24));
-    DownMusic = makeButton(GroupBoxPlayList, "DownMusic", QStringLiteral("下移"), QRect(298, 106, 46, 24));
-    PlayMusic = makeButton(GroupBoxPlayList, "PlayMusic", QStringLiteral("播放"), QRect(298, 138, 46, 24));
+    AddMusic = makeButton(GroupBoxPlayList, "AddMusic", tr("添加"), QRect(298, 22, 46, 24));
+    DeleteMusic = makeButton(GroupBoxPlayList, "DeleteMusic", tr("删除"), QRect(298, 50, 46, 24));
+    UpMusic = makeButton(GroupBoxPlayList, "UpMusic", tr("上移"), QRect(298, 78, 46, 24));
+    DownMusic = makeButton(GroupBoxPlayList, "DownMusic", tr("下移"), QRect(298, 106, 46, 24));
+    PlayMusic = makeButton(GroupBoxPlayList, "PlayMusic", tr("播放"), QRect(298, 138, 46, 24));
     // In the empty list's own space, where the entries would be, over it but letting clicks through
     // to it: the alarm would ring the built-in sound instead.
-    LabelEmptyList = new QLabel(QStringLiteral("播放列表是空的：响铃时将改放闹铃声音"), GroupBoxPlayList);
+    LabelEmptyList = new QLabel(tr("播放列表是空的：响铃时将改放闹铃声音"), GroupBoxPlayList);
     LabelEmptyList->setObjectName(QStringLiteral("LabelEmptyList"));
     const int headerHeight = SongList->header()->sizeHint().height();
     LabelEmptyList->setGeometry(SongList->geometry().adjusted(8, headerHeight + 8, -8, -8));
@@ -434,52 +444,50 @@ void TAlarmOptions::buildSoundPage(QWidget* page)
     LabelEmptyList->setAttribute(Qt::WA_TransparentForMouseEvents);
     LabelEmptyList->hide();
 
-    RadioButtonPlaySound =
-        makeChoice<QRadioButton>(page, "RadioButtonPlaySound", QStringLiteral("播放闹铃声音"), 8, 212);
+    RadioButtonPlaySound = makeChoice<QRadioButton>(page, "RadioButtonPlaySound", tr("播放闹铃声音"), 8, 212);
     m_playGroup->addButton(RadioButtonPlaySound);
-    LabelPlay = makeLabel(page, QStringLiteral("播放"), 26, 242);
+    LabelPlay = makeLabel(page, tr("播放"), 26, 242);
     LabelPlay->setObjectName(QStringLiteral("LabelPlay"));
     QStringList sounds;
     for (int i = 0; i < kBuiltInSoundCount; ++i)
-        sounds << builtInSoundItem(i);
+        sounds << builtInSoundCaption(i);
     SoundComboBox = makeList(page, "SoundComboBox", sounds, QRect(56, 237, 100, 22));
     LabelPlay->setBuddy(SoundComboBox); // what a screen reader calls the list (see nameForScreenReaders)
-    LabelLasting = makeLabel(page, QStringLiteral("持续"), 166, 242);
+    LabelLasting = makeLabel(page, tr("持续"), 166, 242);
     LabelLasting->setObjectName(QStringLiteral("LabelLasting"));
     SoundTimePicker = makeMinutesPicker(page, "SoundTimePicker", 15);
     SoundTimePicker->move(LabelLasting->geometry().right() + 5, 238);
-    LabelMinutes = makeLabel(page, QStringLiteral("分钟"), SoundTimePicker->geometry().right() + 5, 242);
+    LabelMinutes = makeLabel(page, tr("分钟"), SoundTimePicker->geometry().right() + 5, 242);
     LabelMinutes->setObjectName(QStringLiteral("LabelMinutes"));
-    PlaySound = makeButton(page, "PlaySound", QStringLiteral("播放"), QRect(298, 236, 62, 24));
-    TryAlarm = makeButton(page, "TryAlarm", QStringLiteral("试响"), QRect(298, 266, 62, 24));
-    TryAlarm->setToolTip(QStringLiteral("现在按这些设置响铃一次，不保存"));
+    PlaySound = makeButton(page, "PlaySound", tr("播放"), QRect(298, 236, 62, 24));
+    TryAlarm = makeButton(page, "TryAlarm", tr("试响"), QRect(298, 262, 62, 24)); // inside the page's 287 px
+    TryAlarm->setToolTip(tr("现在按这些设置响铃一次，不保存"));
 }
 
 void TAlarmOptions::buildVolumePage(QWidget* page)
 {
-    auto* box = new QGroupBox(QStringLiteral("音量控制"), page);
+    auto* box = new QGroupBox(tr("音量控制"), page);
     box->setObjectName(QStringLiteral("GroupBoxVolume"));
     box->setGeometry(8, 8, 352, 250);
 
     FadeInTimePicker = makeMinutesPicker(box, "FadeInTimePicker", 5);
-    FadeIn = makeChoiceWithPicker<QCheckBox>(box, "FadeIn", QStringLiteral("开头      分钟进行淡入处理"), 12,
-                                             28, FadeInTimePicker);
+    FadeIn = makeChoiceWithPicker<QCheckBox>(box, "FadeIn", tr("开头      分钟进行淡入处理"), 12, 28,
+                                             FadeInTimePicker);
     FadeOutTimePicker = makeMinutesPicker(box, "FadeOutTimePicker", 30);
-    FadeOut = makeChoiceWithPicker<QCheckBox>(
-        box, "FadeOut", QStringLiteral("播放       分钟后开始进行淡出处理"), 12, 60, FadeOutTimePicker);
+    FadeOut = makeChoiceWithPicker<QCheckBox>(box, "FadeOut", tr("播放       分钟后开始进行淡出处理"), 12, 60,
+                                              FadeOutTimePicker);
     FadeOut->hide();
     FadeOutTimePicker->hide();
     AutoSnoozeTimePicker = makeMinutesPicker(box, "AutoSnoozeTimePicker", 2);
-    AutoSnooze = makeChoiceWithPicker<QCheckBox>(box, "AutoSnooze",
-                                                 QStringLiteral("播放音乐      分钟后自动开始打盹儿"), 12, 60,
-                                                 AutoSnoozeTimePicker);
+    AutoSnooze = makeChoiceWithPicker<QCheckBox>(box, "AutoSnooze", tr("播放音乐      分钟后自动开始打盹儿"),
+                                                 12, 60, AutoSnoozeTimePicker);
 
-    QLabel* snooze = makeLabel(box, QStringLiteral("默认打盹儿时间："), 14, 98);
+    QLabel* snooze = makeLabel(box, tr("默认打盹儿时间："), 14, 98);
     SnoozeTimePicker = makeMinutesPicker(box, "SnoozeTimePicker", 15);
     SnoozeTimePicker->move(snooze->geometry().right() + 5, 94);
-    makeLabel(box, QStringLiteral("分钟"), SnoozeTimePicker->geometry().right() + 5, 98);
+    makeLabel(box, tr("分钟"), SnoozeTimePicker->geometry().right() + 5, 98);
 
-    makeLabel(box, QStringLiteral("闹铃音量"), 14, 140);
+    makeLabel(box, tr("闹铃音量"), 14, 140);
     AlarmVolume = new QSlider(Qt::Horizontal, box);
     AlarmVolume->setObjectName(QStringLiteral("AlarmVolume"));
     AlarmVolume->setGeometry(12, 160, 270, 32);
@@ -495,32 +503,30 @@ void TAlarmOptions::buildVolumePage(QWidget* page)
 
 void TAlarmOptions::buildOtherPage(QWidget* page)
 {
-    auto* closing = new QGroupBox(QStringLiteral("关闭方式"), page);
+    auto* closing = new QGroupBox(tr("关闭方式"), page);
     closing->setObjectName(QStringLiteral("GroupBoxClosing"));
     closing->setGeometry(8, 8, 352, 80);
     m_closingGroup = new QButtonGroup(this);
-    RadioButton1 =
-        makeChoice<QRadioButton>(closing, "RadioButton1", QStringLiteral("不自动关闭闹铃窗口。"), 12, 26);
+    RadioButton1 = makeChoice<QRadioButton>(closing, "RadioButton1", tr("不自动关闭闹铃窗口。"), 12, 26);
     RadioButton2 = makeChoice<QRadioButton>(closing, "RadioButton2",
-                                            QStringLiteral("播放声音或音乐文件完毕后自动关闭窗口。"), 12, 50);
+                                            tr("播放声音或音乐文件完毕后自动关闭窗口。"), 12, 50);
     AutoCloseTimePicker = makeMinutesPicker(closing, "AutoCloseTimePicker", 2);
     RadioButton3 = makeChoiceWithPicker<QRadioButton>(
-        closing, "RadioButton3", QStringLiteral("自动关闭于        分钟后。"), 12, 74, AutoCloseTimePicker);
+        closing, "RadioButton3", tr("自动关闭于        分钟后。"), 12, 74, AutoCloseTimePicker);
     RadioButton3->hide();
     AutoCloseTimePicker->hide();
     for (QRadioButton* b : {RadioButton1, RadioButton2, RadioButton3})
         m_closingGroup->addButton(b);
 
-    auto* power = new QGroupBox(QStringLiteral("节电"), page);
+    auto* power = new QGroupBox(tr("节电"), page);
     power->setObjectName(QStringLiteral("GroupBoxPower"));
     power->setGeometry(8, 100, 352, 92);
-    QLabel* hint = makeLabel(power, QStringLiteral("您可以通过关机或关闭显示器来节电。"), 14, 26);
+    QLabel* hint = makeLabel(power, tr("您可以通过关机或关闭显示器来节电。"), 14, 26);
     hint->setWordWrap(true);
     hint->setFixedWidth(326);
-    PowerComboBox = makeList(power, "PowerComboBox",
-                             {QStringLiteral("什么也不做"), QStringLiteral("关闭显示器"),
-                              QStringLiteral("待机"), QStringLiteral("关机")},
-                             QRect(12, 54, 130, 22));
+    PowerComboBox =
+        makeList(power, "PowerComboBox", {tr("什么也不做"), tr("关闭显示器"), tr("待机"), tr("关机")},
+                 QRect(12, 54, 130, 22));
 }
 
 void TAlarmOptions::nameForScreenReaders()
@@ -530,20 +536,20 @@ void TAlarmOptions::nameForScreenReaders()
     // (combo box) reads as its chosen item instead, whatever name it is given: it is called by the
     // label it is the buddy of, or by its group's title.
     const std::pair<QWidget*, const char*> names[] = {
-        {Memo, "提醒文本"},
-        {TimePicker, "时间（小时，分钟，秒）"},
-        {DatePicker, "日期（年，月，日）"},
-        {SongList, "播放列表"},
-        {SoundTimePicker, "持续（分钟）"},
-        {FadeInTimePicker, "开头进行淡入处理（分钟）"},
-        {FadeOutTimePicker, "播放后开始进行淡出处理（分钟）"},
-        {AutoSnoozeTimePicker, "播放音乐后自动开始打盹儿（分钟）"},
-        {SnoozeTimePicker, "默认打盹儿时间（分钟）"},
-        {AlarmVolume, "闹铃音量（百分比）"},
-        {AutoCloseTimePicker, "自动关闭于（分钟）"},
+        {Memo, QT_TRANSLATE_NOOP("TAlarmOptions", "提醒文本")},
+        {TimePicker, QT_TRANSLATE_NOOP("TAlarmOptions", "时间（小时，分钟，秒）")},
+        {DatePicker, QT_TRANSLATE_NOOP("TAlarmOptions", "日期（年，月，日）")},
+        {SongList, QT_TRANSLATE_NOOP("TAlarmOptions", "播放列表")},
+        {SoundTimePicker, QT_TRANSLATE_NOOP("TAlarmOptions", "持续（分钟）")},
+        {FadeInTimePicker, QT_TRANSLATE_NOOP("TAlarmOptions", "开头进行淡入处理（分钟）")},
+        {FadeOutTimePicker, QT_TRANSLATE_NOOP("TAlarmOptions", "播放后开始进行淡出处理（分钟）")},
+        {AutoSnoozeTimePicker, QT_TRANSLATE_NOOP("TAlarmOptions", "播放音乐后自动开始打盹儿（分钟）")},
+        {SnoozeTimePicker, QT_TRANSLATE_NOOP("TAlarmOptions", "默认打盹儿时间（分钟）")},
+        {AlarmVolume, QT_TRANSLATE_NOOP("TAlarmOptions", "闹铃音量（百分比）")},
+        {AutoCloseTimePicker, QT_TRANSLATE_NOOP("TAlarmOptions", "自动关闭于（分钟）")},
     };
     for (const auto& [control, name] : names)
-        control->setAccessibleName(QString::fromUtf8(name));
+        control->setAccessibleName(tr(name));
 }
 
 void TAlarmOptions::FormCreate()
@@ -804,7 +810,7 @@ void TAlarmOptions::ActionFrequencyChange()
     DatePicker->setDisplayFormat(view.dateFormat ? QString::fromLatin1(view.dateFormat) : systemDateFormat());
     DatePicker->setEnabled(view.dateEnabled);
     EnableWeekdayBoxes(view.weekdaysEnabled);
-    GroupBoxTDD->setTitle(uiText(view.caption));
+    GroupBoxTDD->setTitle(tr(view.caption));
 }
 
 void TAlarmOptions::EnableWeekdayBoxes(bool enabled)
@@ -890,8 +896,8 @@ void TAlarmOptions::AddMusicClick()
 {
     // The ringing window plays at most this many entries; more would be saved and never heard.
     if (SongList->topLevelItemCount() >= kMaxPlayListEntries)
-        throw BelvaneError(uiText("播放列表最多只能有 %1 个文件，不能再添加。请先删除不需要的文件。")
-                               .arg(kMaxPlayListEntries));
+        throw BelvaneError(
+            tr("播放列表最多只能有 %1 个文件，不能再添加。请先删除不需要的文件。").arg(kMaxPlayListEntries));
     const int remembered = selectedSong();
     const QStringList filters = mediaFileNameFilters();
     const QString path = chooseMediaFile(this, filters, filters.first());

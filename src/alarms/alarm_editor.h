@@ -27,8 +27,8 @@ struct AlarmEntry;
 struct AlarmSettings;
 class TFormAlarmList;
 
-/// The reminder text a new alarm starts with.
-inline const QString DefaultReminderText = QStringLiteral("时间到了，该做计划好的事情了！");
+/// The reminder text a new alarm starts with, in the interface's language.
+QString defaultReminderText();
 
 /// Asks the user for one media file to add to a play list: the dialog's parent, its name filters and
 /// the filter it opens on. Gives the chosen path, or nothing when the user cancels.

@@ -1,5 +1,6 @@
 #include "alarms/alarm_list_file.h"
 
+#include <QCoreApplication>
 #include <cstdio>
 
 #include <QDir>
@@ -105,9 +106,10 @@ void AlarmListStore::commit(const QList<AlarmEntry>& changed, int number, const 
         if (settings)
             writeFileAtomically(settingsPath + kBegun, *settings);
         else if (QFile::exists(settingsPath) && !replaceFile(settingsPath, settingsPath + kDropped))
-            throw IoError(QStringLiteral("无法删除文件\"%1\"").arg(settingsPath));
+            throw IoError(
+                QCoreApplication::translate("AlarmListFile", "无法删除文件\"%1\"").arg(settingsPath));
         if (!replaceFile(list + kBegun, list))
-            throw IoError(QStringLiteral("无法写入文件\"%1\"").arg(list));
+            throw IoError(QCoreApplication::translate("AlarmListFile", "无法写入文件\"%1\"").arg(list));
     } catch (const BelvaneError&) {
         undo();
         throw;
@@ -121,7 +123,7 @@ void AlarmListStore::commit(const QList<AlarmEntry>& changed, int number, const 
             QFile::remove(settingsPath + kBegun);
         } catch (const BelvaneError&) {
         }
-        throw IoError(QStringLiteral("无法写入文件\"%1\"").arg(settingsPath));
+        throw IoError(QCoreApplication::translate("AlarmListFile", "无法写入文件\"%1\"").arg(settingsPath));
     }
     if (!settings)
         QFile::remove(settingsPath + kDropped);

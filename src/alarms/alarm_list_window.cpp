@@ -25,7 +25,7 @@
 #include "platform/line_file.h"
 #include "platform/program_folder.h"
 #include "platform/text_codec.h"
-#include "platform/ui_text.h"
+#include <QCoreApplication>
 
 namespace {
 
@@ -82,8 +82,7 @@ TFormAlarmList::TFormAlarmList(Services& services, AlarmListStore& store, const 
     AlarmList = new QTreeWidget(this);
     AlarmList->setObjectName(QStringLiteral("AlarmList"));
     AlarmList->setGeometry(8, 8, kListWidth, 248);
-    AlarmList->setHeaderLabels({QStringLiteral("闹钟"), QStringLiteral("频率"), QStringLiteral("时间"),
-                                QStringLiteral("日期"), QStringLiteral("下次响铃")});
+    AlarmList->setHeaderLabels({tr("闹钟"), tr("频率"), tr("时间"), tr("日期"), tr("下次响铃")});
     for (auto [column, width] : {std::pair{0, 155}, {1, 65}, {2, 80}, {3, 80}})
         AlarmList->header()->resizeSection(column, width);
     AlarmList->setRootIsDecorated(false);
@@ -94,11 +93,11 @@ TFormAlarmList::TFormAlarmList(Services& services, AlarmListStore& store, const 
         [this] { return m_inDoubleClick || !m_inPlaceEditRefused.hasExpired(); }, AlarmList));
     AlarmList->setContextMenuPolicy(Qt::NoContextMenu); // the window's menu serves the list too
 
-    ButtonAdd = makeButton(this, "ButtonAdd", QStringLiteral("添加"), 8);
-    buttonEdit = makeButton(this, "buttonEdit", QStringLiteral("编辑"), 86);
-    ButtonDelete = makeButton(this, "ButtonDelete", QStringLiteral("删除"), 164);
-    Button2 = makeButton(this, "Button2", QStringLiteral("选项"), 242);
-    ButtonClose = makeButton(this, "ButtonClose", QStringLiteral("关闭"), 320);
+    ButtonAdd = makeButton(this, "ButtonAdd", tr("添加"), 8);
+    buttonEdit = makeButton(this, "buttonEdit", tr("编辑"), 86);
+    ButtonDelete = makeButton(this, "ButtonDelete", tr("删除"), 164);
+    Button2 = makeButton(this, "Button2", tr("选项"), 242);
+    ButtonClose = makeButton(this, "ButtonClose", tr("关闭"), 320);
     ButtonAdd->setAutoDefault(false);
 
     Frequency = new QComboBox(this);
@@ -109,13 +108,13 @@ TFormAlarmList::TFormAlarmList(Services& services, AlarmListStore& store, const 
 
     PopupMenu = new QMenu(this);
     PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
-    Showmainscreen = PopupMenu->addAction(QStringLiteral("隐藏(&R)"));
+    Showmainscreen = PopupMenu->addAction(tr("隐藏(&R)"));
     Showmainscreen->setObjectName(QStringLiteral("Showmainscreen"));
     PopupMenu->addSeparator();
-    QAction* about = PopupMenu->addAction(QStringLiteral("关于(&B)"));
-    QAction* help = PopupMenu->addAction(QStringLiteral("帮助(&H)"));
+    QAction* about = PopupMenu->addAction(tr("关于(&B)"));
+    QAction* help = PopupMenu->addAction(tr("帮助(&H)"));
     PopupMenu->addSeparator();
-    MenuExit = PopupMenu->addAction(QStringLiteral("退出(&X)"));
+    MenuExit = PopupMenu->addAction(tr("退出(&X)"));
     MenuExit->setObjectName(QStringLiteral("MenuExit"));
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this,
@@ -180,7 +179,7 @@ void TFormAlarmList::fitColumns()
         2 * (AlarmList->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, AlarmList) + 1) + 6;
     QStringList texts[5];
     for (int i = 0; i < kFrequencyCount; ++i)
-        texts[1] << frequencyText(i);
+        texts[1] << frequencyCaption(i);
     texts[kNextRingColumn] << QStringLiteral("2027年12月24日 07:00");
     for (int row = 0; row < AlarmList->topLevelItemCount(); ++row)
         for (int c = 1; c < 5; ++c)
@@ -255,7 +254,7 @@ void TFormAlarmList::ButtonAddClick()
     m_store.ensureWritable();
     const std::optional<int> number = m_store.allocateNumber();
     if (!number) {
-        reportError(uiText("已有 %1 个闹钟，不能再添加。请先删除不再需要的闹钟。").arg(kAlarmNumberCount));
+        reportError(tr("已有 %1 个闹钟，不能再添加。请先删除不再需要的闹钟。").arg(kAlarmNumberCount));
         return;
     }
     if (runEditor(true)) {

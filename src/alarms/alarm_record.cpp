@@ -4,11 +4,17 @@
 #include "platform/line_file.h"
 #include "platform/text_codec.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 const std::array<QString, kFrequencyCount> kFrequencyTexts = {
-    QStringLiteral("固定的一天"), QStringLiteral("每小时"),  QStringLiteral("每天 "),
-    QStringLiteral("每星期"),     QStringLiteral("每月   "), QStringLiteral("每年  "),
+    QStringLiteral(QT_TRANSLATE_NOOP("AlarmRecord", "固定的一天")),
+    QStringLiteral(QT_TRANSLATE_NOOP("AlarmRecord", "每小时")),
+    QStringLiteral(QT_TRANSLATE_NOOP("AlarmRecord", "每天 ")),
+    QStringLiteral(QT_TRANSLATE_NOOP("AlarmRecord", "每星期")),
+    QStringLiteral(QT_TRANSLATE_NOOP("AlarmRecord", "每月   ")),
+    QStringLiteral(QT_TRANSLATE_NOOP("AlarmRecord", "每年  ")),
 };
 
 const std::array<const char*, kBuiltInSoundCount> kSoundFiles = {
@@ -17,10 +23,17 @@ const std::array<const char*, kBuiltInSoundCount> kSoundFiles = {
 };
 
 const std::array<QString, kBuiltInSoundCount> kSoundItems = {
-    QStringLiteral("鸡啼声 "), QStringLiteral("布谷鸟"),   QStringLiteral("闹铃声    "),
-    QStringLiteral("掌声     "), QStringLiteral("爆炸声 "), QStringLiteral("玻璃 "),
-    QStringLiteral("牛 "),     QStringLiteral("跳弹声  "), QStringLiteral("汽车喇叭"),
-    QStringLiteral("门铃    "), QStringLiteral("鼓声    "),
+    QStringLiteral(QT_TRANSLATE_NOOP("AlarmRecord", "鸡啼声 ")),
+    QStringLiteral(QT_TRANSLATE_NOOP("AlarmRecord", "布谷鸟")),
+    QStringLiteral(QT_TRANSLATE_NOOP("AlarmRecord", "闹铃声    ")),
+    QStringLiteral(QT_TRANSLATE_NOOP("AlarmRecord", "掌声     ")),
+    QStringLiteral(QT_TRANSLATE_NOOP("AlarmRecord", "爆炸声 ")),
+    QStringLiteral(QT_TRANSLATE_NOOP("AlarmRecord", "玻璃 ")),
+    QStringLiteral(QT_TRANSLATE_NOOP("AlarmRecord", "牛 ")),
+    QStringLiteral(QT_TRANSLATE_NOOP("AlarmRecord", "跳弹声  ")),
+    QStringLiteral(QT_TRANSLATE_NOOP("AlarmRecord", "汽车喇叭")),
+    QStringLiteral(QT_TRANSLATE_NOOP("AlarmRecord", "门铃    ")),
+    QStringLiteral(QT_TRANSLATE_NOOP("AlarmRecord", "鼓声    ")),
 };
 
 struct CodeParts {
@@ -67,6 +80,16 @@ QString BuiltInSoundPath(const QString& programFolder, int index)
 QString builtInSoundItem(int index)
 {
     return index >= 0 && index < kBuiltInSoundCount ? kSoundItems[index] : QString();
+}
+
+QString frequencyCaption(int index)
+{
+    return QCoreApplication::translate("AlarmRecord", frequencyText(index).toUtf8().constData());
+}
+
+QString builtInSoundCaption(int index)
+{
+    return QCoreApplication::translate("AlarmRecord", builtInSoundItem(index).toUtf8().constData());
 }
 
 QByteArray& AlarmEntry::field(int i)

@@ -13,6 +13,10 @@ constexpr int kFrequencyCount = 6;
 
 /// The list text of a frequency, trailing blanks included: the scheduler compares these byte for byte.
 QString frequencyText(int index);
+/// The frequency as the interface shows it, in the interface's language; never stored.
+QString frequencyCaption(int index);
+/// A built-in sound's name as the interface shows it, in the interface's language; never stored.
+QString builtInSoundCaption(int index);
 /// The same text as stored in "al.ini".
 QByteArray frequencyBytes(int index);
 

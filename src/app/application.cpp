@@ -13,7 +13,6 @@
 #include "media/run_play_window.h"
 #include "platform/inhibitors.h"
 #include "platform/text_codec.h"
-#include "platform/ui_text.h"
 #include "platform/wake_timer.h"
 #include "ringing/alarm_dispatcher.h"
 #include "ringing/alarm_occurrence.h"
@@ -24,6 +23,7 @@
 #include "shell/help_viewer.h"
 #include "shell/sys_tray.h"
 #include "shell/tray_ringing_entries.h"
+#include <QCoreApplication>
 
 BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders, const QDateTime& launchedAt)
 {
@@ -107,6 +107,7 @@ void BelvaneWindows::showNextRings(Services& services)
 {
     // Owned by the scheduler it follows.
     auto* watch = new NextRingWatch(*m_dispatcher, *m_store, services.clock);
+    watch->twelveHour = [options = m_options.get()] { return !options->military(); };
     m_alarmList->nextRingOf = [watch](int row) { return watch->rowText(row); };
     QObject::connect(watch, &NextRingWatch::changed, m_alarmList.get(), &TFormAlarmList::showNextRings);
     QObject::connect(watch, &NextRingWatch::changed, m_main.get(),
@@ -122,8 +123,9 @@ void BelvaneWindows::reportStartUpProblems(const QString& loadError)
         if (!isKnownFrequency(row.frequencyText))
             silent << decodeText(row.caption);
     if (!silent.isEmpty())
-        reportError(uiText("%1 个闹钟永远不会响：%2")
-                        .arg(QString::number(silent.size()), silent.join(QStringLiteral("，"))));
+        reportError(QCoreApplication::translate("Application", "%1 个闹钟永远不会响：%2")
+                        .arg(QString::number(silent.size()),
+                             silent.join(QCoreApplication::translate("Application", "，"))));
 }
 
 void BelvaneWindows::shutDown()

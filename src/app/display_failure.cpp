@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -11,6 +12,7 @@ namespace {
 
 QtMessageHandler previousHandler = nullptr;
 QStringList heldMessages;
+QByteArray noDisplayText;
 
 void holdOrFail(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
@@ -18,7 +20,7 @@ void holdOrFail(QtMsgType type, const QMessageLogContext& context, const QString
         heldMessages.append(qFormatLogMessage(type, context, message));
         return;
     }
-    std::fputs("belvane: 无法连接到图形界面（DISPLAY 和 WAYLAND_DISPLAY 都未设置或无法连接）\n", stderr);
+    std::fputs(noDisplayText.constData(), stderr);
     // A display was named but did not answer: which one, as Qt said, for whoever mends the session.
     // Qt's own last words (reinstalling the program) would point the wrong way.
     (void)message;
@@ -31,8 +33,15 @@ void holdOrFail(QtMsgType type, const QMessageLogContext& context, const QString
 
 } // namespace
 
-DisplayFailureGuard::DisplayFailureGuard()
+QString noDisplayMessage()
 {
+    return QCoreApplication::translate(
+        "Main", "belvane: 无法连接到图形界面（DISPLAY 和 WAYLAND_DISPLAY 都未设置或无法连接）\n");
+}
+
+DisplayFailureGuard::DisplayFailureGuard(const QString& message)
+{
+    noDisplayText = message.toLocal8Bit();
     previousHandler = qInstallMessageHandler(holdOrFail);
 }
 

@@ -1,29 +1,9 @@
 #include "app/interface_language.h"
 
-#include <QAbstractButton>
-#include <QAction>
-#include <QCheckBox>
-#include <QRadioButton>
-#include <QApplication>
-#include <QComboBox>
-#include <QEvent>
-#include <QGroupBox>
-#include <QLabel>
-#include <QMenu>
-#include <QTabWidget>
+#include <QCoreApplication>
 #include <QTranslator>
-#include <QTreeWidget>
 
 #include "platform/errors.h"
-
-namespace {
-
-QString translated(const QString& text)
-{
-    return text.isEmpty() ? text : QCoreApplication::translate(kUiContext, text.toUtf8().constData());
-}
-
-} // namespace
 
 UiLanguage chooseUiLanguage(const QStringList& arguments, const std::function<QString(const char*)>& env)
 {
@@ -57,58 +37,10 @@ EnglishInterface::EnglishInterface() : m_translator(std::make_unique<QTranslator
     m_loaded = m_translator->load(QStringLiteral(":/i18n/belvane_en.qm"));
     if (m_loaded)
         QCoreApplication::installTranslator(m_translator.get());
-    qApp->installEventFilter(this);
 }
 
 EnglishInterface::~EnglishInterface()
 {
-    if (qApp)
-        qApp->removeEventFilter(this);
-    if (m_loaded)
+    if (m_loaded && QCoreApplication::instance())
         QCoreApplication::removeTranslator(m_translator.get());
-}
-
-bool EnglishInterface::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::Show && watched->isWidgetType()) {
-        auto* widget = static_cast<QWidget*>(watched);
-        if (widget->isWindow() && !widget->property("belvaneTranslated").toBool())
-            translateWindow(widget);
-    }
-    return false;
-}
-
-void EnglishInterface::translateWindow(QWidget* window)
-{
-    window->setProperty("belvaneTranslated", true);
-    window->setWindowTitle(translated(window->windowTitle()));
-    QList<QWidget*> widgets = window->findChildren<QWidget*>();
-    widgets.prepend(window);
-    for (QWidget* w : widgets) {
-        w->setToolTip(translated(w->toolTip()));
-        // A label, check box or radio button sized to its Chinese text is sized to its English one.
-        const bool sizedToText = !w->isWindow() && w->width() == w->sizeHint().width();
-        const bool fitsText = qobject_cast<QLabel*>(w) || qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w);
-        if (auto* label = qobject_cast<QLabel*>(w))
-            label->setText(translated(label->text()));
-        else if (auto* button = qobject_cast<QAbstractButton*>(w))
-            button->setText(translated(button->text()));
-        else if (auto* box = qobject_cast<QGroupBox*>(w))
-            box->setTitle(translated(box->title()));
-        else if (auto* combo = qobject_cast<QComboBox*>(w))
-            for (int i = 0; i < combo->count(); ++i)
-                combo->setItemText(i, translated(combo->itemText(i)));
-        else if (auto* tabs = qobject_cast<QTabWidget*>(w))
-            for (int i = 0; i < tabs->count(); ++i)
-                tabs->setTabText(i, translated(tabs->tabText(i)));
-        else if (auto* tree = qobject_cast<QTreeWidget*>(w))
-            for (int c = 0; c < tree->columnCount(); ++c)
-                tree->headerItem()->setText(c, translated(tree->headerItem()->text(c)));
-        if (sizedToText && fitsText && !w->layout() && !(w->parentWidget() && w->parentWidget()->layout()))
-            w->adjustSize();
-    }
-    for (QAction* action : window->findChildren<QAction*>())
-        action->setText(translated(action->text()));
-    for (QMenu* menu : window->findChildren<QMenu*>())
-        menu->setTitle(translated(menu->title()));
 }

@@ -3,12 +3,10 @@
 #include <functional>
 #include <memory>
 
-#include <QObject>
 #include <QString>
 #include <QStringList>
 
 class QTranslator;
-class QWidget;
 
 /// The interface's language: Chinese, as the program was made, or English for everyone else.
 enum class UiLanguage { Chinese, English };
@@ -19,27 +17,20 @@ enum class UiLanguage { Chinese, English };
 /// variable, so tests can give their own. A `--lang` value other than zh or en is an error.
 UiLanguage chooseUiLanguage(const QStringList& arguments, const std::function<QString(const char*)>& env);
 
-/// Puts the interface into English: the English translation is installed and every window's texts
-/// (captions, labels, buttons, tabs, list headers, menus, drop-down items, tooltips) are translated
-/// when it is first shown, so the windows themselves keep their Chinese source texts. Stored files
-/// are never touched: they keep the Chinese texts byte for byte. Lives as long as the application.
-class EnglishInterface : public QObject {
-    Q_OBJECT
+/// Puts the interface into English: the English translation is installed, so every text the
+/// program marks for translation reads in English from then on. Windows made while it lives are
+/// made in English; a window already open translates itself again on QEvent::LanguageChange.
+/// Stored files are never touched: they keep the Chinese texts byte for byte.
+class EnglishInterface {
 public:
     EnglishInterface();
-    ~EnglishInterface() override;
+    ~EnglishInterface();
+    EnglishInterface(const EnglishInterface&) = delete;
+    EnglishInterface& operator=(const EnglishInterface&) = delete;
 
     bool loaded() const { return m_loaded; }
-    /// Translates a window's texts now; done by itself when a window is first shown.
-    static void translateWindow(QWidget* window);
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     std::unique_ptr<QTranslator> m_translator;
     bool m_loaded = false;
 };
-
-/// The context every interface text is translated in.
-inline constexpr char kUiContext[] = "Belvane";

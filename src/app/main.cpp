@@ -20,6 +20,7 @@
 #include "platform/autostart.h"
 #include "platform/clock.h"
 #include "platform/data_folder.h"
+#include "platform/errors.h"
 #include "platform/output_volume.h"
 #include "platform/power_control.h"
 #include "platform/process_age.h"
@@ -38,20 +39,45 @@ void raiseOpenFileLimit()
     }
 }
 
+UiLanguage interfaceLanguage(const QStringList& arguments)
+{
+    const auto env = [](const char* name) { return qEnvironmentVariable(name); };
+    try {
+        return chooseUiLanguage(arguments, env);
+    } catch (const ConversionError&) {
+        // A --lang other than zh or en is refused in the language of the environment.
+        return chooseUiLanguage(arguments.mid(0, 1), env);
+    }
+}
+
+/// The interface's translations, installed into `app`: the program's English, or Qt's own Chinese.
+std::unique_ptr<EnglishInterface> installLanguage(QCoreApplication& app)
+{
+    if (interfaceLanguage(QCoreApplication::arguments()) == UiLanguage::English)
+        return std::make_unique<EnglishInterface>();
+    installChineseTranslations(app);
+    return nullptr;
+}
+
+struct OwnCommandLine {
+    CommandLine commandLine;
+    QString noDisplay; // what is said when no display answers, in the interface's language
+};
+
 /// The command line is read before the windowing system is reached, so --help works without a
-/// display.
-CommandLine readOwnCommandLine(int argc, char* argv[])
+/// display; it speaks the interface's language already.
+OwnCommandLine readOwnCommandLine(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    installChineseTranslations(app);
-    return readCommandLine(QCoreApplication::arguments());
+    const auto english = installLanguage(app);
+    return {readCommandLine(QCoreApplication::arguments()), noDisplayMessage()};
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    const CommandLine commandLine = readOwnCommandLine(argc, argv);
+    const auto [commandLine, noDisplay] = readOwnCommandLine(argc, argv);
     if (commandLine.exitCode)
         return *commandLine.exitCode;
 
@@ -61,16 +87,11 @@ int main(int argc, char* argv[])
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", "1");
     chooseDisplayPlatform();
-    auto displayGuard = std::make_unique<DisplayFailureGuard>();
+    auto displayGuard = std::make_unique<DisplayFailureGuard>(noDisplay);
     QApplication app(argc, argv);
     displayGuard.reset();
     // The command line has been checked: --lang, when given, is zh or en.
-    std::unique_ptr<EnglishInterface> english;
-    if (chooseUiLanguage(app.arguments(), [](const char* name) { return qEnvironmentVariable(name); }) ==
-        UiLanguage::English)
-        english = std::make_unique<EnglishInterface>();
-    else
-        installChineseTranslations(app);
+    const auto english = installLanguage(app);
     QApplication::setApplicationName(QStringLiteral("Belvane"));
     // The clock lives on in the tray and behind dialogs: only the clock window's closing ends the run.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -84,7 +105,11 @@ int main(int argc, char* argv[])
     case SingleInstance::Start::Shown:
         return 0; // the running copy has been asked to show its clock
     case SingleInstance::Start::Unreachable:
-        std::fputs("belvane: 已有一个 Belvane 在运行，但它没有应答；请结束它后再启动。\n", stderr);
+        std::fputs(QCoreApplication::translate(
+                       "Main", "belvane: 已有一个 Belvane 在运行，但它没有应答；请结束它后再启动。\n")
+                       .toLocal8Bit()
+                       .constData(),
+                   stderr);
         return 1;
     }
 

@@ -19,10 +19,10 @@
 #include "clockface/window_shape.h"
 #include "platform/clock.h"
 #include "platform/errors.h"
-#include "platform/ui_text.h"
 #include "shell/help_book.h"
 #include "shell/help_viewer.h"
 #include "shell/sys_tray.h"
+#include <QCoreApplication>
 
 namespace {
 
@@ -101,12 +101,12 @@ void TFormMain::buildMenu()
     };
     Sendtotray = add(PopupMenu, "Sendtotray", QStringLiteral("Send to tray"), "menu-sendtotray", &TFormMain::SendtotrayClick);
     PopupMenu->addSeparator();
-    add(PopupMenu, "Alarms1", QStringLiteral("闹钟"), "menu-alarms", &TFormMain::Alarms1Click);
-    add(PopupMenu, "Options1", QStringLiteral("选项"), "menu-options", &TFormMain::Options1Click);
-    QMenu* skins = PopupMenu->addMenu(QIcon(QStringLiteral(":/icons/menu-skins.png")), QStringLiteral("皮肤"));
+    add(PopupMenu, "Alarms1", tr("闹钟"), "menu-alarms", &TFormMain::Alarms1Click);
+    add(PopupMenu, "Options1", tr("选项"), "menu-options", &TFormMain::Options1Click);
+    QMenu* skins = PopupMenu->addMenu(QIcon(QStringLiteral(":/icons/menu-skins.png")), tr("皮肤"));
     skins->menuAction()->setObjectName(QStringLiteral("Skins1"));
-    MenuSkinDigital = add(skins, "MenuSkinDigital", QStringLiteral("电子表"), nullptr, nullptr);
-    MenuSkinSantaClaus = add(skins, "MenuSkinSantaClaus", QStringLiteral("圣诞老人"), nullptr, nullptr);
+    MenuSkinDigital = add(skins, "MenuSkinDigital", tr("电子表"), nullptr, nullptr);
+    MenuSkinSantaClaus = add(skins, "MenuSkinSantaClaus", tr("圣诞老人"), nullptr, nullptr);
     auto* group = new QActionGroup(this);
     for (QAction* skin : {MenuSkinDigital, MenuSkinSantaClaus}) {
         skin->setCheckable(true);
@@ -115,10 +115,10 @@ void TFormMain::buildMenu()
     connect(MenuSkinDigital, &QAction::triggered, this, [this] { guarded([this] { changeSkin(kSkinDigital); }); });
     connect(MenuSkinSantaClaus, &QAction::triggered, this, [this] { guarded([this] { changeSkin(kSkinSantaClaus); }); });
     PopupMenu->addSeparator();
-    add(PopupMenu, "menuAbout", QStringLiteral("关于"), "menu-about", &TFormMain::menuAboutClick);
-    add(PopupMenu, "Help1", QStringLiteral("帮助"), "menu-help", &TFormMain::Help1Click);
+    add(PopupMenu, "menuAbout", tr("关于"), "menu-about", &TFormMain::menuAboutClick);
+    add(PopupMenu, "Help1", tr("帮助"), "menu-help", &TFormMain::Help1Click);
     PopupMenu->addSeparator();
-    add(PopupMenu, "menuExit", QStringLiteral("退出"), "menu-exit", &TFormMain::menuExitClick);
+    add(PopupMenu, "menuExit", tr("退出"), "menu-exit", &TFormMain::menuExitClick);
 }
 
 void TFormMain::setPartners(TFormAlarmList* alarms, QDialog* options, QDialog* about)
@@ -338,10 +338,10 @@ void TFormMain::SendtotrayClick()
         // Without a notification area a hidden face could not be brought back.
         if (!SysTray->available())
             return;
-        setSendtotrayCaption(uiText("恢复"));
+        setSendtotrayCaption(tr("恢复"));
         hide();
     } else {
-        setSendtotrayCaption(uiText("隐藏"));
+        setSendtotrayCaption(tr("隐藏"));
         show();
     }
 }

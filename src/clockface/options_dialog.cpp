@@ -1,5 +1,8 @@
 #include "clockface/options_dialog.h"
 
+#include <algorithm>
+#include <type_traits>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
@@ -24,6 +27,10 @@ Control* place(QWidget* parent, const char* name, const QString& caption, QRect 
 {
     auto* control = new Control(caption, parent);
     control->setObjectName(QString::fromLatin1(name));
+    // A check box or radio button keeps its given size where its caption fits, and is wider where
+    // a translation needs more. (A push button's size hint asks for more than its caption needs.)
+    if constexpr (!std::is_same_v<Control, QPushButton>)
+        geometry.setWidth(std::max(geometry.width(), control->sizeHint().width()));
     control->setGeometry(geometry);
     return control;
 }
@@ -59,7 +66,7 @@ TFormOptions::TFormOptions(const AppFolders& folders, QWidget* parent)
       m_optionsPath(folders.data + QStringLiteral("Options.ini"))
 {
     setObjectName(QStringLiteral("FormOptions"));
-    setWindowTitle(QStringLiteral("选项"));
+    setWindowTitle(tr("选项"));
     QFont font(QStringLiteral("宋体"));
     font.setPixelSize(12);
     setFont(font);
@@ -73,44 +80,43 @@ TFormOptions::TFormOptions(const AppFolders& folders, QWidget* parent)
     TabBasic->setObjectName(QStringLiteral("TabBasic"));
     TabChimes = new QWidget;
     TabChimes->setObjectName(QStringLiteral("TabChimes"));
-    PageControl->addTab(TabBasic, QStringLiteral("基本选项"));
-    PageControl->addTab(TabChimes, QStringLiteral("整点闹铃声"));
+    PageControl->addTab(TabBasic, tr("基本选项"));
+    PageControl->addTab(TabChimes, tr("整点闹铃声"));
 
-    cbStartup = place<QCheckBox>(TabBasic, "cbStartup", QStringLiteral("登录时运行闹铃"), {24, 24, 225, 17});
-    cbSystemTray = place<QCheckBox>(TabBasic, "cbSystemTray", QStringLiteral("程序启动后自动最小化到系统栏"),
-                                    {24, 56, 265, 17});
-    cbFullScreen = place<QCheckBox>(TabBasic, "cbFullScreen", QStringLiteral("以全屏模式播放闹铃视频"),
-                                    {24, 88, 209, 17});
-    Label4 = placeLabel(TabBasic, "Label4", QStringLiteral("时间格式："), {24, 120});
-    rbStandard =
-        place<QRadioButton>(TabBasic, "rbStandard", QStringLiteral("标准格式 (AM/PM)"), {40, 144, 130, 17});
-    rbMilitary = place<QRadioButton>(TabBasic, "rbMilitary", QStringLiteral("官方格式 (24 小时制)"),
-                                     {40, 168, 149, 17});
+    cbStartup = place<QCheckBox>(TabBasic, "cbStartup", tr("登录时运行闹铃"), {24, 24, 225, 17});
+    cbSystemTray =
+        place<QCheckBox>(TabBasic, "cbSystemTray", tr("程序启动后自动最小化到系统栏"), {24, 56, 265, 17});
+    cbFullScreen =
+        place<QCheckBox>(TabBasic, "cbFullScreen", tr("以全屏模式播放闹铃视频"), {24, 88, 209, 17});
+    Label4 = placeLabel(TabBasic, "Label4", tr("时间格式："), {24, 120});
+    rbStandard = place<QRadioButton>(TabBasic, "rbStandard", tr("标准格式 (AM/PM)"), {40, 144, 130, 17});
+    rbMilitary = place<QRadioButton>(TabBasic, "rbMilitary", tr("官方格式 (24 小时制)"), {40, 168, 149, 17});
 
-    Label2 = placeLabel(TabChimes, "Label2", QStringLiteral("选择一个声音文件作为闹铃声："), {16, 8});
+    Label2 = placeLabel(TabChimes, "Label2", tr("选择一个声音文件作为闹铃声："), {16, 8});
     EditChimeSound = new QLineEdit(TabChimes);
     EditChimeSound->setObjectName(QStringLiteral("EditChimeSound"));
     EditChimeSound->setGeometry(24, 32, 217, 21);
     EditChimeSound->setReadOnly(true);
     Button3 = place<QPushButton>(TabChimes, "Button3", QStringLiteral("..."), {256, 32, 25, 25});
-    Button4 = place<QPushButton>(TabChimes, "Button4", QStringLiteral("播放"), {288, 32, 57, 25});
-    cbHourly = place<QCheckBox>(TabChimes, "cbHourly", QStringLiteral("启用整点闹铃"), {16, 72, 99, 17});
-    cbHalfHourly =
-        place<QCheckBox>(TabChimes, "cbHalfHourly", QStringLiteral("启用半点闹铃"), {16, 96, 100, 17});
+    Button4 = place<QPushButton>(TabChimes, "Button4", tr("播放"), {288, 32, 57, 25});
+    cbHourly = place<QCheckBox>(TabChimes, "cbHourly", tr("启用整点闹铃"), {16, 72, 99, 17});
+    cbHalfHourly = place<QCheckBox>(TabChimes, "cbHalfHourly", tr("启用半点闹铃"), {16, 96, 100, 17});
     cbQuarterHourly =
-        place<QCheckBox>(TabChimes, "cbQuarterHourly", QStringLiteral("启用每刻钟闹铃"), {16, 120, 113, 17});
-    cbNoChimeBetween = place<QCheckBox>(TabChimes, "cbNoChimeBetween",
-                                        QStringLiteral("只在下面时间范围内启用闹铃："), {16, 152, 201, 17});
-    Label1 = placeLabel(TabChimes, "Label1", QStringLiteral("从"), {39, 188});
+        place<QCheckBox>(TabChimes, "cbQuarterHourly", tr("启用每刻钟闹铃"), {16, 120, 113, 17});
+    cbNoChimeBetween = place<QCheckBox>(TabChimes, "cbNoChimeBetween", tr("只在下面时间范围内启用闹铃："),
+                                        {16, 152, 201, 17});
+    Label1 = placeLabel(TabChimes, "Label1", tr("从"), {39, 188});
     TimePicker1 = placeTimePicker(TabChimes, "TimePicker1", {64, 184, 89, 21});
-    Label3 = placeLabel(TabChimes, "Label3", QStringLiteral("到"), {164, 188});
+    // A longer caption than "从" ends where the picker begins instead of under it.
+    Label1->move(std::min(Label1->x(), TimePicker1->x() - 4 - Label1->width()), Label1->y());
+    Label3 = placeLabel(TabChimes, "Label3", tr("到"), {164, 188});
     TimePicker2 = placeTimePicker(TabChimes, "TimePicker2", {184, 184, 89, 21});
-    EditChimeSound->setAccessibleName(QStringLiteral("闹铃声文件"));
-    TimePicker1->setAccessibleName(QStringLiteral("从（小时，分钟，秒）"));
-    TimePicker2->setAccessibleName(QStringLiteral("到（小时，分钟，秒）"));
+    EditChimeSound->setAccessibleName(tr("闹铃声文件"));
+    TimePicker1->setAccessibleName(tr("从（小时，分钟，秒）"));
+    TimePicker2->setAccessibleName(tr("到（小时，分钟，秒）"));
 
-    Button1 = place<QPushButton>(this, "Button1", QStringLiteral("确定"), {216, 272, 75, 25});
-    Button2 = place<QPushButton>(this, "Button2", QStringLiteral("取消"), {296, 272, 75, 25});
+    Button1 = place<QPushButton>(this, "Button1", tr("确定"), {216, 272, 75, 25});
+    Button2 = place<QPushButton>(this, "Button2", tr("取消"), {296, 272, 75, 25});
 
     const QList<QWidget*> tabOrder{PageControl,  cbStartup,       cbSystemTray,     cbFullScreen, rbStandard,
                                    rbMilitary,   EditChimeSound,  Button3,          Button4,      cbHourly,

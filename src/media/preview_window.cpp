@@ -55,7 +55,7 @@ TFormPlay::TFormPlay(QWidget* parent)
       m_pauseButton(pictureButton(pausePicture(), QStringLiteral("BitBtn2"), this))
 {
     setObjectName(QStringLiteral("FormPlay"));
-    setWindowTitle(QStringLiteral("播放"));
+    setWindowTitle(tr("播放"));
     centreOnScreenWithFrame(*this);
     setFont(playerFont());
     setFixedSize(292, 263);

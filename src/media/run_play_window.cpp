@@ -21,12 +21,12 @@ constexpr int kWidestShown = 999;
 
 TFormRunPlay::TFormRunPlay(const PlayerSettings& settings, QWidget* parent)
     // An alarm's video is seen: above other programs, and above the ringing window it plays for.
-    : FormDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), m_settings(settings), m_filterGraph(new TFilterGraph(this)),
-      m_videoWindow(new TDSVideoWindowEx2(this)), m_trackBar(new TDSTrackBar(m_videoWindow)),
-      m_buttonPlay(new QPushButton(QStringLiteral("播放"), m_videoWindow))
+    : FormDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), m_settings(settings),
+      m_filterGraph(new TFilterGraph(this)), m_videoWindow(new TDSVideoWindowEx2(this)),
+      m_trackBar(new TDSTrackBar(m_videoWindow)), m_buttonPlay(new QPushButton(tr("播放"), m_videoWindow))
 {
     setObjectName(QStringLiteral("FormRunPlay"));
-    setWindowTitle(QStringLiteral("闹铃视频"));
+    setWindowTitle(tr("闹铃视频"));
     centreOnScreenWithFrame(*this);
     setFont(playerFont());
     resize(408, 334);

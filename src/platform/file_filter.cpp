@@ -1,5 +1,7 @@
 #include "platform/file_filter.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 QString filter(const QString& name, const QStringList& extensions)
@@ -16,7 +18,8 @@ QStringList mediaNameFilters(const QStringList& audioExtensions, const QStringLi
 {
     QStringList all = audioExtensions + videoExtensions;
     all.removeDuplicates();
-    return {filter(QStringLiteral("所有支持的文件"), all),
-            filter(QStringLiteral("音频文件"), audioExtensions),
-            filter(QStringLiteral("视频文件"), videoExtensions), QStringLiteral("所有文件 (*)")};
+    return {filter(QCoreApplication::translate("FileFilter", "所有支持的文件"), all),
+            filter(QCoreApplication::translate("FileFilter", "音频文件"), audioExtensions),
+            filter(QCoreApplication::translate("FileFilter", "视频文件"), videoExtensions),
+            QCoreApplication::translate("FileFilter", "所有文件 (*)")};
 }

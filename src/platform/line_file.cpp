@@ -1,5 +1,6 @@
 #include "platform/line_file.h"
 
+#include <QCoreApplication>
 #include <charconv>
 
 #include <QFile>
@@ -68,10 +69,12 @@ QByteArray readWholeFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw IoError(QStringLiteral("无法打开文件\"%1\"：%2").arg(path, file.errorString()));
+        throw IoError(
+            QCoreApplication::translate("LineFile", "无法打开文件\"%1\"：%2").arg(path, file.errorString()));
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw IoError(QStringLiteral("无法读取文件\"%1\"：%2").arg(path, file.errorString()));
+        throw IoError(
+            QCoreApplication::translate("LineFile", "无法读取文件\"%1\"：%2").arg(path, file.errorString()));
     return bytes;
 }
 
@@ -80,7 +83,7 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes)
     QSaveFile file(path);
     auto fail = [&](const QString& reason) {
         file.cancelWriting();
-        throw IoError(QStringLiteral("无法写入文件\"%1\"：%2").arg(path, reason));
+        throw IoError(QCoreApplication::translate("LineFile", "无法写入文件\"%1\"：%2").arg(path, reason));
     };
     if (!file.open(QIODevice::WriteOnly))
         fail(file.errorString());
@@ -88,7 +91,8 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes)
     if (file.write(bytes) != bytes.size() || !file.flush())
         fail(file.errorString());
     if (!file.commit())
-        throw IoError(QStringLiteral("无法写入文件\"%1\"：%2").arg(path, file.errorString()));
+        throw IoError(
+            QCoreApplication::translate("LineFile", "无法写入文件\"%1\"：%2").arg(path, file.errorString()));
 }
 
 void copyFileReplacing(const QString& from, const QString& to)

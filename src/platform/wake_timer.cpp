@@ -1,8 +1,8 @@
 #include "platform/wake_timer.h"
 
+#include <QCoreApplication>
 #include <QProcess>
 
-#include "platform/ui_text.h"
 
 namespace {
 // Starting a program and creating a timer take milliseconds; a machine about to sleep waits this
@@ -16,15 +16,15 @@ LinuxWakeTimer::LinuxWakeTimer(const QString& helperPath, QObject* parent)
     connect(m_helper, &QProcess::readyReadStandardOutput, this, &LinuxWakeTimer::readAnswers);
     connect(m_helper, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart)
-            m_failure = uiText("找不到唤醒程序 %1").arg(m_helperPath);
+            m_failure = QCoreApplication::translate("WakeTimer", "找不到唤醒程序 %1").arg(m_helperPath);
     });
     connect(m_helper, &QProcess::finished, this, [this] {
         const QString said = QString::fromLocal8Bit(m_helper->readAllStandardError());
         m_ready = false;
         if (said.contains(QLatin1String("cap_wake_alarm")))
-            m_failure = uiText("唤醒程序没有 cap_wake_alarm 权限");
+            m_failure = QCoreApplication::translate("WakeTimer", "唤醒程序没有 cap_wake_alarm 权限");
         else if (m_failure.isEmpty())
-            m_failure = uiText("唤醒程序无法设置唤醒定时器");
+            m_failure = QCoreApplication::translate("WakeTimer", "唤醒程序无法设置唤醒定时器");
     });
     // What it says goes to the log only when it fails; the machine's own clock is never touched.
     m_helper->setProcessChannelMode(QProcess::SeparateChannels);
@@ -64,7 +64,7 @@ QString LinuxWakeTimer::cannotWakeReason() const
 {
     if (m_ready)
         return {};
-    return m_failure.isEmpty() ? uiText("唤醒程序尚未就绪") : m_failure;
+    return m_failure.isEmpty() ? QCoreApplication::translate("WakeTimer", "唤醒程序尚未就绪") : m_failure;
 }
 
 void LinuxWakeTimer::readAnswers()

@@ -11,10 +11,10 @@
 #include "platform/clock.h"
 #include "platform/resume_watch.h"
 #include "platform/text_codec.h"
-#include "platform/ui_text.h"
 #include "platform/wake_timer.h"
 #include "platform/wall_clock_watch.h"
 #include "ringing/alarm_run_window.h"
+#include <QCoreApplication>
 
 AlarmDispatcher::AlarmDispatcher(Services& services, const AlarmListStore& store, QString dataFolder,
                                  QString programFolder, TFormRunPlay& player, QTimeZone zone)
@@ -207,7 +207,7 @@ void AlarmDispatcher::storeLastChecked(bool keepRinging)
 
 QString AlarmDispatcher::missedText(const QList<Occurrence>& missed)
 {
-    QStringList lines{uiText("错过的闹钟：")};
+    QStringList lines{tr("错过的闹钟：")};
     for (const Occurrence& o : missed)
         lines << QStringLiteral("%1  %2").arg(decodeText(o.row.caption),
                                               o.due.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));

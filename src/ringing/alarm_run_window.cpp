@@ -40,7 +40,7 @@ TAlarmRun::TAlarmRun(RingRequest request, Services& services, TFormRunPlay& play
       m_request(std::move(request)), m_services(services), m_player(player), m_locale(DateTimeLocale::system())
 {
     setObjectName(QStringLiteral("AlarmRun"));
-    setWindowTitle(QStringLiteral("闹铃"));
+    setWindowTitle(tr("闹铃"));
     setFont(songFont(12));
     setFixedSize(345, 299);
 
@@ -54,7 +54,7 @@ TAlarmRun::TAlarmRun(RingRequest request, Services& services, TFormRunPlay& play
     LabelDate->setGeometry(8, 40, 321, 17);
     LabelDate->setAlignment(Qt::AlignCenter);
     LabelDate->setFont(songFont(14));
-    Label1 = new QLabel(QStringLiteral("提醒："), this);
+    Label1 = new QLabel(tr("提醒："), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->move(8, 61);
     Label1->adjustSize();
@@ -66,17 +66,17 @@ TAlarmRun::TAlarmRun(RingRequest request, Services& services, TFormRunPlay& play
     Memo->setObjectName(QStringLiteral("Memo"));
     Memo->setGeometry(16, 80, 313, 169);
     Memo->setReadOnly(true);
-    Memo->setAccessibleName(QStringLiteral("提醒"));
+    Memo->setAccessibleName(tr("提醒"));
     // Below the reminder, which gives up a line for it, while the built-in sound stands in for the list.
     LabelFallback = new QLabel(this);
     LabelFallback->setObjectName(QStringLiteral("LabelFallback"));
     LabelFallback->setGeometry(16, 233, 313, 17);
     LabelFallback->setStyleSheet(QStringLiteral("color: #c00000"));
     LabelFallback->hide();
-    ButtonSnooze = new QPushButton(QStringLiteral("打盹儿"), this);
+    ButtonSnooze = new QPushButton(tr("打盹儿"), this);
     ButtonSnooze->setObjectName(QStringLiteral("ButtonSnooze"));
     ButtonSnooze->setGeometry(192, 264, 75, 25);
-    ButtonOK = new QPushButton(QStringLiteral("确定"), this);
+    ButtonOK = new QPushButton(tr("确定"), this);
     ButtonOK->setObjectName(QStringLiteral("ButtonOK"));
     ButtonOK->setGeometry(272, 264, 59, 25);
     setTabOrder(ButtonSnooze, ButtonOK);

@@ -2,7 +2,7 @@
 
 #include <QTimeZone>
 
-#include "platform/ui_text.h"
+#include <QCoreApplication>
 
 namespace {
 
@@ -25,26 +25,40 @@ QString fitted(const QString& head, const QString& caption)
 
 } // namespace
 
-QString nextRingText(const std::optional<QDateTime>& next, const QDateTime& now)
+QString nextRingTime(const QTime& time, bool twelveHour)
+{
+    return time.toString(twelveHour ? QStringLiteral("h:mm AP") : QStringLiteral("HH:mm"));
+}
+
+QString nextRingText(const std::optional<QDateTime>& next, const QDateTime& now, bool twelveHour)
 {
     if (!next || !next->isValid())
         return kNoNextRing;
     const QDateTime local = next->toLocalTime();
     const QDate day = local.date();
     const QDate today = now.toLocalTime().date();
-    const QString time = local.toString(QStringLiteral("HH:mm"));
+    const QString time = nextRingTime(local.time(), twelveHour);
     const qint64 days = today.daysTo(day);
     if (days == 0)
-        return uiText("今天") + QLatin1Char(' ') + time;
+        return QCoreApplication::translate("NextRingText", "今天") + QLatin1Char(' ') + time;
     if (days == 1)
-        return uiText("明天") + QLatin1Char(' ') + time;
+        return QCoreApplication::translate("NextRingText", "明天") + QLatin1Char(' ') + time;
     if (days > 1 && days < 7) {
-        static const char* const kDays[] = {"周一", "周二", "周三", "周四", "周五", "周六", "周日"};
-        return uiText(kDays[day.dayOfWeek() - 1]) + QLatin1Char(' ') + time;
+        static const char* const kDays[] = {
+            QT_TRANSLATE_NOOP("NextRingText", "周一"), QT_TRANSLATE_NOOP("NextRingText", "周二"),
+            QT_TRANSLATE_NOOP("NextRingText", "周三"), QT_TRANSLATE_NOOP("NextRingText", "周四"),
+            QT_TRANSLATE_NOOP("NextRingText", "周五"), QT_TRANSLATE_NOOP("NextRingText", "周六"),
+            QT_TRANSLATE_NOOP("NextRingText", "周日")};
+        return QCoreApplication::translate("NextRingText", kDays[day.dayOfWeek() - 1]) + QLatin1Char(' ') +
+               time;
     }
-    const QString date = day.year() == today.year()
-                             ? uiText("%1月%2日").arg(day.month()).arg(day.day())
-                             : uiText("%1年%2月%3日").arg(day.year()).arg(day.month()).arg(day.day());
+    const QString date =
+        day.year() == today.year()
+            ? QCoreApplication::translate("NextRingText", "%1月%2日").arg(day.month()).arg(day.day())
+            : QCoreApplication::translate("NextRingText", "%1年%2月%3日")
+                  .arg(day.year())
+                  .arg(day.month())
+                  .arg(day.day());
     return date + QLatin1Char(' ') + time;
 }
 
@@ -52,13 +66,15 @@ QString nextRingHint(const QString& when, const QString& caption)
 {
     if (when.isEmpty() || when == kNoNextRing)
         return kProgram;
-    return fitted(kProgram + QStringLiteral(" · ") + uiText("下次") + QLatin1Char(' ') + when + QLatin1Char(' '),
+    return fitted(kProgram + QStringLiteral(" · ") + QCoreApplication::translate("NextRingText", "下次") +
+                      QLatin1Char(' ') + when + QLatin1Char(' '),
                   caption.simplified());
 }
 
-QString snoozeHint(const QDateTime& until, const QString& caption)
+QString snoozeHint(const QDateTime& until, const QString& caption, bool twelveHour)
 {
-    return fitted(kProgram + QStringLiteral(" · ") + uiText("打盹至") + QLatin1Char(' ') + until.toLocalTime().toString(QStringLiteral("HH:mm")) +
+    return fitted(kProgram + QStringLiteral(" · ") + QCoreApplication::translate("NextRingText", "打盹至") +
+                      QLatin1Char(' ') + nextRingTime(until.toLocalTime().time(), twelveHour) +
                       QLatin1Char(' '),
                   caption.simplified());
 }

@@ -8,7 +8,12 @@
 /// What the list's "下次响铃" column shows for an alarm's next ringing, seen from `now` (both local):
 /// "今天 13:30", "明天 07:00", the weekday within the coming week ("周二 07:00"), the date later
 /// ("12月24日 07:00", with the year when it is not this year's), and "—" when it will not ring again.
-QString nextRingText(const std::optional<QDateTime>& next, const QDateTime& now);
+/// The time reads "7:00 AM" instead when the face shows 12-hour times (`twelveHour`). In the
+/// interface's language.
+QString nextRingText(const std::optional<QDateTime>& next, const QDateTime& now, bool twelveHour = false);
+
+/// A time of day as the next-ring texts show it: "07:00", or "7:00 AM" with `twelveHour`.
+QString nextRingTime(const QTime& time, bool twelveHour);
 
 /// The text for an alarm that will not ring again.
 inline const QString kNoNextRing = QStringLiteral("—");
@@ -18,7 +23,7 @@ inline const QString kNoNextRing = QStringLiteral("—");
 QString nextRingHint(const QString& when, const QString& caption);
 
 /// The tooltip while an alarm is snoozed: "Belvane · 打盹至 07:10 起床", within 63 characters.
-QString snoozeHint(const QDateTime& until, const QString& caption);
+QString snoozeHint(const QDateTime& until, const QString& caption, bool twelveHour = false);
 
 /// The first instant of the next local day after `now`: the texts above change then.
 QDateTime nextMidnight(const QDateTime& now);

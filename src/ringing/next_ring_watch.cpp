@@ -25,6 +25,7 @@ NextRingWatch::NextRingWatch(AlarmDispatcher& dispatcher, const AlarmListStore& 
 void NextRingWatch::refresh()
 {
     const QDateTime now = m_clock.now();
+    const bool twelve = twelveHour && twelveHour();
     // The scheduler is shown only the rows that are on, so its row numbers count those alone.
     const QList<AlarmEntry> onRows = m_store.onRows();
     AlarmScheduler& scheduler = m_dispatcher.scheduler();
@@ -36,16 +37,16 @@ void NextRingWatch::refresh()
         std::optional<QDateTime> next;
         if (!m_store.off.isOff(row))
             next = scheduler.nextDueOf(onRows, onIndex++);
-        texts << nextRingText(next, now);
+        texts << nextRingText(next, now, twelve);
         if (next && (!earliest || *next < *earliest)) {
             earliest = next;
             earliestCaption = decodeText(row.caption);
         }
     }
-    QString hint = nextRingHint(earliest ? nextRingText(earliest, now) : QString(), earliestCaption);
+    QString hint = nextRingHint(earliest ? nextRingText(earliest, now, twelve) : QString(), earliestCaption);
     if (TAlarmRun* window = m_dispatcher.ringingWindow())
         if (const std::optional<QDateTime> until = window->session().snoozedUntil())
-            hint = snoozeHint(*until, decodeText(window->request().occurrence.row.caption));
+            hint = snoozeHint(*until, decodeText(window->request().occurrence.row.caption), twelve);
 
     const qint64 toMidnight = now.msecsTo(nextMidnight(now));
     // A second past midnight, so the day has surely turned on the clock the texts are read from.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
@@ -22,6 +24,9 @@ public:
     /// The tray icon's tooltip.
     const QString& hint() const { return m_hint; }
     const QTimer& midnightTimer() const { return m_midnight; }
+
+    /// Whether the times read as 12-hour times ("7:00 AM"), as the face shows them; 24-hour without it.
+    std::function<bool()> twelveHour;
 
     /// Works the texts out again; `changed` follows when any of them differs.
     void refresh();

@@ -3,15 +3,18 @@
 #include <algorithm>
 
 #include "alarms/alarm_record.h"
-#include "platform/ui_text.h"
+#include <QCoreApplication>
 
 QString soundFallbackNote(SoundFallback fallback)
 {
     switch (fallback) {
     case SoundFallback::None: break;
-    case SoundFallback::EmptyList: return uiText("播放列表是空的，改放闹铃声音");
-    case SoundFallback::NothingPlayable: return uiText("播放列表中的文件都无法播放，改放闹铃声音");
-    case SoundFallback::UnknownSound: return uiText("没有这个闹铃声音，改放默认闹铃声音");
+    case SoundFallback::EmptyList:
+        return QCoreApplication::translate("RingingSession", "播放列表是空的，改放闹铃声音");
+    case SoundFallback::NothingPlayable:
+        return QCoreApplication::translate("RingingSession", "播放列表中的文件都无法播放，改放闹铃声音");
+    case SoundFallback::UnknownSound:
+        return QCoreApplication::translate("RingingSession", "没有这个闹铃声音，改放默认闹铃声音");
     }
     return {};
 }

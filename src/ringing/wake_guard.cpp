@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QVariantMap>
@@ -10,7 +11,6 @@
 #include "platform/clock.h"
 #include "platform/inhibitors.h"
 #include "platform/text_codec.h"
-#include "platform/ui_text.h"
 #include "platform/wake_timer.h"
 #include "ringing/alarm_dispatcher.h"
 #include "ringing/alarm_run_window.h"
@@ -23,13 +23,13 @@ WakeGuard::WakeGuard(AlarmDispatcher& dispatcher, const AlarmListStore& store, c
     // The window is gone on every way out (OK, snooze to the end, the play list over, the end of the
     // run), and each of them ends the ringing.
     connect(&dispatcher, &AlarmDispatcher::ringingStarted, this, [this, &idle](TAlarmRun* window) {
-        idle.hold(uiText("闹钟正在响铃"));
+        idle.hold(QCoreApplication::translate("WakeGuard", "闹钟正在响铃"));
         // A snooze is an answer: the screen may blank until the alarm rings again.
         connect(window, &TAlarmRun::snoozeChanged, this, [window, &idle] {
             if (window->session().Silenced)
                 idle.release();
             else
-                idle.hold(uiText("闹钟正在响铃"));
+                idle.hold(QCoreApplication::translate("WakeGuard", "闹钟正在响铃"));
         });
     });
     connect(&dispatcher, &AlarmDispatcher::ringingEnded, this, [&idle] { idle.release(); });
@@ -39,12 +39,12 @@ WakeGuard::WakeGuard(AlarmDispatcher& dispatcher, const AlarmListStore& store, c
 QString WakeGuard::wakeStatusText(const WakeTimer& wake)
 {
     const QString reason = wake.cannotWakeReason();
-    return reason.isEmpty() ? uiText("能唤醒电脑") : uiText("不能唤醒电脑：%1").arg(reason);
+    return reason.isEmpty() ? QCoreApplication::translate("WakeGuard", "能唤醒电脑") : QCoreApplication::translate("WakeGuard", "不能唤醒电脑：%1").arg(reason);
 }
 
 QString WakeGuard::cannotWakeText(const QString& caption, const QString& time)
 {
-    return uiText("闹钟“%1”（%2）无法唤醒电脑：它会在电脑醒来后响").arg(caption, time);
+    return QCoreApplication::translate("WakeGuard", "闹钟“%1”（%2）无法唤醒电脑：它会在电脑醒来后响").arg(caption, time);
 }
 
 void WakeGuard::beforeSleep()

@@ -43,18 +43,17 @@ void makeLink(QLabel* l)
 TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent, kFixedDialogFlags)
 {
     setObjectName(QStringLiteral("FormAbout"));
-    setWindowTitle(QStringLiteral("关于..."));
     setFont(songFont(12));
     setFixedSize(319, 257);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    Label1 = label(this, "Label1", QStringLiteral("Belvane 汉化版"), {8, 16, 305, 25});
+    Label1 = label(this, "Label1", QString(), {8, 16, 305, 25});
     Label1->setFont(songFont(20, true));
-    Label2 = label(this, "Label2", QStringLiteral("版本 2.01"), {8, 48, 305, 17});
+    Label2 = label(this, "Label2", QString(), {8, 48, 305, 17});
     // The program has no web home or support address of its own: the book that comes with it
     // answers instead, and the mail lines stay empty.
-    Label3 = label(this, "Label3", QStringLiteral("帮助"), {6, 67, 305, 17});
-    Label4 = label(this, "Label4", QStringLiteral("使用手册（本机）"), {6, 85, 305, 17});
+    Label3 = label(this, "Label3", QString(), {6, 67, 305, 17});
+    Label4 = label(this, "Label4", QString(), {6, 85, 305, 17});
     Label5 = label(this, "Label5", QString(), {6, 108, 305, 17});
     Label6 = label(this, "Label6", QString(), {6, 128, 301, 39});
     makeLink(Label4);
@@ -62,12 +61,13 @@ TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent, kFixedDialogFlags)
     LabelWake = label(this, "LabelWake", QString(), {6, 172, 305, 39});
     LabelWake->setWordWrap(true);
 
-    ButtonOK = new QPushButton(QStringLiteral("确定"), this);
+    ButtonOK = new QPushButton(this);
     ButtonOK->setObjectName(QStringLiteral("ButtonOK"));
     ButtonOK->setGeometry(128, 216, 75, 25);
     ButtonOK->setDefault(true);
     ButtonOK->setFocus();
     connect(ButtonOK, &QPushButton::clicked, this, &QDialog::accept);
+    retranslate();
     // Centred on the screen at every showing, whoever shows it.
     centreOnScreenWithFrame(*this);
 }
@@ -76,6 +76,23 @@ void TFormAbout::showEvent(QShowEvent* event)
 {
     LabelWake->setText(wakeStatus ? wakeStatus() : QString());
     QDialog::showEvent(event);
+}
+
+void TFormAbout::retranslate()
+{
+    setWindowTitle(tr("关于..."));
+    Label1->setText(tr("Belvane 汉化版"));
+    Label2->setText(tr("版本 %1").arg(QStringLiteral(BELVANE_VERSION)));
+    Label3->setText(tr("帮助"));
+    Label4->setText(tr("使用手册（本机）"));
+    ButtonOK->setText(tr("确定"));
+}
+
+void TFormAbout::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QDialog::changeEvent(event);
 }
 
 bool TFormAbout::eventFilter(QObject* watched, QEvent* event)

@@ -25,9 +25,12 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void Label4Click();
+    /// Sets every text in the interface's language; again when the language changes.
+    void retranslate();
 
     QLabel* Label1;
     QLabel* Label2;

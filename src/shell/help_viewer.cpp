@@ -45,15 +45,14 @@ QToolButton* toolButton(const QString& name, const QString& text, QWidget* paren
 HelpViewer::HelpViewer(QWidget* parent)
     // A dialog-kind window, so the window manager keeps it over the window it was opened from; it
     // keeps the boxes of a main window.
-    : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
-                          Qt::WindowCloseButtonHint),
-      m_browser(new QTextBrowser(this)),
-      m_back(toolButton(QStringLiteral("ButtonBack"), QStringLiteral("后退"), this)),
-      m_forward(toolButton(QStringLiteral("ButtonForward"), QStringLiteral("前进"), this)),
-      m_home(toolButton(QStringLiteral("ButtonHome"), QStringLiteral("目录"), this))
+    : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+      m_browser(new QTextBrowser(this)), m_back(toolButton(QStringLiteral("ButtonBack"), tr("后退"), this)),
+      m_forward(toolButton(QStringLiteral("ButtonForward"), tr("前进"), this)),
+      m_home(toolButton(QStringLiteral("ButtonHome"), tr("目录"), this))
 {
     setObjectName(QStringLiteral("HelpViewer"));
-    setWindowTitle(QStringLiteral("Belvane 帮助"));
+    setWindowTitle(tr("Belvane 帮助"));
     resize(780, 580);
 
     m_browser->setObjectName(QStringLiteral("HelpBrowser"));
@@ -107,18 +106,17 @@ void HelpViewer::followLink(const QUrl& link)
 void HelpViewer::pageChanged()
 {
     const QString title = m_browser->documentTitle();
-    setWindowTitle(title.isEmpty() ? QStringLiteral("Belvane 帮助") : title);
+    setWindowTitle(title.isEmpty() ? tr("Belvane 帮助") : title);
 }
 
 HelpViewer* ShowHelp(QWidget* owner, const QString& topicPath)
 {
     const QFileInfo page(topicPath);
     if (!page.isFile())
-        throw IoError(
-            QStringLiteral("找不到帮助文件\"%1\"。").arg(QDir::toNativeSeparators(topicPath)));
+        throw IoError(HelpViewer::tr("找不到帮助文件\"%1\"。").arg(QDir::toNativeSeparators(topicPath)));
     QFile probe(page.absoluteFilePath());
     if (!probe.open(QIODevice::ReadOnly))
-        throw IoError(QStringLiteral("无法打开帮助文件\"%1\"：%2")
+        throw IoError(HelpViewer::tr("无法打开帮助文件\"%1\"：%2")
                           .arg(QDir::toNativeSeparators(topicPath), probe.errorString()));
     probe.close();
 

@@ -63,8 +63,8 @@ void RingNotification::show(const QString& caption, const QString& time, const Q
                             // kept after a snooze chosen on it, until the alarm is answered
                             {QStringLiteral("resident"), true}};
     call << QStringLiteral("Belvane") << m_id << QStringLiteral("belvane")
-         << (caption.isEmpty() ? QStringLiteral("闹铃") : caption) << bodyText(time, reminder)
-         << QStringList{kSnooze, QStringLiteral("打盹儿"), kOk, QStringLiteral("确定")} << hints
+         << (caption.isEmpty() ? tr("闹铃") : caption) << bodyText(time, reminder)
+         << QStringList{kSnooze, tr("打盹儿"), kOk, tr("确定")} << hints
          << 0; // stays until the alarm is answered
     m_pending = true;
     // Never waited for: a slow or missing server must not hold up the ringing. The answer may come

@@ -10,9 +10,9 @@
 TrayRingingEntries::TrayRingingEntries(QMenu& menu, AlarmDispatcher& dispatcher) : QObject(&menu)
 {
     QAction* first = menu.actions().value(0);
-    m_stop = new QAction(QStringLiteral("停止闹铃"), &menu);
+    m_stop = new QAction(tr("停止闹铃"), &menu);
     m_stop->setObjectName(QStringLiteral("TrayStopAlarm"));
-    m_snooze = new QAction(QStringLiteral("打盹儿"), &menu);
+    m_snooze = new QAction(tr("打盹儿"), &menu);
     m_snooze->setObjectName(QStringLiteral("TraySnoozeAlarm"));
     m_separator = new QAction(&menu);
     m_separator->setSeparator(true);

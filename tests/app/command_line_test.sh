@@ -12,6 +12,8 @@ fail() { echo "COMMAND LINE TEST FAILED: $*" >&2; exit 1; }
 export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+# No language in the environment: Chinese, unless --lang or a row's own LANG says otherwise.
+unset LANGUAGE LC_ALL LC_MESSAGES LANG
 
 # Each row: arguments | exit status | text expected on stdout | text expected on stderr
 while IFS='|' read -r args status out err; do
@@ -31,7 +33,18 @@ stray-argument|2||stray-argument
 --lang en --version|0|belvane $version|
 --lang fr|2||--lang
 |1||belvane: 无法连接到图形界面（DISPLAY 和 WAYLAND_DISPLAY 都未设置或无法连接）
+--lang en --help|0|Show this help and exit.|
+--lang=en --data-dir|2||Keep the alarms and settings in <folder>
+--lang en stray-argument|2||Unknown argument: stray-argument
+--lang en|1||belvane: cannot reach a graphical display
 ROWS
+
+# The language of the environment, when --lang does not choose one.
+code=0
+LANG=en_US.UTF-8 timeout 20 "$program" --help >"$work/out" 2>"$work/err" || code=$?
+[ "$code" = 0 ] && grep -qF "Show the version and exit." "$work/out" || fail "under en_US belvane --help printed: $(cat "$work/out")"
+LANG=en_US.UTF-8 timeout 20 "$program" --lang fr >"$work/out" 2>"$work/err" || code=$?
+grep -qF 'belvane: --lang takes zh or en, not "fr"' "$work/err" || fail "under en_US a bad --lang told: $(cat "$work/err")"
 
 # A display that is named but does not answer ends the same way, without Qt's abort.
 code=0

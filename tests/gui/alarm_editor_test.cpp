@@ -162,10 +162,10 @@ TEST_F(AlarmEditor, NewAlarmSavedWithoutChanges)
         "***Snooze time***\r\n15\r\nFALSE\r\n2\r\n***Alarm volum***\r\n100\r\n"
         "***Closing method***\r\nTRUE\r\nFALSE\r\nFALSE\r\n2\r\n***Saving poweer***\r\n0\r\n"
         "***Memo***\r\n" +
-        encodeText(DefaultReminderText);
+        encodeText(QStringLiteral("时间到了，该做计划好的事情了！"));
     EXPECT_EQ(save(), expected);
     EXPECT_FALSE(editor->isVisible());
-    EXPECT_EQ(window.EditedAlarm.caption, DefaultReminderText);
+    EXPECT_EQ(window.EditedAlarm.caption, QStringLiteral("时间到了，该做计划好的事情了！"));
     EXPECT_EQ(window.EditedAlarm.frequencyIndex, 3);
     EXPECT_EQ(window.EditedAlarm.weekdayMask, "0111110");
     EXPECT_EQ(window.EditedAlarm.date, kCreated.date());
@@ -377,7 +377,7 @@ TEST_F(AlarmEditor, LoadStopsAtTheFirstBadLineWithTheControlsLoadedSoFar)
     EXPECT_EQ(child<QTimeEdit>("FadeInTimePicker")->time().minute(), 5);
     EXPECT_EQ(child<QTimeEdit>("SnoozeTimePicker")->time().minute(), 15); // defaults after it
     EXPECT_EQ(child<QLabel>("LabelVolume")->text(), "100%");
-    EXPECT_EQ(child<QPlainTextEdit>("Memo")->toPlainText(), DefaultReminderText);
+    EXPECT_EQ(child<QPlainTextEdit>("Memo")->toPlainText(), QStringLiteral("时间到了，该做计划好的事情了！"));
 }
 
 TEST_F(AlarmEditor, PlayListButtonsKeepTheirSelectionRules)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHash>
@@ -11,12 +12,12 @@
 #include <QTimeEdit>
 #include <QTreeWidget>
 
+#include "alarms/alarm_editor.h"
 #include "alarms/alarm_list_window.h"
-#include "clockface/options_dialog.h"
-#include "shell/about_box.h"
 #include "alarms/alarm_settings_file.h"
 #include "app/error_report.h"
 #include "app/interface_language.h"
+#include "clockface/options_dialog.h"
 #include "helpers/fake_services.h"
 #include "helpers/modal.h"
 #include "helpers/screenshot.h"
@@ -24,9 +25,11 @@
 #include "media/player_settings.h"
 #include "media/run_play_window.h"
 #include "platform/errors.h"
+#include "platform/file_filter.h"
 #include "platform/line_file.h"
 #include "ringing/alarm_run_window.h"
 #include "ringing/next_ring_text.h"
+#include "shell/about_box.h"
 #include "shell/help_book.h"
 
 TEST(InterfaceLanguage, ChosenByTheOptionThenTheUsersLanguage)
@@ -174,4 +177,96 @@ TEST(InterfaceLanguage, EnglishWindowsStoreTheSameFiles)
     EXPECT_EQ(nextRingText(monday.addDays(1), monday), "Tomorrow 08:00");
     EXPECT_EQ(nextRingText(monday.addDays(3), monday), "Thu 08:00");
     EXPECT_EQ(nextRingHint("Today 13:30", "Nap"), "Belvane · next Today 13:30 Nap");
+}
+
+TEST(InterfaceLanguage, NextRingTextsFollowTheLanguageAndTheHourMode)
+{
+    struct Case {
+        bool english;
+        bool twelveHour;
+        int daysAhead;
+        QTime at;
+        const char* text;
+        const char* hint;
+        const char* snoozed;
+    };
+    const Case cases[] = {
+        {false, false, 0, QTime(13, 30), "今天 13:30", "Belvane · 下次 今天 13:30 起床",
+         "Belvane · 打盹至 13:30 起床"},
+        {false, true, 0, QTime(13, 30), "今天 1:30 PM", "Belvane · 下次 今天 1:30 PM 起床",
+         "Belvane · 打盹至 1:30 PM 起床"},
+        {false, true, 1, QTime(0, 5), "明天 12:05 AM", "Belvane · 下次 明天 12:05 AM 起床",
+         "Belvane · 打盹至 12:05 AM 起床"},
+        {true, false, 1, QTime(7, 0), "Tomorrow 07:00", "Belvane · next Tomorrow 07:00 起床",
+         "Belvane · snoozed until 07:00 起床"},
+        {true, true, 3, QTime(19, 45), "Thu 7:45 PM", "Belvane · next Thu 7:45 PM 起床",
+         "Belvane · snoozed until 7:45 PM 起床"},
+        {true, true, 0, QTime(12, 0), "Today 12:00 PM", "Belvane · next Today 12:00 PM 起床",
+         "Belvane · snoozed until 12:00 PM 起床"},
+    };
+    const QDateTime monday(QDate(2026, 12, 7), QTime(8, 0));
+    for (const Case& c : cases) {
+        std::unique_ptr<EnglishInterface> english;
+        if (c.english)
+            english = std::make_unique<EnglishInterface>();
+        const QDateTime next(monday.date().addDays(c.daysAhead), c.at);
+        const QString text = nextRingText(next, monday, c.twelveHour);
+        EXPECT_EQ(text, QString::fromUtf8(c.text));
+        EXPECT_EQ(nextRingHint(text, "起床"), QString::fromUtf8(c.hint));
+        EXPECT_EQ(snoozeHint(next, "起床", c.twelveHour), QString::fromUtf8(c.snoozed));
+    }
+}
+
+TEST(InterfaceLanguage, TextsOutsideTheWindowsReadEnglish)
+{
+    EnglishInterface english;
+    ASSERT_TRUE(english.loaded());
+    EXPECT_EQ(defaultReminderText(), "It's time for what you planned!");
+    EXPECT_EQ(mediaNameFilters({"wav"}, {"mp4"}),
+              (QStringList{"All supported files (*.wav *.mp4)", "Audio files (*.wav)", "Video files (*.mp4)",
+                           "All files (*)"}));
+    TempFolder dir;
+    try {
+        readWholeFile(dir.file("missing.ini"));
+        ADD_FAILURE() << "a missing file is an error";
+    } catch (const BelvaneError& e) {
+        EXPECT_TRUE(e.text().startsWith("Cannot open the file")) << e.text().toStdString();
+    }
+
+    TFormOptions options(dir.path());
+    EXPECT_EQ(options.findChild<QAbstractButton*>("cbStartup")->text(), "Start at login");
+    EXPECT_EQ(options.findChild<QWidget*>("TimePicker1")->accessibleName(), "From (hour, minute, second)");
+    TFormAbout about;
+    EXPECT_EQ(about.findChild<QLabel*>("Label2")->text(),
+              QStringLiteral("Version ") + BELVANE_VERSION_FOR_TESTS);
+    EXPECT_EQ(about.findChild<QLabel*>("Label4")->text(), "User manual (on this computer)");
+
+    FakeServices fake;
+    AlarmListStore store{dir.path()};
+    TFormAlarmList list{fake.services, store, dir.path()};
+    answerNextModal([](QDialog* editor) {
+        EXPECT_EQ(editor->findChild<QWidget*>("TimePicker")->accessibleName(), "Time (hour, minute, second)");
+        EXPECT_EQ(editor->findChild<QWidget*>("AlarmVolume")->accessibleName(), "Alarm volume (percent)");
+        EXPECT_EQ(editor->findChild<QComboBox*>("Frequency")->itemText(2), "Daily");
+        EXPECT_EQ(editor->findChild<QPlainTextEdit*>("Memo")->toPlainText(),
+                  "It's time for what you planned!");
+        QTest::mouseClick(editor->findChild<QPushButton*>("Cancel"), Qt::LeftButton);
+    });
+    QTest::mouseClick(list.findChild<QPushButton*>("ButtonAdd"), Qt::LeftButton);
+}
+
+TEST(InterfaceLanguage, AnOpenAboutBoxTakesTheNewLanguage)
+{
+    TFormAbout about;
+    about.show();
+    auto* help = about.findChild<QLabel*>("Label3");
+    EXPECT_EQ(help->text(), "帮助");
+    {
+        EnglishInterface english;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange); // posted to each window
+        EXPECT_EQ(help->text(), "Help");
+        EXPECT_EQ(about.windowTitle(), "About...");
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    EXPECT_EQ(help->text(), "帮助") << "back to Chinese when the translation goes";
 }
