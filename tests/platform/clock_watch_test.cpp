@@ -3,7 +3,6 @@
 #include <sys/timerfd.h>
 
 #include <QDBusConnection>
-#include <QDBusMessage>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -19,24 +18,35 @@
 
 namespace {
 
-bool emitPrepareForSleep(bool goingToSleep)
+/// Has logind's mock send one of its manager's signals, with one boolean, on the private system bus.
+bool emitLogindSignal(const char* name, bool value)
 {
-    // logind's mock sends the signal from its own name on the private system bus.
     QProcess mock;
     mock.start("gdbus", {"call", "--system", "--dest", "org.freedesktop.login1", "--object-path",
                          "/org/freedesktop/login1", "--method", "org.freedesktop.DBus.Mock.EmitSignal",
-                         "org.freedesktop.login1.Manager", "PrepareForSleep", "b",
-                         QStringLiteral("[<%1>]").arg(goingToSleep ? "true" : "false")});
+                         "org.freedesktop.login1.Manager", name, "b",
+                         QStringLiteral("[<%1>]").arg(value ? "true" : "false")});
     return mock.waitForFinished(20000) && mock.exitCode() == 0;
 }
 
-/// A call to the system bus answered: every message the bus sent before the answer has been read.
-void roundTripOnTheSystemBus()
-{
-    const QDBusMessage answer = QDBusConnection::systemBus().call(QDBusMessage::createMethodCall(
-        "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "GetId"));
-    ASSERT_EQ(answer.type(), QDBusMessage::ReplyMessage) << answer.errorMessage().toStdString();
-}
+/// Hears PrepareForShutdown on the connection the watch uses. The connection hands each signal to all
+/// its receivers before it reads the next: once this one is heard, a signal sent before it has reached
+/// the watch, or waits in this thread's queue.
+class ShutdownHeard : public QObject {
+    Q_OBJECT
+public:
+    ShutdownHeard()
+    {
+        connected = QDBusConnection::systemBus().connect(QString(), "/org/freedesktop/login1",
+                                                         "org.freedesktop.login1.Manager",
+                                                         "PrepareForShutdown", this, SLOT(heard(bool)));
+    }
+    bool connected = false;
+    int count = 0;
+
+public slots:
+    void heard(bool) { ++count; }
+};
 
 } // namespace
 
@@ -48,14 +58,16 @@ TEST(ResumeWatch, HearsLogindSayTheMachineHasResumed)
     ASSERT_TRUE(watch.isWatching());
     QSignalSpy resumed(&watch, &ResumeWatch::resumed);
 
-    // Going to sleep is not a resume. The bus hands its messages over in order: once a call made after
-    // the signal has its answer, the signal has been read, and the events it posted are delivered here.
-    ASSERT_TRUE(emitPrepareForSleep(true));
-    roundTripOnTheSystemBus();
+    // Going to sleep is not a resume.
+    ShutdownHeard barrier;
+    ASSERT_TRUE(barrier.connected);
+    ASSERT_TRUE(emitLogindSignal("PrepareForSleep", true));
+    ASSERT_TRUE(emitLogindSignal("PrepareForShutdown", false));
+    ASSERT_EVENTUALLY(barrier.count == 1);
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(resumed.size(), 0) << "going to sleep was taken for a resume";
 
-    ASSERT_TRUE(emitPrepareForSleep(false));
+    ASSERT_TRUE(emitLogindSignal("PrepareForSleep", false));
     EXPECT_EVENTUALLY_EQ(resumed.size(), 1);
 }
 
@@ -107,3 +119,5 @@ TEST(ProcessAge, CountsFromTheProcessStartOnTheBootClock)
     child.kill();
     child.waitForFinished(20000);
 }
+
+#include "clock_watch_test.moc"
