@@ -48,9 +48,15 @@ start_program() {
     wait_for 30 compgen -G "$XDG_RUNTIME_DIR/belvane-*.socket" >/dev/null || fail "$1: the program did not start"
 }
 
-# Ends the program as a log-out does; it must end at once and not by a crash.
+# Ends the program as a log-out does; it must end at once and not by a crash. (The shell notes a child's
+# end as it comes, so `kill -0` fails once the program has ended; its status waits for `wait`.)
+program_ended() { ! kill -0 "$PROGRAM" 2>/dev/null; }
 stop_program() {
     kill -TERM "$PROGRAM"
+    if ! await "the program to end on SIGTERM" program_ended; then
+        kill -KILL "$PROGRAM" 2>/dev/null || true
+        fail "$1: the program did not end on SIGTERM"
+    fi
     local status=0
     wait "$PROGRAM" || status=$?
     [ "$status" -eq 0 ] || [ "$status" -eq 143 ] || fail "$1: the program ended with status $status"

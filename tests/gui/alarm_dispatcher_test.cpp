@@ -147,7 +147,7 @@ TEST_F(Dispatcher, SleepsUntilTheNextOccurrenceAndRingsIt)
     EXPECT_TRUE(dispatcher.ringingWindow()->isVisible());
     EXPECT_EQ(ringingReminder(), "起床");
     EXPECT_EQ(lateNote(), "");
-    EXPECT_EQ(dispatcher.wakeTimer().interval(), AlarmDispatcher::kLongestSleepMs)
+    EXPECT_EQ(dispatcher.wakeTimer().interval(), 60 * 1000)
         << "the next occurrence is a day away: a minute's sleep at most";
     EXPECT_TRUE(notices.isEmpty()) << notices.join('\n').toStdString();
 }
@@ -386,7 +386,7 @@ TEST_F(Dispatcher, ChimesWakeItAtTheQuarterHours)
     EXPECT_EQ(steps, 1);
     chimesOn = false;
     dispatcher.rearm();
-    EXPECT_EQ(dispatcher.wakeTimer().interval(), AlarmDispatcher::kLongestSleepMs);
+    EXPECT_EQ(dispatcher.wakeTimer().interval(), 60 * 1000) << "no quarter to wake for: the minute's wake";
     EXPECT_EQ(steps, 1) << "no chime step while chimes are off";
 }
 
@@ -467,8 +467,8 @@ TEST_F(Dispatcher, NextRingsFollowTheListTheRingingAndTheDay)
     TAlarmRun* window = dispatcher.ringingWindow();
     window->TimerTimer();
     ASSERT_TRUE(window->session().Silenced) << "the tray's snooze is the window's";
-    const QString until = today(13, 30, 0).addSecs(window->session().SnoozeMinutes * 60).toString("HH:mm");
-    EXPECT_EQ(watch.hint(), "Belvane · 打盹至 " + until + " 午睡");
+    EXPECT_EQ(watch.hint(), "Belvane · 打盹至 13:45 午睡")
+        << "the settings an alarm is added with snooze for 15 minutes";
 
     entries.stop()->trigger();
     EXPECT_EVENTUALLY(dispatcher.ringingWindow() == nullptr);
@@ -510,7 +510,8 @@ TEST_F(Dispatcher, TrialFromTheEditorRingsWhatIsEditedAndSavesNothing)
         // Five minutes of fade-in are heard in ten seconds: half way after five.
         fake.clock.advanceSeconds(5);
         trial->TimerTimer();
-        EXPECT_EQ(fake.volume.device.packed, trial->session().deviceVolume(50));
+        // Half of the 80 % set: 40 % of 255 is 102 (0x66), on both channels.
+        EXPECT_EQ(fake.volume.device.packed, 0x66006600u);
         fake.clock.advanceSeconds(6);
         fake.volume.history.clear();
         trial->TimerTimer();

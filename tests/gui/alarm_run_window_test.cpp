@@ -37,8 +37,9 @@ protected:
     RingRequest request(qint64 lateSeconds = 0) const
     {
         RingRequest r;
-        r.occurrence.row = makeAlarmEntry({"起床", int(Frequency::Daily), QDate(2026, 12, 7), QTime(7, 0), "1111111"}, 0,
-                                          RowOrigin::Add, DateTimeLocale::neutral());
+        r.occurrence.row =
+            makeAlarmEntry({"起床", int(Frequency::Daily), QDate(2026, 12, 7), QTime(7, 0), "1111111"}, 0,
+                           RowOrigin::Add, DateTimeLocale::neutral());
         r.occurrence.due = QDateTime(QDate(2026, 12, 7), QTime(7, 0));
         r.dataFolder = r.programFolder = dir.path();
         r.lateSeconds = lateSeconds;
@@ -81,16 +82,21 @@ TEST_F(RingingWindow, LooksAsDesigned)
         const char* name;
         QRect rect;
     };
-    for (Place p : {Place{"LabelTime", {8, 8, 321, 33}}, {"LabelDate", {8, 40, 321, 17}}, {"Memo", {16, 80, 313, 169}},
-                    {"ButtonSnooze", {192, 264, 75, 25}}, {"ButtonOK", {272, 264, 59, 25}}})
+    for (Place p : {Place{"LabelTime", {8, 8, 321, 33}},
+                    {"LabelDate", {8, 40, 321, 17}},
+                    {"Memo", {16, 80, 313, 169}},
+                    {"ButtonSnooze", {192, 264, 75, 25}},
+                    {"ButtonOK", {272, 264, 59, 25}}})
         EXPECT_EQ(window.findChild<QWidget*>(p.name)->geometry(), p.rect) << p.name;
     EXPECT_EQ(window.findChild<QPushButton*>("ButtonSnooze")->text(), "打盹儿");
     EXPECT_EQ(window.findChild<QLabel*>("Label1")->text(), "提醒：");
     const DateTimeLocale locale = DateTimeLocale::system();
     EXPECT_EQ(window.findChild<QLabel*>("LabelDate")->text(),
               formatDateTime("ddd, mmmm,dd, yyyy", fake.clock.now(), locale));
-    EXPECT_EQ(window.findChild<QLabel*>("LabelTime")->text(), formatDateTime(locale.longTimeFormat, fake.clock.now(), locale));
-    EXPECT_EQ(window.findChild<QWidget*>("ButtonSnooze")->nextInFocusChain(), window.findChild<QWidget*>("ButtonOK"));
+    EXPECT_EQ(window.findChild<QLabel*>("LabelTime")->text(),
+              formatDateTime(locale.longTimeFormat, fake.clock.now(), locale));
+    EXPECT_EQ(window.findChild<QWidget*>("ButtonSnooze")->nextInFocusChain(),
+              window.findChild<QWidget*>("ButtonOK"));
     window.show();
     saveScreenshot(window, "ringing");
     window.close();
@@ -103,7 +109,7 @@ TEST_F(RingingWindow, RingsSnoozesAndPutsTheDeviceBackOnOK)
     EXPECT_EQ(window.findChild<QPlainTextEdit*>("Memo")->toPlainText(), "起床啦\n第二行");
     window.show();
     EXPECT_EQ(fake.volume.history, QList<quint32>{0x66006600}); // level 102: 40 % of full
-    EXPECT_FALSE(fake.volume.device.muted);                    // unmuted while it rings
+    EXPECT_FALSE(fake.volume.device.muted);                     // unmuted while it rings
 
     tick(window);
     EXPECT_TRUE(player.Playing());
@@ -131,7 +137,8 @@ TEST_F(RingingWindow, KeysTypedInItsFirstSecondNeitherSnoozeNorDismissIt)
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     // Keys meant for another window, typed as the ringing window appears.
-    for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_Tab, Qt::Key_Space})
+    for (Qt::Key key :
+         {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_Tab, Qt::Key_Space})
         QTest::keyClick(window.focusWidget() ? window.focusWidget() : &window, key);
     EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(window.session().SnoozeRequested);
@@ -156,13 +163,15 @@ TEST_F(RingingWindow, UnreadableSettingsFileStillRingsWithTheDefaults)
     const Case cases[] = {
         {"missing", std::nullopt},
         {"empty", QByteArray()},
-        {"damaged after the volume line", WriteAlarmSettings(soundAlarm()).replace("\r\n40\r\n", "\r\nloud\r\n")},
+        {"damaged after the volume line",
+         WriteAlarmSettings(soundAlarm()).replace("\r\n40\r\n", "\r\nloud\r\n")},
     };
     for (const Case& c : cases) {
         QFile::remove(dir.file("0.ini"));
         if (c.file)
             dir.write("0.ini", *c.file);
         fake.volume.history.clear();
+        const QDateTime rang = fake.clock.now();
         TAlarmRun window(request(), fake.services, player);
         window.show();
         tick(window);
@@ -171,6 +180,18 @@ TEST_F(RingingWindow, UnreadableSettingsFileStillRingsWithTheDefaults)
         EXPECT_EQ(fake.volume.history, QList<quint32>{0xFF00FF00}) << c.situation << ": at full volume";
         const QString memo = window.findChild<QPlainTextEdit*>("Memo")->toPlainText();
         EXPECT_TRUE(memo.contains("0.ini")) << c.situation << ": " << memo.toStdString();
+        // The defaults snooze for 15 minutes: still silent a second before, ringing again after.
+        QTest::mouseClick(window.findChild<QPushButton*>("ButtonSnooze"), Qt::LeftButton);
+        tick(window);
+        EXPECT_TRUE(player.Idle()) << c.situation;
+        fake.clock.set(rang.addSecs(15 * 60 - 1));
+        tick(window);
+        tick(window);
+        EXPECT_TRUE(player.Idle()) << c.situation << ": rang again before 15 minutes";
+        fake.clock.set(rang.addSecs(15 * 60));
+        tick(window);
+        tick(window);
+        EXPECT_TRUE(player.Playing()) << c.situation << ": still silent after 15 minutes";
         window.close();
     }
     EXPECT_TRUE(errors.isEmpty()) << "no box stands between the alarm and its sound";
@@ -183,7 +204,10 @@ TEST_F(RingingWindow, LateAlarmSaysWhenItWasDue)
         qint64 late;
         const char* note;
     };
-    for (const Case c : {Case{0, ""}, {3, ""}, {45, "原定 07:00:00 响铃（晚了 45 秒）"}, {190, "原定 07:00:00 响铃（晚了 3 分钟）"}}) {
+    for (const Case c : {Case{0, ""},
+                         {3, ""},
+                         {45, "原定 07:00:00 响铃（晚了 45 秒）"},
+                         {190, "原定 07:00:00 响铃（晚了 3 分钟）"}}) {
         TAlarmRun window(request(c.late), fake.services, player);
         EXPECT_EQ(window.findChild<QLabel*>("LabelLate")->text(), QString::fromUtf8(c.note)) << c.late;
         if (c.late == 190) {
@@ -235,11 +259,24 @@ TEST_F(RingingWindow, NothingToPlayRingsTheSoundAndSaysWhy)
         const char* sound;
     };
     const Case cases[] = {
-        {"a new alarm's defaults: play music, empty list", true, {}, 0, "播放列表是空的，改放闹铃声音", "Rooster.wav"},
+        {"a new alarm's defaults: play music, empty list",
+         true,
+         {},
+         0,
+         "播放列表是空的，改放闹铃声音",
+         "Rooster.wav"},
         {"neither box set", false, {}, 2, "播放列表是空的，改放闹铃声音", "Alarmrng.wav"},
-        {"only missing files", true, {"gone/a.mp3", "gone/b.ogg"}, 2, "播放列表中的文件都无法播放，改放闹铃声音",
+        {"only missing files",
+         true,
+         {"gone/a.mp3", "gone/b.ogg"},
+         2,
+         "播放列表中的文件都无法播放，改放闹铃声音",
          "Alarmrng.wav"},
-        {"a file that is not media", true, {"notes.mp3"}, 14, "播放列表中的文件都无法播放，改放闹铃声音",
+        {"a file that is not media",
+         true,
+         {"notes.mp3"},
+         14,
+         "播放列表中的文件都无法播放，改放闹铃声音",
          "Rooster.wav"},
     };
     for (const Case& c : cases) {

@@ -46,18 +46,37 @@ TEST(InterfaceLanguage, ChosenByTheOptionThenTheUsersLanguage)
         {"Chinese", {"belvane"}, {{"LANG", "zh_CN.UTF-8"}}, UiLanguage::Chinese},
         {"American", {"belvane"}, {{"LANG", "en_US.UTF-8"}}, UiLanguage::English},
         {"German", {"belvane"}, {{"LANG", "de_DE.UTF-8"}}, UiLanguage::English},
-        {"LC_ALL over LANG", {"belvane"}, {{"LC_ALL", "zh_TW.UTF-8"}, {"LANG", "en_US.UTF-8"}}, UiLanguage::Chinese},
-        {"LC_MESSAGES over LANG", {"belvane"}, {{"LC_MESSAGES", "fr_FR"}, {"LANG", "zh_CN"}}, UiLanguage::English},
-        {"LANGUAGE first, its first entry", {"belvane"}, {{"LANGUAGE", "en_GB:zh_CN"}, {"LC_ALL", "zh_CN"}},
+        {"LC_ALL over LANG",
+         {"belvane"},
+         {{"LC_ALL", "zh_TW.UTF-8"}, {"LANG", "en_US.UTF-8"}},
+         UiLanguage::Chinese},
+        {"LC_MESSAGES over LANG",
+         {"belvane"},
+         {{"LC_MESSAGES", "fr_FR"}, {"LANG", "zh_CN"}},
          UiLanguage::English},
-        {"--lang zh over the environment", {"belvane", "--lang", "zh"}, {{"LANG", "en_US.UTF-8"}}, UiLanguage::Chinese},
-        {"--lang=en over the environment", {"belvane", "--lang=en"}, {{"LANG", "zh_CN.UTF-8"}}, UiLanguage::English},
+        {"LC_ALL over LC_MESSAGES",
+         {"belvane"},
+         {{"LC_ALL", "zh_CN.UTF-8"}, {"LC_MESSAGES", "en_US.UTF-8"}},
+         UiLanguage::Chinese},
+        {"LANGUAGE first, its first entry",
+         {"belvane"},
+         {{"LANGUAGE", "en_GB:zh_CN"}, {"LC_ALL", "zh_CN"}},
+         UiLanguage::English},
+        {"--lang zh over the environment",
+         {"belvane", "--lang", "zh"},
+         {{"LANG", "en_US.UTF-8"}},
+         UiLanguage::Chinese},
+        {"--lang=en over the environment",
+         {"belvane", "--lang=en"},
+         {{"LANG", "zh_CN.UTF-8"}},
+         UiLanguage::English},
     };
     for (const Case& c : cases) {
         const auto env = [&](const char* name) { return c.env.value(QString::fromLatin1(name)); };
         EXPECT_EQ(chooseUiLanguage(c.arguments, env), c.expected) << c.situation;
     }
-    EXPECT_THROW(chooseUiLanguage({"belvane", "--lang", "fr"}, [](const char*) { return QString(); }), ConversionError);
+    EXPECT_THROW(chooseUiLanguage({"belvane", "--lang", "fr"}, [](const char*) { return QString(); }),
+                 ConversionError);
 }
 
 namespace {
@@ -92,7 +111,8 @@ TEST(InterfaceLanguage, EnglishWindowsStoreTheSameFiles)
     ASSERT_TRUE(english.loaded()) << "the English translation is built into the program";
     const QByteArray inEnglish = addThroughTheList(true);
     EXPECT_EQ(inEnglish, chinese) << "the frequency text stays Chinese in al.ini";
-    EXPECT_TRUE(inEnglish.contains(QByteArray("\r\n") + QByteArray::fromHex("c3bfccec20") + "\r\n")) << "每天 in GB18030";
+    EXPECT_TRUE(inEnglish.contains(QByteArray("\r\n") + QByteArray::fromHex("c3bfccec20") + "\r\n"))
+        << "每天 in GB18030";
 
     TempFolder dir;
     FakeServices fake;
@@ -148,7 +168,8 @@ TEST(InterfaceLanguage, EnglishWindowsStoreTheSameFiles)
     silentList.show();
     auto* note = silentList.findChild<QLabel*>("LabelFallback");
     EXPECT_EQ(note->text(), "The play list is empty: ringing the alarm sound");
-    EXPECT_LE(note->fontMetrics().horizontalAdvance(soundFallbackNote(SoundFallback::NothingPlayable)), note->width());
+    EXPECT_LE(note->fontMetrics().horizontalAdvance(soundFallbackNote(SoundFallback::NothingPlayable)),
+              note->width());
     saveScreenshot(silentList, "alarm-run-fallback-english");
     silentList.close();
 

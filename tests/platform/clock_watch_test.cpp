@@ -2,6 +2,7 @@
 
 #include <sys/timerfd.h>
 
+#include <QDBusConnection>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -10,22 +11,42 @@
 #include <QSocketNotifier>
 #include <QThread>
 
+#include "helpers/eventually.h"
 #include "platform/process_age.h"
 #include "platform/resume_watch.h"
 #include "platform/wall_clock_watch.h"
 
 namespace {
 
-bool emitPrepareForSleep(bool goingToSleep)
+/// Has logind's mock send one of its manager's signals, with one boolean, on the private system bus.
+bool emitLogindSignal(const char* name, bool value)
 {
-    // logind's mock sends the signal from its own name on the private system bus.
     QProcess mock;
     mock.start("gdbus", {"call", "--system", "--dest", "org.freedesktop.login1", "--object-path",
                          "/org/freedesktop/login1", "--method", "org.freedesktop.DBus.Mock.EmitSignal",
-                         "org.freedesktop.login1.Manager", "PrepareForSleep", "b",
-                         QStringLiteral("[<%1>]").arg(goingToSleep ? "true" : "false")});
+                         "org.freedesktop.login1.Manager", name, "b",
+                         QStringLiteral("[<%1>]").arg(value ? "true" : "false")});
     return mock.waitForFinished(20000) && mock.exitCode() == 0;
 }
+
+/// Hears PrepareForShutdown on the connection the watch uses. The connection hands each signal to all
+/// its receivers before it reads the next: once this one is heard, a signal sent before it has reached
+/// the watch, or waits in this thread's queue.
+class ShutdownHeard : public QObject {
+    Q_OBJECT
+public:
+    ShutdownHeard()
+    {
+        connected = QDBusConnection::systemBus().connect(QString(), "/org/freedesktop/login1",
+                                                         "org.freedesktop.login1.Manager",
+                                                         "PrepareForShutdown", this, SLOT(heard(bool)));
+    }
+    bool connected = false;
+    int count = 0;
+
+public slots:
+    void heard(bool) { ++count; }
+};
 
 } // namespace
 
@@ -36,10 +57,18 @@ TEST(ResumeWatch, HearsLogindSayTheMachineHasResumed)
     ResumeWatch watch;
     ASSERT_TRUE(watch.isWatching());
     QSignalSpy resumed(&watch, &ResumeWatch::resumed);
-    ASSERT_TRUE(emitPrepareForSleep(true));
-    ASSERT_TRUE(emitPrepareForSleep(false));
-    ASSERT_TRUE(resumed.wait(20000)) << "no resume heard";
-    EXPECT_EQ(resumed.size(), 1) << "going to sleep is not a resume";
+
+    // Going to sleep is not a resume.
+    ShutdownHeard barrier;
+    ASSERT_TRUE(barrier.connected);
+    ASSERT_TRUE(emitLogindSignal("PrepareForSleep", true));
+    ASSERT_TRUE(emitLogindSignal("PrepareForShutdown", false));
+    ASSERT_EVENTUALLY(barrier.count == 1);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(resumed.size(), 0) << "going to sleep was taken for a resume";
+
+    ASSERT_TRUE(emitLogindSignal("PrepareForSleep", false));
+    EXPECT_EVENTUALLY_EQ(resumed.size(), 1);
 }
 
 TEST(WallClockWatch, ArmsATimerTheKernelCancelsWhenTheClockIsSet)
@@ -90,3 +119,5 @@ TEST(ProcessAge, CountsFromTheProcessStartOnTheBootClock)
     child.kill();
     child.waitForFinished(20000);
 }
+
+#include "clock_watch_test.moc"

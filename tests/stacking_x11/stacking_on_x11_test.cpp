@@ -68,23 +68,44 @@ void screenShot(const QString& name)
     QGuiApplication::primaryScreen()->grabWindow(0).save(QDir(folder).filePath("stacking-" + name + ".png"));
 }
 
-/// A real click of the left button at a point of a widget, through the X server.
+/// A real click of the left button at a point of a widget, through the X server, once the program has
+/// heard where the window manager put the widget's window (the point is found by the program).
 void xClick(QWidget& widget, QPoint at)
 {
+    QWidget& window = *widget.window();
+    const auto id = x11::WindowId(window.winId());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.geometry() == x11::clientRect(id); }, kWaitMs))
+        << "the program has the window elsewhere than the X server";
     const QPoint global = widget.mapToGlobal(at);
-    QProcess::execute("xdotool", {"mousemove", QString::number(global.x()), QString::number(global.y()), "click", "1"});
+    QProcess::execute("xdotool",
+                      {"mousemove", QString::number(global.x()), QString::number(global.y()), "click", "1"});
+}
+
+/// What is missing for the window manager to have the window (listed, framed, on the screen); empty once
+/// it has it. All of it as the X server has it: the program hears of its frame only with its next move,
+/// which may have come before the window manager had named the frame's size.
+std::string notManaged(QWidget& window)
+{
+    const auto id = x11::WindowId(window.winId());
+    std::string missing;
+    if (!window.isVisible())
+        missing += " not shown;";
+    if (x11::stackingIndex(id) < 0)
+        missing += " not listed by the window manager;";
+    if (x11::frameExtents(id).isNull())
+        missing += " no frame (_NET_FRAME_EXTENTS);";
+    if (!x11::viewable(id))
+        missing += " not on the screen;";
+    return missing;
 }
 
 /// The window manager has the window: it is listed, framed and placed.
-bool waitManaged(QWidget& window)
+::testing::AssertionResult waitManaged(QWidget& window)
 {
-    const auto id = x11::WindowId(window.winId());
-    return QTest::qWaitFor(
-        [&] {
-            return window.isVisible() && x11::stackingIndex(id) >= 0 && !x11::frameExtents(id).isNull() &&
-                   window.frameGeometry().size() != window.size();
-        },
-        kWaitMs);
+    if (QTest::qWaitFor([&] { return notManaged(window).empty(); }, kWaitMs))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "the window manager does not have the window:" << notManaged(window);
 }
 
 class OnTheDesktop : public ::testing::Test {
@@ -98,8 +119,9 @@ protected:
         QDir(dir.path()).mkdir("sounds");
         copyFolder(BELVANE_ASSETS_DIR "/help", dir.file("help"));
         // The face stays on screen (no tray at start), videos go full screen, no chimes.
-        dir.write("Options.ini", "***General***\r\nFALSE\r\nFALSE\r\nTRUE\r\nTRUE\r\n***Hourly Chimes***\r\n\r\n"
-                                 "FALSE\r\nFALSE\r\nFALSE\r\nFALSE\r\n8\r\n0\r\n0\r\n22\r\n0\r\n0\r\n");
+        dir.write("Options.ini",
+                  "***General***\r\nFALSE\r\nFALSE\r\nTRUE\r\nTRUE\r\n***Hourly Chimes***\r\n\r\n"
+                  "FALSE\r\nFALSE\r\nFALSE\r\nFALSE\r\n8\r\n0\r\n0\r\n22\r\n0\r\n0\r\n");
         windows = std::make_unique<BelvaneWindows>(fake.services, dir.path());
         face().show();
         ASSERT_TRUE(QTest::qWaitFor([&] { return x11::stackingIndex(faceId()) >= 0; }, kWaitMs));
@@ -120,7 +142,7 @@ protected:
         return QTest::qWaitFor(
             [&] {
                 const QPoint offset =
-                    window.frameGeometry().center() - window.screen()->availableGeometry().center();
+                    x11::frameRect(id(window)).center() - window.screen()->availableGeometry().center();
                 return std::abs(offset.x()) <= 2 && std::abs(offset.y()) <= 2;
             },
             kWaitMs);
@@ -133,8 +155,8 @@ protected:
         ASSERT_TRUE(waitManaged(window));
         EXPECT_TRUE(settlesAbove(id(window), faceId())) << "the face covers it";
         if (centred) {
-            EXPECT_TRUE(waitCentred(window)) << "frame at " << window.frameGeometry().x() << ","
-                                             << window.frameGeometry().y();
+            EXPECT_TRUE(waitCentred(window))
+                << "frame at " << x11::frameRect(id(window)).x() << "," << x11::frameRect(id(window)).y();
         }
         if (fixed) {
             // The boxes asked for are those of the window's frame; the window manager offers no
@@ -175,9 +197,9 @@ protected:
     {
         dir.write("5.ini", WriteAlarmSettings(settings));
         RingRequest request;
-        request.occurrence.row = makeAlarmEntry({"起床了", int(Frequency::Daily), fake.clock.now().date(),
-                                                 QTime(23, 0), "1111111"},
-                                                5, RowOrigin::Add, DateTimeLocale::neutral());
+        request.occurrence.row = makeAlarmEntry(
+            {"起床了", int(Frequency::Daily), fake.clock.now().date(), QTime(23, 0), "1111111"}, 5,
+            RowOrigin::Add, DateTimeLocale::neutral());
         request.occurrence.due = fake.clock.now();
         request.dataFolder = request.programFolder = dir.path();
         TAlarmRun ringing(request, fake.services, windows->runPlayer(), &face());
@@ -290,7 +312,8 @@ TEST_F(OnTheDesktop, TheRingingWindowOpensAboveAnotherProgramsWindow)
     ring(alarmSettings(), [&](TAlarmRun& ringing) {
         ASSERT_TRUE(waitManaged(ringing));
         EXPECT_TRUE(settlesAbove(id(ringing), otherWindow()));
-        EXPECT_TRUE(x11::states(id(ringing)).contains("ABOVE")) << x11::states(id(ringing)).join(' ').toStdString();
+        EXPECT_TRUE(x11::states(id(ringing)).contains("ABOVE"))
+            << x11::states(id(ringing)).join(' ').toStdString();
         EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &ringing; }, kWaitMs));
         screenShot("ringing-over-another-program");
         ringing.close();
@@ -315,7 +338,8 @@ TEST_F(OnTheDesktop, ARingingVideoIsSeenAboveTheRingingWindowAndFullScreenAboveE
         EXPECT_TRUE(waitCentred(player));
         screenShot("ringing-video");
         // A second later it goes full screen, above everything.
-        ASSERT_TRUE(QTest::qWaitFor([&] { return player.VideoWindow().fullScreenWindow() != nullptr; }, kWaitMs));
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return player.VideoWindow().fullScreenWindow() != nullptr; }, kWaitMs));
         QWidget& full = *player.VideoWindow().fullScreenWindow();
         ASSERT_TRUE(QTest::qWaitFor([&] { return x11::stackingIndex(id(full)) >= 0; }, kWaitMs));
         EXPECT_TRUE(settlesAbove(id(full), id(ringing)));
@@ -343,7 +367,8 @@ TEST_F(OnTheDesktop, AboutAndHelpFromTheModalListAreInFrontAndTakeClicks)
         screenShot("about-over-list");
         auto* ok = about->findChild<QPushButton*>("ButtonOK");
         xClick(*ok, ok->rect().center());
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !about->isVisible(); }, kWaitMs)) << "the about box took no click";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !about->isVisible(); }, kWaitMs))
+            << "the about box took no click";
 
         emit list.helpRequested();
         ASSERT_NE(helpViewer(), nullptr);
@@ -354,7 +379,8 @@ TEST_F(OnTheDesktop, AboutAndHelpFromTheModalListAreInFrontAndTakeClicks)
         EXPECT_TRUE(waitCentred(help));
         screenShot("help-over-list");
         xClick(*help.browser(), help.browser()->rect().center());
-        EXPECT_TRUE(QTest::qWaitFor([&] { return help.browser()->hasFocus(); }, kWaitMs)) << "the help took no click";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return help.browser()->hasFocus(); }, kWaitMs))
+            << "the help took no click";
         help.close();
         list.reject();
     });

@@ -21,8 +21,8 @@ QList<unsigned long> longs(WindowId window, const char* property, Atom type)
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
     QList<unsigned long> out;
-    if (XGetWindowProperty(d, window, XInternAtom(d, property, False), 0, 4096, False, type, &actualType, &format,
-                           &count, &after, &data) == Success &&
+    if (XGetWindowProperty(d, window, XInternAtom(d, property, False), 0, 4096, False, type, &actualType,
+                           &format, &count, &after, &data) == Success &&
         data && format == 32) {
         const auto* items = reinterpret_cast<const unsigned long*>(data);
         for (unsigned long i = 0; i < count; ++i)
@@ -80,7 +80,8 @@ AskedBoxes askedBoxes(WindowId window)
     if (hints.size() < 3)
         return asked;
     constexpr unsigned long kFunctionsFlag = 1, kDecorationsFlag = 2, kAll = 1;
-    constexpr unsigned long kFunctionMinimise = 8, kFunctionMaximise = 16, kBoxMinimise = 32, kBoxMaximise = 64;
+    constexpr unsigned long kFunctionMinimise = 8, kFunctionMaximise = 16, kBoxMinimise = 32,
+                            kBoxMaximise = 64;
     const bool functions = (hints[0] & kFunctionsFlag) && !(hints[1] & kAll);
     const bool boxes = (hints[0] & kDecorationsFlag) && !(hints[2] & kAll);
     asked.minimise = (!functions || (hints[1] & kFunctionMinimise)) || (!boxes || (hints[2] & kBoxMinimise));
@@ -109,6 +110,17 @@ QRect clientRect(WindowId window)
     Window child = 0;
     XTranslateCoordinates(d, window, DefaultRootWindow(d), 0, 0, &x, &y, &child);
     return QRect(x, y, attributes.width, attributes.height);
+}
+
+QRect frameRect(WindowId window)
+{
+    return clientRect(window).marginsAdded(frameExtents(window));
+}
+
+bool viewable(WindowId window)
+{
+    XWindowAttributes attributes{};
+    return XGetWindowAttributes(display(), window, &attributes) && attributes.map_state == IsViewable;
 }
 
 } // namespace x11

@@ -33,5 +33,10 @@ WindowId transientFor(WindowId window);
 QMargins frameExtents(WindowId window);
 /// The window's client area on the screen, as the X server has it.
 QRect clientRect(WindowId window);
+/// The window and the frame around it on the screen, as the user sees them: the client area grown by
+/// the frame's extents.
+QRect frameRect(WindowId window);
+/// The window is mapped, and so are its frame and whatever else holds it.
+bool viewable(WindowId window);
 
 } // namespace x11

@@ -407,7 +407,7 @@ TEST(AlarmSettingsFile, PlayListKeepsFirst256Entries)
         s.playList.append(QStringLiteral("/music/%1.mp3").arg(i));
     AlarmSettings back;
     ReadAlarmSettings(WriteAlarmSettings(s), SettingsReader::Ringing, back);
-    ASSERT_EQ(back.playList.size(), kMaxPlayListEntries);
+    ASSERT_EQ(back.playList.size(), 256);
     EXPECT_EQ(back.playList.last(), "/music/255.mp3");
     EXPECT_EQ(back.volume, s.volume); // the entries past 256 were still read past
 }
@@ -424,7 +424,7 @@ TEST(AlarmSettingsFile, PlayListCountFarBeyondTheFileStopsAtTheFileEnd)
         // The rest of the file and then empty lines become entries; the sound index after them is missing.
         EXPECT_THROW(ReadAlarmSettings(bytes, reader, back), ConversionError);
         EXPECT_EQ(back.fieldsRead, int(SettingsField::PlaySound));
-        ASSERT_EQ(back.playList.size(), kMaxPlayListEntries);
+        ASSERT_EQ(back.playList.size(), 256);
         EXPECT_EQ(back.playList.first(), "/music/a.mp3");
         EXPECT_EQ(back.playList.last(), "");
     }
