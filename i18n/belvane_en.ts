@@ -876,4 +876,42 @@
         <translation>Snooze</translation>
     </message>
 </context>
+<context>
+    <name>WakeGuard</name>
+    <message>
+        <source>闹钟正在响铃</source>
+        <translation>An alarm is ringing</translation>
+    </message>
+    <message>
+        <source>能唤醒电脑</source>
+        <translation>Can wake the computer</translation>
+    </message>
+    <message>
+        <source>不能唤醒电脑：%1</source>
+        <translation>Cannot wake the computer: %1</translation>
+    </message>
+    <message>
+        <source>闹钟“%1”（%2）无法唤醒电脑：它会在电脑醒来后响</source>
+        <translation>Alarm “%1” (%2) cannot wake the computer: it will ring when the computer wakes up</translation>
+    </message>
+</context>
+<context>
+    <name>WakeTimer</name>
+    <message>
+        <source>找不到唤醒程序 %1</source>
+        <translation>The wake helper %1 was not found</translation>
+    </message>
+    <message>
+        <source>唤醒程序没有 cap_wake_alarm 权限</source>
+        <translation>The wake helper lacks the cap_wake_alarm capability</translation>
+    </message>
+    <message>
+        <source>唤醒程序无法设置唤醒定时器</source>
+        <translation>The wake helper cannot set a wake timer</translation>
+    </message>
+    <message>
+        <source>唤醒程序尚未就绪</source>
+        <translation>The wake helper is not ready yet</translation>
+    </message>
+</context>
 </TS>
