@@ -322,6 +322,13 @@
     </message>
 </context>
 <context>
+    <name>SleepDelay</name>
+    <message>
+        <source>闹钟在睡眠前设置唤醒定时器</source>
+        <translation>The alarm clock sets its wake timer before the computer sleeps</translation>
+    </message>
+</context>
+<context>
     <name>TAlarmOptions</name>
     <message>
         <source>时间，日期</source>

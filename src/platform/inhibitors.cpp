@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -110,7 +111,7 @@ SleepDelay::SleepDelay(QDBusConnection system, QObject* parent) : QObject(parent
 void SleepDelay::take()
 {
     if (!m_fd.isValid())
-        m_fd = logindInhibit(m_system, QStringLiteral("sleep"), QStringLiteral("闹钟在睡眠前设置唤醒定时器"),
+        m_fd = logindInhibit(m_system, QStringLiteral("sleep"), QCoreApplication::translate("SleepDelay", "闹钟在睡眠前设置唤醒定时器"),
                              QStringLiteral("delay"));
 }
 
