@@ -90,7 +90,7 @@ wait_timed() {
 
 # ---- the program ---------------------------------------------------------------------------------
 
-# Starts the program from the journey's folder. `start_program` runs it on the real clock;
+# Starts the program from the journey's folder. `start_program [ARGUMENT...]` runs it on the real clock;
 # `start_program_at 'YYYY-MM-DD hh:mm:ss'` runs it on a clock that starts at that moment and runs on
 # in real time. Sets PROGRAM_PID and PROGRAM_T0 (the real moment of the start).
 start_program_at() {
@@ -108,10 +108,11 @@ start_program_at() {
     note "program started (pid $PROGRAM_PID) with its clock at $1"
 }
 
+# shellcheck disable=SC2120 # the journeys pass the arguments
 start_program() {
     # shellcheck disable=SC2034 # read by the journeys
     PROGRAM_T0=$(now)
-    "$PROGRAM_DIR/belvane" >>"$JOURNEY_WORK/program.log" 2>&1 &
+    "$PROGRAM_DIR/belvane" "$@" >>"$JOURNEY_WORK/program.log" 2>&1 &
     PROGRAM_PID=$!
     JOURNEY_PIDS+=("$PROGRAM_PID")
     note "program started (pid $PROGRAM_PID)"

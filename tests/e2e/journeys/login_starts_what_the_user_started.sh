@@ -12,9 +12,7 @@ journey() {
     (PROGRAM_DIR=$data write_quiet_options)
     local entry=$XDG_CONFIG_HOME/autostart/Belvane.desktop
 
-    "$PROGRAM_DIR/belvane" --data-dir "$data" --lang zh >>"$JOURNEY_WORK/program.log" 2>&1 &
-    PROGRAM_PID=$!
-    JOURNEY_PIDS+=("$PROGRAM_PID")
+    start_program --data-dir "$data" --lang zh
     wait_for "$WAIT_LIMIT" program_listening || fail "the program did not start"
     wait_window Belvane
     local face=$WINDOW
