@@ -12,6 +12,7 @@
 #include <QWidget>
 #include <QWindow>
 
+#include "shell/status_notifier_registration.h"
 #include "shell/tray_presence.h"
 
 namespace {
@@ -115,6 +116,8 @@ public:
             if (now != std::exchange(m_available, now) && availabilityChanged)
                 availabilityChanged(now);
         });
+        QObject::connect(&m_presence, &TrayPresenceWatch::statusNotifierWatcherArrived, &m_registration,
+                         &StatusNotifierRegistration::watcherArrived);
     }
 
     bool add(const QIcon& icon, const QString& tip) override
@@ -161,6 +164,7 @@ private:
     QSystemTrayIcon m_icon;
     const bool m_activationOnly;
     TrayPresenceWatch m_presence;
+    StatusNotifierRegistration m_registration;
     bool m_available;
     IconUnblocker m_unblocker;
 };

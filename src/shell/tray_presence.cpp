@@ -11,6 +11,11 @@ TrayPresenceWatch::TrayPresenceWatch(QObject* parent)
 {
     connect(&m_statusNotifierWatcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
             &TrayPresenceWatch::changed);
+    connect(&m_statusNotifierWatcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString&, const QString&, const QString& newOwner) {
+                if (!newOwner.isEmpty())
+                    emit statusNotifierWatcherArrived();
+            });
     // The signal belongs to the X11 platform's native interface; other platforms have no XEmbed tray.
     // The interface's class is a QObject (its only base) whose header is private, hence the cast.
     auto* native = reinterpret_cast<QObject*>(QGuiApplication::platformNativeInterface());

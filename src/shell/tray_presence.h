@@ -14,6 +14,8 @@ public:
 
 signals:
     void changed();
+    /// A StatusNotifierItem watcher has taken its bus name (a panel started or restarted).
+    void statusNotifierWatcherArrived();
 
 private:
     QDBusServiceWatcher m_statusNotifierWatcher;

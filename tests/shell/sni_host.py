@@ -51,6 +51,34 @@ def labels(layout):
     return out
 
 
+def watcher_not_ready_at_first(bus):
+    """A watcher that owns its bus name before it can take items (its first answers are errors) still
+    gets the program's item: the program asks again until the watcher takes it."""
+    wait_for("the old watcher gone", lambda: not bus.name_has_owner(WATCHER))
+    mock = subprocess.Popen([sys.executable, "-m", "dbusmock", WATCHER, "/StatusNotifierWatcher", WATCHER],
+                            stdout=subprocess.DEVNULL)
+    try:
+        wait_for("the mock watcher", lambda: bus.name_has_owner(WATCHER))
+        control = dbus.Interface(bus.get_object(WATCHER, "/StatusNotifierWatcher"), "org.freedesktop.DBus.Mock")
+        control.AddProperties(WATCHER, {"RegisteredStatusNotifierItems": dbus.Array([], signature="s"),
+                                        "IsStatusNotifierHostRegistered": True})
+        # The first registration is refused, every later one taken.
+        control.AddMethod(WATCHER, "RegisterStatusNotifierItem", "s", "",
+                          "if not getattr(self, 'refused_once', False):\n"
+                          "    self.refused_once = True\n"
+                          "    raise dbus.exceptions.DBusException('not ready yet', "
+                          "name='org.freedesktop.DBus.Error.Failed')")
+
+        def registrations():
+            return [call for call in control.GetCalls() if call[1] == "RegisterStatusNotifierItem"]
+
+        wait_for("the item registered again after the watcher refused it", lambda: len(registrations()) >= 2)
+        print("a watcher that refuses the item at first gets it when it is ready:", str(registrations()[-1][2][0]))
+    finally:
+        mock.terminate()
+        mock.wait(10)
+
+
 def main():
     bus = dbus.SessionBus()
     watcher = bus.get_object(WATCHER, "/StatusNotifierWatcher")
@@ -120,6 +148,7 @@ def main():
         finally:
             watcher_again.terminate()
             watcher_again.wait(10)
+        watcher_not_ready_at_first(bus)
     finally:
         program.terminate()
         try:
