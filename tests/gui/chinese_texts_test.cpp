@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QFileIconProvider>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTranslator>
@@ -58,4 +59,14 @@ TEST(ChineseTexts, FileErrorsNameTheFileInChinese)
     const QString text = errorOf([&] { writeFileAtomically(list, "0\r\n"); });
     EXPECT_TRUE(text.startsWith("无法写入文件\"" + list + "\"：")) << text.toStdString();
     EXPECT_GT(text.size(), QString("无法写入文件\"" + list + "\"：").size()) << "the reason is given";
+}
+
+TEST(ChineseTexts, TheFileDialogNamesFoldersInChinese)
+{
+    // The file dialog's Type column; Qt's Chinese catalogue has no text for a folder.
+    ChineseQt chinese;
+    TempFolder dir;
+    const QFileIconProvider provider;
+    EXPECT_EQ(provider.type(QFileInfo(dir.path())), "文件夹");
+    EXPECT_EQ(provider.type(QFileInfo(dir.file("never-made"))), "未知");
 }
