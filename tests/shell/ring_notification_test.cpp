@@ -14,6 +14,7 @@
 #include "alarms/alarm_list_file.h"
 #include "alarms/alarm_settings_file.h"
 #include "app/error_report.h"
+#include "app/interface_language.h"
 #include "helpers/fake_services.h"
 #include "helpers/temp_folder.h"
 #include "helpers/wav_file.h"
@@ -110,6 +111,23 @@ TEST(RingNotification, IsShownCriticalWithTheButtonsAsActionsAndWithdrawn)
     notification.withdraw();
     EXPECT_TRUE(waitUntil([&] { return serverCalls().contains(QString("'CloseNotification', [<%1>]").arg(id)); }))
         << serverCalls().toStdString();
+}
+
+TEST(RingNotification, SpeaksTheInterfaceLanguage)
+{
+    if (!withServer())
+        GTEST_SKIP() << "needs the notification daemon mock";
+    const EnglishInterface english;
+    ASSERT_TRUE(english.loaded());
+    RingNotification notification;
+    const int before = notificationsShown();
+    notification.show("", "7:00:00 AM", "");
+    ASSERT_TRUE(waitUntil([&] { return notificationsShown() == before + 1; }));
+    const QString calls = serverCalls();
+    // The title of an alarm without a caption, and the actions the desktop shows as buttons.
+    for (const char* expected : {"<'Alarm'>, <'7:00:00 AM'>", "<['snooze', 'Snooze', 'ok', 'OK']>"})
+        EXPECT_TRUE(calls.contains(QString::fromUtf8(expected))) << expected << " not in " << calls.toStdString();
+    notification.withdraw();
 }
 
 TEST(RingNotification, OkOnTheNotificationClosesTheRingingWindow)
