@@ -2,10 +2,11 @@
 """Reads the program's windows over AT-SPI, as a screen reader does, and checks what the alarm
 editor's fields and the clock face are called.
 
-    accessible_names.py PID CLOCK_START STARTED_AT
+    accessible_names.py PID CLOCK_START STARTED_AT [zh|en]
 
 PID is the program's process; its clock read CLOCK_START ("hh:mm:ss") at the moment STARTED_AT
-(seconds since the epoch) and runs on in real time. Exit 0 when every name is right, 1 with the
+(seconds since the epoch) and runs on in real time; the last argument is the interface's language
+(Chinese when not given). Exit 0 when every name is right, 1 with the
 wrong ones listed.
 """
 import collections
@@ -17,38 +18,40 @@ import time
 import pyatspi
 
 LIMIT = float(os.environ.get("BELVANE_WAIT_LIMIT", "30"))
-EDITOR_TITLE = "闹钟设置"
-VOLUME_GROUP = "音量控制"
+# What the editor and its volume page are called, in each language of the interface.
+EDITOR_TITLE = {"zh": "闹钟设置", "en": "Alarm settings"}
+VOLUME_GROUP = {"zh": "音量控制", "en": "Volume"}
 
-# Every field of the editor by what a screen reader calls its kind and its caption: the program names
-# the fields itself, check boxes and radio buttons by their captions, and lists (combo boxes) by the
-# labels they belong to.
+# Every field of the editor by what a screen reader calls its kind and its caption, in Chinese and in
+# English: the program names the fields itself, check boxes and radio buttons by their captions, and
+# lists (combo boxes) by the labels they belong to.
 EDITOR_FIELDS = [
-    ("text", "提醒文本"),
-    ("combo box", "频率："),
-    ("spin button", "时间（小时，分钟，秒）"),
-    ("spin button", "日期（年，月，日）"),
-    *(("check box", day) for day in ("星期天", "星期一", "星期二", "星期三", "星期四", "星期五", "星期六")),
-    ("radio button", "播放音频和视频："),
-    ("tree", "播放列表"),
-    ("radio button", "播放闹铃声音"),
-    ("combo box", "播放"),
-    ("spin button", "持续（分钟）"),
-    ("check box", "开头      分钟进行淡入处理"),
-    ("spin button", "开头进行淡入处理（分钟）"),
-    ("check box", "播放       分钟后开始进行淡出处理"),
-    ("spin button", "播放后开始进行淡出处理（分钟）"),
-    ("check box", "播放音乐      分钟后自动开始打盹儿"),
-    ("spin button", "播放音乐后自动开始打盹儿（分钟）"),
-    ("spin button", "默认打盹儿时间（分钟）"),
-    ("slider", "闹铃音量（百分比）"),
-    ("radio button", "不自动关闭闹铃窗口。"),
-    ("radio button", "播放声音或音乐文件完毕后自动关闭窗口。"),
-    ("radio button", "自动关闭于        分钟后。"),
-    ("spin button", "自动关闭于（分钟）"),
-    ("combo box", "节电"),
+    ("text", "提醒文本", "Reminder text"),
+    ("combo box", "频率：", "Frequency:"),
+    ("spin button", "时间（小时，分钟，秒）", "Time (hour, minute, second)"),
+    ("spin button", "日期（年，月，日）", "Date (year, month, day)"),
+    *(("check box", zh, en) for zh, en in (("星期天", "Sun"), ("星期一", "Mon"), ("星期二", "Tue"), ("星期三", "Wed"),
+                                           ("星期四", "Thu"), ("星期五", "Fri"), ("星期六", "Sat"))),
+    ("radio button", "播放音频和视频：", "Play audio and video:"),
+    ("tree", "播放列表", "Play list"),
+    ("radio button", "播放闹铃声音", "Play an alarm sound"),
+    ("combo box", "播放", "Play"),
+    ("spin button", "持续（分钟）", "Lasting (minutes)"),
+    ("check box", "开头      分钟进行淡入处理", "                 minutes of fade-in at the start"),
+    ("spin button", "开头进行淡入处理（分钟）", "Fade in over the first (minutes)"),
+    ("check box", "播放       分钟后开始进行淡出处理", "                      minutes of playing, then fade out"),
+    ("spin button", "播放后开始进行淡出处理（分钟）", "Fade out after playing (minutes)"),
+    ("check box", "播放音乐      分钟后自动开始打盹儿", "                        minutes of ringing, then snooze"),
+    ("spin button", "播放音乐后自动开始打盹儿（分钟）", "Snooze by itself after playing (minutes)"),
+    ("spin button", "默认打盹儿时间（分钟）", "Default snooze time (minutes)"),
+    ("slider", "闹铃音量（百分比）", "Alarm volume (percent)"),
+    ("radio button", "不自动关闭闹铃窗口。", "Do not close the alarm window by itself."),
+    ("radio button", "播放声音或音乐文件完毕后自动关闭窗口。", "Close the window when the sound has finished."),
+    ("radio button", "自动关闭于        分钟后。", "Close after          minutes."),
+    ("spin button", "自动关闭于（分钟）", "Close by itself after (minutes)"),
+    ("combo box", "节电", "Power saving"),
 ]
-FIELD_KINDS = {kind for kind, _ in EDITOR_FIELDS} | {"entry", "password text"}
+FIELD_KINDS = {kind for kind, _, _ in EDITOR_FIELDS} | {"entry", "password text"}
 
 
 def waited(what, find):
@@ -97,19 +100,21 @@ def fields(node, groups=()):
         yield from fields(child, groups + ((child.name,) if kind == "panel" else ()))
 
 
-def main(pid, clock_start, started_at):
+def main(pid, clock_start, started_at, language):
+    title = EDITOR_TITLE[language]
     app = waited(f"program {pid} on the accessibility bus", lambda: program(pid))
-    editor = waited(f"the window {EDITOR_TITLE}", lambda: window(app, lambda n: n == EDITOR_TITLE))
+    editor = waited(f"the window {title}", lambda: window(app, lambda n: n == title))
     found = list(fields(editor))
     faults = [f"a {kind} has no name (in {' / '.join(groups) or 'no group'})"
               for kind, name, groups in found if not name]
 
-    wanted = collections.Counter(EDITOR_FIELDS)
+    column = 1 if language == "zh" else 2
+    wanted = collections.Counter((field[0], field[column]) for field in EDITOR_FIELDS)
     read = collections.Counter((kind, name) for kind, name, _ in found)
     faults += [f"no {kind} named \"{name}\"" for kind, name in (wanted - read).elements()]
     faults += [f"unexpected {kind} named \"{name}\"" for kind, name in (read - wanted).elements()]
 
-    volume = [name for kind, name, groups in found if kind == "spin button" and VOLUME_GROUP in groups]
+    volume = [name for kind, name, groups in found if kind == "spin button" and VOLUME_GROUP[language] in groups]
     if len(set(volume)) != 4:
         faults.append(f"the volume page's four pickers read {volume}")
     # A picker called by its group's title reads the same as the other pickers of the group.
@@ -134,4 +139,4 @@ def main(pid, clock_start, started_at):
 
 
 if __name__ == "__main__":
-    sys.exit(main(int(sys.argv[1]), sys.argv[2], float(sys.argv[3])))
+    sys.exit(main(int(sys.argv[1]), sys.argv[2], float(sys.argv[3]), sys.argv[4] if len(sys.argv) > 4 else "zh"))
