@@ -56,9 +56,18 @@ private:
     std::function<bool()> m_refused;
 };
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, int x)
+/// The index of a frequency text as "al.ini" stores it, or -1 for one the program does not know.
+int knownFrequency(const QByteArray& stored)
 {
-    auto* button = new QPushButton(caption, parent);
+    for (int i = 0; i < kFrequencyCount; ++i)
+        if (frequencyBytes(i) == stored)
+            return i;
+    return -1;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, int x)
+{
+    auto* button = new QPushButton(parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(x, 264, 73, 25);
     return button;
@@ -82,7 +91,7 @@ TFormAlarmList::TFormAlarmList(Services& services, AlarmListStore& store, const 
     AlarmList = new QTreeWidget(this);
     AlarmList->setObjectName(QStringLiteral("AlarmList"));
     AlarmList->setGeometry(8, 8, kListWidth, 248);
-    AlarmList->setHeaderLabels({tr("闹钟"), tr("频率"), tr("时间"), tr("日期"), tr("下次响铃")});
+    AlarmList->setColumnCount(5);
     for (auto [column, width] : {std::pair{0, 155}, {1, 65}, {2, 80}, {3, 80}})
         AlarmList->header()->resizeSection(column, width);
     AlarmList->setRootIsDecorated(false);
@@ -93,11 +102,11 @@ TFormAlarmList::TFormAlarmList(Services& services, AlarmListStore& store, const 
         [this] { return m_inDoubleClick || !m_inPlaceEditRefused.hasExpired(); }, AlarmList));
     AlarmList->setContextMenuPolicy(Qt::NoContextMenu); // the window's menu serves the list too
 
-    ButtonAdd = makeButton(this, "ButtonAdd", tr("添加"), 8);
-    buttonEdit = makeButton(this, "buttonEdit", tr("编辑"), 86);
-    ButtonDelete = makeButton(this, "ButtonDelete", tr("删除"), 164);
-    Button2 = makeButton(this, "Button2", tr("选项"), 242);
-    ButtonClose = makeButton(this, "ButtonClose", tr("关闭"), 320);
+    ButtonAdd = makeButton(this, "ButtonAdd", 8);
+    buttonEdit = makeButton(this, "buttonEdit", 86);
+    ButtonDelete = makeButton(this, "ButtonDelete", 164);
+    Button2 = makeButton(this, "Button2", 242);
+    ButtonClose = makeButton(this, "ButtonClose", 320);
     ButtonAdd->setAutoDefault(false);
 
     Frequency = new QComboBox(this);
@@ -108,14 +117,15 @@ TFormAlarmList::TFormAlarmList(Services& services, AlarmListStore& store, const 
 
     PopupMenu = new QMenu(this);
     PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
-    Showmainscreen = PopupMenu->addAction(tr("隐藏(&R)"));
+    Showmainscreen = PopupMenu->addAction(QString());
     Showmainscreen->setObjectName(QStringLiteral("Showmainscreen"));
     PopupMenu->addSeparator();
-    QAction* about = PopupMenu->addAction(tr("关于(&B)"));
-    QAction* help = PopupMenu->addAction(tr("帮助(&H)"));
+    QAction* about = m_menuAbout = PopupMenu->addAction(QString());
+    QAction* help = m_menuHelp = PopupMenu->addAction(QString());
     PopupMenu->addSeparator();
-    MenuExit = PopupMenu->addAction(tr("退出(&X)"));
+    MenuExit = PopupMenu->addAction(QString());
     MenuExit->setObjectName(QStringLiteral("MenuExit"));
+    retranslate();
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PopupMenu->popup(mapToGlobal(at)); });
@@ -158,6 +168,29 @@ void TFormAlarmList::FormCreate()
         showRow(i);
     m_fillingList = false;
     fitColumns();
+}
+
+void TFormAlarmList::retranslate()
+{
+    AlarmList->setHeaderLabels({tr("闹钟"), tr("频率"), tr("时间"), tr("日期"), tr("下次响铃")});
+    ButtonAdd->setText(tr("添加"));
+    buttonEdit->setText(tr("编辑"));
+    ButtonDelete->setText(tr("删除"));
+    Button2->setText(tr("选项"));
+    ButtonClose->setText(tr("关闭"));
+    Showmainscreen->setText(tr("隐藏(&R)"));
+    m_menuAbout->setText(tr("关于(&B)"));
+    m_menuHelp->setText(tr("帮助(&H)"));
+    MenuExit->setText(tr("退出(&X)"));
+}
+
+void TFormAlarmList::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        retranslate();
+        FormCreate(); // the rows' frequencies and next rings, and the columns fitted to them
+    }
+    QDialog::changeEvent(event);
 }
 
 void TFormAlarmList::saveRows()
@@ -208,7 +241,9 @@ void TFormAlarmList::showRow(int row)
     const AlarmEntry& e = m_store.rows[row];
     item->setCheckState(0, m_store.off.isOff(e) ? Qt::Unchecked : Qt::Checked);
     item->setText(0, decodeText(e.caption));
-    item->setText(1, decodeText(e.frequencyText));
+    // A frequency the program knows reads in the interface's language; the file keeps its own text.
+    const int frequency = knownFrequency(e.frequencyText);
+    item->setText(1, frequency >= 0 ? frequencyCaption(frequency) : decodeText(e.frequencyText));
     item->setText(2, decodeText(e.timeDisplay));
     item->setText(3, decodeText(e.dateDisplay));
     showNextRing(item, row);

@@ -74,8 +74,11 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    /// Sets every text of the window in the interface's language.
+    void retranslate();
     /// Runs a fresh editor on "alarm.ini"; true when it ended with OK. For an alarm whose own settings
     /// file is missing, the editor starts from its row instead and names the missing file.
     bool runEditor(bool isNew, const AlarmEntry* rowWithoutFile = nullptr, const QString& missingFile = {});
@@ -108,6 +111,8 @@ private:
     QPushButton* Button2;
     QPushButton* ButtonClose;
     QComboBox* Frequency;
+    QAction* m_menuAbout;
+    QAction* m_menuHelp;
     QMenu* PopupMenu;
     QAction* Showmainscreen;
     QAction* MenuExit;

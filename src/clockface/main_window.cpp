@@ -101,12 +101,12 @@ void TFormMain::buildMenu()
     };
     Sendtotray = add(PopupMenu, "Sendtotray", QStringLiteral("Send to tray"), "menu-sendtotray", &TFormMain::SendtotrayClick);
     PopupMenu->addSeparator();
-    add(PopupMenu, "Alarms1", tr("闹钟"), "menu-alarms", &TFormMain::Alarms1Click);
-    add(PopupMenu, "Options1", tr("选项"), "menu-options", &TFormMain::Options1Click);
-    QMenu* skins = PopupMenu->addMenu(QIcon(QStringLiteral(":/icons/menu-skins.png")), tr("皮肤"));
+    add(PopupMenu, "Alarms1", QString(), "menu-alarms", &TFormMain::Alarms1Click);
+    add(PopupMenu, "Options1", QString(), "menu-options", &TFormMain::Options1Click);
+    QMenu* skins = PopupMenu->addMenu(QIcon(QStringLiteral(":/icons/menu-skins.png")), QString());
     skins->menuAction()->setObjectName(QStringLiteral("Skins1"));
-    MenuSkinDigital = add(skins, "MenuSkinDigital", tr("电子表"), nullptr, nullptr);
-    MenuSkinSantaClaus = add(skins, "MenuSkinSantaClaus", tr("圣诞老人"), nullptr, nullptr);
+    MenuSkinDigital = add(skins, "MenuSkinDigital", QString(), nullptr, nullptr);
+    MenuSkinSantaClaus = add(skins, "MenuSkinSantaClaus", QString(), nullptr, nullptr);
     auto* group = new QActionGroup(this);
     for (QAction* skin : {MenuSkinDigital, MenuSkinSantaClaus}) {
         skin->setCheckable(true);
@@ -115,10 +115,37 @@ void TFormMain::buildMenu()
     connect(MenuSkinDigital, &QAction::triggered, this, [this] { guarded([this] { changeSkin(kSkinDigital); }); });
     connect(MenuSkinSantaClaus, &QAction::triggered, this, [this] { guarded([this] { changeSkin(kSkinSantaClaus); }); });
     PopupMenu->addSeparator();
-    add(PopupMenu, "menuAbout", tr("关于"), "menu-about", &TFormMain::menuAboutClick);
-    add(PopupMenu, "Help1", tr("帮助"), "menu-help", &TFormMain::Help1Click);
+    add(PopupMenu, "menuAbout", QString(), "menu-about", &TFormMain::menuAboutClick);
+    add(PopupMenu, "Help1", QString(), "menu-help", &TFormMain::Help1Click);
     PopupMenu->addSeparator();
-    add(PopupMenu, "menuExit", tr("退出"), "menu-exit", &TFormMain::menuExitClick);
+    add(PopupMenu, "menuExit", QString(), "menu-exit", &TFormMain::menuExitClick);
+    retranslateMenu();
+}
+
+void TFormMain::retranslateMenu()
+{
+    const auto caption = [this](const char* name, const QString& text) {
+        if (auto* action = PopupMenu->findChild<QAction*>(QString::fromLatin1(name)))
+            action->setText(text);
+    };
+    caption("Alarms1", tr("闹钟"));
+    caption("Options1", tr("选项"));
+    caption("Skins1", tr("皮肤"));
+    caption("MenuSkinDigital", tr("电子表"));
+    caption("MenuSkinSantaClaus", tr("圣诞老人"));
+    caption("menuAbout", tr("关于"));
+    caption("Help1", tr("帮助"));
+    caption("menuExit", tr("退出"));
+    // The first entry names the next toggle once the face has been shown or sent to the tray.
+    if (Sendtotray->text() != QLatin1String("Send to tray"))
+        setSendtotrayCaption(isVisible() ? tr("隐藏") : tr("恢复"));
+}
+
+void TFormMain::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateMenu();
+    QWidget::changeEvent(event);
 }
 
 void TFormMain::setPartners(TFormAlarmList* alarms, QDialog* options, QDialog* about)

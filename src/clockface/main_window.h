@@ -83,6 +83,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     struct SkinPictures {
@@ -94,6 +95,8 @@ private:
     };
     void FormCreate();
     void buildMenu();
+    /// Sets the menu's entries in the interface's language.
+    void retranslateMenu();
     void setSendtotrayCaption(const QString& caption);
     /// Checks the menu entry of the skin in use.
     void checkSkinEntry();

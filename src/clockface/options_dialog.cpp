@@ -1,10 +1,10 @@
 #include "clockface/options_dialog.h"
 
 #include <algorithm>
-#include <type_traits>
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QEvent>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +14,7 @@
 #include <QTabWidget>
 #include <QTimeEdit>
 
+#include "app/caption_fit.h"
 #include "app/error_report.h"
 #include "app/window_centring.h"
 #include "app/window_flags.h"
@@ -23,25 +24,19 @@
 namespace {
 
 template <class Control>
-Control* place(QWidget* parent, const char* name, const QString& caption, QRect geometry)
+Control* place(QWidget* parent, const char* name, QRect geometry)
 {
-    auto* control = new Control(caption, parent);
+    auto* control = new Control(parent);
     control->setObjectName(QString::fromLatin1(name));
-    // A check box or radio button keeps its given size where its caption fits, and is wider where
-    // a translation needs more. (A push button's size hint asks for more than its caption needs.)
-    if constexpr (!std::is_same_v<Control, QPushButton>)
-        geometry.setWidth(std::max(geometry.width(), control->sizeHint().width()));
     control->setGeometry(geometry);
     return control;
 }
 
-/// A label sized to its text, as labels are.
-QLabel* placeLabel(QWidget* parent, const char* name, const QString& caption, QPoint at)
+QLabel* placeLabel(QWidget* parent, const char* name, QPoint at)
 {
-    auto* label = new QLabel(caption, parent);
+    auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
     label->move(at);
-    label->adjustSize();
     return label;
 }
 
@@ -66,7 +61,6 @@ TFormOptions::TFormOptions(const AppFolders& folders, QWidget* parent)
       m_optionsPath(folders.data + QStringLiteral("Options.ini"))
 {
     setObjectName(QStringLiteral("FormOptions"));
-    setWindowTitle(tr("选项"));
     QFont font(QStringLiteral("宋体"));
     font.setPixelSize(12);
     setFont(font);
@@ -80,43 +74,34 @@ TFormOptions::TFormOptions(const AppFolders& folders, QWidget* parent)
     TabBasic->setObjectName(QStringLiteral("TabBasic"));
     TabChimes = new QWidget;
     TabChimes->setObjectName(QStringLiteral("TabChimes"));
-    PageControl->addTab(TabBasic, tr("基本选项"));
-    PageControl->addTab(TabChimes, tr("整点闹铃声"));
+    PageControl->addTab(TabBasic, QString());
+    PageControl->addTab(TabChimes, QString());
 
-    cbStartup = place<QCheckBox>(TabBasic, "cbStartup", tr("登录时运行闹铃"), {24, 24, 225, 17});
-    cbSystemTray =
-        place<QCheckBox>(TabBasic, "cbSystemTray", tr("程序启动后自动最小化到系统栏"), {24, 56, 265, 17});
-    cbFullScreen =
-        place<QCheckBox>(TabBasic, "cbFullScreen", tr("以全屏模式播放闹铃视频"), {24, 88, 209, 17});
-    Label4 = placeLabel(TabBasic, "Label4", tr("时间格式："), {24, 120});
-    rbStandard = place<QRadioButton>(TabBasic, "rbStandard", tr("标准格式 (AM/PM)"), {40, 144, 130, 17});
-    rbMilitary = place<QRadioButton>(TabBasic, "rbMilitary", tr("官方格式 (24 小时制)"), {40, 168, 149, 17});
+    cbStartup = place<QCheckBox>(TabBasic, "cbStartup", {24, 24, 225, 17});
+    cbSystemTray = place<QCheckBox>(TabBasic, "cbSystemTray", {24, 56, 265, 17});
+    cbFullScreen = place<QCheckBox>(TabBasic, "cbFullScreen", {24, 88, 209, 17});
+    Label4 = placeLabel(TabBasic, "Label4", {24, 120});
+    rbStandard = place<QRadioButton>(TabBasic, "rbStandard", {40, 144, 130, 17});
+    rbMilitary = place<QRadioButton>(TabBasic, "rbMilitary", {40, 168, 149, 17});
 
-    Label2 = placeLabel(TabChimes, "Label2", tr("选择一个声音文件作为闹铃声："), {16, 8});
+    Label2 = placeLabel(TabChimes, "Label2", {16, 8});
     EditChimeSound = new QLineEdit(TabChimes);
     EditChimeSound->setObjectName(QStringLiteral("EditChimeSound"));
     EditChimeSound->setGeometry(24, 32, 217, 21);
     EditChimeSound->setReadOnly(true);
-    Button3 = place<QPushButton>(TabChimes, "Button3", QStringLiteral("..."), {256, 32, 25, 25});
-    Button4 = place<QPushButton>(TabChimes, "Button4", tr("播放"), {288, 32, 57, 25});
-    cbHourly = place<QCheckBox>(TabChimes, "cbHourly", tr("启用整点闹铃"), {16, 72, 99, 17});
-    cbHalfHourly = place<QCheckBox>(TabChimes, "cbHalfHourly", tr("启用半点闹铃"), {16, 96, 100, 17});
-    cbQuarterHourly =
-        place<QCheckBox>(TabChimes, "cbQuarterHourly", tr("启用每刻钟闹铃"), {16, 120, 113, 17});
-    cbNoChimeBetween = place<QCheckBox>(TabChimes, "cbNoChimeBetween", tr("只在下面时间范围内启用闹铃："),
-                                        {16, 152, 201, 17});
-    Label1 = placeLabel(TabChimes, "Label1", tr("从"), {39, 188});
+    Button3 = place<QPushButton>(TabChimes, "Button3", {256, 32, 25, 25});
+    Button4 = place<QPushButton>(TabChimes, "Button4", {288, 32, 57, 25});
+    cbHourly = place<QCheckBox>(TabChimes, "cbHourly", {16, 72, 99, 17});
+    cbHalfHourly = place<QCheckBox>(TabChimes, "cbHalfHourly", {16, 96, 100, 17});
+    cbQuarterHourly = place<QCheckBox>(TabChimes, "cbQuarterHourly", {16, 120, 113, 17});
+    cbNoChimeBetween = place<QCheckBox>(TabChimes, "cbNoChimeBetween", {16, 152, 201, 17});
+    Label1 = placeLabel(TabChimes, "Label1", {39, 188});
     TimePicker1 = placeTimePicker(TabChimes, "TimePicker1", {64, 184, 89, 21});
-    // A longer caption than "从" ends where the picker begins instead of under it.
-    Label1->move(std::min(Label1->x(), TimePicker1->x() - 4 - Label1->width()), Label1->y());
-    Label3 = placeLabel(TabChimes, "Label3", tr("到"), {164, 188});
+    Label3 = placeLabel(TabChimes, "Label3", {164, 188});
     TimePicker2 = placeTimePicker(TabChimes, "TimePicker2", {184, 184, 89, 21});
-    EditChimeSound->setAccessibleName(tr("闹铃声文件"));
-    TimePicker1->setAccessibleName(tr("从（小时，分钟，秒）"));
-    TimePicker2->setAccessibleName(tr("到（小时，分钟，秒）"));
 
-    Button1 = place<QPushButton>(this, "Button1", tr("确定"), {216, 272, 75, 25});
-    Button2 = place<QPushButton>(this, "Button2", tr("取消"), {296, 272, 75, 25});
+    Button1 = place<QPushButton>(this, "Button1", {216, 272, 75, 25});
+    Button2 = place<QPushButton>(this, "Button2", {296, 272, 75, 25});
 
     const QList<QWidget*> tabOrder{PageControl,  cbStartup,       cbSystemTray,     cbFullScreen, rbStandard,
                                    rbMilitary,   EditChimeSound,  Button3,          Button4,      cbHourly,
@@ -134,11 +119,52 @@ TFormOptions::TFormOptions(const AppFolders& folders, QWidget* parent)
     connect(Button4, &QPushButton::clicked, this, handler(&TFormOptions::Button4Click));
     connect(cbNoChimeBetween, &QCheckBox::toggled, this, handler(&TFormOptions::cbNoChimeBetweenClick));
 
+    retranslate();
     showSettings(OptionsSettings{});
     centreOnScreenWithFrame(*this);
 }
 
 TFormOptions::~TFormOptions() = default;
+
+void TFormOptions::retranslate()
+{
+    setWindowTitle(tr("选项"));
+    PageControl->setTabText(0, tr("基本选项"));
+    PageControl->setTabText(1, tr("整点闹铃声"));
+    cbStartup->setText(tr("登录时运行闹铃"));
+    cbSystemTray->setText(tr("程序启动后自动最小化到系统栏"));
+    cbFullScreen->setText(tr("以全屏模式播放闹铃视频"));
+    Label4->setText(tr("时间格式："));
+    rbStandard->setText(tr("标准格式 (AM/PM)"));
+    rbMilitary->setText(tr("官方格式 (24 小时制)"));
+    Label2->setText(tr("选择一个声音文件作为闹铃声："));
+    Button3->setText(QStringLiteral("..."));
+    Button4->setText(tr("播放"));
+    cbHourly->setText(tr("启用整点闹铃"));
+    cbHalfHourly->setText(tr("启用半点闹铃"));
+    cbQuarterHourly->setText(tr("启用每刻钟闹铃"));
+    cbNoChimeBetween->setText(tr("只在下面时间范围内启用闹铃："));
+    Label1->setText(tr("从"));
+    Label3->setText(tr("到"));
+    EditChimeSound->setAccessibleName(tr("闹铃声文件"));
+    TimePicker1->setAccessibleName(tr("从（小时，分钟，秒）"));
+    TimePicker2->setAccessibleName(tr("到（小时，分钟，秒）"));
+    Button1->setText(tr("确定"));
+    Button2->setText(tr("取消"));
+
+    for (QLabel* label : {Label1, Label2, Label3, Label4})
+        label->adjustSize();
+    // A longer caption than "从" ends where the picker begins instead of under it.
+    Label1->move(std::min(39, TimePicker1->x() - 4 - Label1->width()), Label1->y());
+    fitCaptions(*this);
+}
+
+void TFormOptions::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QDialog::changeEvent(event);
+}
 
 void TFormOptions::FormCreate()
 {

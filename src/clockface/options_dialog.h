@@ -69,7 +69,13 @@ public:
     void Button4Click();
     void cbNoChimeBetweenClick();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    /// Sets every text in the interface's language, and fits the controls to them.
+    void retranslate();
+
     QString m_programFolder;
     QString m_optionsPath;
     TFormPlay* m_preview = nullptr;

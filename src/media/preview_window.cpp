@@ -48,6 +48,18 @@ QPushButton* pictureButton(const QPixmap& picture, const QString& name, QWidget*
 
 } // namespace
 
+void TFormPlay::retranslate()
+{
+    setWindowTitle(tr("播放"));
+}
+
+void TFormPlay::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    FormDialog::changeEvent(event);
+}
+
 TFormPlay::TFormPlay(QWidget* parent)
     : FormDialog(parent, kFixedDialogFlags), m_filterGraph(new TFilterGraph(this)), m_panel(new QFrame(this)),
       m_videoWindow(new TDSVideoWindowEx2(m_panel)), m_trackBar(new TDSTrackBar(this)),
@@ -55,7 +67,7 @@ TFormPlay::TFormPlay(QWidget* parent)
       m_pauseButton(pictureButton(pausePicture(), QStringLiteral("BitBtn2"), this))
 {
     setObjectName(QStringLiteral("FormPlay"));
-    setWindowTitle(tr("播放"));
+    retranslate();
     centreOnScreenWithFrame(*this);
     setFont(playerFont());
     setFixedSize(292, 263);

@@ -29,7 +29,11 @@ public:
 
     TFilterGraph& FilterGraph() const { return *m_filterGraph; }
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void retranslate();
     void DSTrackBarTimer();
 
     TFilterGraph* m_filterGraph;

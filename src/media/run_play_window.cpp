@@ -19,14 +19,27 @@ constexpr int kNarrowestShown = 11;
 constexpr int kWidestShown = 999;
 } // namespace
 
+void TFormRunPlay::retranslate()
+{
+    setWindowTitle(tr("闹铃视频"));
+    m_buttonPlay->setText(tr("播放"));
+}
+
+void TFormRunPlay::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    FormDialog::changeEvent(event);
+}
+
 TFormRunPlay::TFormRunPlay(const PlayerSettings& settings, QWidget* parent)
     // An alarm's video is seen: above other programs, and above the ringing window it plays for.
     : FormDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), m_settings(settings),
       m_filterGraph(new TFilterGraph(this)), m_videoWindow(new TDSVideoWindowEx2(this)),
-      m_trackBar(new TDSTrackBar(m_videoWindow)), m_buttonPlay(new QPushButton(tr("播放"), m_videoWindow))
+      m_trackBar(new TDSTrackBar(m_videoWindow)), m_buttonPlay(new QPushButton(m_videoWindow))
 {
     setObjectName(QStringLiteral("FormRunPlay"));
-    setWindowTitle(tr("闹铃视频"));
+    retranslate();
     centreOnScreenWithFrame(*this);
     setFont(playerFont());
     resize(408, 334);

@@ -71,7 +71,11 @@ signals:
     /// The invisible play button was clicked and its play command failed; the text as raised.
     void playFailed(const QString& text);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void retranslate();
     void DSTrackBarTimer();
     void DSVideoWindowEx2DblClick();
     void showForVideo(const QSize& video);

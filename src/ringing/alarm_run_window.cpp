@@ -40,7 +40,6 @@ TAlarmRun::TAlarmRun(RingRequest request, Services& services, TFormRunPlay& play
       m_request(std::move(request)), m_services(services), m_player(player), m_locale(DateTimeLocale::system())
 {
     setObjectName(QStringLiteral("AlarmRun"));
-    setWindowTitle(tr("闹铃"));
     setFont(songFont(12));
     setFixedSize(345, 299);
 
@@ -54,31 +53,29 @@ TAlarmRun::TAlarmRun(RingRequest request, Services& services, TFormRunPlay& play
     LabelDate->setGeometry(8, 40, 321, 17);
     LabelDate->setAlignment(Qt::AlignCenter);
     LabelDate->setFont(songFont(14));
-    Label1 = new QLabel(tr("提醒："), this);
+    Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->move(8, 61);
-    Label1->adjustSize();
-    LabelLate = new QLabel(lateRingingNote(m_request), this);
+    LabelLate = new QLabel(this);
     LabelLate->setObjectName(QStringLiteral("LabelLate"));
-    LabelLate->setGeometry(Label1->geometry().right() + 8, 61, 329 - Label1->geometry().right() - 8, 17);
     LabelLate->setStyleSheet(QStringLiteral("color: #c00000"));
     Memo = new QPlainTextEdit(this);
     Memo->setObjectName(QStringLiteral("Memo"));
     Memo->setGeometry(16, 80, 313, 169);
     Memo->setReadOnly(true);
-    Memo->setAccessibleName(tr("提醒"));
     // Below the reminder, which gives up a line for it, while the built-in sound stands in for the list.
     LabelFallback = new QLabel(this);
     LabelFallback->setObjectName(QStringLiteral("LabelFallback"));
     LabelFallback->setGeometry(16, 233, 313, 17);
     LabelFallback->setStyleSheet(QStringLiteral("color: #c00000"));
     LabelFallback->hide();
-    ButtonSnooze = new QPushButton(tr("打盹儿"), this);
+    ButtonSnooze = new QPushButton(this);
     ButtonSnooze->setObjectName(QStringLiteral("ButtonSnooze"));
     ButtonSnooze->setGeometry(192, 264, 75, 25);
-    ButtonOK = new QPushButton(tr("确定"), this);
+    ButtonOK = new QPushButton(this);
     ButtonOK->setObjectName(QStringLiteral("ButtonOK"));
     ButtonOK->setGeometry(272, 264, 59, 25);
+    retranslate();
     setTabOrder(ButtonSnooze, ButtonOK);
     setTabOrder(ButtonOK, Memo);
     // The buttons get the focus only once the window has been up for a while (see showEvent).
@@ -138,6 +135,27 @@ void TAlarmRun::ActionReadAlarmInfoExecute()
     }
     Memo->setPlainText(memo);
     showFallbackNote();
+}
+
+void TAlarmRun::retranslate()
+{
+    setWindowTitle(tr("闹铃"));
+    Label1->setText(tr("提醒："));
+    Label1->adjustSize();
+    LabelLate->setText(lateRingingNote(m_request));
+    LabelLate->setGeometry(Label1->geometry().right() + 8, 61, 329 - Label1->geometry().right() - 8, 17);
+    Memo->setAccessibleName(tr("提醒"));
+    ButtonSnooze->setText(tr("打盹儿"));
+    ButtonOK->setText(tr("确定"));
+    if (!LabelFallback->isHidden())
+        LabelFallback->setText(soundFallbackNote(m_session.fallback()));
+}
+
+void TAlarmRun::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    FormDialog::changeEvent(event);
 }
 
 void TAlarmRun::showFallbackNote()

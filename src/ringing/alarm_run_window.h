@@ -56,8 +56,11 @@ protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    /// Sets every text of the window in the interface's language.
+    void retranslate();
     // What the session asks of the world.
     bool playerIdle() const override;
     void playFile(const QString& path) override;

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QPointer>
 #include <QScreen>
@@ -31,11 +32,10 @@ void deleteViewer()
     delete theViewer().data();
 }
 
-QToolButton* toolButton(const QString& name, const QString& text, QWidget* parent)
+QToolButton* toolButton(const QString& name, QWidget* parent)
 {
     auto* button = new QToolButton(parent);
     button->setObjectName(name);
-    button->setText(text);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     return button;
 }
@@ -47,12 +47,12 @@ HelpViewer::HelpViewer(QWidget* parent)
     // keeps the boxes of a main window.
     : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      m_browser(new QTextBrowser(this)), m_back(toolButton(QStringLiteral("ButtonBack"), tr("后退"), this)),
-      m_forward(toolButton(QStringLiteral("ButtonForward"), tr("前进"), this)),
-      m_home(toolButton(QStringLiteral("ButtonHome"), tr("目录"), this))
+      m_browser(new QTextBrowser(this)), m_back(toolButton(QStringLiteral("ButtonBack"), this)),
+      m_forward(toolButton(QStringLiteral("ButtonForward"), this)),
+      m_home(toolButton(QStringLiteral("ButtonHome"), this))
 {
     setObjectName(QStringLiteral("HelpViewer"));
-    setWindowTitle(tr("Belvane 帮助"));
+    retranslate();
     resize(780, 580);
 
     m_browser->setObjectName(QStringLiteral("HelpBrowser"));
@@ -101,6 +101,21 @@ void HelpViewer::followLink(const QUrl& link)
         m_browser->setSource(target);
     else
         QDesktopServices::openUrl(target);
+}
+
+void HelpViewer::retranslate()
+{
+    m_back->setText(tr("后退"));
+    m_forward->setText(tr("前进"));
+    m_home->setText(tr("目录"));
+    pageChanged();
+}
+
+void HelpViewer::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QWidget::changeEvent(event);
 }
 
 void HelpViewer::pageChanged()

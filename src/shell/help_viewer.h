@@ -18,7 +18,12 @@ public:
     void openTopic(const QUrl& page);
     QTextBrowser* browser() const { return m_browser; }
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    /// Sets every text of the window in the interface's language.
+    void retranslate();
     void followLink(const QUrl& link);
     void pageChanged();
 
