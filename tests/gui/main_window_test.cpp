@@ -10,6 +10,7 @@
 
 #include "alarms/alarm_list_window.h"
 #include "app/error_report.h"
+#include "app/interface_language.h"
 #include "clockface/main_window.h"
 #include "clockface/skin_choice.h"
 #include "clockface/window_shape.h"
@@ -339,4 +340,22 @@ TEST_F(ClockFace, MenuFromTheKeyboardAndTheTimeForScreenReaders)
     run(face, 60000);
     EXPECT_EQ(face.accessibleName(), "00:08");
     face.hide();
+}
+
+TEST_F(ClockFace, MenuTakesTheNewLanguageWhileTheFaceIsOpen)
+{
+    TFormMain face(fake.services, dir.path());
+    const std::vector<std::tuple<const char*, QString, QString>> entries{{"Alarms1", "闹钟", "Alarms"},
+                                                                         {"Skins1", "皮肤", "Skins"},
+                                                                         {"MenuSkinSantaClaus", "圣诞老人", "Santa Claus"},
+                                                                         {"menuExit", "退出", "Exit"}};
+    {
+        const EnglishInterface english;
+        QCoreApplication::processEvents();
+        for (const auto& [name, chinese, inEnglish] : entries)
+            EXPECT_EQ(action(face, name)->text(), inEnglish) << name;
+    }
+    QCoreApplication::processEvents();
+    for (const auto& [name, chinese, inEnglish] : entries)
+        EXPECT_EQ(action(face, name)->text(), chinese) << name;
 }
