@@ -8,6 +8,9 @@
 #    (/proc/PID/task/*/schedstat, nanoseconds), in ms per minute. Wake-ups: the voluntary and
 #    involuntary context switches of all its threads (/proc/PID/task/*/status), per second: every
 #    wake-up from a sleep is one switch. The median of three windows, the processes measured together.
+#    Resident memory (VmRSS) of each, read once it has run for 10 s.
+#  - start-up, side by side: from starting the process to its first window viewable (the peer, hidden,
+#    shows only its tray icon), over fresh starts, median and range;
 #  - how long after each half-second the clock face paints (build/tests/bench/face_timing);
 #  - the delay from an alarm's due second to its first sound on the null sink's monitor, over fresh
 #    starts of the program, each with one daily alarm a few seconds ahead on the real clock.
@@ -23,6 +26,7 @@ journey() {
     # Each copy of the program below has a runtime folder of its own; the sound server stays this one.
     export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native
     idle_figures
+    start_figures
     face_timing_figure
     sound_delay_figure
 }
@@ -109,6 +113,11 @@ idle_figures() {
 
     # Start-up work (fonts, caches, the first draws) is over well before this.
     sleep 5
+    local -A rss
+    for p in "${subjects[@]}"; do
+        wait_until_age "$p" 10
+        rss[$p]=$(awk '/^VmRSS/ { printf "%.1f", $2 / 1024 }' "/proc/$p/status")
+    done
     local -A cpu_rates wake_rates cpu0 sw0
     for round in 1 2 3; do
         t0=$(now)
@@ -124,13 +133,64 @@ idle_figures() {
         done
     done
     echo "idle under Xvfb, the median of 3 windows of $window s, all measured together:"
-    printf '  %-52s %14s %12s\n' "" "CPU ms/minute" "wake-ups/s"
+    printf '  %-52s %14s %12s %16s\n' "" "CPU ms/minute" "wake-ups/s" "RSS at 10 s, MiB"
     for i in "${!subjects[@]}"; do
         p=${subjects[i]}
-        printf '  %-52s %14s %12s\n' "${names[i]}" "$(tr ' ' '\n' <<<"${cpu_rates[$p]}" | grep . | median)" \
-            "$(tr ' ' '\n' <<<"${wake_rates[$p]}" | grep . | median)"
+        printf '  %-52s %14s %12s %16s\n' "${names[i]}" "$(tr ' ' '\n' <<<"${cpu_rates[$p]}" | grep . | median)" \
+            "$(tr ' ' '\n' <<<"${wake_rates[$p]}" | grep . | median)" "${rss[$p]}"
     done
     for p in "${subjects[@]}"; do kill "$p" 2>/dev/null || true; done
+}
+
+# Waits until process $1 has run for $2 seconds.
+wait_until_age() {
+    local left
+    left=$(awk -v born="$(process_started_at "$1")" -v now="$(now)" -v age="$2" \
+        'BEGIN { d = born + age - now; printf "%.3f", (d > 0 ? d : 0) }')
+    sleep "$left"
+}
+
+# ---- start-up, side by side ----
+
+# Milliseconds from starting COMMAND... to READY-TEST PID holding, polled every 5 ms; the process is
+# ended after. Prints nothing when it did not come within the wait limit.
+time_to_window() { # READY-TEST COMMAND...
+    local ready=$1 t0 pid
+    shift
+    t0=$(now)
+    "$@" >/dev/null 2>&1 &
+    pid=$!
+    JOURNEY_PIDS+=("$pid")
+    while ! "$ready" "$pid"; do
+        sleep 0.005
+        at_most "$(since "$t0")" "$WAIT_LIMIT" || break
+    done
+    "$ready" "$pid" && awk -v a="$t0" -v b="$(now)" 'BEGIN { printf "%.0f\n", (b - a) * 1000 }'
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+}
+
+# median, the range and the count of the numbers on standard input, one a line
+summary() {
+    sort -g | awk '{ v[NR] = $1 } END { if (NR) printf "%.0f ms (%.0f to %.0f, n %d)", v[int((NR + 1) / 2)], v[1], v[NR], NR; else printf "none" }'
+}
+
+start_figures() {
+    local dir=$JOURNEY_WORK/start round belvane=() floor=() peer=()
+    program_folder "$dir" FALSE
+    for round in $(seq "$rounds"); do
+        # Interleaved, so a busy moment of the machine falls on all of them alike.
+        belvane+=("$(XDG_RUNTIME_DIR=$dir/runtime time_to_window face_shown "$dir/belvane")")
+        floor+=("$(time_to_window has_window "$build/tests/bench/idle_floor")")
+        if command -v alarm-clock-applet >/dev/null; then
+            peer+=("$(time_to_window has_tray_icon alarm-clock-applet --hidden)")
+        fi
+    done
+    echo "start to the first window viewable, fresh starts interleaved:"
+    printf '  %-52s %s\n' "Belvane, face shown" "$(printf '%s\n' "${belvane[@]}" | grep . | summary)"
+    printf '  %-52s %s\n' "floor: bare Qt 6" "$(printf '%s\n' "${floor[@]}" | grep . | summary)"
+    [ ${#peer[@]} -eq 0 ] ||
+        printf '  %-52s %s\n' "peer: alarm-clock-applet, its tray icon" "$(printf '%s\n' "${peer[@]}" | grep . | summary)"
 }
 
 # ---- the face against the wall clock ----
@@ -176,7 +236,8 @@ sound_delay_figure() {
     [ ${#delays[@]} -gt 0 ] || fail "no alarm was heard"
     printf '%s\n' "${delays[@]}" | sort -g | awk -v n="$rounds" '
         { v[NR] = $1 }
-        END { printf "due second to the first sound on the null sink: median %.0f ms (%.0f to %.0f ms, %d of %d alarms)\n",
-                     v[int((NR + 1) / 2)], v[1], v[NR], NR, n }'
+        END { p95 = v[int(0.95 * NR + 0.999)]
+              printf "due second to the first sound on the null sink: median %.0f ms, 95th percentile %.0f ms (%.0f to %.0f ms, %d of %d alarms)\n",
+                     v[int((NR + 1) / 2)], p95, v[1], v[NR], NR, n }'
     [ ${#delays[@]} -eq "$rounds" ] || fail "only ${#delays[@]} of $rounds alarms were heard"
 }
