@@ -204,6 +204,7 @@ void TFormMain::LoadSkinPictures(const QString& skinName)
     // Only a complete set replaces the pictures in use.
     m_pictures = std::move(loaded);
     m_picturesLoaded = true;
+    m_slotPictures.reset(m_pictures.ImageBack);
     setFixedSize(m_pictures.background.size());
 }
 
@@ -304,11 +305,24 @@ void TFormMain::paintEvent(QPaintEvent* event)
         painter.drawText(rect(), Qt::AlignCenter, faceTimeText(m_services.clock.now().time(), m_militaryShown, true));
         return;
     }
-    painter.setClipRegion(m_outline.isEmpty() ? event->region() : event->region() & m_outline);
+    // A tick's few changed places are copied from pictures composed once; what else is to be
+    // painted (an expose, a new skin) gets the background and the pictures over it.
+    QRegion rest = event->region();
+    if (m_outline.isEmpty() && !placesOverlap(m_drawn)) {
+        for (const PicturePlacement& p : m_drawn.all()) {
+            if (p.rect.isEmpty() || !rest.intersects(p.rect))
+                continue;
+            painter.drawPixmap(p.rect.topLeft(), m_slotPictures.at(p, pictureFor(p)));
+            rest -= p.rect;
+        }
+        if (rest.isEmpty())
+            return;
+    }
+    painter.setClipRegion(m_outline.isEmpty() ? rest : rest & m_outline);
     painter.drawPixmap(0, 0, m_pictures.ImageBack);
     for (const PicturePlacement& p : m_drawn.all()) {
         const QPixmap* picture = pictureFor(p);
-        if (p.visible && picture && event->region().intersects(p.rect))
+        if (p.visible && picture && rest.intersects(p.rect))
             painter.drawPixmap(p.rect.topLeft(), *picture);
     }
 }

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include "clockface/face_layout.h"
+#include "clockface/face_slot_pictures.h"
 #include "clockface/live_options.h"
 #include "platform/data_folder.h"
 
@@ -120,6 +121,7 @@ private:
     QString m_skinName;
     SkinLayout m_layout;
     SkinPictures m_pictures;
+    FaceSlotPictures m_slotPictures;
     bool m_picturesLoaded = false;
     FacePlacement m_drawn;
     bool m_redrawAll = true;
