@@ -22,7 +22,7 @@ void FaceDraw(benchmark::State& state)
     for (auto _ : state) {
         fake.clock.advanceMs(500); // every draw lands in the other half of a second
         face.DrawClock();
-        face.repaint(); // paints now what the draw marked as changed
+        QApplication::processEvents(); // paints what the draw marked as changed, as a tick does
     }
 }
 BENCHMARK(FaceDraw)->Unit(benchmark::kMicrosecond);
