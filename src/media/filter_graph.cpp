@@ -40,10 +40,9 @@ QString errorText(const GError* error)
 
 } // namespace
 
-TFilterGraph::TFilterGraph(QObject* parent) : QObject(parent)
-{
-    initialiseGStreamer();
-}
+// GStreamer starts when the first pipeline is made, not with the program: a clock that never rings
+// or chimes does not load it.
+TFilterGraph::TFilterGraph(QObject* parent) : QObject(parent) {}
 
 TFilterGraph::~TFilterGraph()
 {
@@ -55,6 +54,7 @@ void TFilterGraph::setActive(bool active)
     if (active == Active())
         return;
     if (active) {
+        initialiseGStreamer();
         m_pipeline = gst_element_factory_make("playbin", nullptr);
         if (!m_pipeline)
             return; // the framework's base plugins are part of the platform; without them nothing plays
