@@ -28,7 +28,6 @@ LinuxWakeTimer::LinuxWakeTimer(const QString& helperPath, QObject* parent)
     });
     // What it says goes to the log only when it fails; the machine's own clock is never touched.
     m_helper->setProcessChannelMode(QProcess::SeparateChannels);
-    m_helper->start(helperPath, {});
 }
 
 LinuxWakeTimer::~LinuxWakeTimer()
@@ -44,6 +43,13 @@ void LinuxWakeTimer::arm(const QDateTime& instant)
 {
     if (m_helper->state() == QProcess::NotRunning && !m_failure.isEmpty())
         return;
+    // Started with the first instant to wake at: a program with no alarm to wake for runs no helper.
+    if (!m_started) {
+        if (!instant.isValid())
+            return;
+        m_started = true;
+        m_helper->start(m_helperPath, {});
+    }
     const QByteArray line = instant.isValid() ? QByteArray::number(instant.toSecsSinceEpoch()) : QByteArray();
     m_helper->write(line + '\n');
 }

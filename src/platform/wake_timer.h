@@ -18,7 +18,8 @@ public:
     virtual QString cannotWakeReason() const = 0;
 };
 
-/// The wake helper `belvane-wake` beside the executable, started once and fed one instant a line.
+/// The wake helper `belvane-wake` beside the executable, started at the first instant given and fed one
+/// instant a line: a program with no alarm to wake for runs no helper.
 /// Only that small program holds the capability a wake timer needs.
 class LinuxWakeTimer final : public QObject, public WakeTimer {
     Q_OBJECT
@@ -36,6 +37,7 @@ private:
 
     QProcess* m_helper;
     QString m_helperPath;
-    bool m_ready = false; // the helper has its timer
+    bool m_started = false; // the helper was started, at the first instant given
+    bool m_ready = false;   // the helper has its timer
     QString m_failure;    // why it has none, once known
 };
