@@ -11,9 +11,6 @@
 #include <QWindow>
 
 #include "alarms/alarm_list_window.h"
-#include "app/error_report.h"
-#include "app/services.h"
-#include "app/window_stacking.h"
 #include "clockface/face_change.h"
 #include "clockface/skin_choice.h"
 #include "clockface/window_shape.h"
@@ -22,6 +19,9 @@
 #include "shell/help_book.h"
 #include "shell/help_viewer.h"
 #include "shell/sys_tray.h"
+#include "ui/error_report.h"
+#include "ui/services.h"
+#include "ui/window_stacking.h"
 #include <QCoreApplication>
 
 namespace {

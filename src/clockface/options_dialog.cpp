@@ -14,11 +14,11 @@
 #include <QTabWidget>
 #include <QTimeEdit>
 
-#include "app/error_report.h"
-#include "app/window_centring.h"
-#include "app/window_flags.h"
 #include "media/media_formats.h"
 #include "media/preview_window.h"
+#include "ui/error_report.h"
+#include "ui/window_centring.h"
+#include "ui/window_flags.h"
 
 namespace {
 

@@ -5,13 +5,13 @@
 #include <QScreen>
 #include <QTest>
 
-#include "app/error_report.h"
 #include "clockface/face_layout.h"
 #include "clockface/main_window.h"
 #include "helpers/fake_services.h"
 #include "helpers/screenshot.h"
 #include "helpers/temp_folder.h"
 #include "helpers/wait_limit.h"
+#include "ui/error_report.h"
 
 namespace {
 

@@ -16,7 +16,6 @@
 #include "alarms/alarm_list_window.h"
 #include "alarms/alarm_settings_file.h"
 #include "app/application.h"
-#include "app/error_report.h"
 #include "clockface/main_window.h"
 #include "helpers/fake_services.h"
 #include "helpers/modal.h"
@@ -28,6 +27,7 @@
 #include "ringing/alarm_run_window.h"
 #include "shell/help_book.h"
 #include "shell/help_viewer.h"
+#include "ui/error_report.h"
 #include "x11_windows.h"
 
 namespace {
@@ -266,8 +266,7 @@ TEST_F(OnTheDesktop, EveryWindowOpensAboveTheFaceCentredAndFixed)
     box->close();
 
     // The preview player.
-    TFormPlay* preview = windows->alarmList().previewPlayer();
-    ASSERT_NE(preview, nullptr);
+    TFormPlay* preview = &windows->previewPlayer();
     answerNextModal([&](QDialog* player) {
         expectUsable(*player, "preview-player");
         player->reject();

@@ -25,8 +25,7 @@ void setErrorSink(ErrorSink sink);
 void setErrorBoxOwner(QWidget* window);
 
 /// Runs a handler's body; an error ends it and is reported, so no exception crosses the event loop.
-template <class Handler>
-void guarded(Handler&& handler)
+template <class Handler> void guarded(Handler&& handler)
 {
     try {
         std::forward<Handler>(handler)();

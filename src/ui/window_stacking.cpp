@@ -1,4 +1,4 @@
-#include "app/window_stacking.h"
+#include "ui/window_stacking.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -19,8 +19,10 @@ bool isStackedKind(const QWidget& w)
     case Qt::Dialog:
     case Qt::Tool:
     case Qt::Window:
-    case Qt::Sheet: return true;
-    default: return false;
+    case Qt::Sheet:
+        return true;
+    default:
+        return false;
     }
 }
 
