@@ -55,7 +55,8 @@ TFormMain::TFormMain(Services& services, const AppFolders& folders, QWidget* par
         setAttribute(Qt::WA_OpaquePaintEvent); // the background picture covers every pixel
     else
         setAttribute(Qt::WA_TranslucentBackground); // what lies outside the outline stays clear
-    // The program's other windows open above the face, never under it.
+    // The program's other windows open above the face; those a user works in stack among the windows
+    // of other programs, over which the face stays.
     new WindowStacking(*this);
     buildMenu();
 
