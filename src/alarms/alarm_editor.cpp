@@ -29,18 +29,17 @@
 #include <QTreeWidget>
 
 #include "alarms/alarm_editor_rules.h"
-#include "alarms/alarm_list_window.h"
 #include "alarms/alarm_record.h"
 #include "alarms/alarm_settings_file.h"
-#include "app/error_report.h"
-#include "app/services.h"
-#include "app/window_centring.h"
-#include "app/window_flags.h"
 #include "media/media_formats.h"
 #include "media/preview_window.h"
 #include "platform/clock.h"
 #include "platform/errors.h"
 #include "platform/line_file.h"
+#include "ui/error_report.h"
+#include "ui/services.h"
+#include "ui/window_centring.h"
+#include "ui/window_flags.h"
 #include <QCoreApplication>
 
 namespace {
@@ -290,10 +289,8 @@ void setMediaFileChooser(MediaFileChooser chooser)
     mediaFileChooser() = std::move(chooser);
 }
 
-TAlarmOptions::TAlarmOptions(TFormAlarmList& owner)
-    : FormDialog(&owner,
-              kFixedDialogFlags),
-      m_owner(owner)
+TAlarmOptions::TAlarmOptions(AlarmEditorParts parts, AlarmEditorStart start, QWidget* parent)
+    : FormDialog(parent, kFixedDialogFlags), m_parts(std::move(parts)), m_start(start)
 {
     setObjectName(QStringLiteral("AlarmOptions"));
     setWindowTitle(tr("闹钟设置"));
@@ -554,7 +551,7 @@ void TAlarmOptions::nameForScreenReaders()
 
 void TAlarmOptions::FormCreate()
 {
-    const QDateTime now = m_owner.services().clock.now();
+    const QDateTime now = m_parts.services.clock.now();
     TimePicker->setTime(now.time());
     Frequency->setCurrentIndex(int(::Frequency::Weekly)); // the frequency's display is left as it is
     DatePicker->setDate(now.date());
@@ -572,7 +569,7 @@ void TAlarmOptions::FormCreate()
     for (QTimeEdit* picker : {FadeInTimePicker, FadeOutTimePicker, AutoSnoozeTimePicker})
         picker->setEnabled(false);
 
-    m_savedVolume = m_owner.services().volume.read();
+    m_savedVolume = m_parts.services.volume.read();
     SetSystemVolume(100);
     AlarmVolume->setValue(100);
 
@@ -594,7 +591,7 @@ void TAlarmOptions::FormShow()
 {
     if (m_missingFile)
         throw IoError(QStringLiteral("File not found: \"%1\"").arg(*m_missingFile));
-    if (!m_owner.IsNewAlarm)
+    if (m_start == AlarmEditorStart::WorkingFile)
         ActionReadAlarmInfo();
 }
 
@@ -630,17 +627,16 @@ void TAlarmOptions::FormClose()
         return;
     m_closed = true;
     if (m_savedVolume)
-        m_owner.services().volume.setVolume(m_savedVolume->packed);
+        m_parts.services.volume.setVolume(m_savedVolume->packed);
 }
 
 void TAlarmOptions::ActionReadAlarmInfo()
 {
-    const QString path = m_owner.DataFolder() + m_owner.CurrentAlarmFile;
+    const QString path = m_parts.dataFolder + kWorkingFile;
     AlarmSettings loaded;
     std::exception_ptr readError;
     try {
-        ReadAlarmSettingsFile(m_owner.DataFolder(), m_owner.CurrentAlarmFile, SettingsReader::Editor,
-                              loaded);
+        ReadAlarmSettingsFile(m_parts.dataFolder, kWorkingFile, SettingsReader::Editor, loaded);
     } catch (const BelvaneError&) {
         readError = std::current_exception();
     }
@@ -771,13 +767,13 @@ void TAlarmOptions::OKClick()
 {
     const AlarmSettings s = settingsFromControls();
     // A file that cannot be written raises here: the dialog stays open and nothing is handed back.
-    writeFileAtomically(m_owner.DataFolder() + kWorkingFile, WriteAlarmSettings(s));
+    writeFileAtomically(m_parts.dataFolder + kWorkingFile, WriteAlarmSettings(s));
 
     QString mask;
     for (bool day : s.weekdays)
         mask += day ? QLatin1Char('1') : QLatin1Char('0');
-    m_owner.EditedAlarm = {firstDisplayedLine(), s.frequencyIndex, DatePicker->date(), TimePicker->time(),
-                           mask};
+    m_edited =
+        EditedAlarmInfo{firstDisplayedLine(), s.frequencyIndex, DatePicker->date(), TimePicker->time(), mask};
     accept();
 }
 
@@ -795,7 +791,7 @@ QString TAlarmOptions::firstDisplayedLine() const
 
 void TAlarmOptions::TimeNowClick()
 {
-    const QDateTime now = m_owner.services().clock.now();
+    const QDateTime now = m_parts.services.clock.now();
     TimePicker->setTime(now.time());
     DatePicker->setDate(now.date());
 }
@@ -847,7 +843,7 @@ void TAlarmOptions::showEmptyListWarning()
 
 void TAlarmOptions::SetSystemVolume(int percent)
 {
-    m_owner.services().volume.setVolume(alarmVolumeValue(percent));
+    m_parts.services.volume.setVolume(alarmVolumeValue(percent));
 }
 
 void TAlarmOptions::AlarmVolumeChange()
@@ -969,19 +965,19 @@ void TAlarmOptions::PlayMusicClick()
 
 void TAlarmOptions::PlaySoundClick()
 {
-    preview(BuiltInSoundPath(m_owner.ProgramFolder(), SoundComboBox->currentIndex()));
+    preview(BuiltInSoundPath(m_parts.programFolder, SoundComboBox->currentIndex()));
 }
 
 void TAlarmOptions::TryAlarmClick()
 {
     // The settings as they stand, not as saved: nothing is written.
-    if (m_owner.tryAlarm)
-        m_owner.tryAlarm(settingsFromControls());
+    if (m_parts.tryAlarm)
+        m_parts.tryAlarm(settingsFromControls());
 }
 
 void TAlarmOptions::preview(const QString& path)
 {
     // The preview player says nothing about a file it cannot play: it simply does not open.
-    if (TFormPlay* player = m_owner.previewPlayer())
+    if (TFormPlay* player = m_parts.previewPlayer)
         player->PreviewFile(path);
 }

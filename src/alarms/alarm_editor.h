@@ -3,10 +3,11 @@
 #include <functional>
 #include <optional>
 
-#include "app/form_dialog.h"
 #include <QStringList>
 
+#include "alarms/alarm_display.h"
 #include "platform/output_volume.h"
+#include "ui/form_dialog.h"
 
 class QAbstractButton;
 class QButtonGroup;
@@ -23,9 +24,10 @@ class QTabWidget;
 class QTimeEdit;
 class QTreeWidget;
 class QWidget;
+class TFormPlay;
 struct AlarmEntry;
 struct AlarmSettings;
-class TFormAlarmList;
+struct Services;
 
 /// The reminder text a new alarm starts with, in the interface's language.
 QString defaultReminderText();
@@ -37,15 +39,36 @@ using MediaFileChooser =
 /// Replaces the file-open dialog (tests answer it); an empty chooser restores the dialog.
 void setMediaFileChooser(MediaFileChooser chooser);
 
-/// The alarm editor. It reads only the working file named by the list window's `CurrentAlarmFile`
-/// and writes only "alarm.ini"; the list window copies that file to and from the alarm's own file.
+/// What the alarm editor is given when it is made.
+struct AlarmEditorParts {
+    /// The clock "获取当前时间" reads, the output volume set while the editor is open.
+    Services& services;
+    /// Read only: the built-in sounds "播放" plays.
+    QString programFolder;
+    /// The folder of the working file "alarm.ini", which the editor reads and writes.
+    QString dataFolder;
+    /// Plays the previews; without one a preview does nothing.
+    TFormPlay* previewPlayer = nullptr;
+    /// Rings the settings being edited, as a trial; without it "试响" does nothing.
+    std::function<void(const AlarmSettings&)> tryAlarm;
+};
+
+/// What the editor starts from when shown: a new alarm's defaults, or the working file.
+enum class AlarmEditorStart { NewAlarm, WorkingFile };
+
+/// The alarm editor. It reads and writes only the working file "alarm.ini"; whoever opens it copies
+/// that file to and from the alarm's own file and takes the row's fields from `editedAlarm()`.
 /// While it is open the whole output device plays at the alarm's volume, so the previews are heard
 /// as the alarm will be; the volume found at creation is put back however the dialog closes.
 class TAlarmOptions : public FormDialog {
     Q_OBJECT
 public:
-    explicit TAlarmOptions(TFormAlarmList& owner);
+    TAlarmOptions(AlarmEditorParts parts, AlarmEditorStart start, QWidget* parent = nullptr);
     ~TAlarmOptions() override;
+
+    /// The list row's fields as OK saved them: the caption (the memo's first line as shown), the
+    /// frequency, date, time and weekdays. Nothing until OK has saved the working file.
+    const std::optional<EditedAlarmInfo>& editedAlarm() const { return m_edited; }
 
     void FormCreate();
     void FormShow();
@@ -96,7 +119,9 @@ private:
     /// Shows the warning in the play list while play music is chosen with nothing in the list.
     void showEmptyListWarning();
 
-    TFormAlarmList& m_owner;
+    AlarmEditorParts m_parts;
+    AlarmEditorStart m_start;
+    std::optional<EditedAlarmInfo> m_edited;
     std::optional<DeviceVolume> m_savedVolume; // SavedWaveVolume: the device's volume at creation
     bool m_shown = false;
     bool m_closed = false;

@@ -17,14 +17,14 @@
 #include <QTreeWidget>
 
 #include "alarms/alarm_editor.h"
-#include "app/error_report.h"
-#include "app/services.h"
-#include "app/window_centring.h"
 #include "platform/autostart.h"
 #include "platform/clock.h"
 #include "platform/line_file.h"
 #include "platform/program_folder.h"
 #include "platform/text_codec.h"
+#include "ui/error_report.h"
+#include "ui/services.h"
+#include "ui/window_centring.h"
 #include <QCoreApplication>
 
 namespace {
@@ -274,14 +274,16 @@ int TFormAlarmList::selectedRow() const
     return selected.isEmpty() ? -1 : AlarmList->indexOfTopLevelItem(selected.first());
 }
 
-bool TFormAlarmList::runEditor(bool isNew, const AlarmEntry* rowWithoutFile, const QString& missingFile)
+std::optional<EditedAlarmInfo> TFormAlarmList::runEditor(bool isNew, const AlarmEntry* rowWithoutFile,
+                                                         const QString& missingFile)
 {
-    IsNewAlarm = isNew;
-    CurrentAlarmFile = kWorkingFile;
-    TAlarmOptions editor(*this);
+    TAlarmOptions editor({m_services, m_programFolder, m_dataFolder, m_previewPlayer, tryAlarm},
+                         isNew ? AlarmEditorStart::NewAlarm : AlarmEditorStart::WorkingFile, this);
     if (rowWithoutFile)
         editor.startFromRow(*rowWithoutFile, missingFile);
-    return editor.exec() == QDialog::Accepted;
+    if (editor.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return editor.editedAlarm();
 }
 
 void TFormAlarmList::ButtonAddClick()
@@ -292,12 +294,12 @@ void TFormAlarmList::ButtonAddClick()
         reportError(tr("已有 %1 个闹钟，不能再添加。请先删除不再需要的闹钟。").arg(kAlarmNumberCount));
         return;
     }
-    if (runEditor(true)) {
+    if (const std::optional<EditedAlarmInfo> edited = runEditor(true)) {
         // A number an older copy of the program freed without knowing of "off.ini" starts on.
         m_store.setOff(*number, false);
         const auto tellScheduler = qScopeGuard([this] { emit rowsChanged(); });
         // The row and its own settings file are written as one change.
-        m_store.addRow(makeAlarmEntry(EditedAlarm, *number, RowOrigin::Add, m_locale),
+        m_store.addRow(makeAlarmEntry(*edited, *number, RowOrigin::Add, m_locale),
                        readWholeFile(m_dataFolder + kWorkingFile));
         showRow(int(m_store.rows.size() - 1));
         fitColumns();
@@ -322,9 +324,11 @@ void TFormAlarmList::buttonEditClick()
     m_store.used.mark(number);
     // Without its own file the alarm keeps what its row knows (frequency, time, date, weekdays).
     const AlarmEntry rowBefore = m_store.rows[row];
-    if (runEditor(false, ownFileMissing ? &rowBefore : nullptr, own) && row < m_store.rows.size()) {
+    const std::optional<EditedAlarmInfo> edited =
+        runEditor(false, ownFileMissing ? &rowBefore : nullptr, own);
+    if (edited && row < m_store.rows.size()) {
         const auto tellScheduler = qScopeGuard([this] { emit rowsChanged(); });
-        m_store.replaceRow(row, makeAlarmEntry(EditedAlarm, number, RowOrigin::Edit, m_locale),
+        m_store.replaceRow(row, makeAlarmEntry(*edited, number, RowOrigin::Edit, m_locale),
                            readWholeFile(m_dataFolder + kWorkingFile));
         showRow(row);
         fitColumns();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include <QDeadlineTimer>
 #include <QDialog>
@@ -22,8 +23,9 @@ struct AlarmSettings;
 struct Services;
 
 /// The alarm list window: shows the rows of the alarm list it is given and changes them through the
-/// editor, rewriting "al.ini" after every change; the editor learns which settings file to use from
-/// its hand-over fields. The scheduler reads the same rows and is told of every change.
+/// editor, rewriting "al.ini" after every change; the editor works on the working file "alarm.ini",
+/// which the window copies to and from the alarm's own file. The scheduler reads the same rows and is
+/// told of every change.
 class TFormAlarmList : public QDialog {
     Q_OBJECT
 public:
@@ -33,16 +35,10 @@ public:
     /// Fills the list from the rows as loaded.
     void FormCreate();
 
-    /// Read only: the built-in sounds.
-    const QString& ProgramFolder() const { return m_programFolder; }
-    /// The user's files: the list, the settings files and the working file.
-    const QString& DataFolder() const { return m_dataFolder; }
     AlarmListStore& store() { return m_store; }
-    Services& services() { return m_services; }
 
     /// The preview player the editor plays its previews through; without one a preview does nothing.
     void setPreviewPlayer(TFormPlay* player) { m_previewPlayer = player; }
-    TFormPlay* previewPlayer() const { return m_previewPlayer; }
 
     /// Turns start-with-the-desktop on or off for this program.
     void SetStartWithDesktop(bool enabled);
@@ -53,11 +49,6 @@ public:
     std::function<void(const AlarmSettings&)> tryAlarm;
     /// Shows the "下次响铃" texts anew.
     void showNextRings();
-
-    // Hand-over fields read and written by the editor and the ringing window.
-    bool IsNewAlarm = false;
-    QString CurrentAlarmFile;
-    EditedAlarmInfo EditedAlarm;
 
     void ButtonAddClick();
     void buttonEditClick();
@@ -79,9 +70,10 @@ protected:
 private:
     /// Sets every text of the window in the interface's language.
     void retranslate();
-    /// Runs a fresh editor on "alarm.ini"; true when it ended with OK. For an alarm whose own settings
-    /// file is missing, the editor starts from its row instead and names the missing file.
-    bool runEditor(bool isNew, const AlarmEntry* rowWithoutFile = nullptr, const QString& missingFile = {});
+    /// Runs a fresh editor on "alarm.ini"; the row's fields when it ended with OK. For an alarm whose
+    /// own settings file is missing, the editor starts from its row instead and names the missing file.
+    std::optional<EditedAlarmInfo> runEditor(bool isNew, const AlarmEntry* rowWithoutFile = nullptr,
+                                             const QString& missingFile = {});
     /// Rewrites "al.ini" and tells the scheduler, also when the write fails.
     void saveRows();
     void showRow(int row);

@@ -4,8 +4,6 @@
 
 #include "alarms/alarm_list_file.h"
 #include "alarms/alarm_list_window.h"
-#include "app/error_report.h"
-#include "app/window_stacking.h"
 #include "clockface/hourly_chime.h"
 #include "clockface/main_window.h"
 #include "clockface/options_dialog.h"
@@ -23,6 +21,8 @@
 #include "shell/help_viewer.h"
 #include "shell/sys_tray.h"
 #include "shell/tray_ringing_entries.h"
+#include "ui/error_report.h"
+#include "ui/window_stacking.h"
 #include <QCoreApplication>
 
 BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders, const QDateTime& launchedAt)

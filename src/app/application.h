@@ -5,8 +5,8 @@
 #include <QDateTime>
 #include <QString>
 
-#include "app/services.h"
 #include "platform/data_folder.h"
+#include "ui/services.h"
 
 class AlarmDispatcher;
 class AlarmListStore;
@@ -34,6 +34,7 @@ public:
     TFormMain& main() { return *m_main; }
     TFormAlarmList& alarmList() { return *m_alarmList; }
     TFormOptions& options() { return *m_options; }
+    TFormPlay& previewPlayer() { return *m_play; }
     TFormRunPlay& runPlayer() { return *m_runPlay; }
     AlarmDispatcher& scheduler() { return *m_dispatcher; }
     AlarmListStore& store() { return *m_store; }

@@ -11,9 +11,6 @@
 #include <QWindow>
 
 #include "alarms/alarm_list_window.h"
-#include "app/error_report.h"
-#include "app/services.h"
-#include "app/window_stacking.h"
 #include "clockface/face_change.h"
 #include "clockface/skin_choice.h"
 #include "clockface/window_shape.h"
@@ -22,6 +19,9 @@
 #include "shell/help_book.h"
 #include "shell/help_viewer.h"
 #include "shell/sys_tray.h"
+#include "ui/error_report.h"
+#include "ui/services.h"
+#include "ui/window_stacking.h"
 #include <QCoreApplication>
 
 namespace {
@@ -55,7 +55,8 @@ TFormMain::TFormMain(Services& services, const AppFolders& folders, QWidget* par
         setAttribute(Qt::WA_OpaquePaintEvent); // the background picture covers every pixel
     else
         setAttribute(Qt::WA_TranslucentBackground); // what lies outside the outline stays clear
-    // The program's other windows open above the face, never under it.
+    // The program's other windows open above the face; those a user works in stack among the windows
+    // of other programs, over which the face stays.
     new WindowStacking(*this);
     buildMenu();
 

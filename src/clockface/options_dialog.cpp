@@ -14,12 +14,12 @@
 #include <QTabWidget>
 #include <QTimeEdit>
 
-#include "app/caption_fit.h"
-#include "app/error_report.h"
-#include "app/window_centring.h"
-#include "app/window_flags.h"
 #include "media/media_formats.h"
 #include "media/preview_window.h"
+#include "ui/caption_fit.h"
+#include "ui/error_report.h"
+#include "ui/window_centring.h"
+#include "ui/window_flags.h"
 
 namespace {
 

@@ -7,13 +7,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/window_centring.h"
-#include "app/window_flags.h"
-#include "app/error_report.h"
 #include "media/filter_graph.h"
 #include "media/player_font.h"
 #include "media/track_bar.h"
 #include "media/video_window.h"
+#include "ui/error_report.h"
+#include "ui/window_centring.h"
+#include "ui/window_flags.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/form_dialog.h"
+#include "ui/form_dialog.h"
 #include <QString>
 
 class QFrame;

@@ -6,12 +6,12 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "app/window_centring.h"
 #include "media/filter_graph.h"
 #include "media/media_error.h"
 #include "media/player_font.h"
 #include "media/track_bar.h"
 #include "media/video_window.h"
+#include "ui/window_centring.h"
 
 namespace {
 // Pictures this narrow or this wide are not shown: the file plays unseen.

@@ -6,14 +6,14 @@
 #include <QWidget>
 
 #include "alarms/alarm_list_file.h"
-#include "app/error_report.h"
-#include "app/services.h"
 #include "platform/clock.h"
 #include "platform/resume_watch.h"
 #include "platform/text_codec.h"
 #include "platform/wake_timer.h"
 #include "platform/wall_clock_watch.h"
 #include "ringing/alarm_run_window.h"
+#include "ui/error_report.h"
+#include "ui/services.h"
 #include <QCoreApplication>
 
 AlarmDispatcher::AlarmDispatcher(Services& services, const AlarmListStore& store, QString dataFolder,

@@ -12,15 +12,15 @@
 #include <QScreen>
 
 #include "alarms/alarm_settings_file.h"
-#include "app/window_centring.h"
-#include "app/window_flags.h"
-#include "app/error_report.h"
-#include "app/services.h"
 #include "media/run_play_window.h"
 #include "platform/clock.h"
 #include "platform/power_control.h"
 #include "platform/text_codec.h"
 #include "shell/ring_notification.h"
+#include "ui/error_report.h"
+#include "ui/services.h"
+#include "ui/window_centring.h"
+#include "ui/window_flags.h"
 
 namespace {
 

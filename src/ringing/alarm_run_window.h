@@ -3,7 +3,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/form_dialog.h"
+#include "ui/form_dialog.h"
 #include <QTimer>
 
 #include "platform/date_time_format.h"

@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "app/window_centring.h"
-#include "app/window_flags.h"
+#include "ui/window_centring.h"
+#include "ui/window_flags.h"
 
 namespace {
 

@@ -14,10 +14,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/window_centring.h"
-#include "app/window_stacking.h"
 #include "platform/errors.h"
 #include "shell/help_book.h"
+#include "ui/window_centring.h"
+#include "ui/window_stacking.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <QAction>
 #include <QMenu>
 
-#include "app/error_report.h"
 #include "ringing/alarm_dispatcher.h"
 #include "ringing/alarm_run_window.h"
+#include "ui/error_report.h"
 
 TrayRingingEntries::TrayRingingEntries(QMenu& menu, AlarmDispatcher& dispatcher) : QObject(&menu)
 {

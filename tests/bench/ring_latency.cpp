@@ -13,13 +13,13 @@
 #include "alarms/alarm_display.h"
 #include "alarms/alarm_list_file.h"
 #include "alarms/alarm_settings_file.h"
-#include "app/services.h"
 #include "helpers/fake_services.h"
 #include "helpers/wav_file.h"
 #include "media/player_settings.h"
 #include "media/run_play_window.h"
 #include "platform/line_file.h"
 #include "ringing/alarm_dispatcher.h"
+#include "ui/services.h"
 
 int main(int argc, char** argv)
 {

@@ -5,7 +5,6 @@
 #include <QScreen>
 #include <QTest>
 
-#include "app/error_report.h"
 #include "clockface/face_layout.h"
 #include "clockface/live_options.h"
 #include "clockface/main_window.h"
@@ -13,6 +12,7 @@
 #include "helpers/screenshot.h"
 #include "helpers/temp_folder.h"
 #include "helpers/wait_limit.h"
+#include "ui/error_report.h"
 
 namespace {
 

@@ -18,7 +18,6 @@
 #include "alarms/alarm_list_file.h"
 #include "alarms/alarm_list_window.h"
 #include "alarms/alarm_settings_file.h"
-#include "app/error_report.h"
 #include "helpers/eventually.h"
 #include "helpers/fake_services.h"
 #include "helpers/modal.h"
@@ -32,6 +31,7 @@
 #include "ringing/last_checked_file.h"
 #include "ringing/next_ring_watch.h"
 #include "shell/tray_ringing_entries.h"
+#include "ui/error_report.h"
 
 namespace {
 

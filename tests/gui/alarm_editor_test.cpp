@@ -20,15 +20,14 @@
 
 #include "alarms/alarm_editor.h"
 #include "alarms/alarm_editor_rules.h"
-#include "alarms/alarm_list_window.h"
 #include "alarms/alarm_settings_file.h"
-#include "app/error_report.h"
 #include "helpers/fake_services.h"
 #include "helpers/screenshot.h"
 #include "helpers/temp_folder.h"
 #include "helpers/wav_file.h"
 #include "media/preview_window.h"
 #include "platform/text_codec.h"
+#include "ui/error_report.h"
 
 namespace {
 
@@ -51,8 +50,6 @@ public: // the table-driven cases reach the fixture through a reference
             chooserCalls << QStringList{filters.join('|'), selected};
             return nextFiles.isEmpty() ? QString() : nextFiles.takeFirst();
         });
-        window.setPreviewPlayer(&previewPlayer);
-        window.CurrentAlarmFile = "alarm.ini";
     }
     ~AlarmEditor() override
     {
@@ -63,10 +60,11 @@ public: // the table-driven cases reach the fixture through a reference
     /// A shown editor: a new alarm, or the alarm of this working file.
     TAlarmOptions& open(std::optional<QByteArray> file = std::nullopt)
     {
-        window.IsNewAlarm = !file;
         if (file)
             dir.write("alarm.ini", *file);
-        editor = std::make_unique<TAlarmOptions>(window);
+        editor = std::make_unique<TAlarmOptions>(
+            AlarmEditorParts{fake.services, dir.path(), dir.path(), &previewPlayer, {}},
+            file ? AlarmEditorStart::WorkingFile : AlarmEditorStart::NewAlarm);
         editor->show();
         return *editor;
     }
@@ -106,8 +104,6 @@ public: // the table-driven cases reach the fixture through a reference
 
     TempFolder dir;
     FakeServices fake{kCreated};
-    AlarmListStore store{dir.path()};
-    TFormAlarmList window{fake.services, store, dir.path()};
     TFormPlay previewPlayer;
     std::unique_ptr<TAlarmOptions> editor;
     QStringList errors;
@@ -165,11 +161,11 @@ TEST_F(AlarmEditor, NewAlarmSavedWithoutChanges)
         encodeText(QStringLiteral("时间到了，该做计划好的事情了！"));
     EXPECT_EQ(save(), expected);
     EXPECT_FALSE(editor->isVisible());
-    EXPECT_EQ(window.EditedAlarm.caption, QStringLiteral("时间到了，该做计划好的事情了！"));
-    EXPECT_EQ(window.EditedAlarm.frequencyIndex, 3);
-    EXPECT_EQ(window.EditedAlarm.weekdayMask, "0111110");
-    EXPECT_EQ(window.EditedAlarm.date, kCreated.date());
-    EXPECT_EQ(window.EditedAlarm.time, kCreated.time());
+    EXPECT_EQ(editor->editedAlarm().value().caption, QStringLiteral("时间到了，该做计划好的事情了！"));
+    EXPECT_EQ(editor->editedAlarm().value().frequencyIndex, 3);
+    EXPECT_EQ(editor->editedAlarm().value().weekdayMask, "0111110");
+    EXPECT_EQ(editor->editedAlarm().value().date, kCreated.date());
+    EXPECT_EQ(editor->editedAlarm().value().time, kCreated.time());
     EXPECT_EQ(fake.volume.history,
               (QList<quint32>{0xFF00FF00, 0x80008000})); // full while open, then put back
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
@@ -260,8 +256,8 @@ TEST_F(AlarmEditor, LoadAndSaveKeepWhatTheFileHolds)
     EXPECT_EQ(songs()->topLevelItem(0)->text(1), "/home/u/音乐/");
     EXPECT_EQ(child<QPlainTextEdit>("Memo")->toPlainText(), "开会\n\n带上笔记本\n");
     EXPECT_EQ(save(), file); // the hidden controls pass their values through
-    EXPECT_EQ(window.EditedAlarm.weekdayMask, "1001001");
-    EXPECT_EQ(window.EditedAlarm.caption, "开会");
+    EXPECT_EQ(editor->editedAlarm().value().weekdayMask, "1001001");
+    EXPECT_EQ(editor->editedAlarm().value().caption, "开会");
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }
 
@@ -487,13 +483,12 @@ TEST_F(AlarmEditor, EveryWayOfClosingPutsTheVolumeBack)
 TEST_F(AlarmEditor, OkThatCannotWriteKeepsTheDialogOpenAndHandsNothingBack)
 {
     QDir(dir.path()).mkdir("alarm.ini");
-    window.EditedAlarm.caption = "before";
     open();
     QTest::mouseClick(button("OK"), Qt::LeftButton);
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].contains("alarm.ini")) << errors[0].toStdString();
     EXPECT_TRUE(editor->isVisible());
-    EXPECT_EQ(window.EditedAlarm.caption, "before");
+    EXPECT_FALSE(editor->editedAlarm());
 }
 
 TEST_F(AlarmEditor, CaptionIsTheFirstLineTheMemoShows)
@@ -503,7 +498,7 @@ TEST_F(AlarmEditor, CaptionIsTheFirstLineTheMemoShows)
     const QString longLine = QString("明天早上八点在三楼会议室开项目例会，").repeated(4);
     memo->setPlainText(longLine + "\n第二行");
     save();
-    const QString caption = window.EditedAlarm.caption;
+    const QString caption = editor->editedAlarm().value().caption;
     EXPECT_FALSE(caption.isEmpty());
     EXPECT_LT(caption.size(), longLine.size());
     EXPECT_TRUE(longLine.startsWith(caption));
@@ -511,7 +506,7 @@ TEST_F(AlarmEditor, CaptionIsTheFirstLineTheMemoShows)
     open();
     child<QPlainTextEdit>("Memo")->clear();
     save();
-    EXPECT_EQ(window.EditedAlarm.caption, "");
+    EXPECT_EQ(editor->editedAlarm().value().caption, "");
 }
 
 TEST_F(AlarmEditor, PreviewsPlayTheChosenFileAndStaySilentOnAMissingOne)

@@ -17,12 +17,12 @@
 #include <QTreeWidget>
 
 #include "alarms/alarm_list_window.h"
-#include "app/error_report.h"
 #include "helpers/fake_services.h"
 #include "helpers/modal.h"
 #include "helpers/screenshot.h"
 #include "helpers/temp_folder.h"
 #include "platform/text_codec.h"
+#include "ui/error_report.h"
 
 namespace {
 

@@ -10,7 +10,6 @@
 
 #include "alarms/alarm_display.h"
 #include "alarms/alarm_settings_file.h"
-#include "app/error_report.h"
 #include "helpers/fake_services.h"
 #include "helpers/screenshot.h"
 #include "helpers/temp_folder.h"
@@ -19,6 +18,7 @@
 #include "media/run_play_window.h"
 #include "platform/line_file.h"
 #include "ringing/alarm_run_window.h"
+#include "ui/error_report.h"
 
 namespace {
 

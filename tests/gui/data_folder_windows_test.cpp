@@ -10,7 +10,6 @@
 
 #include "alarms/alarm_list_window.h"
 #include "app/application.h"
-#include "app/error_report.h"
 #include "clockface/main_window.h"
 #include "helpers/fake_services.h"
 #include "helpers/modal.h"
@@ -19,6 +18,7 @@
 #include "platform/data_folder.h"
 #include "ringing/alarm_dispatcher.h"
 #include "ringing/alarm_run_window.h"
+#include "ui/error_report.h"
 
 // An installed program folder the user cannot write, and a user who has never run the clock: the
 // alarm is added and rings, everything is stored in the user's own folder, the program folder is

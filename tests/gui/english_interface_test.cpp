@@ -15,7 +15,6 @@
 #include "alarms/alarm_editor.h"
 #include "alarms/alarm_list_window.h"
 #include "alarms/alarm_settings_file.h"
-#include "app/error_report.h"
 #include "app/interface_language.h"
 #include "clockface/options_dialog.h"
 #include "helpers/fake_services.h"
@@ -31,6 +30,7 @@
 #include "ringing/next_ring_text.h"
 #include "shell/about_box.h"
 #include "shell/help_book.h"
+#include "ui/error_report.h"
 
 TEST(InterfaceLanguage, ChosenByTheOptionThenTheUsersLanguage)
 {

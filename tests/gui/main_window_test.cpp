@@ -9,7 +9,6 @@
 #include <QTest>
 
 #include "alarms/alarm_list_window.h"
-#include "app/error_report.h"
 #include "app/interface_language.h"
 #include "clockface/main_window.h"
 #include "clockface/skin_choice.h"
@@ -19,6 +18,7 @@
 #include "helpers/screenshot.h"
 #include "helpers/temp_folder.h"
 #include "shell/sys_tray.h"
+#include "ui/error_report.h"
 
 namespace {
 

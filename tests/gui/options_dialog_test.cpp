@@ -16,7 +16,6 @@
 
 #include "alarms/alarm_list_window.h"
 #include "app/application.h"
-#include "app/error_report.h"
 #include "clockface/options_dialog.h"
 #include "clockface/options_file.h"
 #include "helpers/fake_services.h"
@@ -29,6 +28,7 @@
 #include "media/run_play_window.h"
 #include "platform/program_folder.h"
 #include "ringing/alarm_dispatcher.h"
+#include "ui/error_report.h"
 
 /// Texts in failure messages as text, not as code units.
 void PrintTo(const QString& text, std::ostream* out)

@@ -6,12 +6,12 @@
 
 #include "alarms/alarm_list_window.h"
 #include "app/application.h"
-#include "ringing/alarm_dispatcher.h"
-#include "app/error_report.h"
 #include "clockface/main_window.h"
 #include "helpers/fake_services.h"
 #include "helpers/temp_folder.h"
 #include "platform/clock.h"
+#include "ringing/alarm_dispatcher.h"
+#include "ui/error_report.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 #include <QList>
 #include <QString>
 
-#include "app/services.h"
 #include "platform/autostart.h"
 #include "platform/clock.h"
 #include "platform/output_volume.h"
 #include "platform/power_control.h"
+#include "ui/services.h"
 
 /// Records what the program asked of start-with-the-desktop.
 class RecordingAutostart final : public Autostart {

@@ -3,11 +3,11 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/error_report.h"
 #include "media/filter_graph.h"
 #include "media/preview_window.h"
 #include "media/track_bar.h"
 #include "media_test.h"
+#include "ui/error_report.h"
 
 namespace {
 

@@ -9,13 +9,13 @@
 #include <QTest>
 #include <QTextBrowser>
 
-#include "app/error_report.h"
 #include "helpers/screenshot.h"
 #include "helpers/temp_folder.h"
 #include "platform/errors.h"
 #include "shell/about_box.h"
 #include "shell/help_book.h"
 #include "shell/help_viewer.h"
+#include "ui/error_report.h"
 
 namespace {
 

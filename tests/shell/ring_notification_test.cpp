@@ -13,7 +13,6 @@
 #include "alarms/alarm_display.h"
 #include "alarms/alarm_list_file.h"
 #include "alarms/alarm_settings_file.h"
-#include "app/error_report.h"
 #include "app/interface_language.h"
 #include "helpers/fake_services.h"
 #include "helpers/temp_folder.h"
@@ -24,6 +23,7 @@
 #include "ringing/alarm_dispatcher.h"
 #include "ringing/alarm_run_window.h"
 #include "shell/ring_notification.h"
+#include "ui/error_report.h"
 
 // Run by run-with-notifications.sh: on a private session bus with python3-dbusmock's notification
 // daemon (BELVANE_NOTIFICATION_MOCK=1), then on one without any notification server.

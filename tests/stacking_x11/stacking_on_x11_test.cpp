@@ -16,7 +16,6 @@
 #include "alarms/alarm_list_window.h"
 #include "alarms/alarm_settings_file.h"
 #include "app/application.h"
-#include "app/error_report.h"
 #include "clockface/main_window.h"
 #include "helpers/fake_services.h"
 #include "helpers/modal.h"
@@ -28,6 +27,7 @@
 #include "ringing/alarm_run_window.h"
 #include "shell/help_book.h"
 #include "shell/help_viewer.h"
+#include "ui/error_report.h"
 #include "x11_windows.h"
 
 namespace {
@@ -133,6 +133,53 @@ protected:
     x11::WindowId faceId() { return x11::WindowId(face().winId()); }
     static x11::WindowId id(QWidget& w) { return x11::WindowId(w.winId()); }
 
+    /// Waits for the face to stay on top of other programs (_NET_WM_STATE_ABOVE), or for it to be
+    /// stacked among them.
+    ::testing::AssertionResult waitFaceOnTop(bool onTop)
+    {
+        if (QTest::qWaitFor([&] { return x11::states(faceId()).contains("ABOVE") == onTop; }, kWaitMs))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << "the face's states: " << x11::states(faceId()).join(' ').toStdString();
+    }
+
+    /// An ordinary window of the program, active: owned by no window of the program that stays on top,
+    /// it is stacked among other programs' windows, and the face lies under it, among them too.
+    void expectOrdinary(QWidget& window)
+    {
+        EXPECT_NE(x11::transientFor(id(window)), faceId())
+            << "owned by the face, it floats above other programs";
+        EXPECT_FALSE(x11::states(id(window)).contains("ABOVE"));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return x11::activeWindow() == id(window); }, kWaitMs))
+            << "not active";
+        EXPECT_TRUE(waitFaceOnTop(false)) << "the face stays on top of other programs over an active window";
+    }
+
+    /// Starts another program with one ordinary window, 600 by 400 pixels, and gives its window once the
+    /// window manager has it; 0 when it has not.
+    x11::WindowId startAnotherProgram(QProcess& other)
+    {
+        other.start("xmessage", {"-geometry", "600x400+340+300", "another program"});
+        if (!other.waitForStarted(kWaitMs))
+            return 0;
+        auto found = [&]() -> x11::WindowId {
+            for (x11::WindowId w : x11::stacking())
+                if (w != faceId() && x11::transientFor(w) == 0 && x11::clientRect(w).width() == 600)
+                    return w;
+            return 0;
+        };
+        QTest::qWaitFor([&] { return found() != 0; }, kWaitMs);
+        return found();
+    }
+
+    /// Brings a window to the front as a task bar does, and waits until the window manager has made it
+    /// the active window.
+    static bool bringToFront(x11::WindowId window)
+    {
+        QProcess::execute("xdotool", {"windowactivate", QString::number(window)});
+        return QTest::qWaitFor([&] { return x11::activeWindow() == window; }, kWaitMs);
+    }
+
     /// A window of the program, once the window manager has it: stacked above the face, centred with
     /// its frame, offering what its frame shows; and a picture of it beside the face.
     /// The window's frame is centred on the screen's free area, within 2 pixels, once the window
@@ -231,9 +278,12 @@ TEST_F(OnTheDesktop, EveryWindowOpensAboveTheFaceCentredAndFixed)
     // The alarm list, the editor over it, the options and the about box from the face's menu.
     answerNextModal([&](QDialog* list) {
         expectUsable(*list, "alarm-list", true);
+        expectOrdinary(*list);
         answerNextModal([&](QDialog* editor) {
             expectUsable(*editor, "editor");
+            expectOrdinary(*editor);
             EXPECT_TRUE(settlesAbove(id(*editor), id(*list)));
+            EXPECT_TRUE(settlesAbove(id(*list), faceId())) << "the face covers the list under the editor";
             editor->reject();
         });
         QTest::mouseClick(list->findChild<QPushButton*>("ButtonAdd"), Qt::LeftButton);
@@ -243,12 +293,14 @@ TEST_F(OnTheDesktop, EveryWindowOpensAboveTheFaceCentredAndFixed)
 
     answerNextModal([&](QDialog* options) {
         expectUsable(*options, "options");
+        expectOrdinary(*options);
         options->reject();
     });
     face().Options1Click();
 
     answerNextModal([&](QDialog* about) {
         expectUsable(*about, "about");
+        expectOrdinary(*about);
         about->accept();
     });
     face().menuAboutClick();
@@ -257,26 +309,32 @@ TEST_F(OnTheDesktop, EveryWindowOpensAboveTheFaceCentredAndFixed)
     face().Help1Click();
     ASSERT_NE(helpViewer(), nullptr);
     expectUsable(*helpViewer(), "help", true, false);
+    expectOrdinary(*helpViewer());
     helpViewer()->close();
 
     // The error box (not modal).
     QMessageBox* box = showErrorBox();
     ASSERT_NE(box, nullptr);
     expectUsable(*box, "error-box", false, false, false); // placed over the window it reports for
+    expectOrdinary(*box);
     box->close();
 
     // The preview player.
-    TFormPlay* preview = windows->alarmList().previewPlayer();
-    ASSERT_NE(preview, nullptr);
+    TFormPlay* preview = &windows->previewPlayer();
     answerNextModal([&](QDialog* player) {
         expectUsable(*player, "preview-player");
+        expectOrdinary(*player);
         player->reject();
     });
     preview->PreviewFile(MediaFiles::get().wav2500ms());
 
-    // The ringing window.
+    // The ringing window stays on top of other programs, above the face, which stays on top too.
     ring(alarmSettings(), [&](TAlarmRun& ringing) {
         expectUsable(ringing, "ringing");
+        EXPECT_TRUE(x11::states(id(ringing)).contains("ABOVE"))
+            << x11::states(id(ringing)).join(' ').toStdString();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return x11::activeWindow() == id(ringing); }, kWaitMs));
+        EXPECT_TRUE(waitFaceOnTop(true));
         ringing.close();
     });
 }
@@ -293,6 +351,7 @@ TEST_F(OnTheDesktop, AWindowShownWhileTheFaceWasNotEndsAboveTheFace)
     face().show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return x11::stackingIndex(faceId()) >= 0; }, kWaitMs));
     EXPECT_TRUE(settlesAbove(id(*box), faceId())) << "the face covers the box";
+    expectOrdinary(*box);
     screenShot("error-box-before-face");
     box->close();
 }
@@ -300,24 +359,57 @@ TEST_F(OnTheDesktop, AWindowShownWhileTheFaceWasNotEndsAboveTheFace)
 TEST_F(OnTheDesktop, TheRingingWindowOpensAboveAnotherProgramsWindow)
 {
     QProcess other;
-    other.start("xmessage", {"-geometry", "600x400+340+300", "another program"});
-    ASSERT_TRUE(other.waitForStarted(kWaitMs));
-    auto otherWindow = [&]() -> x11::WindowId {
-        for (x11::WindowId w : x11::stacking())
-            if (w != faceId() && x11::transientFor(w) == 0 && x11::clientRect(w).width() == 600)
-                return w;
-        return 0;
-    };
-    ASSERT_TRUE(QTest::qWaitFor([&] { return otherWindow() != 0; }, kWaitMs));
+    const x11::WindowId otherWindow = startAnotherProgram(other);
+    ASSERT_NE(otherWindow, 0u) << "xmessage did not open its window";
     ring(alarmSettings(), [&](TAlarmRun& ringing) {
         ASSERT_TRUE(waitManaged(ringing));
-        EXPECT_TRUE(settlesAbove(id(ringing), otherWindow()));
+        EXPECT_TRUE(settlesAbove(id(ringing), otherWindow));
         EXPECT_TRUE(x11::states(id(ringing)).contains("ABOVE"))
             << x11::states(id(ringing)).join(' ').toStdString();
         EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &ringing; }, kWaitMs));
         screenShot("ringing-over-another-program");
         ringing.close();
     });
+    other.kill();
+    other.waitForFinished();
+}
+
+TEST_F(OnTheDesktop, AnotherProgramGoesOverTheListButNotOverTheFaceOrTheRingingWindow)
+{
+    QProcess other;
+    const x11::WindowId otherWindow = startAnotherProgram(other);
+    ASSERT_NE(otherWindow, 0u) << "xmessage did not open its window";
+    TFormAlarmList& list = windows->alarmList();
+    QTimer::singleShot(0, [&] {
+        ASSERT_TRUE(waitManaged(list));
+        EXPECT_TRUE(settlesAbove(id(list), otherWindow)) << "the list opened behind the window in use";
+        expectOrdinary(list);
+
+        // The user turns to the other program: it covers the list; the face stays on top of it.
+        ASSERT_TRUE(bringToFront(otherWindow));
+        EXPECT_TRUE(settlesAbove(otherWindow, id(list))) << "the list floats above other programs";
+        EXPECT_TRUE(waitFaceOnTop(true));
+        EXPECT_TRUE(settlesAbove(faceId(), otherWindow));
+        screenShot("another-program-over-list");
+
+        // An alarm rings: its window comes above the other program, and brings the list with it no more
+        // than the other program's window leaves it.
+        ring(alarmSettings(), [&](TAlarmRun& ringing) {
+            ASSERT_TRUE(waitManaged(ringing));
+            EXPECT_TRUE(settlesAbove(id(ringing), otherWindow));
+            EXPECT_GT(x11::stackingIndex(otherWindow), x11::stackingIndex(id(list)))
+                << "the ringing window raised the list over the other program";
+            // Back to the other program while it rings: the ringing window stays above it.
+            ASSERT_TRUE(bringToFront(otherWindow));
+            EXPECT_GT(x11::stackingIndex(id(ringing)), x11::stackingIndex(otherWindow))
+                << "the other program covers the ringing window";
+            EXPECT_GT(x11::stackingIndex(otherWindow), x11::stackingIndex(id(list)));
+            screenShot("ringing-over-another-program-over-list");
+            ringing.close();
+        });
+        list.reject();
+    });
+    face().Alarms1Click();
     other.kill();
     other.waitForFinished();
 }

@@ -89,6 +89,12 @@ AskedBoxes askedBoxes(WindowId window)
     return asked;
 }
 
+WindowId activeWindow()
+{
+    const QList<unsigned long> active = longs(DefaultRootWindow(display()), "_NET_ACTIVE_WINDOW", XA_WINDOW);
+    return active.isEmpty() ? 0 : active.first();
+}
+
 WindowId transientFor(WindowId window)
 {
     Window parent = 0;

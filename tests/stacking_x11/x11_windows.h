@@ -27,6 +27,8 @@ struct AskedBoxes {
     bool maximise = true;
 };
 AskedBoxes askedBoxes(WindowId window);
+/// The window the window manager has made active (_NET_ACTIVE_WINDOW); 0 when none is.
+WindowId activeWindow();
 /// WM_TRANSIENT_FOR; 0 when the window has none.
 WindowId transientFor(WindowId window);
 /// The frame the window manager put around the window (_NET_FRAME_EXTENTS).

@@ -1,8 +1,10 @@
 # shellcheck shell=bash
-# Every window a user can open while the clock face is on screen opens in front of the face, which
-# stays on top of other programs: the error box shown at start, the ringing window, and the alarm
-# list, the editor, the options, about and help, from the face's menu and from the list. One window
-# at a time is opened, checked in the window manager's stacking order, pictured and closed again.
+# Every window a user can open while the clock face is on screen opens in front of the face: the error
+# box shown at start, the ringing window, and the alarm list, the editor, the options, about and help,
+# from the face's menu and from the list. One window at a time is opened, checked in the window
+# manager's stacking order, pictured and closed again. The face and the ringing window stay on top of
+# other programs; the others belong to no window that does, and while one of them is active the face
+# is stacked among ordinary windows under it, taking its place on top back once none is.
 
 # Where the list's buttons are, inside its client area.
 LIST_ADD_AT="44 276"
@@ -25,6 +27,7 @@ journey() {
     _box_found() { box=$(program_windows Belvane | grep -vx "$face" | head -n1); [ -n "$box" ]; }
     wait_for "$WAIT_LIMIT" _box_found || fail "no error box about the damaged off.ini"
     above_face "$box" "the error box shown at start" start-error-box
+    ordinary "$box" "the error box shown at start"
     close_with "$box" Return
 
     # The face half over the top left of where the windows open, so the pictures show both.
@@ -35,6 +38,7 @@ journey() {
     wait_window "闹铃"
     above_face "$WINDOW" "the ringing window" ringing
     local ringing=$WINDOW
+    wait_for "$WAIT_LIMIT" face_on_top || fail "with the ringing window up the face left the top; $(_states_text)"
     _ringing_closed() { click_at "$ringing" $RINGING_OK_AT && wait_for 2 not_viewable "$ringing"; }
     # Clicks in its first second are not taken, so a click meant for another window dismisses nothing.
     wait_for "$WAIT_LIMIT" _ringing_closed || fail "确定 did not close the ringing window"
@@ -58,7 +62,29 @@ journey() {
     close_with "$WINDOW" Escape
     opened help "help (帮助 in the face's menu)" choose_from_face_menu 6
     close_with "$WINDOW" alt+F4
+    wait_for "$WAIT_LIMIT" face_on_top || fail "with every window closed the face is not on top; $(_states_text)"
     program_running || fail "the program ended"
+}
+
+# The face stays on top of other programs: the window manager has it in _NET_WM_STATE_ABOVE.
+face_on_top() { xprop -id "$face" -notype _NET_WM_STATE 2>/dev/null | grep -q '_NET_WM_STATE_ABOVE'; }
+face_among_others() { ! face_on_top; }
+
+# The face's states, and the active window by title, for a failure's message.
+_states_text() {
+    echo "face $(xprop -id "$face" -notype _NET_WM_STATE 2>/dev/null); active \"$(window_title "$(active_window)")\""
+}
+
+# ordinary WINDOW WHAT: WINDOW (called WHAT in messages), active, belongs to no window that stays on top
+# of other programs (WM_TRANSIENT_FOR is not the face), and the face is stacked among ordinary windows
+# while it is active.
+ordinary() {
+    local window=$1 what=$2 owner
+    owner=$(xprop -id "$window" -notype WM_TRANSIENT_FOR 2>/dev/null | grep -o '0x[0-9a-f]*' || true)
+    [ -z "$owner" ] || [ "$((owner))" != "$face" ] || fail "$what belongs to the face and floats above other programs"
+    _active() { [ "$(active_window)" = "$window" ]; }
+    wait_for "$WAIT_LIMIT" _active || fail "$what is not the active window; $(_states_text)"
+    wait_for "$WAIT_LIMIT" face_among_others || fail "with $what active the face stays on top of other programs; $(_states_text)"
 }
 
 # The face: the program's window titled Belvane that the window manager gives no frame. Sets face.
@@ -104,6 +130,7 @@ opened() {
     "$@"
     wait_new_window "$before" "$what"
     above_face "$WINDOW" "$what" "$name"
+    ordinary "$WINDOW" "$what"
 }
 
 # The face's menu opened with a right click on it, and its Nth entry (separators not counted) chosen.

@@ -1,4 +1,4 @@
-#include "app/caption_fit.h"
+#include "ui/caption_fit.h"
 
 #include <algorithm>
 

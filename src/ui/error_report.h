@@ -21,12 +21,11 @@ void reportNotice(const QString& text);
 using ErrorSink = std::function<void(const QString&)>;
 void setErrorSink(ErrorSink sink);
 
-/// The window a box stands above when no window of the program is active: the clock face.
+/// The window a box is opened over when no window of the program is active: the clock face.
 void setErrorBoxOwner(QWidget* window);
 
 /// Runs a handler's body; an error ends it and is reported, so no exception crosses the event loop.
-template <class Handler>
-void guarded(Handler&& handler)
+template <class Handler> void guarded(Handler&& handler)
 {
     try {
         std::forward<Handler>(handler)();

@@ -1,4 +1,4 @@
-#include "app/error_report.h"
+#include "ui/error_report.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -69,9 +69,9 @@ void showBox(QMessageBox::Icon icon, const QString& text, std::function<void()> 
             onClosed();
         return;
     }
-    // Above the modal dialog in use, if any, so the box can be read and closed, else above the active
-    // window or the clock face (always on top, it would cover a box of no window); never modal
-    // itself, so no nested loop holds up the caller.
+    // Above the modal dialog in use, if any, so the box can be read and closed, else over the active
+    // window or the clock face (shown in front, the box is active and the face goes under it: see
+    // WindowStacking); never modal itself, so no nested loop holds up the caller.
     QWidget* parent = QApplication::activeModalWidget();
     if (!parent)
         parent = QApplication::activeWindow();

@@ -1,4 +1,4 @@
-#include "app/window_centring.h"
+#include "ui/window_centring.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QEvent>
@@ -23,7 +23,7 @@ class FrameExtentsWatch : public QAbstractNativeEventFilter {
 public:
     static FrameExtentsWatch* instance()
     {
-        static FrameExtentsWatch* watch = [] () -> FrameExtentsWatch* {
+        static FrameExtentsWatch* watch = []() -> FrameExtentsWatch* {
             auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
             if (!x11 || !x11->display())
                 return nullptr;
@@ -64,8 +64,11 @@ public:
             if (m_window.isVisible())
                 centre();
             break;
-        case QEvent::Hide: stopAwaitingFrame(); break;
-        default: break;
+        case QEvent::Hide:
+            stopAwaitingFrame();
+            break;
+        default:
+            break;
         }
         return false;
     }
@@ -136,10 +139,13 @@ bool FrameExtentsWatch::nativeEventFilter(const QByteArray& type, void* message,
         return false;
     if (const QPointer<FrameCentring> centring = m_waiting.value(property->window)) {
         // Qt reads the new frame when it handles this event, after this filter: centre after that.
-        QMetaObject::invokeMethod(centring, [centring] {
-            if (centring)
-                centring->frameArrived();
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            centring,
+            [centring] {
+                if (centring)
+                    centring->frameArrived();
+            },
+            Qt::QueuedConnection);
     }
     return false;
 }
