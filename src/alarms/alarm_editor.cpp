@@ -116,30 +116,27 @@ QString systemDateFormat()
     return format;
 }
 
-QLabel* makeLabel(QWidget* parent, const QString& text, int x, int y)
+QLabel* makeLabel(QWidget* parent, int x, int y)
 {
-    auto* label = new QLabel(text, parent);
+    auto* label = new QLabel(parent);
     label->move(x, y);
-    label->adjustSize();
     return label;
 }
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry)
+QPushButton* makeButton(QWidget* parent, const char* name, QRect geometry)
 {
-    auto* button = new QPushButton(caption, parent);
+    auto* button = new QPushButton(parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(geometry);
     button->setAutoDefault(false);
     return button;
 }
 
-template <class Button>
-Button* makeChoice(QWidget* parent, const char* name, const QString& caption, int x, int y)
+template <class Button> Button* makeChoice(QWidget* parent, const char* name, int x, int y)
 {
-    auto* button = new Button(caption, parent);
+    auto* button = new Button(parent);
     button->setObjectName(QString::fromLatin1(name));
     button->move(x, y);
-    button->adjustSize();
     return button;
 }
 
@@ -170,21 +167,27 @@ QTimeEdit* makeMinutesPicker(QWidget* parent, const char* name, int minutes)
 /// blanks are drawn as wide as the picker needs.
 template <class Base> class GapButton : public Base {
 public:
-    GapButton(const QString& caption, QWidget* parent) : Base(caption, parent)
+    GapButton(QWidget* parent, QTimeEdit* picker) : Base(parent), m_picker(picker)
+    {
+        m_gapWidth = picker->width() + 6;
+    }
+
+    /// Takes a caption (in any language, its blanks where the picker goes), fits the button to it and
+    /// puts the picker over the blanks.
+    void setCaption(const QString& caption)
     {
         m_gapStart = caption.indexOf(QStringLiteral("  "));
         m_gapEnd = m_gapStart;
-        while (m_gapEnd < caption.size() && caption[m_gapEnd] == QLatin1Char(' '))
+        while (m_gapEnd >= 0 && m_gapEnd < caption.size() && caption[m_gapEnd] == QLatin1Char(' '))
             ++m_gapEnd;
+        this->setText(caption);
+        this->adjustSize();
+        const QRect gap = gapRect().translated(this->pos());
+        m_picker->move(gap.center().x() - m_picker->width() / 2 + 1,
+                       this->y() + (this->height() - m_picker->height()) / 2);
+        m_picker->raise();
     }
 
-    /// Widens the blanks to `width` pixels.
-    void setGapWidth(int width)
-    {
-        m_gapWidth = width;
-        this->updateGeometry();
-        this->update();
-    }
     /// Where the blanks are drawn, in the button's coordinates.
     QRect gapRect() const
     {
@@ -234,25 +237,19 @@ private:
     QString after() const { return this->text().mid(m_gapEnd); }
     int gapWidth() const { return std::max(m_gapWidth, this->fontMetrics().horizontalAdvance(blanks())); }
 
+    QTimeEdit* m_picker;
     qsizetype m_gapStart = 0;
     qsizetype m_gapEnd = 0;
     int m_gapWidth = 0;
 };
 
-/// A caption with a minutes picker in its gap, at (x, y) of `parent`.
+/// A button at (x, y) of `parent` whose caption will have `picker` in its gap.
 template <class Base>
-Base* makeChoiceWithPicker(QWidget* parent, const char* name, const QString& caption, int x, int y,
-                           QTimeEdit* picker)
+GapButton<Base>* makeChoiceWithPicker(QWidget* parent, const char* name, int x, int y, QTimeEdit* picker)
 {
-    auto* button = new GapButton<Base>(caption, parent);
+    auto* button = new GapButton<Base>(parent, picker);
     button->setObjectName(QString::fromLatin1(name));
-    button->setGapWidth(picker->width() + 6);
     button->move(x, y);
-    button->adjustSize();
-    const QRect gap = button->gapRect().translated(button->pos());
-    picker->move(gap.center().x() - picker->width() / 2 + 1,
-                 button->y() + (button->height() - picker->height()) / 2);
-    picker->raise();
     return button;
 }
 
@@ -293,7 +290,7 @@ TAlarmOptions::TAlarmOptions(AlarmEditorParts parts, AlarmEditorStart start, QWi
     : FormDialog(parent, kFixedDialogFlags), m_parts(std::move(parts)), m_start(start)
 {
     setObjectName(QStringLiteral("AlarmOptions"));
-    setWindowTitle(tr("闹钟设置"));
+    onEveryLanguage([this] { setWindowTitle(tr("闹钟设置")); });
     setFont(QFont(QStringLiteral("宋体"), 9));
     setFixedSize(392, 366);
 
@@ -304,22 +301,29 @@ TAlarmOptions::TAlarmOptions(AlarmEditorParts parts, AlarmEditorStart start, QWi
     SoundMusic = new QWidget;
     TabSheet4 = new QWidget;
     TabSheet2 = new QWidget;
-    for (auto [page, name, caption] :
-         {std::tuple{TabSheet1, "TabSheet1", QT_TRANSLATE_NOOP("TAlarmOptions", "基本设置")},
-          {SoundMusic, "SoundMusic", QT_TRANSLATE_NOOP("TAlarmOptions", "声音和音乐")},
-          {TabSheet4, "TabSheet4", QT_TRANSLATE_NOOP("TAlarmOptions", "音量控制")},
-          {TabSheet2, "TabSheet2", QT_TRANSLATE_NOOP("TAlarmOptions", "其他")}}) {
+    for (auto [page, name] : {std::pair{TabSheet1, "TabSheet1"},
+                              {SoundMusic, "SoundMusic"},
+                              {TabSheet4, "TabSheet4"},
+                              {TabSheet2, "TabSheet2"}}) {
         page->setObjectName(QString::fromLatin1(name));
-        Table->addTab(page, tr(caption));
+        Table->addTab(page, QString());
     }
+    onEveryLanguage([this] {
+        Table->setTabText(0, tr("基本设置"));
+        Table->setTabText(1, tr("声音和音乐"));
+        Table->setTabText(2, tr("音量控制"));
+        Table->setTabText(3, tr("其他"));
+    });
     buildBasicPage(TabSheet1);
     buildSoundPage(SoundMusic);
     buildVolumePage(TabSheet4);
     buildOtherPage(TabSheet2);
-    nameForScreenReaders();
+    onEveryLanguage([this] { nameForScreenReaders(); });
 
-    OK = makeButton(this, "OK", tr("确定"), QRect(228, 334, 75, 25));
-    Cancel = makeButton(this, "Cancel", tr("取消"), QRect(309, 334, 75, 25));
+    OK = makeButton(this, "OK", QRect(228, 334, 75, 25));
+    Cancel = makeButton(this, "Cancel", QRect(309, 334, 75, 25));
+    keepText(OK, QT_TR_NOOP("确定"));
+    keepText(Cancel, QT_TR_NOOP("取消"));
 
     FormCreate();
 
@@ -361,62 +365,120 @@ TAlarmOptions::~TAlarmOptions()
     FormClose();
 }
 
+void TAlarmOptions::onEveryLanguage(std::function<void()> setTexts)
+{
+    setTexts();
+    m_setTexts.push_back(std::move(setTexts));
+}
+
+void TAlarmOptions::keepText(QWidget* control, const char* source)
+{
+    onEveryLanguage([this, control, source] {
+        const QString text = tr(source);
+        if (auto* label = qobject_cast<QLabel*>(control)) {
+            label->setText(text);
+            label->adjustSize();
+        } else if (auto* box = qobject_cast<QGroupBox*>(control)) {
+            box->setTitle(text);
+        } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+            button->setText(text);
+            if (!qobject_cast<QPushButton*>(button)) // check boxes and radio buttons fit their captions
+                button->adjustSize();
+        }
+    });
+}
+
+QLabel* TAlarmOptions::makeCaption(QWidget* parent, const char* source, int x, int y)
+{
+    QLabel* label = makeLabel(parent, x, y);
+    keepText(label, source);
+    return label;
+}
+
+void TAlarmOptions::retranslate()
+{
+    // A new alarm's reminder that nobody has touched is the program's text, not the user's: it
+    // follows the language too.
+    const bool reminderUntouched =
+        !m_untouchedReminder.isEmpty() && Memo->toPlainText() == m_untouchedReminder;
+    for (const auto& setTexts : m_setTexts)
+        setTexts();
+    if (reminderUntouched) {
+        m_untouchedReminder = defaultReminderText();
+        Memo->setPlainText(m_untouchedReminder);
+    }
+}
+
+void TAlarmOptions::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange && !m_setTexts.empty())
+        retranslate();
+    FormDialog::changeEvent(event);
+}
+
 void TAlarmOptions::buildBasicPage(QWidget* page)
 {
-    makeLabel(page, tr("提醒文本："), 8, 8);
-    Memo = new QPlainTextEdit(defaultReminderText(), page);
+    makeCaption(page, QT_TR_NOOP("提醒文本："), 8, 8);
+    m_untouchedReminder = defaultReminderText();
+    Memo = new QPlainTextEdit(m_untouchedReminder, page);
     Memo->setObjectName(QStringLiteral("Memo"));
     Memo->setGeometry(8, 26, 352, 64);
     Memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-    QLabel* frequencyLabel = makeLabel(page, tr("频率："), 8, 103);
-    QStringList frequencies;
-    for (int i = 0; i < kFrequencyCount; ++i)
-        frequencies << frequencyCaption(i);
-    // Beside its caption, however long the caption is in the interface's language.
-    Frequency = makeList(page, "Frequency", frequencies,
-                         QRect(std::max(56, frequencyLabel->geometry().right() + 5), 98, 120, 22));
+    QLabel* frequencyLabel = makeCaption(page, QT_TR_NOOP("频率："), 8, 103);
+    Frequency = makeList(page, "Frequency", QStringList(kFrequencyCount, QString()), QRect(56, 98, 120, 22));
     frequencyLabel->setBuddy(Frequency); // what a screen reader calls the list (see nameForScreenReaders)
+    onEveryLanguage([this, frequencyLabel] {
+        for (int i = 0; i < kFrequencyCount; ++i)
+            Frequency->setItemText(i, frequencyCaption(i));
+        // Beside its caption, however long the caption is in the interface's language.
+        Frequency->move(std::max(56, frequencyLabel->geometry().right() + 5), 98);
+    });
 
-    GroupBoxTDD = new QGroupBox(tr("时间，日期和星期几"), page);
+    GroupBoxTDD = new QGroupBox(page);
     GroupBoxTDD->setObjectName(QStringLiteral("GroupBoxTDD"));
     GroupBoxTDD->setGeometry(8, 130, 352, 150);
-    makeLabel(GroupBoxTDD, tr("时间："), 12, 27);
+    onEveryLanguage([this] { GroupBoxTDD->setTitle(tr(m_timeGroupCaption)); });
+    makeCaption(GroupBoxTDD, QT_TR_NOOP("时间："), 12, 27);
     TimePicker = new QTimeEdit(GroupBoxTDD);
     TimePicker->setObjectName(QStringLiteral("TimePicker"));
     TimePicker->setGeometry(64, 22, 120, 22);
     TimePicker->setDisplayFormat(systemTimeFormat());
-    makeLabel(GroupBoxTDD, tr("日期："), 12, 57);
+    makeCaption(GroupBoxTDD, QT_TR_NOOP("日期："), 12, 57);
     DatePicker = new QDateEdit(GroupBoxTDD);
     DatePicker->setObjectName(QStringLiteral("DatePicker"));
     DatePicker->setGeometry(64, 52, 120, 22);
     DatePicker->setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
     DatePicker->setCalendarPopup(true);
     DatePicker->setDisplayFormat(systemDateFormat());
-    TimeNow = makeButton(GroupBoxTDD, "TimeNow", tr("获取当前时间"), QRect(200, 21, 100, 24));
-    makeLabel(GroupBoxTDD, tr("星期几："), 12, 86);
+    TimeNow = makeButton(GroupBoxTDD, "TimeNow", QRect(200, 21, 100, 24));
+    keepText(TimeNow, QT_TR_NOOP("获取当前时间"));
+    makeCaption(GroupBoxTDD, QT_TR_NOOP("星期几："), 12, 86);
     for (int i = 0; i < 7; ++i) {
         const QByteArray name = "CheckBox" + QByteArray::number(i + 1);
-        CheckBox[i] = makeChoice<QCheckBox>(GroupBoxTDD, name.constData(), tr(kWeekdayCaptions[i]),
-                                            12 + (i % 4) * 80, 104 + (i / 4) * 22);
+        CheckBox[i] =
+            makeChoice<QCheckBox>(GroupBoxTDD, name.constData(), 12 + (i % 4) * 80, 104 + (i / 4) * 22);
+        keepText(CheckBox[i], kWeekdayCaptions[i]);
     }
 }
 
 void TAlarmOptions::buildSoundPage(QWidget* page)
 {
     m_playGroup = new QButtonGroup(this);
-    RadioButtonPlayMusic =
-        makeChoice<QRadioButton>(page, "RadioButtonPlayMusic", tr("播放音频和视频："), 8, 8);
+    RadioButtonPlayMusic = makeChoice<QRadioButton>(page, "RadioButtonPlayMusic", 8, 8);
+    keepText(RadioButtonPlayMusic, QT_TR_NOOP("播放音频和视频："));
     m_playGroup->addButton(RadioButtonPlayMusic);
 
-    GroupBoxPlayList = new QGroupBox(tr("播放列表"), page);
+    GroupBoxPlayList = new QGroupBox(page);
     GroupBoxPlayList->setObjectName(QStringLiteral("GroupBoxPlayList"));
     GroupBoxPlayList->setGeometry(8, 30, 352, 172);
+    keepText(GroupBoxPlayList, QT_TR_NOOP("播放列表"));
     SongList = new QTreeWidget(GroupBoxPlayList);
     SongList->setObjectName(QStringLiteral("SongList"));
     SongList->setGeometry(8, 22, 284, 140);
-    SongList->setHeaderLabels({tr("文件名"), tr("位置")});
+    SongList->setColumnCount(2);
+    onEveryLanguage([this] { SongList->setHeaderLabels({tr("文件名"), tr("位置")}); });
     SongList->header()->resizeSection(0, 130);
     SongList->header()->resizeSection(1, 146);
     SongList->setRootIsDecorated(false);
@@ -424,14 +486,19 @@ void TAlarmOptions::buildSoundPage(QWidget* page)
     SongList->setSelectionMode(QAbstractItemView::SingleSelection);
     SongList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     SongList->setAllColumnsShowFocus(true);
-    AddMusic = makeButton(GroupBoxPlayList, "AddMusic", tr("添加"), QRect(298, 22, 46, 24));
-    DeleteMusic = makeButton(GroupBoxPlayList, "DeleteMusic", tr("删除"), QRect(298, 50, 46, 24));
-    UpMusic = makeButton(GroupBoxPlayList, "UpMusic", tr("上移"), QRect(298, 78, 46, 24));
-    DownMusic = makeButton(GroupBoxPlayList, "DownMusic", tr("下移"), QRect(298, 106, 46, 24));
-    PlayMusic = makeButton(GroupBoxPlayList, "PlayMusic", tr("播放"), QRect(298, 138, 46, 24));
+    AddMusic = makeButton(GroupBoxPlayList, "AddMusic", QRect(298, 22, 46, 24));
+    DeleteMusic = makeButton(GroupBoxPlayList, "DeleteMusic", QRect(298, 50, 46, 24));
+    UpMusic = makeButton(GroupBoxPlayList, "UpMusic", QRect(298, 78, 46, 24));
+    DownMusic = makeButton(GroupBoxPlayList, "DownMusic", QRect(298, 106, 46, 24));
+    PlayMusic = makeButton(GroupBoxPlayList, "PlayMusic", QRect(298, 138, 46, 24));
+    keepText(AddMusic, QT_TR_NOOP("添加"));
+    keepText(DeleteMusic, QT_TR_NOOP("删除"));
+    keepText(UpMusic, QT_TR_NOOP("上移"));
+    keepText(DownMusic, QT_TR_NOOP("下移"));
+    keepText(PlayMusic, QT_TR_NOOP("播放"));
     // In the empty list's own space, where the entries would be, over it but letting clicks through
     // to it: the alarm would ring the built-in sound instead.
-    LabelEmptyList = new QLabel(tr("播放列表是空的：响铃时将改放闹铃声音"), GroupBoxPlayList);
+    LabelEmptyList = new QLabel(GroupBoxPlayList);
     LabelEmptyList->setObjectName(QStringLiteral("LabelEmptyList"));
     const int headerHeight = SongList->header()->sizeHint().height();
     LabelEmptyList->setGeometry(SongList->geometry().adjusted(8, headerHeight + 8, -8, -8));
@@ -440,51 +507,69 @@ void TAlarmOptions::buildSoundPage(QWidget* page)
     LabelEmptyList->setStyleSheet(QStringLiteral("color: #c00000"));
     LabelEmptyList->setAttribute(Qt::WA_TransparentForMouseEvents);
     LabelEmptyList->hide();
+    onEveryLanguage([this] { LabelEmptyList->setText(tr("播放列表是空的：响铃时将改放闹铃声音")); });
 
-    RadioButtonPlaySound = makeChoice<QRadioButton>(page, "RadioButtonPlaySound", tr("播放闹铃声音"), 8, 212);
+    RadioButtonPlaySound = makeChoice<QRadioButton>(page, "RadioButtonPlaySound", 8, 212);
+    keepText(RadioButtonPlaySound, QT_TR_NOOP("播放闹铃声音"));
     m_playGroup->addButton(RadioButtonPlaySound);
-    LabelPlay = makeLabel(page, tr("播放"), 26, 242);
+    LabelPlay = makeCaption(page, QT_TR_NOOP("播放"), 26, 242);
     LabelPlay->setObjectName(QStringLiteral("LabelPlay"));
-    QStringList sounds;
-    for (int i = 0; i < kBuiltInSoundCount; ++i)
-        sounds << builtInSoundCaption(i);
-    SoundComboBox = makeList(page, "SoundComboBox", sounds, QRect(56, 237, 100, 22));
+    SoundComboBox =
+        makeList(page, "SoundComboBox", QStringList(kBuiltInSoundCount, QString()), QRect(56, 237, 100, 22));
+    onEveryLanguage([this] {
+        for (int i = 0; i < kBuiltInSoundCount; ++i)
+            SoundComboBox->setItemText(i, builtInSoundCaption(i));
+    });
     LabelPlay->setBuddy(SoundComboBox); // what a screen reader calls the list (see nameForScreenReaders)
-    LabelLasting = makeLabel(page, tr("持续"), 166, 242);
+    LabelLasting = makeCaption(page, QT_TR_NOOP("持续"), 166, 242);
     LabelLasting->setObjectName(QStringLiteral("LabelLasting"));
     SoundTimePicker = makeMinutesPicker(page, "SoundTimePicker", 15);
-    SoundTimePicker->move(LabelLasting->geometry().right() + 5, 238);
-    LabelMinutes = makeLabel(page, tr("分钟"), SoundTimePicker->geometry().right() + 5, 242);
+    LabelMinutes = makeCaption(page, QT_TR_NOOP("分钟"), 0, 242);
     LabelMinutes->setObjectName(QStringLiteral("LabelMinutes"));
-    PlaySound = makeButton(page, "PlaySound", tr("播放"), QRect(298, 236, 62, 24));
-    TryAlarm = makeButton(page, "TryAlarm", tr("试响"), QRect(298, 262, 62, 24)); // inside the page's 287 px
-    TryAlarm->setToolTip(tr("现在按这些设置响铃一次，不保存"));
+    onEveryLanguage([this] {
+        SoundTimePicker->move(LabelLasting->geometry().right() + 5, 238);
+        LabelMinutes->move(SoundTimePicker->geometry().right() + 5, 242);
+    });
+    PlaySound = makeButton(page, "PlaySound", QRect(298, 236, 62, 24));
+    TryAlarm = makeButton(page, "TryAlarm", QRect(298, 262, 62, 24)); // inside the page's 287 px
+    keepText(PlaySound, QT_TR_NOOP("播放"));
+    keepText(TryAlarm, QT_TR_NOOP("试响"));
+    onEveryLanguage([this] { TryAlarm->setToolTip(tr("现在按这些设置响铃一次，不保存")); });
 }
 
 void TAlarmOptions::buildVolumePage(QWidget* page)
 {
-    auto* box = new QGroupBox(tr("音量控制"), page);
+    auto* box = new QGroupBox(page);
     box->setObjectName(QStringLiteral("GroupBoxVolume"));
     box->setGeometry(8, 8, 352, 250);
+    keepText(box, QT_TR_NOOP("音量控制"));
 
     FadeInTimePicker = makeMinutesPicker(box, "FadeInTimePicker", 5);
-    FadeIn = makeChoiceWithPicker<QCheckBox>(box, "FadeIn", tr("开头      分钟进行淡入处理"), 12, 28,
-                                             FadeInTimePicker);
+    auto* fadeIn = makeChoiceWithPicker<QCheckBox>(box, "FadeIn", 12, 28, FadeInTimePicker);
     FadeOutTimePicker = makeMinutesPicker(box, "FadeOutTimePicker", 30);
-    FadeOut = makeChoiceWithPicker<QCheckBox>(box, "FadeOut", tr("播放       分钟后开始进行淡出处理"), 12, 60,
-                                              FadeOutTimePicker);
+    auto* fadeOut = makeChoiceWithPicker<QCheckBox>(box, "FadeOut", 12, 60, FadeOutTimePicker);
+    AutoSnoozeTimePicker = makeMinutesPicker(box, "AutoSnoozeTimePicker", 2);
+    auto* autoSnooze = makeChoiceWithPicker<QCheckBox>(box, "AutoSnooze", 12, 60, AutoSnoozeTimePicker);
+    onEveryLanguage([this, fadeIn, fadeOut, autoSnooze] {
+        fadeIn->setCaption(tr("开头      分钟进行淡入处理"));
+        fadeOut->setCaption(tr("播放       分钟后开始进行淡出处理"));
+        autoSnooze->setCaption(tr("播放音乐      分钟后自动开始打盹儿"));
+    });
+    FadeIn = fadeIn;
+    FadeOut = fadeOut;
+    AutoSnooze = autoSnooze;
     FadeOut->hide();
     FadeOutTimePicker->hide();
-    AutoSnoozeTimePicker = makeMinutesPicker(box, "AutoSnoozeTimePicker", 2);
-    AutoSnooze = makeChoiceWithPicker<QCheckBox>(box, "AutoSnooze", tr("播放音乐      分钟后自动开始打盹儿"),
-                                                 12, 60, AutoSnoozeTimePicker);
 
-    QLabel* snooze = makeLabel(box, tr("默认打盹儿时间："), 14, 98);
+    QLabel* snooze = makeCaption(box, QT_TR_NOOP("默认打盹儿时间："), 14, 98);
     SnoozeTimePicker = makeMinutesPicker(box, "SnoozeTimePicker", 15);
-    SnoozeTimePicker->move(snooze->geometry().right() + 5, 94);
-    makeLabel(box, tr("分钟"), SnoozeTimePicker->geometry().right() + 5, 98);
+    QLabel* snoozeMinutes = makeCaption(box, QT_TR_NOOP("分钟"), 0, 98);
+    onEveryLanguage([this, snooze, snoozeMinutes] {
+        SnoozeTimePicker->move(snooze->geometry().right() + 5, 94);
+        snoozeMinutes->move(SnoozeTimePicker->geometry().right() + 5, 98);
+    });
 
-    makeLabel(box, tr("闹铃音量"), 14, 140);
+    makeCaption(box, QT_TR_NOOP("闹铃音量"), 14, 140);
     AlarmVolume = new QSlider(Qt::Horizontal, box);
     AlarmVolume->setObjectName(QStringLiteral("AlarmVolume"));
     AlarmVolume->setGeometry(12, 160, 270, 32);
@@ -493,37 +578,48 @@ void TAlarmOptions::buildVolumePage(QWidget* page)
     AlarmVolume->setTickPosition(QSlider::TicksBelow);
     AlarmVolume->setPageStep(10);
     AlarmVolume->setValue(100);
-    LabelVolume = makeLabel(box, QStringLiteral("100%"), 292, 168);
+    LabelVolume = new QLabel(QStringLiteral("100%"), box);
+    LabelVolume->move(292, 168);
+    LabelVolume->adjustSize();
     LabelVolume->setObjectName(QStringLiteral("LabelVolume"));
     LabelVolume->setFixedWidth(48);
 }
 
 void TAlarmOptions::buildOtherPage(QWidget* page)
 {
-    auto* closing = new QGroupBox(tr("关闭方式"), page);
+    auto* closing = new QGroupBox(page);
     closing->setObjectName(QStringLiteral("GroupBoxClosing"));
     closing->setGeometry(8, 8, 352, 80);
+    keepText(closing, QT_TR_NOOP("关闭方式"));
     m_closingGroup = new QButtonGroup(this);
-    RadioButton1 = makeChoice<QRadioButton>(closing, "RadioButton1", tr("不自动关闭闹铃窗口。"), 12, 26);
-    RadioButton2 = makeChoice<QRadioButton>(closing, "RadioButton2",
-                                            tr("播放声音或音乐文件完毕后自动关闭窗口。"), 12, 50);
+    RadioButton1 = makeChoice<QRadioButton>(closing, "RadioButton1", 12, 26);
+    RadioButton2 = makeChoice<QRadioButton>(closing, "RadioButton2", 12, 50);
+    keepText(RadioButton1, QT_TR_NOOP("不自动关闭闹铃窗口。"));
+    keepText(RadioButton2, QT_TR_NOOP("播放声音或音乐文件完毕后自动关闭窗口。"));
     AutoCloseTimePicker = makeMinutesPicker(closing, "AutoCloseTimePicker", 2);
-    RadioButton3 = makeChoiceWithPicker<QRadioButton>(
-        closing, "RadioButton3", tr("自动关闭于        分钟后。"), 12, 74, AutoCloseTimePicker);
+    auto* closeAfter =
+        makeChoiceWithPicker<QRadioButton>(closing, "RadioButton3", 12, 74, AutoCloseTimePicker);
+    onEveryLanguage([this, closeAfter] { closeAfter->setCaption(tr("自动关闭于        分钟后。")); });
+    RadioButton3 = closeAfter;
     RadioButton3->hide();
     AutoCloseTimePicker->hide();
     for (QRadioButton* b : {RadioButton1, RadioButton2, RadioButton3})
         m_closingGroup->addButton(b);
 
-    auto* power = new QGroupBox(tr("节电"), page);
+    auto* power = new QGroupBox(page);
     power->setObjectName(QStringLiteral("GroupBoxPower"));
     power->setGeometry(8, 100, 352, 92);
-    QLabel* hint = makeLabel(power, tr("您可以通过关机或关闭显示器来节电。"), 14, 26);
+    keepText(power, QT_TR_NOOP("节电"));
+    QLabel* hint = makeLabel(power, 14, 26);
     hint->setWordWrap(true);
     hint->setFixedWidth(326);
-    PowerComboBox =
-        makeList(power, "PowerComboBox", {tr("什么也不做"), tr("关闭显示器"), tr("待机"), tr("关机")},
-                 QRect(12, 54, 130, 22));
+    keepText(hint, QT_TR_NOOP("您可以通过关机或关闭显示器来节电。"));
+    PowerComboBox = makeList(power, "PowerComboBox", QStringList(4, QString()), QRect(12, 54, 130, 22));
+    onEveryLanguage([this] {
+        const QString actions[] = {tr("什么也不做"), tr("关闭显示器"), tr("待机"), tr("关机")};
+        for (int i = 0; i < 4; ++i)
+            PowerComboBox->setItemText(i, actions[i]);
+    });
 }
 
 void TAlarmOptions::nameForScreenReaders()
@@ -619,7 +715,6 @@ void TAlarmOptions::startFromRow(const AlarmEntry& row, const QString& missingFi
         for (int i = 0; i < 7; ++i)
             CheckBox[i]->setChecked(row.weekdayMask[i] == '1');
 }
-
 
 void TAlarmOptions::FormClose()
 {
@@ -726,6 +821,7 @@ void TAlarmOptions::showSettings(const AlarmSettings& s)
     if (!read(SettingsField::ReminderText))
         return;
     Memo->setPlainText(memoTextFromReminder(s.reminderText));
+    m_untouchedReminder.clear();
 }
 
 AlarmSettings TAlarmOptions::settingsFromControls() const
@@ -806,7 +902,8 @@ void TAlarmOptions::ActionFrequencyChange()
     DatePicker->setDisplayFormat(view.dateFormat ? QString::fromLatin1(view.dateFormat) : systemDateFormat());
     DatePicker->setEnabled(view.dateEnabled);
     EnableWeekdayBoxes(view.weekdaysEnabled);
-    GroupBoxTDD->setTitle(tr(view.caption));
+    m_timeGroupCaption = view.caption;
+    GroupBoxTDD->setTitle(tr(m_timeGroupCaption));
 }
 
 void TAlarmOptions::EnableWeekdayBoxes(bool enabled)

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include <QStringList>
 
@@ -99,8 +100,18 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    /// Runs `setTexts` now and again whenever the interface's language changes, in the order given,
+    /// so that what is placed after a caption follows the caption's new width.
+    void onEveryLanguage(std::function<void()> setTexts);
+    /// Keeps the caption or title of a label, button or group box in the interface's language; check
+    /// boxes, radio buttons and labels are fitted to it.
+    void keepText(QWidget* control, const char* source);
+    /// A label at (x, y) of `parent`, fitted to `source` in the interface's language.
+    QLabel* makeCaption(QWidget* parent, const char* source, int x, int y);
+    void retranslate();
     void buildBasicPage(QWidget* page);
     void buildSoundPage(QWidget* page);
     void buildVolumePage(QWidget* page);
@@ -126,6 +137,11 @@ private:
     bool m_shown = false;
     bool m_closed = false;
     std::optional<QString> m_missingFile; // set when the editor starts from a row, not from a file
+    std::vector<std::function<void()>> m_setTexts;
+    /// The time group's title; until the frequency is first changed, the one naming all three fields.
+    const char* m_timeGroupCaption = QT_TRANSLATE_NOOP("TAlarmOptions", "时间，日期和星期几");
+    /// A new alarm's reminder as set by the program; empty once the working file's text is shown.
+    QString m_untouchedReminder;
 
     QTabWidget* Table;
     QWidget* TabSheet1;

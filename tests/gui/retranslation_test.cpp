@@ -141,3 +141,22 @@ TEST(Retranslation, OpenWindowsTurnEnglishAndBackToChinese)
     EXPECT_EQ(ringing.findChild<QPushButton*>("ButtonSnooze")->text(), "打盹儿");
     EXPECT_EQ(help.windowTitle(), "Belvane 帮助");
 }
+TEST(Retranslation, TheOpenEditorTurnsEnglish)
+{
+    TempFolder dir;
+    FakeServices fake;
+    AlarmListStore store{dir.path()};
+    TFormAlarmList list{fake.services, store, dir.path()};
+    list.FormCreate();
+    QStringList faults;
+    bool answered = false;
+    answerNextModal([&](QDialog* editor) {
+        answered = true;
+        const auto english = turnEnglish();
+        faults << notTurnedEnglish(*editor, "alarm editor");
+        editor->reject();
+    });
+    QTest::mouseClick(list.findChild<QPushButton*>("ButtonAdd"), Qt::LeftButton);
+    ASSERT_TRUE(answered);
+    EXPECT_TRUE(faults.isEmpty()) << faults.join('\n').toStdString();
+}
