@@ -83,7 +83,10 @@ BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders, co
     m_sleep = std::make_unique<SleepDelay>();
     m_dispatcher->setWakeTimer(m_wakeTimer.get());
     new WakeGuard(*m_dispatcher, *m_store, services.clock, *m_wakeTimer, *m_idle, *m_sleep);
-    m_about->wakeStatus = [wake = m_wakeTimer.get()] { return WakeGuard::wakeStatusText(*wake); };
+    m_about->wakeStatus = [wake = m_wakeTimer.get()] {
+        wake->settle();
+        return WakeGuard::wakeStatusText(*wake);
+    };
     m_dispatcher->setChimes(
         [options] {
             const ChimeOptions c = options->chimes();

@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QProcess>
 
-
 namespace {
 // Starting a program and creating a timer take milliseconds; a machine about to sleep waits this
 // long at most for the helper to take in the last instant.
@@ -56,6 +55,12 @@ void LinuxWakeTimer::arm(const QDateTime& instant)
 
 void LinuxWakeTimer::settle()
 {
+    // Asked before any instant was given (the about box, a sleep with no alarm): the helper is
+    // started with nothing to wake for, so that whether the machine can be woken is known.
+    if (!m_started && m_failure.isEmpty()) {
+        m_started = true;
+        m_helper->start(m_helperPath, {});
+    }
     if (m_helper->state() == QProcess::NotRunning)
         return;
     m_helper->waitForStarted(kSettleMs);

@@ -12,7 +12,8 @@ public:
     virtual ~WakeTimer() = default;
     /// Wakes the machine at `instant`, replacing the instant given before; an invalid one disarms.
     virtual void arm(const QDateTime& instant) = 0;
-    /// Waits until what was asked is in force (before the machine sleeps).
+    /// Waits until what was asked is in force (before the machine sleeps), and until it is known
+    /// whether the machine can be woken at all.
     virtual void settle() {}
     /// Empty when the machine can be woken; otherwise why not, for the user.
     virtual QString cannotWakeReason() const = 0;

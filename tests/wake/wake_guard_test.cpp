@@ -321,3 +321,29 @@ std::string wayOutName(const ::testing::TestParamInfo<WayOut>& info)
 INSTANTIATE_TEST_SUITE_P(WaysOut, WhileRinging,
                          ::testing::Values(WayOut::Ok, WayOut::Snooze, WayOut::ListPlayed, WayOut::EndOfRun),
                          wayOutName);
+
+TEST(WakeTimerStatus, IsKnownBeforeAnyAlarmWasGiven)
+{
+    // The about box asks before the list has any alarm: the answer is what the machine can do,
+    // never "not ready yet".
+    TempFolder dir;
+    struct Case {
+        QString helper;
+        QString expected; // in the reason; empty: the machine can be woken
+    };
+    const QString missing = dir.file("no such folder/belvane-wake");
+    const std::vector<Case> cases = {
+        {missing, "找不到唤醒程序 " + missing},
+        {QString(BELVANE_WAKE_HELPER), geteuid() == 0 ? QString() : QString("cap_wake_alarm")},
+    };
+    for (const Case& c : cases) {
+        LinuxWakeTimer wake(c.helper);
+        wake.settle();
+        const QString reason = wake.cannotWakeReason();
+        if (c.expected.isEmpty())
+            EXPECT_TRUE(reason.isEmpty()) << reason.toStdString();
+        else
+            EXPECT_TRUE(reason.contains(c.expected))
+                << c.helper.toStdString() << ": " << reason.toStdString();
+    }
+}
