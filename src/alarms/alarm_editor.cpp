@@ -32,6 +32,7 @@
 #include "alarms/alarm_list_window.h"
 #include "alarms/alarm_record.h"
 #include "alarms/alarm_settings_file.h"
+#include "alarms/date_time_fields.h"
 #include "app/error_report.h"
 #include "app/services.h"
 #include "app/window_centring.h"
@@ -157,7 +158,7 @@ QComboBox* makeList(QWidget* parent, const char* name, const QStringList& items,
 /// A picker of a number of minutes: it shows only the minutes and is stepped with its arrows.
 QTimeEdit* makeMinutesPicker(QWidget* parent, const char* name, int minutes)
 {
-    auto* picker = new QTimeEdit(QTime(0, minutes), parent);
+    auto* picker = new TimeFieldPicker(QTime(0, minutes), parent);
     picker->setObjectName(QString::fromLatin1(name));
     picker->setDisplayFormat(QStringLiteral("mm"));
     picker->setWrapping(true);
@@ -372,6 +373,9 @@ void TAlarmOptions::buildBasicPage(QWidget* page)
     Memo->setGeometry(8, 26, 352, 64);
     Memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Tab goes on to the next field, as in every other field of the dialog; a reminder has no use for
+    // tab characters.
+    Memo->setTabChangesFocus(true);
 
     QLabel* frequencyLabel = makeLabel(page, tr("频率："), 8, 103);
     QStringList frequencies;
@@ -386,12 +390,12 @@ void TAlarmOptions::buildBasicPage(QWidget* page)
     GroupBoxTDD->setObjectName(QStringLiteral("GroupBoxTDD"));
     GroupBoxTDD->setGeometry(8, 130, 352, 150);
     makeLabel(GroupBoxTDD, tr("时间："), 12, 27);
-    TimePicker = new QTimeEdit(GroupBoxTDD);
+    TimePicker = new TimeFieldPicker(GroupBoxTDD);
     TimePicker->setObjectName(QStringLiteral("TimePicker"));
     TimePicker->setGeometry(64, 22, 120, 22);
     TimePicker->setDisplayFormat(systemTimeFormat());
     makeLabel(GroupBoxTDD, tr("日期："), 12, 57);
-    DatePicker = new QDateEdit(GroupBoxTDD);
+    DatePicker = new DateFieldPicker(GroupBoxTDD);
     DatePicker->setObjectName(QStringLiteral("DatePicker"));
     DatePicker->setGeometry(64, 52, 120, 22);
     DatePicker->setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));

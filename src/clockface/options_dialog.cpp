@@ -14,6 +14,7 @@
 #include <QTabWidget>
 #include <QTimeEdit>
 
+#include "alarms/date_time_fields.h"
 #include "app/error_report.h"
 #include "app/window_centring.h"
 #include "app/window_flags.h"
@@ -47,7 +48,7 @@ QLabel* placeLabel(QWidget* parent, const char* name, const QString& caption, QP
 
 QTimeEdit* placeTimePicker(QWidget* parent, const char* name, QRect geometry)
 {
-    auto* picker = new QTimeEdit(parent);
+    auto* picker = new TimeFieldPicker(parent);
     picker->setObjectName(QString::fromLatin1(name));
     picker->setDisplayFormat(QStringLiteral("H:mm:ss"));
     picker->setGeometry(geometry);
