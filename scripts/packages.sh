@@ -12,6 +12,8 @@ BELVANE_RUN_PACKAGES=(
     # run: media, Chinese fonts and Qt's own Chinese texts, Wayland sessions
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav fonts-noto-cjk
     qt6-translations-l10n qt6-wayland
+    # the icon theme the program's icon is looked up in (hicolor's index of sizes)
+    hicolor-icon-theme
     # install: the wake helper's capability (setcap)
     libcap2-bin
 )
@@ -25,6 +27,7 @@ BELVANE_TEST_PACKAGES=(
     # what a screen reader reads: the accessibility bus and its registry, and a client of it
     at-spi2-core python3-pyatspi
     faketime gstreamer1.0-tools sox imagemagick e2fsprogs libxss-dev xclip desktop-file-utils appstream
+    appstream-util
     # every shell script checked
     shellcheck
     # fuzzing and sanitizer builds

@@ -36,6 +36,7 @@
 #include "platform/clock.h"
 #include "platform/errors.h"
 #include "platform/line_file.h"
+#include "ui/date_time_fields.h"
 #include "ui/error_report.h"
 #include "ui/services.h"
 #include "ui/window_centring.h"
@@ -153,7 +154,7 @@ QComboBox* makeList(QWidget* parent, const char* name, const QStringList& items,
 /// A picker of a number of minutes: it shows only the minutes and is stepped with its arrows.
 QTimeEdit* makeMinutesPicker(QWidget* parent, const char* name, int minutes)
 {
-    auto* picker = new QTimeEdit(QTime(0, minutes), parent);
+    auto* picker = new TimeFieldPicker(QTime(0, minutes), parent);
     picker->setObjectName(QString::fromLatin1(name));
     picker->setDisplayFormat(QStringLiteral("mm"));
     picker->setWrapping(true);
@@ -425,6 +426,9 @@ void TAlarmOptions::buildBasicPage(QWidget* page)
     Memo->setGeometry(8, 26, 352, 64);
     Memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Tab goes on to the next field, as in every other field of the dialog; a reminder has no use for
+    // tab characters.
+    Memo->setTabChangesFocus(true);
 
     QLabel* frequencyLabel = makeCaption(page, QT_TR_NOOP("频率："), 8, 103);
     Frequency = makeList(page, "Frequency", QStringList(kFrequencyCount, QString()), QRect(56, 98, 120, 22));
@@ -441,12 +445,12 @@ void TAlarmOptions::buildBasicPage(QWidget* page)
     GroupBoxTDD->setGeometry(8, 130, 352, 150);
     onEveryLanguage([this] { GroupBoxTDD->setTitle(tr(m_timeGroupCaption)); });
     makeCaption(GroupBoxTDD, QT_TR_NOOP("时间："), 12, 27);
-    TimePicker = new QTimeEdit(GroupBoxTDD);
+    TimePicker = new TimeFieldPicker(GroupBoxTDD);
     TimePicker->setObjectName(QStringLiteral("TimePicker"));
     TimePicker->setGeometry(64, 22, 120, 22);
     TimePicker->setDisplayFormat(systemTimeFormat());
     makeCaption(GroupBoxTDD, QT_TR_NOOP("日期："), 12, 57);
-    DatePicker = new QDateEdit(GroupBoxTDD);
+    DatePicker = new DateFieldPicker(GroupBoxTDD);
     DatePicker->setObjectName(QStringLiteral("DatePicker"));
     DatePicker->setGeometry(64, 52, 120, 22);
     DatePicker->setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));

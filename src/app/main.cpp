@@ -25,6 +25,7 @@
 #include "platform/power_control.h"
 #include "platform/process_age.h"
 #include "platform/program_folder.h"
+#include "shell/program_icon.h"
 
 namespace {
 
@@ -96,6 +97,9 @@ int main(int argc, char* argv[])
     // The clock lives on in the tray and behind dialogs: only the clock window's closing ends the run.
     QApplication::setQuitOnLastWindowClosed(false);
     installFontSubstitutes();
+    // Every window, message boxes included, and the tray show the program's icon.
+    addProgramIconsToTheme(programFolder());
+    QApplication::setWindowIcon(programIcon());
 
     raiseOpenFileLimit();
     SingleInstance instance;

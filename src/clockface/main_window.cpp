@@ -18,6 +18,7 @@
 #include "platform/errors.h"
 #include "shell/help_book.h"
 #include "shell/help_viewer.h"
+#include "shell/program_icon.h"
 #include "shell/sys_tray.h"
 #include "ui/error_report.h"
 #include "ui/services.h"
@@ -50,7 +51,6 @@ TFormMain::TFormMain(Services& services, const AppFolders& folders, QWidget* par
 {
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(QStringLiteral("Belvane"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/belvane.svg")));
     if (windowMasksApply())
         setAttribute(Qt::WA_OpaquePaintEvent); // the background picture covers every pixel
     else
@@ -61,7 +61,7 @@ TFormMain::TFormMain(Services& services, const AppFolders& folders, QWidget* par
     buildMenu();
 
     SysTray = new TSysTray(this);
-    SysTray->setIcon(QIcon(QStringLiteral(":/icons/belvane-16.png")));
+    SysTray->setIcon(programIcon());
     SysTray->setHint(QStringLiteral("Belvane"));
     SysTray->setPopupMenu(PopupMenu);
     SysTray->setPopupMode(Tray::TPopupModeFlag::pmRightClick);

@@ -17,6 +17,7 @@
 #include "media/media_formats.h"
 #include "media/preview_window.h"
 #include "ui/caption_fit.h"
+#include "ui/date_time_fields.h"
 #include "ui/error_report.h"
 #include "ui/window_centring.h"
 #include "ui/window_flags.h"
@@ -42,7 +43,7 @@ QLabel* placeLabel(QWidget* parent, const char* name, QPoint at)
 
 QTimeEdit* placeTimePicker(QWidget* parent, const char* name, QRect geometry)
 {
-    auto* picker = new QTimeEdit(parent);
+    auto* picker = new TimeFieldPicker(parent);
     picker->setObjectName(QString::fromLatin1(name));
     picker->setDisplayFormat(QStringLiteral("H:mm:ss"));
     picker->setGeometry(geometry);

@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """Plays a StatusNotifierItem tray host (as KDE Plasma or GNOME's AppIndicator extension do) on the
-session bus: registers itself with the watcher, starts the program, finds its item, reads the menu it
-exports and activates it as a left click on the icon would; then ends the watcher, as a crashing panel
-does, and starts another.
+session bus: registers itself with the watcher, starts the program, finds its item, reads the icon and
+the menu it exports and activates it as a left click on the icon would; then ends the watcher, as a
+crashing panel does, and starts another.
 
     sni_host.py PROGRAM [ARGS...]      (DBUS_SESSION_BUS_ADDRESS, DISPLAY and SNI_WATCHER_PID, the
                                         running watcher's process, set by the caller)
@@ -51,6 +51,31 @@ def labels(layout):
     return out
 
 
+def check_icon(item):
+    """The item names the program's icon in the icon theme, so that the host draws it from its own theme
+    at whatever size its panel needs, and gives it as pictures at more than one size for hosts that
+    draw those instead."""
+    def prop(name):
+        return item.Get("org.kde.StatusNotifierItem", name, dbus_interface=dbus.PROPERTIES_IFACE)
+
+    name = str(prop("IconName"))
+    sizes = set()
+    for width, height, data in prop("IconPixmap"):
+        width, height = int(width), int(height)
+        if len(data) != width * height * 4:
+            fail("an IconPixmap of %dx%d holds %d bytes" % (width, height, len(data)))
+        # ARGB in network byte order: a drawn icon has opaque and clear pixels.
+        alphas = set(bytes(data)[0::4])
+        if not (255 in alphas and 0 in alphas):
+            fail("the %dx%d IconPixmap is not the icon: alpha values %s" % (width, height, sorted(alphas)[:8]))
+        sizes.add((width, height))
+    print("icon name:", repr(name), "pixmap sizes:", sorted(sizes))
+    if name != "belvane":
+        fail("the item's IconName is %r, not the theme's belvane" % name)
+    if len(sizes) < 2:
+        fail("the item gives its icon at %d size(s), not several: %s" % (len(sizes), sorted(sizes)))
+
+
 def watcher_not_ready_at_first(bus):
     """A watcher that owns its bus name before it can take items (its first answers are errors) still
     gets the program's item: the program asks again until the watcher takes it."""
@@ -95,6 +120,7 @@ def main():
         entry = wait_for("item registered by the program", item_name)
         service, _, path = entry.partition("/")
         item = bus.get_object(service, "/" + path if path else "/StatusNotifierItem")
+        check_icon(item)
         menu_path = item.Get("org.kde.StatusNotifierItem", "Menu", dbus_interface=dbus.PROPERTIES_IFACE)
         menu = bus.get_object(service, menu_path)
 
