@@ -10,9 +10,9 @@
 #include <gst/gst.h>
 #include <gst/video/video.h>
 
+#include "media/gstreamer_init.h"
 #include "media/linear_volume.h"
 #include "media/media_error.h"
-#include "media/gstreamer_init.h"
 #include "media/media_result_code.h"
 #include "media/media_uri.h"
 
@@ -30,6 +30,12 @@ ErrorPtr takeError(GstMessage* message)
     gst_message_parse_error(message, &error, nullptr);
     gst_message_unref(message);
     return ErrorPtr(error);
+}
+
+std::int64_t steadyMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 QString errorText(const GError* error)
@@ -90,6 +96,7 @@ void TFilterGraph::setActive(bool active)
         m_loaded = false;
         m_file.clear();
         m_videoSize = QSize();
+        m_position.forget();
     }
 }
 
@@ -113,7 +120,11 @@ bool TFilterGraph::StartPlayback()
     if (!Active())
         return false;
     emit controlEvent(ControlEvent::Play, 0);
-    return !m_loaded || changeState(GST_STATE_PLAYING, m_file);
+    if (m_loaded) {
+        changeState(GST_STATE_PLAYING, m_file);
+        m_position.play(steadyMs(), m_rate);
+    }
+    return true;
 }
 
 bool TFilterGraph::PausePlayback()
@@ -121,7 +132,8 @@ bool TFilterGraph::PausePlayback()
     if (!Active())
         return false;
     emit controlEvent(ControlEvent::Pause, 0);
-    return !m_loaded || changeState(GST_STATE_PAUSED, m_file);
+    holdLoadedFile();
+    return true;
 }
 
 bool TFilterGraph::StopPlayback()
@@ -130,7 +142,16 @@ bool TFilterGraph::StopPlayback()
         return false;
     emit controlEvent(ControlEvent::Stop, 0);
     // Stopping keeps the position, so a stopped file stays loaded and paused.
-    return !m_loaded || changeState(GST_STATE_PAUSED, m_file);
+    holdLoadedFile();
+    return true;
+}
+
+void TFilterGraph::holdLoadedFile()
+{
+    if (!m_loaded)
+        return;
+    changeState(GST_STATE_PAUSED, m_file);
+    m_position.hold(steadyMs());
 }
 
 void TFilterGraph::ResetGraph()
@@ -143,6 +164,7 @@ void TFilterGraph::ResetGraph()
     m_loaded = false;
     m_file.clear();
     m_videoSize = QSize();
+    m_position.forget();
 }
 
 long TFilterGraph::RenderMediaFile(const QString& path)
@@ -155,10 +177,12 @@ long TFilterGraph::RenderMediaFile(const QString& path)
     gst_element_set_state(m_pipeline, GST_STATE_NULL);
     m_loaded = false;
     m_videoSize = QSize();
+    m_position.forget();
     g_object_set(m_pipeline, "uri", mediaFileUri(path).constData(), nullptr);
     m_file = path;
     m_loaded = true; // from here on the pipeline holds the file, also if it fails to become ready
     waitForPreroll(path);
+    m_position.known(0, steadyMs());
     readVideoSize();
     applyAudioSettings();
     emit controlEvent(ControlEvent::Rendered, 0);
@@ -175,10 +199,29 @@ std::optional<std::int64_t> TFilterGraph::durationMs() const
 
 std::optional<std::int64_t> TFilterGraph::positionMs() const
 {
-    gint64 ns = 0;
-    if (!m_loaded || !gst_element_query_position(m_pipeline, GST_FORMAT_TIME, &ns) || ns < 0)
+    if (!m_loaded)
         return std::nullopt;
-    return ns / GST_MSECOND;
+    const std::int64_t now = steadyMs();
+    gint64 ns = 0;
+    if (gst_element_query_position(m_pipeline, GST_FORMAT_TIME, &ns) && ns >= 0 && clockKeepsPipelineTime()) {
+        m_position.known(ns / GST_MSECOND, now);
+        return ns / GST_MSECOND;
+    }
+    return m_position.at(now, durationMs());
+}
+
+bool TFilterGraph::clockKeepsPipelineTime() const
+{
+    // The sinks count the position from the pipeline's base time on the pipeline's clock. A clock that
+    // reads before that time (a sound server's clock that leapt past half its range) leaves them
+    // answering the place playing last started from (the start, or the place last sought), and such a
+    // clock stays where it leapt to until the file is loaded again.
+    GstClock* clock = gst_element_get_clock(m_pipeline);
+    if (!clock)
+        return true; // not played yet: answered from the loaded position
+    const GstClockTime now = gst_clock_get_time(clock);
+    gst_object_unref(clock);
+    return GST_CLOCK_DIFF(gst_element_get_base_time(m_pipeline), now) >= 0;
 }
 
 bool TFilterGraph::seekTo(std::int64_t ms)
@@ -192,6 +235,7 @@ bool TFilterGraph::seekTo(std::int64_t ms)
     // A seek completes when the output holds data from the new place again; until then the position
     // is unknown. Waiting (briefly) makes the new position readable at once.
     gst_element_get_state(m_pipeline, nullptr, nullptr, kSeekTimeoutMs * GST_MSECOND);
+    m_position.known(std::max<std::int64_t>(ms, 0), steadyMs());
     return true;
 }
 

@@ -8,6 +8,8 @@
 #include <QSize>
 #include <QString>
 
+#include "media/play_position.h"
+
 typedef struct _GstElement GstElement;
 typedef struct _GstBus GstBus;
 typedef struct _GError GError;
@@ -87,9 +89,12 @@ public:
 
     /// The loaded file's picture size in pixels; empty when it has no video or nothing is loaded.
     QSize videoSize() const { return m_videoSize; }
-    /// The loaded file's duration and the current position, in milliseconds; none when the framework
-    /// cannot tell (inactive, nothing loaded, or not known yet).
+    /// The loaded file's duration in milliseconds; none when the framework cannot tell (inactive,
+    /// nothing loaded, or not known yet).
     std::optional<std::int64_t> durationMs() const;
+    /// The current position in milliseconds; none when inactive or nothing is loaded. When the framework
+    /// cannot answer, or its clock has leapt away from the pipeline's time, the last position it knew,
+    /// moved on by the time played since (`PlayPosition`): never the start of the file in its place.
     std::optional<std::int64_t> positionMs() const;
     /// Moves the current position and waits until it is taken; false when the framework refuses.
     bool seekTo(std::int64_t ms);
@@ -113,7 +118,9 @@ private:
     void applyAudioSettings();
     void readVideoSize();
     void waitForPreroll(const QString& path);
+    void holdLoadedFile();
     bool changeState(int state, const QString& subject);
+    bool clockKeepsPipelineTime() const;
     [[noreturn]] void raiseFromBus(const QString& subject, int waitMs);
     [[noreturn]] static void raiseError(const GError* error, const QString& subject);
 
@@ -124,6 +131,7 @@ private:
     bool m_loaded = false;
     QString m_file;
     QSize m_videoSize;
+    mutable PlayPosition m_position; // every position the framework answers is kept here
     bool m_linearVolume = false;
     int m_volume = 10000;
     int m_balance = 0;

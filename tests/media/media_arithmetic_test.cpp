@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <QDir>
 #include <QUrl>
 
@@ -7,6 +9,7 @@
 #include "media/linear_volume.h"
 #include "media/media_error.h"
 #include "media/media_uri.h"
+#include "media/play_position.h"
 
 namespace {
 
@@ -96,6 +99,21 @@ TEST(MediaError, ShowsTheFrameworkTextAndTheCode)
     const EDirectShowException error(QStringLiteral("Resource not found."), 0x80043003u);
     EXPECT_EQ(error.text(), QStringLiteral("Resource not found. ($80043003)."));
     EXPECT_EQ(error.resultCode(), 0x80043003u);
+}
+
+TEST(PlayPosition, MovesOnOnlyWhilePlayingAndFromWhereItWasHeld)
+{
+    PlayPosition position;
+    EXPECT_EQ(position.at(500, 2500), std::nullopt); // nothing known: no position at all, not the start
+    position.known(0, 0);
+    position.play(900, 1.0);
+    EXPECT_EQ(position.at(1500, 2500), 600); // counted from the play, not from the loading
+    position.known(804, 1600);
+    position.hold(1610);
+    EXPECT_EQ(position.at(2300, 2500), 814); // held at the pause
+    position.play(2310, 2.0);
+    EXPECT_EQ(position.at(2410, 2500), 1014); // on from the pause at the playing rate, the pause not counted
+    EXPECT_EQ(position.at(9000, 2500), 2500); // never past the end
 }
 
 } // namespace
