@@ -72,17 +72,7 @@ void TFilterGraph::setActive(bool active)
             g_object_set(videoSink, "sync", TRUE, nullptr);
         }
         g_object_set(m_pipeline, "video-sink", videoSink, nullptr);
-        m_bus = gst_element_get_bus(m_pipeline);
-        // The framework's threads only ask for a drain; the messages are read on this object's thread.
-        gst_bus_set_sync_handler(
-            m_bus,
-            [](GstBus*, GstMessage*, gpointer data) {
-                auto* self = static_cast<TFilterGraph*>(data);
-                if (!self->m_drainPosted.exchange(true))
-                    QMetaObject::invokeMethod(self, &TFilterGraph::drainBus, Qt::QueuedConnection);
-                return GST_BUS_PASS;
-            },
-            this, nullptr);
+        watchBus();
         emit controlEvent(ControlEvent::ActivationChanged, 1);
     } else {
         emit controlEvent(ControlEvent::ActivationChanged, 0);
@@ -98,6 +88,21 @@ void TFilterGraph::setActive(bool active)
         m_videoSize = QSize();
         m_position.forget();
     }
+}
+
+void TFilterGraph::watchBus()
+{
+    m_bus = gst_element_get_bus(m_pipeline);
+    // The framework's threads only ask for a drain; the messages are read on this object's thread.
+    gst_bus_set_sync_handler(
+        m_bus,
+        [](GstBus*, GstMessage*, gpointer data) {
+            auto* self = static_cast<TFilterGraph*>(data);
+            if (!self->m_drainPosted.exchange(true))
+                QMetaObject::invokeMethod(self, &TFilterGraph::drainBus, Qt::QueuedConnection);
+            return GST_BUS_PASS;
+        },
+        this, nullptr);
 }
 
 void TFilterGraph::setGraphVolume(int volume)
@@ -187,6 +192,20 @@ long TFilterGraph::RenderMediaFile(const QString& path)
     applyAudioSettings();
     emit controlEvent(ControlEvent::Rendered, 0);
     return 0;
+}
+
+void TFilterGraph::adoptLoaded(GstElement* pipeline, const QString& path)
+{
+    setActive(false);
+    m_pipeline = pipeline;
+    watchBus();
+    emit controlEvent(ControlEvent::ActivationChanged, 1);
+    emit controlEvent(ControlEvent::AboutToRender, 0);
+    m_file = path;
+    m_loaded = true;
+    readVideoSize();
+    applyAudioSettings();
+    emit controlEvent(ControlEvent::Rendered, 0);
 }
 
 std::optional<std::int64_t> TFilterGraph::durationMs() const

@@ -86,6 +86,11 @@ public:
     /// Returns 0 when loaded, 1 without doing anything when inactive; raises when the file is missing,
     /// damaged or not media, naming the file.
     long RenderMediaFile(const QString& path);
+    /// Takes `pipeline`, a playbin that holds `path` prerolled elsewhere (paused at its start, its bus
+    /// without a handler), in place of its own, with the caller's reference: the graph is then active
+    /// and loaded as after `RenderMediaFile`, its volume and rate applied. The bound video output plays
+    /// no part: a file with a picture is loaded by `RenderMediaFile`.
+    void adoptLoaded(GstElement* pipeline, const QString& path);
 
     /// The loaded file's picture size in pixels; empty when it has no video or nothing is loaded.
     QSize videoSize() const { return m_videoSize; }
@@ -114,6 +119,7 @@ signals:
     void errorOccurred(const QString& text);
 
 private:
+    void watchBus();
     void drainBus();
     void applyAudioSettings();
     void readVideoSize();

@@ -9,6 +9,7 @@
 #include "media/filter_graph.h"
 #include "media/media_error.h"
 #include "media/player_font.h"
+#include "media/prerolled_sound.h"
 #include "media/track_bar.h"
 #include "media/video_window.h"
 #include "ui/window_centring.h"
@@ -80,12 +81,29 @@ bool TFormRunPlay::Idle() const
 
 void TFormRunPlay::ButtonPlayClick()
 {
-    m_fullScreenPending = m_settings.fullScreenVideo();
-    try {
+    play([this] {
         m_filterGraph->setActive(true);
         m_filterGraph->ResetGraph();
         m_filterGraph->StopPlayback();
         m_filterGraph->RenderMediaFile(m_mediaFile);
+    });
+}
+
+bool TFormRunPlay::playPrerolled(PrerolledSound& sound)
+{
+    GstElement* pipeline = sound.take();
+    if (!pipeline)
+        return false;
+    m_mediaFile = sound.file();
+    play([this, pipeline] { m_filterGraph->adoptLoaded(pipeline, m_mediaFile); });
+    return true;
+}
+
+void TFormRunPlay::play(const std::function<void()>& load)
+{
+    m_fullScreenPending = m_settings.fullScreenVideo();
+    try {
+        load();
         m_filterGraph->StartPlayback();
     } catch (const BelvaneError&) {
         // The caller gets the error, and the player is idle: a ringing play list goes on with its next

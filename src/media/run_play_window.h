@@ -1,10 +1,13 @@
 #pragma once
 
+#include <functional>
+
 #include "ui/form_dialog.h"
 #include <QString>
 
 #include "media/player_settings.h"
 
+class PrerolledSound;
 class QPushButton;
 class TDSTrackBar;
 class TDSVideoWindowEx2;
@@ -59,6 +62,10 @@ public:
 
     /// The play command: plays `MediaFile`. Raises `EDirectShowException` when it cannot.
     void ButtonPlayClick();
+    /// Plays a sound prerolled ahead of time as the play command plays a file (it becomes `MediaFile`),
+    /// without loading it again; false, doing nothing, when the sound is not ready. Raises as the play
+    /// command does.
+    bool playPrerolled(PrerolledSound& sound);
     /// The close command: stops, unloads and hides; the player becomes idle. Also runs when the window
     /// is closed.
     void FormClose() override;
@@ -80,6 +87,8 @@ private:
     void DSVideoWindowEx2DblClick();
     void showForVideo(const QSize& video);
     void playbackFailed();
+    /// Loads with `load`, then plays; the player is idle again when either fails.
+    void play(const std::function<void()>& load);
 
     const PlayerSettings& m_settings;
     TFilterGraph* m_filterGraph;

@@ -6,12 +6,14 @@
 #include <QWidget>
 
 #include "alarms/alarm_list_file.h"
+#include "media/prerolled_sound.h"
 #include "platform/clock.h"
 #include "platform/resume_watch.h"
 #include "platform/text_codec.h"
 #include "platform/wake_timer.h"
 #include "platform/wall_clock_watch.h"
 #include "ringing/alarm_run_window.h"
+#include "ringing/ring_preroll.h"
 #include "ui/error_report.h"
 #include "ui/services.h"
 #include <QCoreApplication>
@@ -20,7 +22,8 @@ AlarmDispatcher::AlarmDispatcher(Services& services, const AlarmListStore& store
                                  QString programFolder, TFormRunPlay& player, QTimeZone zone)
     : m_services(services), m_store(store), m_dataFolder(std::move(dataFolder)),
       m_programFolder(std::move(programFolder)), m_player(player), m_scheduler(std::move(zone)),
-      m_lastCheckedFile(m_dataFolder), m_wallClock(new WallClockWatch(this)), m_resume(new ResumeWatch(this))
+      m_lastCheckedFile(m_dataFolder), m_wallClock(new WallClockWatch(this)), m_resume(new ResumeWatch(this)),
+      m_preroll(new RingPreroll(services.clock, m_dataFolder, m_programFolder, this))
 {
     m_wake.setSingleShot(true);
     m_wake.setTimerType(Qt::PreciseTimer);
@@ -65,6 +68,7 @@ void AlarmDispatcher::stop()
     if (!m_running)
         return;
     m_wake.stop();
+    m_preroll->clear();
     // Stored before anything is let go: what waits, and what rings unanswered, lies after the stored
     // instant and is rung late or listed at the next start.
     storeLastChecked(true);
@@ -107,7 +111,7 @@ void AlarmDispatcher::ringNext()
     request.dataFolder = m_dataFolder;
     request.programFolder = m_programFolder;
     request.lateSeconds = std::max<qint64>(0, request.occurrence.due.secsTo(m_services.clock.now()));
-    openWindow(request);
+    openWindow(request, m_preroll->take(request.occurrence));
 }
 
 void AlarmDispatcher::ringTrial(const AlarmSettings& settings)
@@ -128,9 +132,10 @@ void AlarmDispatcher::ringTrial(const AlarmSettings& settings)
     openWindow(request);
 }
 
-void AlarmDispatcher::openWindow(const RingRequest& request)
+void AlarmDispatcher::openWindow(const RingRequest& request, std::unique_ptr<PrerolledSound> sound)
 {
     auto* window = new TAlarmRun(request, m_services, m_player, m_windowParent);
+    window->setPrerolledSound(std::move(sound));
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowModality(Qt::ApplicationModal);
     m_window = window;
@@ -144,7 +149,12 @@ void AlarmDispatcher::openWindow(const RingRequest& request)
             storeLastChecked(); // a waiting occurrence that now rings is not rung again after a restart
         });
     });
-    window->show();
+    // The sound first: drawing the window takes longer than starting a sound made ready.
+    window->startRinging();
+    // A first tick that ended the ringing (a play list with nothing in it, closing when finished)
+    // has closed the window already.
+    if (!window->closed())
+        window->show();
     emit ringingStarted(window);
 }
 
@@ -153,9 +163,11 @@ void AlarmDispatcher::arm()
     if (!m_running)
         return;
     const QDateTime last = m_scheduler.lastChecked();
-    std::optional<QDateTime> next = m_scheduler.nextDue(m_store.onRows());
-    // Alarms only: a chime does not wake the machine.
+    const QList<AlarmEntry> rows = m_store.onRows();
+    std::optional<QDateTime> next = m_scheduler.nextDue(rows);
+    // Alarms only: a chime does not wake the machine, and has no sound made ready.
     armWake(next);
+    followPreroll(rows, next);
     if (m_chimesOn && m_chimesOn()) {
         const QDateTime chime = nextChimeBoundary(last);
         if (!next || chime < *next)
@@ -166,6 +178,21 @@ void AlarmDispatcher::arm()
         waitMs =
             std::clamp<qint64>(next->toMSecsSinceEpoch() - m_services.clock.epochMs(), 0, kLongestSleepMs);
     m_wake.start(int(waitMs));
+}
+
+void AlarmDispatcher::followPreroll(const QList<AlarmEntry>& rows, const std::optional<QDateTime>& nextAlarm)
+{
+    std::optional<Occurrence> first;
+    const qint64 leadBegins =
+        nextAlarm ? nextAlarm->toMSecsSinceEpoch() - qint64(RingPreroll::kLeadSeconds) * 1000 : 0;
+    // Further away the timer wakes again before the lead begins, and this is asked again then.
+    if (nextAlarm && leadBegins - m_services.clock.epochMs() <= kLongestSleepMs) {
+        // Rows due in the same second ring in list order: the first one's sound is made ready.
+        for (qsizetype i = 0; i < rows.size() && !first; ++i)
+            if (m_scheduler.nextDueOf(rows, i) == nextAlarm)
+                first = Occurrence{rows[i], int(i), *nextAlarm};
+    }
+    m_preroll->follow(first);
 }
 
 void AlarmDispatcher::armWake(const std::optional<QDateTime>& nextAlarm)

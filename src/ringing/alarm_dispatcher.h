@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include <QList>
@@ -13,6 +14,8 @@
 #include "ringing/last_checked_file.h"
 
 class AlarmListStore;
+class PrerolledSound;
+class RingPreroll;
 class QWidget;
 class ResumeWatch;
 class TFormRunPlay;
@@ -25,7 +28,8 @@ struct Services;
 /// the next chime boundary when chimes are on), and never for more than a minute, so a lost signal
 /// can cost an alarm at most a minute. It also looks at the clock when the wall clock is set and when
 /// the machine resumes. Due occurrences open one ringing window at a time, in due order; those due
-/// while a window is open wait for it to close.
+/// while a window is open wait for it to close. The next alarm's sound is made ready a few seconds
+/// ahead (see `RingPreroll`), and at its second the sound starts before the window is drawn.
 class AlarmDispatcher : public QObject {
     Q_OBJECT
 public:
@@ -69,6 +73,7 @@ public:
     const QList<Occurrence>& waiting() const { return m_queue; }
     const QTimer& wakeTimer() const { return m_wake; }
     AlarmScheduler& scheduler() { return m_scheduler; }
+    const RingPreroll& preroll() const { return *m_preroll; }
 
 signals:
     void ringingStarted(TAlarmRun* window);
@@ -79,8 +84,11 @@ signals:
 
 private:
     void ringNext();
-    void openWindow(const RingRequest& request);
+    void openWindow(const RingRequest& request, std::unique_ptr<PrerolledSound> sound = nullptr);
     void arm();
+    /// Tells the preroll the first occurrence of the next alarm second, when its lead begins before the
+    /// timer wakes again; nothing otherwise.
+    void followPreroll(const QList<AlarmEntry>& rows, const std::optional<QDateTime>& nextAlarm);
     /// Sends the wake timer the next alarm's instant, less the lead, when it moved.
     void armWake(const std::optional<QDateTime>& nextAlarm);
     /// The instant last checked is stored whenever an occurrence was handed out (so a crash never
@@ -109,6 +117,7 @@ private:
     std::optional<QDateTime> m_wakeSent; // what the wake timer was last given
     WallClockWatch* m_wallClock;
     ResumeWatch* m_resume;
+    RingPreroll* m_preroll;
     bool m_running = false;
     bool m_storeErrorReported = false;
 };

@@ -12,6 +12,7 @@
 #include <QScreen>
 
 #include "alarms/alarm_settings_file.h"
+#include "media/prerolled_sound.h"
 #include "media/run_play_window.h"
 #include "platform/clock.h"
 #include "platform/power_control.h"
@@ -112,23 +113,8 @@ void TAlarmRun::ActionReadAlarmInfoExecute()
 {
     m_session.start(m_services.clock.now());
     Timer.start();
-    AlarmSettings settings;
     QString memo;
-    // An error box here would stand between the alarm and its sound, and what was read before a bad
-    // line may be a volume of zero: the alarm rings with the defaults and the error takes the
-    // reminder's place.
-    if (m_request.trial) {
-        settings = *m_request.trial;
-        memo = settings.reminderText.join(QLatin1Char('\n'));
-    } else try {
-        ReadAlarmSettingsFile(m_request.dataFolder, m_request.settingsFileName(), SettingsReader::Ringing, settings);
-        memo = settings.reminderText.join(QLatin1Char('\n'));
-    } catch (const BelvaneError& e) {
-        settings = fallbackAlarmSettings();
-        const QString path = m_request.dataFolder + m_request.settingsFileName();
-        memo = e.text().contains(m_request.settingsFileName()) ? e.text() : QStringLiteral("%1: %2").arg(path, e.text());
-    }
-    m_session.load(settings, m_request.programFolder);
+    m_session.load(ringingSettings(m_request, memo), m_request.programFolder);
     if (m_request.trial) {
         m_session.PowerAction = 0;
         m_session.FadeInSecondsOverride = kTrialFadeInSeconds;
@@ -212,19 +198,41 @@ bool TAlarmRun::keysAccepted() const
 
 void TAlarmRun::FormShow()
 {
+    if (!m_ringing) {
+        takeOutputDevice();
+        // The first tick runs at once rather than a timer interval later, so the alarm sounds within
+        // milliseconds of its second, whether or not a window manager ever activates this window.
+        QTimer::singleShot(0, this, [this] {
+            if (Timer.isActive())
+                guarded([this] { TimerTimer(); });
+        });
+    }
+    m_notification->show(decodeText(m_request.occurrence.row.caption), LabelTime->text(),
+                         Memo->toPlainText());
+}
+
+void TAlarmRun::startRinging()
+{
+    if (m_ringing || m_closed)
+        return;
+    takeOutputDevice();
+    guarded([this] { TimerTimer(); });
+}
+
+void TAlarmRun::takeOutputDevice()
+{
+    m_ringing = true;
     OutputVolume& volume = m_services.volume;
     m_volumeBefore = volume.read();
     // A muted device would silence the alarm.
     if (m_volumeBefore && m_volumeBefore->muted)
         volume.setMuted(false);
     m_session.show(*this);
-    m_notification->show(decodeText(m_request.occurrence.row.caption), LabelTime->text(), Memo->toPlainText());
-    // The first tick runs at once rather than a timer interval later, so the alarm sounds within
-    // milliseconds of its second, whether or not a window manager ever activates this window.
-    QTimer::singleShot(0, this, [this] {
-        if (Timer.isActive())
-            guarded([this] { TimerTimer(); });
-    });
+}
+
+void TAlarmRun::setPrerolledSound(std::unique_ptr<PrerolledSound> sound)
+{
+    m_prerolled = std::move(sound);
 }
 
 bool TAlarmRun::event(QEvent* event)
@@ -278,6 +286,7 @@ void TAlarmRun::FormClose()
     m_keyGuard.stop();
     qApp->removeEventFilter(this);
     m_player.FormClose();
+    m_prerolled.reset();
     if (m_volumeBefore) {
         OutputVolume& volume = m_services.volume;
         volume.setVolume(m_volumeBefore->packed);
@@ -293,8 +302,19 @@ bool TAlarmRun::playerIdle() const
 
 void TAlarmRun::playFile(const QString& path)
 {
+    if (m_prerolled && m_prerolled->file() == path) {
+        const std::unique_ptr<PrerolledSound> sound = std::move(m_prerolled);
+        try {
+            if (m_player.playPrerolled(*sound))
+                return;
+        } catch (const BelvaneError&) {
+            // Loaded afresh below: the sound server may have gone since the preroll.
+        }
+    }
     m_player.setMediaFile(path);
     m_player.ButtonPlayClick();
+    // A file plays: what was made ready for the start is no longer wanted.
+    m_prerolled.reset();
 }
 
 bool TAlarmRun::fileExists(const QString& path) const

@@ -11,6 +11,7 @@
 #include "ringing/ring_request.h"
 #include "ringing/ringing_session.h"
 
+class PrerolledSound;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -35,6 +36,15 @@ public:
     void FormCreate();
     void ActionReadAlarmInfoExecute();
     void FormShow();
+    /// Starts the ringing before the window is shown: the device goes to the alarm's volume and the
+    /// first tick starts the sound at once, so that drawing the window does not hold the sound back.
+    /// Showing the window does this, a moment later, when it has not been done.
+    void startRinging();
+    /// A sound made ready ahead of the alarm's second: played in place of loading its file again when
+    /// it is the file the ringing starts with. It goes once a file plays, and with the window.
+    void setPrerolledSound(std::unique_ptr<PrerolledSound> sound);
+    /// The window has closed (also before it was ever shown).
+    bool closed() const { return m_closed; }
     void TimerTimer();
     void ButtonSnoozeClick();
     void ButtonOKClick() { close(); }
@@ -71,6 +81,8 @@ private:
     void powerAction(int action) override;
 
     void showClock();
+    /// The device goes to the alarm's volume, unmuted; how it was is kept for the close.
+    void takeOutputDevice();
     void acceptKeys();
     /// Shows why the built-in sound rings instead of the play list, once the session says so.
     void showFallbackNote();
@@ -82,6 +94,8 @@ private:
     DateTimeLocale m_locale;
     // The device as it was before the alarm, put back when the window closes.
     std::optional<DeviceVolume> m_volumeBefore;
+    std::unique_ptr<PrerolledSound> m_prerolled;
+    bool m_ringing = false;
     bool m_shown = false;
     bool m_closed = false;
     bool m_closeRequested = false;

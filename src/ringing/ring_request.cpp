@@ -2,9 +2,35 @@
 
 #include <QCoreApplication>
 
+#include "platform/errors.h"
+
 namespace {
 // A busy machine may open a window a second or two after its second: that is not worth a note.
 constexpr qint64 kNoteAfterSeconds = 10;
+}
+
+AlarmSettings ringingSettings(const RingRequest& request, QString& memo)
+{
+    AlarmSettings settings;
+    if (request.trial) {
+        settings = *request.trial;
+    } else {
+        // An error box here would stand between the alarm and its sound, and what was read before a
+        // bad line may be a volume of zero: the alarm rings with the defaults and the error takes the
+        // reminder's place.
+        try {
+            ReadAlarmSettingsFile(request.dataFolder, request.settingsFileName(), SettingsReader::Ringing,
+                                  settings);
+        } catch (const BelvaneError& e) {
+            const QString name = request.settingsFileName();
+            memo = e.text().contains(name)
+                       ? e.text()
+                       : QStringLiteral("%1: %2").arg(request.dataFolder + name, e.text());
+            return fallbackAlarmSettings();
+        }
+    }
+    memo = settings.reminderText.join(QLatin1Char('\n'));
+    return settings;
 }
 
 QString lateRingingNote(const RingRequest& request)

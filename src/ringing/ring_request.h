@@ -25,6 +25,11 @@ struct RingRequest {
     QString settingsFileName() const { return QString::fromLatin1(occurrence.row.alarmNumber) + QStringLiteral(".ini"); }
 };
 
+/// The settings a ringing rings with: the trial's, else those of the alarm's settings file, and in
+/// `memo` its reminder. A settings file that is missing or cannot be read does not silence the alarm:
+/// it rings with the new-alarm defaults, and `memo` is the error, naming the file.
+AlarmSettings ringingSettings(const RingRequest& request, QString& memo);
+
 /// The line the ringing window shows under the time when an alarm rings late ("原定 07:00:00 响铃（晚了
 /// 3 分钟）"); empty when it rings on time or a few seconds late.
 QString lateRingingNote(const RingRequest& request);

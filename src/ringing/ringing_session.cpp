@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "alarms/alarm_record.h"
+#include "platform/errors.h"
 #include <QCoreApplication>
 
 QString soundFallbackNote(SoundFallback fallback)
@@ -181,4 +182,55 @@ std::optional<QDateTime> RingingSession::snoozedUntil() const
     if (minutes > 59)
         return std::nullopt;
     return RingStart.addSecs(qint64(minutes) * 60);
+}
+
+namespace {
+
+/// Carries out the ticks of a session as a player would that plays every file it finds, and notes the
+/// first file played.
+class FirstFileProbe final : public RingingActions {
+public:
+    explicit FirstFileProbe(const std::function<bool(const QString&)>& exists) : m_exists(exists) {}
+    bool playerIdle() const override { return played.isEmpty(); }
+    void playFile(const QString& path) override
+    {
+        if (!m_exists(path))
+            throw BelvaneError(path);
+        played = path;
+    }
+    bool fileExists(const QString& path) const override { return m_exists(path); }
+    void closePlayer() override {}
+    void setDeviceVolume(quint32) override {}
+    void requestClose() override {}
+    void powerAction(int) override {}
+
+    QString played;
+
+private:
+    const std::function<bool(const QString&)>& m_exists;
+};
+
+} // namespace
+
+QString firstRingingFile(const AlarmSettings& settings, const QString& programFolder,
+                         const std::function<bool(const QString&)>& exists)
+{
+    RingingSession session;
+    session.load(settings, programFolder);
+    // The ticks only look at the time for the fade-in and snoozes, which choose no file.
+    const QDateTime now = QDateTime::fromSecsSinceEpoch(0);
+    session.start(now);
+    FirstFileProbe probe(exists);
+    // An entry that is not there is passed over at one tick, the next tried at the following one; the
+    // built-in sound starts at the latest in the tick after the last entry.
+    for (qsizetype tick = 0; tick <= session.PlayListCount + 1 && probe.played.isEmpty(); ++tick) {
+        try {
+            session.tick(now, probe);
+        } catch (const BelvaneError&) {
+            break; // the built-in sound is gone: nothing to make ready
+        }
+        if (!session.timerEnabled())
+            break;
+    }
+    return probe.played;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include <QDateTime>
@@ -122,3 +123,10 @@ private:
     bool m_entryStarted = false;
     SoundFallback m_fallback = SoundFallback::None;
 };
+
+/// The file a ringing of these settings starts with: what the first ticks of its session play when
+/// every file that is there plays (the first play-list entry there, or the built-in sound that rings
+/// with or in place of the list). `exists` says whether a file is there. Empty when it would start
+/// with nothing it can find (a built-in sound file that is gone).
+QString firstRingingFile(const AlarmSettings& settings, const QString& programFolder,
+                         const std::function<bool(const QString&)>& exists);

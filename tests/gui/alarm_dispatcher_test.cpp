@@ -21,15 +21,20 @@
 #include "helpers/eventually.h"
 #include "helpers/fake_services.h"
 #include "helpers/modal.h"
+#include "helpers/sound_server.h"
 #include "helpers/temp_folder.h"
 #include "helpers/wav_file.h"
+#include "media/filter_graph.h"
 #include "media/player_settings.h"
+#include "media/prerolled_sound.h"
 #include "media/run_play_window.h"
 #include "platform/line_file.h"
+#include "platform/text_codec.h"
 #include "platform/wake_timer.h"
 #include "ringing/alarm_dispatcher.h"
 #include "ringing/last_checked_file.h"
 #include "ringing/next_ring_watch.h"
+#include "ringing/ring_preroll.h"
 #include "shell/tray_ringing_entries.h"
 #include "ui/error_report.h"
 
@@ -530,4 +535,156 @@ TEST_F(Dispatcher, TrialFromTheEditorRingsWhatIsEditedAndSavesNothing)
     EXPECT_FALSE(QFile::exists(dir.file("0.ini")));
     EXPECT_EQ(fake.volume.device.packed, 0x30003000u);
     EXPECT_TRUE(notices.isEmpty()) << notices.join('\n').toStdString();
+}
+
+namespace {
+
+/// Alarm `number` of `store` rings built-in sound `index`, or the play list `music` when one is given.
+void setSound(const AlarmListStore& store, const QString& folder, int number, int index,
+              const QStringList& music = {})
+{
+    AlarmSettings s = fallbackAlarmSettings();
+    s.playSound = music.isEmpty();
+    s.playMusic = !music.isEmpty();
+    s.playList = music;
+    s.soundIndex = index;
+    s.reminderText = {decodeText(store.rows[number].caption)};
+    writeFileAtomically(folder + SettingsFileName(number), WriteAlarmSettings(s));
+}
+
+bool soundReady(const AlarmDispatcher& d)
+{
+    return d.preroll().sound() && d.preroll().sound()->ready();
+}
+
+/// The scheduler with built-in sounds 0 to 2, whose next alarm's sound is made ready on the test run's
+/// sound server.
+class Preroll : public Dispatcher {
+protected:
+    Preroll()
+    {
+        for (int i : {1, 2})
+            writeToneWav(sound(i), 2500);
+    }
+    void SetUp() override
+    {
+        if (!testSoundServer())
+            GTEST_SKIP() << "no PulseAudio server in this test run: nothing is made ready without one";
+    }
+    QString sound(int index) const { return dir.file("sounds/" + builtInSoundFile(index)); }
+    void ringAt7(AlarmDispatcher& d)
+    {
+        fake.clock.set(today(7, 0, 0, 3));
+        d.checkNow();
+    }
+};
+
+} // namespace
+
+TEST_F(Preroll, TheSoundWaitsPausedOnTheServerAheadOfItsSecondAndRingsFromThere)
+{
+    addDaily("起床", QTime(7, 0));
+    setSound(store, dir.path(), 0, 1);
+    dispatcher.start(); // 06:59:58, inside the lead
+    ASSERT_EVENTUALLY(soundReady(dispatcher));
+    EXPECT_EQ(dispatcher.preroll().sound()->file(), sound(1));
+    EXPECT_TRUE(player.Idle()) << "made ready in the player the chimes use";
+    GstElement* prerolled = dispatcher.preroll().sound()->pipeline();
+    // The stream opens corked and goes to volume 0 a moment later.
+    ASSERT_EVENTUALLY(ourStreams().size() == 1 && ourStreams()[0].endsWith(" corked 0%"));
+    const QString stream = ourStreams()[0].section(' ', 0, 0);
+
+    ringAt7(dispatcher);
+    ASSERT_EQ(ringingReminder(), "起床");
+    EXPECT_TRUE(player.Playing());
+    EXPECT_EQ(player.MediaFile(), sound(1));
+    EXPECT_EQ(player.FilterGraph().pipeline(), prerolled) << "the sound was loaded again at its second";
+    EXPECT_EVENTUALLY_EQ(ourStreams(), QStringList{stream + " playing 100%"});
+}
+
+TEST_F(Preroll, NothingIsMadeReadyForAnAlarmTenMinutesAway)
+{
+    addDaily("later", QTime(7, 10));
+    dispatcher.start(); // 06:59:58
+    QApplication::processEvents();
+    EXPECT_FALSE(dispatcher.preroll().timer().isActive());
+    EXPECT_EQ(dispatcher.preroll().sound(), nullptr);
+    EXPECT_EQ(ourStreams(), QStringList());
+    // The minute's wake before the lead arms the timer for four seconds before the alarm.
+    fake.clock.set(today(7, 9, 30));
+    dispatcher.checkNow();
+    EXPECT_TRUE(dispatcher.preroll().timer().isActive());
+    EXPECT_EQ(dispatcher.preroll().timer().interval(), 26 * 1000);
+}
+
+TEST_F(Preroll, AnAlarmChangedAfterItsSoundWasMadeReadyRingsAsChanged)
+{
+    using Change = std::function<void(AlarmListStore&, const TempFolder&)>;
+    const Change otherSound = [](AlarmListStore& s, const TempFolder& f) { setSound(s, f.path(), 0, 2); };
+    struct Case {
+        const char* situation;
+        Change change;
+        bool schedulerTold;
+        const char* rings; // the built-in sound rung at the second; nullptr: nothing rings
+    };
+    const Case cases[] = {
+        {"switched off", [](AlarmListStore& s, const TempFolder&) { s.setOff(0, true); }, true, nullptr},
+        {"deleted", [](AlarmListStore& s, const TempFolder&) { s.removeRow(0); }, true, nullptr},
+        {"set to another sound", otherSound, true, "Alarmrng.wav"},
+        {"set to another sound, the scheduler not told", otherSound, false, "Alarmrng.wav"},
+        {"its play list's file gone",
+         [](AlarmListStore&, const TempFolder& f) { QFile::remove(f.file("a.wav")); }, false, "Cuckoo.wav"},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        QDir(folder.path()).mkdir("sounds");
+        for (const char* file : {"sounds/Cuckoo.wav", "sounds/Alarmrng.wav", "a.wav"})
+            writeToneWav(folder.file(file), 2500);
+        AlarmListStore rows{folder.path()};
+        rows.addRow(makeAlarmEntry({"x", int(Frequency::Daily), QDate(2026, 12, 7), QTime(7, 0), "1111111"},
+                                   0, RowOrigin::Add, DateTimeLocale::neutral()),
+                    {});
+        setSound(rows, folder.path(), 0, 1, {folder.file("a.wav")});
+        fake.clock.set(today(6, 59, 58));
+        AlarmDispatcher d{fake.services, rows, folder.path(), folder.path(), player};
+        d.start();
+        ASSERT_EVENTUALLY(soundReady(d)) << c.situation;
+        c.change(rows, folder);
+        if (c.schedulerTold)
+            d.rearm();
+        if (c.schedulerTold && c.rings) { // made again for the new sound
+            ASSERT_EVENTUALLY(soundReady(d) && d.preroll().sound()->file().endsWith(c.rings)) << c.situation;
+        }
+        const GstElement* ahead = d.preroll().sound() ? d.preroll().sound()->pipeline() : nullptr;
+        if (!c.rings) {
+            EXPECT_EVENTUALLY(ourStreams().isEmpty()) << c.situation << ": the stream made ready stays";
+        }
+        ringAt7(d);
+        EXPECT_EQ(d.ringingWindow() != nullptr, c.rings != nullptr) << c.situation;
+        if (c.rings) {
+            EXPECT_EQ(player.MediaFile(), folder.file(QStringLiteral("sounds/") + c.rings)) << c.situation;
+            EXPECT_TRUE(player.Playing()) << c.situation;
+            EXPECT_EQ(player.FilterGraph().pipeline() == ahead, c.schedulerTold) << c.situation;
+        }
+        d.stop();
+        QApplication::processEvents();
+    }
+}
+
+TEST_F(Preroll, TwoAlarmsInOneSecondRingInListOrderWithTheirOwnSounds)
+{
+    addDaily("first", QTime(7, 0));
+    addDaily("second", QTime(7, 0));
+    setSound(store, dir.path(), 0, 1);
+    setSound(store, dir.path(), 1, 2);
+    dispatcher.start();
+    ASSERT_EVENTUALLY(soundReady(dispatcher));
+    EXPECT_EQ(dispatcher.preroll().sound()->file(), sound(1));
+    ringAt7(dispatcher);
+    ASSERT_EQ(ringingReminder(), "first");
+    EXPECT_EQ(player.MediaFile(), sound(1));
+    dispatcher.ringingWindow()->ButtonOKClick();
+    EXPECT_EVENTUALLY_EQ(ringingReminder(), QString("second"));
+    EXPECT_EQ(player.MediaFile(), sound(2));
+    EXPECT_EVENTUALLY(ourStreams().size() == 1 && ourStreams()[0].endsWith(" playing 100%"));
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "platform/errors.h"
 #include "ringing/ringing_session.h"
 
@@ -391,4 +393,29 @@ TEST(RingingSession, PartlyReadSettingsLeaveLaterFieldsAtZero)
     fallback.runFor(5000);
     EXPECT_EQ(fallback.actions.played.value(0), "/prog/sounds/Rooster.wav");
     EXPECT_TRUE(fallback.session.timerEnabled());
+}
+
+TEST(RingingSession, FirstFileIsWhatTheRingingStartsWith)
+{
+    AlarmSettings musicAndSound = musicAlarm({"/m/missing-a.mp3", "/m/b.mp3"});
+    musicAndSound.playSound = true;
+    musicAndSound.soundIndex = 3;
+    AlarmSettings unknownSound = musicAlarm({"/m/missing-a.mp3", "/m/missing-b.mp3"});
+    unknownSound.soundIndex = 14;
+    AlarmSettings emptyList = musicAlarm({});
+    emptyList.soundIndex = 5;
+    AlarmSettings soundGone = soundAlarm();
+    soundGone.soundIndex = 4; // Explode.wav, not there
+    const std::tuple<const char*, AlarmSettings, const char*> cases[] = {
+        {"a play list whose first entry is gone", musicAlarm({"/m/missing-a.mp3", "/m/b.mp3"}), "/m/b.mp3"},
+        {"nothing of the list there, a sound number naming none", unknownSound, "/prog/sounds/Rooster.wav"},
+        {"play music with an empty list", emptyList, "/prog/sounds/Glass.wav"},
+        {"music and sound, the first entry gone", musicAndSound, "/prog/sounds/Clap.wav"},
+        {"a built-in sound whose file is gone", soundGone, ""},
+    };
+    const auto exists = [](const QString& path) {
+        return !path.contains("missing") && !path.endsWith("Explode.wav");
+    };
+    for (const auto& [situation, settings, first] : cases)
+        EXPECT_EQ(firstRingingFile(settings, "/prog/", exists), QString::fromUtf8(first)) << situation;
 }
