@@ -17,6 +17,7 @@
 #include "helpers/clip_check.h"
 #include "helpers/fake_services.h"
 #include "helpers/modal.h"
+#include "helpers/screenshot.h"
 #include "helpers/temp_folder.h"
 #include "media/player_settings.h"
 #include "media/preview_window.h"
@@ -73,13 +74,18 @@ QStringList notTurnedEnglish(QWidget& window, const QString& name)
         clipped.check(&window);
         faults << clipped.faults;
     };
+    QString picture = name;
+    picture.replace(' ', '-');
     const auto tabs = window.findChildren<QTabWidget*>();
-    if (tabs.isEmpty())
+    if (tabs.isEmpty()) {
         checkPage();
+        saveScreenshot(window, picture + "-turned-english");
+    }
     for (QTabWidget* tab : tabs)
         for (int i = 0; i < tab->count(); ++i) {
             tab->setCurrentIndex(i);
             checkPage();
+            saveScreenshot(window, QStringLiteral("%1-turned-english-page%2").arg(picture).arg(i + 1));
         }
     faults.removeDuplicates();
     return faults;
