@@ -9,7 +9,9 @@
 #include "clockface/options_dialog.h"
 #include "media/preview_window.h"
 #include "media/run_play_window.h"
+#include "platform/autostart.h"
 #include "platform/inhibitors.h"
+#include "platform/program_folder.h"
 #include "platform/text_codec.h"
 #include "platform/wake_timer.h"
 #include "ringing/alarm_dispatcher.h"
@@ -26,6 +28,7 @@
 #include <QCoreApplication>
 
 BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders, const QDateTime& launchedAt)
+    : m_services(services), m_folders(folders)
 {
     const QString programFolder = folders.program;
     m_store = std::make_unique<AlarmListStore>(folders.data);
@@ -43,34 +46,24 @@ BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders, co
     }
     m_main = std::make_unique<TFormMain>(services, folders);
     setErrorBoxOwner(m_main.get());
-    m_alarmList = std::make_unique<TFormAlarmList>(services, *m_store, folders);
-    m_alarmList->FormCreate();
     m_options = std::make_unique<TFormOptions>(folders);
     m_options->FormCreate();
     m_about = std::make_unique<TFormAbout>();
     m_play = std::make_unique<TFormPlay>();
     m_runPlay = std::make_unique<TFormRunPlay>(*m_options);
-    m_alarmList->setPreviewPlayer(m_play.get());
     m_options->setPreviewPlayer(m_play.get());
 
     // The options are the live settings; the start-with-desktop entry follows the box from the start,
     // not only from the first OK, so a box that reads checked is never a program that does not start.
     TFormOptions* options = m_options.get();
-    TFormAlarmList* list = m_alarmList.get();
-    options->setStartWithDesktop = [list](bool enabled) { list->SetStartWithDesktop(enabled); };
-    list->SetStartWithDesktop(options->startWithDesktop());
+    options->setStartWithDesktop = [&services](bool enabled) {
+        services.autostart.setEnabled(enabled, programPath());
+    };
+    options->setStartWithDesktop(options->startWithDesktop());
     m_chime = std::make_unique<HourlyChime>(*options, services.clock, *m_runPlay);
 
-    m_main->setPartners(list, options, m_about.get());
+    m_main->setPartners([this] { return &alarmList(); }, options, m_about.get());
     m_main->setOptions(options);
-    QObject::connect(m_alarmList.get(), &TFormAlarmList::optionsRequested, m_options.get(),
-                     &TFormOptions::showWithoutWaiting);
-    QObject::connect(m_alarmList.get(), &TFormAlarmList::aboutRequested, m_about.get(),
-                     [about = m_about.get()] { showWithoutWaiting(*about); });
-    QObject::connect(m_alarmList.get(), &TFormAlarmList::helpRequested, m_alarmList.get(),
-                     [this, programFolder] {
-                         guarded([&] { ShowHelp(m_alarmList.get(), helpTopicPath(programFolder)); });
-                     });
     QObject::connect(m_about.get(), &TFormAbout::helpRequested, m_about.get(), [this, programFolder] {
         guarded([&] { ShowHelp(m_about.get(), helpTopicPath(programFolder)); });
     });
@@ -93,12 +86,8 @@ BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders, co
             return c.hourly || c.halfHourly || c.quarterHourly;
         },
         [chime = m_chime.get()] { chime->step(); });
-    QObject::connect(list, &TFormAlarmList::rowsChanged, m_dispatcher.get(), &AlarmDispatcher::rearm);
     QObject::connect(options, &QDialog::finished, m_dispatcher.get(), &AlarmDispatcher::rearm);
     showNextRings(services);
-    m_alarmList->tryAlarm = [dispatcher = m_dispatcher.get()](const AlarmSettings& s) {
-        dispatcher->ringTrial(s);
-    };
     new TrayRingingEntries(*m_main->sysTray()->PopupMenu(), *m_dispatcher);
     m_dispatcher->start(launchedAt);
     reportStartUpProblems(loadError);
@@ -109,12 +98,33 @@ BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders, co
 void BelvaneWindows::showNextRings(Services& services)
 {
     // Owned by the scheduler it follows.
-    auto* watch = new NextRingWatch(*m_dispatcher, *m_store, services.clock);
-    watch->twelveHour = [options = m_options.get()] { return !options->military(); };
-    m_alarmList->nextRingOf = [watch](int row) { return watch->rowText(row); };
-    QObject::connect(watch, &NextRingWatch::changed, m_alarmList.get(), &TFormAlarmList::showNextRings);
-    QObject::connect(watch, &NextRingWatch::changed, m_main.get(),
-                     [watch, tray = m_main->sysTray()] { tray->setHint(watch->hint()); });
+    m_nextRings = new NextRingWatch(*m_dispatcher, *m_store, services.clock);
+    m_nextRings->twelveHour = [options = m_options.get()] { return !options->military(); };
+    QObject::connect(m_nextRings, &NextRingWatch::changed, m_main.get(),
+                     [watch = m_nextRings, tray = m_main->sysTray()] { tray->setHint(watch->hint()); });
+}
+
+TFormAlarmList& BelvaneWindows::alarmList()
+{
+    if (m_alarmList)
+        return *m_alarmList;
+    // Made when first opened: a clock that is only looked at never lays out the list, nor loads the
+    // fonts its texts are measured in.
+    m_alarmList = std::make_unique<TFormAlarmList>(m_services, *m_store, m_folders);
+    TFormAlarmList* list = m_alarmList.get();
+    list->nextRingOf = [watch = m_nextRings](int row) { return watch->rowText(row); };
+    list->FormCreate();
+    list->setPreviewPlayer(m_play.get());
+    list->tryAlarm = [dispatcher = m_dispatcher.get()](const AlarmSettings& s) { dispatcher->ringTrial(s); };
+    QObject::connect(list, &TFormAlarmList::rowsChanged, m_dispatcher.get(), &AlarmDispatcher::rearm);
+    QObject::connect(m_nextRings, &NextRingWatch::changed, list, &TFormAlarmList::showNextRings);
+    QObject::connect(list, &TFormAlarmList::optionsRequested, m_options.get(),
+                     &TFormOptions::showWithoutWaiting);
+    QObject::connect(list, &TFormAlarmList::aboutRequested, m_about.get(),
+                     [about = m_about.get()] { showWithoutWaiting(*about); });
+    QObject::connect(list, &TFormAlarmList::helpRequested, list,
+                     [this, list] { guarded([&] { ShowHelp(list, helpTopicPath(m_folders.program)); }); });
+    return *list;
 }
 
 void BelvaneWindows::reportStartUpProblems(const QString& loadError)

@@ -19,10 +19,12 @@ class TFormRunPlay;
 class HourlyChime;
 class IdleInhibitor;
 class LinuxWakeTimer;
+class NextRingWatch;
 class SleepDelay;
 
 /// What lives for the whole run, created in a fixed order: the alarm list as read from "al.ini", the
-/// clock window, the alarm list window, the options, the about box, the two players and the scheduler.
+/// clock window, the options, the about box, the two players and the scheduler; the alarm list window
+/// when it is first opened.
 /// The scheduler starts before any start-up error is shown, so a damaged file never keeps the alarms
 /// that did load from ringing.
 class BelvaneWindows {
@@ -32,7 +34,8 @@ public:
     ~BelvaneWindows();
 
     TFormMain& main() { return *m_main; }
-    TFormAlarmList& alarmList() { return *m_alarmList; }
+    /// The alarm list, made the first time it is asked for.
+    TFormAlarmList& alarmList();
     TFormOptions& options() { return *m_options; }
     TFormPlay& previewPlayer() { return *m_play; }
     TFormRunPlay& runPlayer() { return *m_runPlay; }
@@ -48,6 +51,8 @@ private:
     /// The list's "下次响铃" column and the tray icon's tooltip follow the scheduler.
     void showNextRings(Services& services);
 
+    Services& m_services;
+    const AppFolders m_folders;
     std::unique_ptr<AlarmListStore> m_store;
     std::unique_ptr<TFormMain> m_main;
     std::unique_ptr<TFormAlarmList> m_alarmList;
@@ -61,4 +66,5 @@ private:
     std::unique_ptr<IdleInhibitor> m_idle;
     std::unique_ptr<SleepDelay> m_sleep;
     std::unique_ptr<AlarmDispatcher> m_dispatcher;
+    NextRingWatch* m_nextRings = nullptr; // owned by the scheduler
 };

@@ -97,10 +97,12 @@ void TFormMain::buildMenu()
         if (glyph)
             action->setIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(QString::fromLatin1(glyph))));
         if (handler)
-            connect(action, &QAction::triggered, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+            connect(action, &QAction::triggered, this,
+                    [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
         return action;
     };
-    Sendtotray = add(PopupMenu, "Sendtotray", QStringLiteral("Send to tray"), "menu-sendtotray", &TFormMain::SendtotrayClick);
+    Sendtotray = add(PopupMenu, "Sendtotray", QStringLiteral("Send to tray"), "menu-sendtotray",
+                     &TFormMain::SendtotrayClick);
     PopupMenu->addSeparator();
     add(PopupMenu, "Alarms1", QString(), "menu-alarms", &TFormMain::Alarms1Click);
     add(PopupMenu, "Options1", QString(), "menu-options", &TFormMain::Options1Click);
@@ -113,8 +115,10 @@ void TFormMain::buildMenu()
         skin->setCheckable(true);
         group->addAction(skin);
     }
-    connect(MenuSkinDigital, &QAction::triggered, this, [this] { guarded([this] { changeSkin(kSkinDigital); }); });
-    connect(MenuSkinSantaClaus, &QAction::triggered, this, [this] { guarded([this] { changeSkin(kSkinSantaClaus); }); });
+    connect(MenuSkinDigital, &QAction::triggered, this,
+            [this] { guarded([this] { changeSkin(kSkinDigital); }); });
+    connect(MenuSkinSantaClaus, &QAction::triggered, this,
+            [this] { guarded([this] { changeSkin(kSkinSantaClaus); }); });
     PopupMenu->addSeparator();
     add(PopupMenu, "menuAbout", QString(), "menu-about", &TFormMain::menuAboutClick);
     add(PopupMenu, "Help1", QString(), "menu-help", &TFormMain::Help1Click);
@@ -149,9 +153,9 @@ void TFormMain::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
-void TFormMain::setPartners(TFormAlarmList* alarms, QDialog* options, QDialog* about)
+void TFormMain::setPartners(std::function<QDialog*()> alarms, QDialog* options, QDialog* about)
 {
-    m_alarms = alarms;
+    m_alarms = std::move(alarms);
     m_optionsDialog = options;
     m_about = about;
 }
@@ -220,7 +224,8 @@ void TFormMain::ShapeWindow()
     }
     const std::optional<QColor> key =
         m_layout.useFixedKeyColour
-            ? std::optional<QColor>(QColor(m_layout.keyColour.red, m_layout.keyColour.green, m_layout.keyColour.blue))
+            ? std::optional<QColor>(
+                  QColor(m_layout.keyColour.red, m_layout.keyColour.green, m_layout.keyColour.blue))
             : std::nullopt;
     const QRegion outline = RegionFromBitmap(m_pictures.background, key);
     if (windowMasksApply())
@@ -283,13 +288,20 @@ void TFormMain::DrawClock()
 const QPixmap* TFormMain::pictureFor(const PicturePlacement& p) const
 {
     switch (p.picture) {
-    case FacePicture::HourDigit: return &m_pictures.HourDigits[p.digit];
-    case FacePicture::SecondDigit: return &m_pictures.SecondDigits[p.digit];
-    case FacePicture::Am: return &m_pictures.am;
-    case FacePicture::Pm: return &m_pictures.pm;
-    case FacePicture::ColonOn: return &m_pictures.colonOn;
-    case FacePicture::ColonOff: return &m_pictures.colonOff;
-    case FacePicture::None: break;
+    case FacePicture::HourDigit:
+        return &m_pictures.HourDigits[p.digit];
+    case FacePicture::SecondDigit:
+        return &m_pictures.SecondDigits[p.digit];
+    case FacePicture::Am:
+        return &m_pictures.am;
+    case FacePicture::Pm:
+        return &m_pictures.pm;
+    case FacePicture::ColonOn:
+        return &m_pictures.colonOn;
+    case FacePicture::ColonOff:
+        return &m_pictures.colonOff;
+    case FacePicture::None:
+        break;
     }
     return nullptr;
 }
@@ -303,7 +315,8 @@ void TFormMain::paintEvent(QPaintEvent* event)
         QFont font = painter.font();
         font.setPixelSize(28);
         painter.setFont(font);
-        painter.drawText(rect(), Qt::AlignCenter, faceTimeText(m_services.clock.now().time(), m_militaryShown, true));
+        painter.drawText(rect(), Qt::AlignCenter,
+                         faceTimeText(m_services.clock.now().time(), m_militaryShown, true));
         return;
     }
     // A tick's few changed places are copied from pictures composed once; what else is to be
@@ -401,7 +414,8 @@ void TFormMain::bringToFront()
 void TFormMain::Alarms1Click()
 {
     if (m_alarms)
-        m_alarms->exec();
+        if (QDialog* list = m_alarms())
+            list->exec();
 }
 
 void TFormMain::Options1Click()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 
 #include <QImage>
 #include <QPixmap>
@@ -17,7 +18,6 @@
 class QAction;
 class QDialog;
 class QMenu;
-class TFormAlarmList;
 class TSysTray;
 struct Services;
 
@@ -31,8 +31,8 @@ public:
     TFormMain(Services& services, const AppFolders& folders, QWidget* parent = nullptr);
     ~TFormMain() override;
 
-    /// The windows the menu opens, created after this one.
-    void setPartners(TFormAlarmList* alarms, QDialog* options, QDialog* about);
+    /// The windows the menu opens, created after this one; the alarm list is made when first asked for.
+    void setPartners(std::function<QDialog*()> alarms, QDialog* options, QDialog* about);
     /// Where the live settings come from; until set, the defaults.
     void setOptions(const LiveOptions* options) { m_options = options ? options : &m_defaultOptions; }
 
@@ -114,7 +114,7 @@ private:
     QRegion m_outline;       // where a translucent face paints; empty when the window mask cuts it
     FixedLiveOptions m_defaultOptions;
     const LiveOptions* m_options = &m_defaultOptions;
-    QPointer<TFormAlarmList> m_alarms;
+    std::function<QDialog*()> m_alarms;
     QPointer<QDialog> m_optionsDialog;
     QPointer<QDialog> m_about;
 

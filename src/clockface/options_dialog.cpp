@@ -24,8 +24,7 @@
 
 namespace {
 
-template <class Control>
-Control* place(QWidget* parent, const char* name, QRect geometry)
+template <class Control> Control* place(QWidget* parent, const char* name, QRect geometry)
 {
     auto* control = new Control(parent);
     control->setObjectName(QString::fromLatin1(name));
@@ -62,9 +61,6 @@ TFormOptions::TFormOptions(const AppFolders& folders, QWidget* parent)
       m_optionsPath(folders.data + QStringLiteral("Options.ini"))
 {
     setObjectName(QStringLiteral("FormOptions"));
-    QFont font(QStringLiteral("宋体"));
-    font.setPixelSize(12);
-    setFont(font);
     // An outer size of 393 x 343 with a 4-pixel frame and a 26-pixel caption.
     setFixedSize(385, 309);
 
@@ -152,12 +148,32 @@ void TFormOptions::retranslate()
     TimePicker2->setAccessibleName(tr("到（小时，分钟，秒）"));
     Button1->setText(tr("确定"));
     Button2->setText(tr("取消"));
+    if (m_fitted)
+        fitTexts();
+}
 
+void TFormOptions::fitTexts()
+{
     for (QLabel* label : {Label1, Label2, Label3, Label4})
         label->adjustSize();
     // A longer caption than "从" ends where the picker begins instead of under it.
     Label1->move(std::min(39, TimePicker1->x() - 4 - Label1->width()), Label1->y());
     fitCaptions(*this);
+}
+
+void TFormOptions::showEvent(QShowEvent* event)
+{
+    // The dialog takes its font, and fits its texts to it, when it is first shown, before it is on
+    // screen: the options live from the start, but a clock whose options are never opened never loads
+    // the font nor measures a text.
+    if (!m_fitted) {
+        m_fitted = true;
+        QFont song(QStringLiteral("宋体"));
+        song.setPixelSize(12);
+        setFont(song);
+        fitTexts();
+    }
+    QDialog::showEvent(event);
 }
 
 void TFormOptions::changeEvent(QEvent* event)

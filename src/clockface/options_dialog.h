@@ -71,12 +71,15 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
-    /// Sets every text in the interface's language, and fits the controls to them.
+    /// Sets every text in the interface's language; once shown, also fits the window to them.
     void retranslate();
+    void fitTexts();
 
     QString m_programFolder;
+    bool m_fitted = false; // the font taken and the texts fitted, at the first show
     QString m_optionsPath;
     TFormPlay* m_preview = nullptr;
 

@@ -179,7 +179,7 @@ TEST_F(ClockFace, TwentyFourHourChoiceShowsAtOnceWhenTheOptionsClose)
     QDialog optionsDialog;
     TFormMain face(fake.services, dir.path());
     face.setOptions(&options);
-    face.setPartners(nullptr, &optionsDialog, nullptr);
+    face.setPartners({}, &optionsDialog, nullptr);
     fake.clock.set(QDateTime(QDate(2026, 12, 7), QTime(13, 5, 0, 100)));
     face.show();
     run(face, 1000);
