@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include <QCryptographicHash>
@@ -27,11 +28,14 @@ public:
         m_env.insert("QT_QPA_PLATFORM", "offscreen");
     }
 
-    std::unique_ptr<QProcess> start() const
+    /// Starts the copy; `inChild`, when given, runs in the new process just before the program does.
+    std::unique_ptr<QProcess> start(const std::function<void()>& inChild = {}) const
     {
         auto p = std::make_unique<QProcess>();
         p->setProcessEnvironment(m_env);
         p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        if (inChild)
+            p->setChildProcessModifier(inChild);
         p->start(m_folder.file("belvane"), {});
         p->waitForStarted();
         return p;
