@@ -78,6 +78,9 @@ OwnCommandLine readOwnCommandLine(int argc, char* argv[])
 
 int main(int argc, char* argv[])
 {
+    // Before anything opens a descriptor: the application's display connection and event loop
+    // are opened under the raised limit, as everything after them is.
+    raiseOpenFileLimit();
     const auto [commandLine, noDisplay] = readOwnCommandLine(argc, argv);
     if (commandLine.exitCode)
         return *commandLine.exitCode;
@@ -101,7 +104,6 @@ int main(int argc, char* argv[])
     addProgramIconsToTheme(programFolder());
     QApplication::setWindowIcon(programIcon());
 
-    raiseOpenFileLimit();
     SingleInstance instance;
     switch (instance.becomePrimary()) {
     case SingleInstance::Start::Primary:

@@ -7,6 +7,7 @@
 //     volume=0..100  snooze=MIN  autosnooze=MIN  fadein=MIN  reminder=TEXT (\n starts a new line)
 //     music=PATH (plays a play list instead of the sound; once for each entry, in order)
 //     replace=ROW  (edits that row, 0 first, as the editor's OK does, instead of adding one)
+//     remove=ROW   (deletes that row and its settings file, as the list's 删除 does; nothing else needed)
 //
 // Prints the alarm's number.
 #include <cstdio>
@@ -27,6 +28,22 @@ int fail(const QString& text)
 {
     std::fprintf(stderr, "add_alarm_files: %s\n", qPrintable(text));
     return 2;
+}
+
+int removeRow(const QString& folder, int row)
+{
+    try {
+        AlarmListStore store(folder);
+        store.load();
+        if (row >= store.rows.size())
+            return fail(QStringLiteral("there is no row %1 in %2").arg(QString::number(row), folder));
+        const QByteArray number = store.rows[row].alarmNumber;
+        store.removeRow(row);
+        std::printf("%s\n", number.constData());
+    } catch (const BelvaneError& e) {
+        return fail(e.text());
+    }
+    return 0;
 }
 
 } // namespace
@@ -50,6 +67,7 @@ int main(int argc, char** argv)
     s.closeNever = true;
     QDateTime at;
     int replace = -1;
+    int remove = -1;
     for (const QString& arg : args.mid(1)) {
         const qsizetype eq = arg.indexOf(QLatin1Char('='));
         if (eq < 1)
@@ -78,6 +96,8 @@ int main(int argc, char** argv)
             s.playMusic = true, s.playSound = false, s.playList.append(value);
         else if (key == QLatin1String("replace"))
             replace = value.toInt(&ok);
+        else if (key == QLatin1String("remove"))
+            remove = value.toInt(&ok);
         else if (key == QLatin1String("reminder"))
             s.reminderText = value.split(QStringLiteral("\\n"));
         else
@@ -85,6 +105,8 @@ int main(int argc, char** argv)
         if (!ok)
             return fail(QStringLiteral("bad value for %1: \"%2\"").arg(key, value));
     }
+    if (remove >= 0)
+        return removeRow(folder, remove);
     if (!at.isValid())
         return fail(QStringLiteral("at=\"yyyy-MM-dd hh:mm:ss\" is required"));
     info.date = at.date();

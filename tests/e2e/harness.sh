@@ -120,6 +120,20 @@ start_program() {
 
 program_running() { kill -0 "$PROGRAM_PID" 2>/dev/null; }
 
+# The program's wake helper (belvane-wake, its child), if one runs.
+wake_helper_pid() { pgrep -P "$PROGRAM_PID" -x belvane-wake || true; }
+
+# Whole seconds left on the wake helper's timer: its one descriptor on CLOCK_REALTIME_ALARM (clockid
+# 8), whose it_value is the time left. Nothing when there is no helper or no such timer.
+wake_timer_left() {
+    local pid info
+    pid=$(wake_helper_pid)
+    [ -n "$pid" ] || return 0
+    info=$(grep -l '^clockid:[[:space:]]*8$' /proc/"$pid"/fdinfo/* 2>/dev/null | head -n1)
+    [ -n "$info" ] || return 0
+    awk '/^it_value:/ { gsub(/[(),]/, " "); print $2 }' "$info" 2>/dev/null
+}
+
 # The program listens for a second start once its single-instance socket exists.
 program_listening() { compgen -G "$XDG_RUNTIME_DIR/*.socket" >/dev/null; }
 

@@ -78,8 +78,8 @@ QStringList rowsAfterRestart(const QString& folder, const char* when)
 } // namespace
 
 // A change is killed at each of its file events in turn; the next start finds the list row and its
-// settings file both as they were or both as they became, and nothing else.
-TEST(InterruptedSaves, AKillAtAnyFileEventOfAnAddOrAnEditLeavesRowAndSettingsAgreeing)
+// settings file both as they were or both as they became (both gone after a delete), and nothing else.
+TEST(InterruptedSaves, AKillAtAnyFileEventOfAnAddAnEditOrADeleteLeavesRowAndSettingsAgreeing)
 {
     struct Case {
         const char* change;
@@ -94,6 +94,7 @@ TEST(InterruptedSaves, AKillAtAnyFileEventOfAnAddOrAnEditLeavesRowAndSettingsAgr
         {"edit",
          {"caption=Edited", "at=2026-12-07 08:00:00", "reminder=Edited", "replace=0"},
          {before, {"Edited / Edited"}}},
+        {"delete", {"remove=0"}, {before, {}}},
     };
     for (const Case& c : cases) {
         int n = 1;

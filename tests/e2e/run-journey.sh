@@ -28,7 +28,9 @@ source "$HARNESS_DIR/harness.sh"
 for tool in Xvfb openbox trayer xdotool xwininfo xclip pulseaudio pactl parec pacat faketime dbus-daemon; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed (scripts/packages.sh)"; exit 77; }
 done
-[ -x "$BUILD_DIR/belvane" ] || { echo "no program at $BUILD_DIR/belvane: build first" >&2; exit 1; }
+for built in belvane belvane-wake; do
+    [ -x "$BUILD_DIR/$built" ] || { echo "no program at $BUILD_DIR/$built: build first" >&2; exit 1; }
+done
 
 # The journey: its `journey` function, and a `pending` line while it waits for a part of the program.
 # shellcheck source=/dev/null
@@ -72,11 +74,11 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset PULSE_SERVER DBUS_SYSTEM_BUS_ADDRESS QT_QPA_PLATFORM WAYLAND_DISPLAY
 touch "$JOURNEY_WORK/program.log"
 
-# The program folder: a copy of the built one.
+# The program folder: a copy of the built one, the wake helper beside the program as installed.
 PROGRAM_DIR=$JOURNEY_WORK/program
 mkdir "$PROGRAM_DIR"
-cp -a "$BUILD_DIR/belvane" "$BUILD_DIR/sounds" "$BUILD_DIR/Digital" "$BUILD_DIR/Santa Claus" "$BUILD_DIR/help" \
-    "$PROGRAM_DIR/"
+cp -a "$BUILD_DIR/belvane" "$BUILD_DIR/belvane-wake" "$BUILD_DIR/sounds" "$BUILD_DIR/Digital" \
+    "$BUILD_DIR/Santa Claus" "$BUILD_DIR/help" "$PROGRAM_DIR/"
 
 start_session_bus JOURNEY_PIDS
 

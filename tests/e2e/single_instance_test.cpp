@@ -6,87 +6,17 @@
 #include <memory>
 #include <vector>
 
-#include <QCryptographicHash>
-#include <QDirIterator>
-#include <QElapsedTimer>
+#include <QDateTime>
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 
 #include "app/single_instance.h"
 #include "helpers/eventually.h"
-#include "helpers/temp_folder.h"
-
-namespace {
-
-/// A copy of the built program in a fresh program folder, with its own runtime folder.
-class ProgramCopy {
-public:
-    ProgramCopy()
-    {
-        QFile::copy(BELVANE_EXE, m_folder.file("belvane"));
-        QFile::setPermissions(m_folder.file("belvane"), QFileDevice::ExeOwner | QFileDevice::ReadOwner);
-        m_folder.write("al.ini", "0\r\n");
-        m_env = QProcessEnvironment::systemEnvironment();
-        m_env.insert("XDG_RUNTIME_DIR", m_runtime.path());
-        m_env.insert("XDG_CONFIG_HOME", m_config.path()); // the program writes its autostart entry at start
-        m_env.insert("QT_QPA_PLATFORM", "offscreen");
-    }
-
-    std::unique_ptr<QProcess> start() const
-    {
-        auto p = std::make_unique<QProcess>();
-        p->setProcessEnvironment(m_env);
-        p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        p->start(m_folder.file("belvane"), {});
-        p->waitForStarted();
-        return p;
-    }
-
-    /// Waits until the running copy listens, which is when a second start can find it.
-    bool waitForListening(int ms) const
-    {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < ms) {
-            for (const QString& f : QDir(m_runtime.path()).entryList(QDir::System))
-                if (f.endsWith(".socket"))
-                    return true;
-            QThread::msleep(20);
-        }
-        return false;
-    }
-
-    /// Name, size, time and hash of every file in the program folder.
-    QStringList snapshot() const
-    {
-        QStringList out;
-        QDirIterator it(m_folder.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            QFile f(path);
-            f.open(QIODevice::ReadOnly);
-            out << path + " " + it.fileInfo().lastModified().toString(Qt::ISODateWithMs) + " " +
-                       QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1).toHex();
-        }
-        out.sort();
-        return out;
-    }
-
-    QString runtime() const { return m_runtime.path(); }
-
-private:
-    TempFolder m_folder;
-    QTemporaryDir m_runtime;
-    QTemporaryDir m_config;
-    QProcessEnvironment m_env;
-};
-
-} // namespace
+#include "program_copy.h"
 
 TEST(SingleInstance, SecondStartEndsAtOnceLeavingFirstRunningAndFilesUntouched)
 {
@@ -164,36 +94,54 @@ TEST(SingleInstance, LockFileLeftBadlyIsTakenOver)
     }
 }
 
-TEST(SingleInstance, TheLockDecidesWhateverLiesAtTheSocketsPath)
+TEST(SingleInstance, TheLockDecidesWhateverLiesInTheRuntimeFolder)
 {
     struct Case {
         const char* situation;
-        std::function<void(const QString& socketPath)> spoil;
+        std::function<void(const QString& runtime)> spoil;
+        SingleInstance::Start second; // what a second start finds: the running copy shown, or unreachable
+    };
+    const auto socketPath = [](const QString& runtime) {
+        return QDir(runtime).filePath(QStringLiteral("belvane-%1.socket").arg(getuid()));
     };
     const Case cases[] = {
-        {"socket file removed", [](const QString& path) { QFile::remove(path); }},
+        {"socket file removed", [&](const QString& runtime) { QFile::remove(socketPath(runtime)); },
+         SingleInstance::Start::Unreachable},
         {"socket file replaced by garbage",
-         [](const QString& path) {
-             QFile::remove(path);
-             QFile garbage(path);
+         [&](const QString& runtime) {
+             QFile::remove(socketPath(runtime));
+             QFile garbage(socketPath(runtime));
              ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
              garbage.write("not a socket");
-         }},
+         },
+         SingleInstance::Start::Unreachable},
+        // However long ago the running copy started, its lock is its own for as long as it runs.
+        {"lock file last written an hour ago",
+         [](const QString& runtime) {
+             QFile lock(QDir(runtime).filePath(QStringLiteral("belvane-%1.lock").arg(getuid())));
+             ASSERT_TRUE(lock.open(QIODevice::ReadWrite));
+             const QDateTime hourAgo = QDateTime::currentDateTime().addSecs(-3600);
+             ASSERT_TRUE(lock.setFileTime(hourAgo, QFileDevice::FileModificationTime));
+             ASSERT_TRUE(lock.setFileTime(hourAgo, QFileDevice::FileAccessTime));
+         },
+         SingleInstance::Start::Shown},
     };
     for (const Case& c : cases) {
         ProgramCopy copy;
         auto first = copy.start();
         ASSERT_TRUE(copy.waitForListening(30000)) << c.situation << ": the first copy never listened";
-        c.spoil(QDir(copy.runtime()).filePath(QStringLiteral("belvane-%1.socket").arg(getuid())));
+        c.spoil(copy.runtime());
 
         auto second = copy.start();
         ASSERT_TRUE(second->waitForFinished(30000)) << c.situation << ": a second copy went on running";
-        EXPECT_EQ(second->exitCode(), 1) << c.situation << ": a copy it cannot reach is not shown";
+        // A copy it cannot reach is not shown, and says so.
+        EXPECT_EQ(second->exitCode(), c.second == SingleInstance::Start::Shown ? 0 : 1) << c.situation;
         EXPECT_EQ(first->state(), QProcess::Running) << c.situation;
 
         // A copy in this process cannot take the lock either while the program holds it.
         SingleInstance probe(copy.runtime());
-        EXPECT_EQ(probe.becomePrimary(200), SingleInstance::Start::Unreachable) << c.situation;
+        EXPECT_EQ(probe.becomePrimary(c.second == SingleInstance::Start::Shown ? 30000 : 200), c.second)
+            << c.situation;
         first->kill();
         first->waitForFinished();
         // Gone with its process: the next start takes the lock and replaces the socket file.

@@ -252,6 +252,7 @@ TEST_F(RingingWindow, NothingToPlayRingsTheSoundAndSaysWhy)
     dir.write("notes.mp3", "not a sound, whatever its name says");
     struct Case {
         const char* situation;
+        bool playSound;
         bool playMusic;
         QStringList list;
         int soundIndex;
@@ -260,28 +261,40 @@ TEST_F(RingingWindow, NothingToPlayRingsTheSoundAndSaysWhy)
     };
     const Case cases[] = {
         {"a new alarm's defaults: play music, empty list",
+         false,
          true,
          {},
          0,
          "播放列表是空的，改放闹铃声音",
          "Rooster.wav"},
-        {"neither box set", false, {}, 2, "播放列表是空的，改放闹铃声音", "Alarmrng.wav"},
+        {"neither box set", false, false, {}, 2, "播放列表是空的，改放闹铃声音", "Alarmrng.wav"},
         {"only missing files",
+         false,
          true,
          {"gone/a.mp3", "gone/b.ogg"},
          2,
          "播放列表中的文件都无法播放，改放闹铃声音",
          "Alarmrng.wav"},
         {"a file that is not media",
+         false,
          true,
          {"notes.mp3"},
          14,
          "播放列表中的文件都无法播放，改放闹铃声音",
          "Rooster.wav"},
+        // A settings file written by hand or by another version: the number names no built-in sound.
+        {"a sound number past the last built-in sound",
+         true,
+         false,
+         {},
+         11,
+         "没有这个闹铃声音，改放默认闹铃声音",
+         "Rooster.wav"},
+        {"a negative sound number", true, false, {}, -1, "没有这个闹铃声音，改放默认闹铃声音", "Rooster.wav"},
     };
     for (const Case& c : cases) {
         AlarmSettings s = soundAlarm();
-        s.playSound = false;
+        s.playSound = c.playSound;
         s.playMusic = c.playMusic;
         s.soundIndex = c.soundIndex;
         for (const QString& entry : c.list)
