@@ -4,11 +4,11 @@
 # 10 s, then on a private desktop: the idle cost side by side with a bare Qt floor and a peer alarm
 # clock, how close to each half-second the face changes, and the delay from an alarm's due second to
 # its first sound on a PulseAudio null sink. Takes several minutes; --quick shortens the idle windows
-# and rings 3 alarms instead of 10.
+# and rings 3 alarms instead of 20.
 # Usage: scripts/figures.sh [--quick]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-window=20 rounds=10
+window=20 rounds=20
 [ "${1:-}" = --quick ] && window=4 rounds=3
 source scripts/packages.sh
 belvane_install_missing test

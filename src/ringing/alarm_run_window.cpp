@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -35,10 +36,16 @@ QFont songFont(int pixels, bool bold = false)
 
 } // namespace
 
+void TAlarmRun::prepareFonts()
+{
+    for (const QFont& font : {songFont(12), songFont(26, true), songFont(14)})
+        QFontMetrics(font).horizontalAdvance(QStringLiteral("闹铃打盹儿确定 0123456789:"));
+}
+
 TAlarmRun::TAlarmRun(RingRequest request, Services& services, TFormRunPlay& player, QWidget* parent)
     // Above every window, of this program and of others: an alarm is seen.
-    : FormDialog(parent, kFixedDialogFlags | Qt::WindowStaysOnTopHint),
-      m_request(std::move(request)), m_services(services), m_player(player), m_locale(DateTimeLocale::system())
+    : FormDialog(parent, kFixedDialogFlags | Qt::WindowStaysOnTopHint), m_request(std::move(request)),
+      m_services(services), m_player(player), m_locale(DateTimeLocale::system())
 {
     setObjectName(QStringLiteral("AlarmRun"));
     setFont(songFont(12));
@@ -180,7 +187,8 @@ bool TAlarmRun::eventFilter(QObject* watched, QEvent* event)
         if (watched == this || (watched->isWidgetType() && isAncestorOf(static_cast<QWidget*>(watched))))
             return true;
         break;
-    default: break;
+    default:
+        break;
     }
     return FormDialog::eventFilter(watched, event);
 }
@@ -240,7 +248,8 @@ bool TAlarmRun::event(QEvent* event)
     const bool handled = FormDialog::event(event);
     // A video started by the first tick may have opened before the window manager put this window
     // up; once it has, the video goes back over it so it is seen.
-    if (event->type() == QEvent::WindowActivate && !std::exchange(m_activatedOnce, true) && m_player.isVisible())
+    if (event->type() == QEvent::WindowActivate && !std::exchange(m_activatedOnce, true) &&
+        m_player.isVisible())
         m_player.raise();
     return handled;
 }
@@ -275,7 +284,6 @@ void TAlarmRun::ButtonSnoozeClick()
 {
     m_session.snoozePressed();
 }
-
 
 void TAlarmRun::FormClose()
 {
@@ -336,9 +344,16 @@ void TAlarmRun::powerAction(int action)
 {
     PowerControl& power = m_services.power;
     switch (action) {
-    case 1: power.displayOff(); break;
-    case 2: power.standby(); break;
-    case 3: power.shutDown(); break;
-    default: break;
+    case 1:
+        power.displayOff();
+        break;
+    case 2:
+        power.standby();
+        break;
+    case 3:
+        power.shutDown();
+        break;
+    default:
+        break;
     }
 }

@@ -27,6 +27,9 @@ struct Services;
 class TAlarmRun : public FormDialog, private RingingActions {
     Q_OBJECT
 public:
+    /// Opens the window's fonts ahead of its second, while its sound is made ready: the first ringing
+    /// of a run would otherwise load them between the due second and the sound.
+    static void prepareFonts();
     /// How long a trial's fade-in lasts, whatever the alarm's.
     static constexpr int kTrialFadeInSeconds = 10;
 
