@@ -27,6 +27,7 @@ NOT_SHOWN = {
     ("alarms/alarm_editor.cpp", "宋体"): "a font family's name",
     ("alarms/alarm_list_window.cpp", "宋体"): "a font family's name",
     ("alarms/alarm_list_window.cpp", "2027年12月24日 07:00"): "a width sample, never shown",
+    ("ringing/alarm_run_window.cpp", "闹铃打盹儿确定 0123456789:"): "a sample that opens the fonts, never shown",
     ("alarms/alarm_display.cpp", " 每小时"): "the stored form of a row added in this run",
     ("alarms/alarm_display.cpp", " 每月"): "the stored form of a row added in this run",
     ("platform/autostart.cpp", None): "the autostart entry's file text",
