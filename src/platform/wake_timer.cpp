@@ -1,6 +1,7 @@
 #include "platform/wake_timer.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QProcess>
 
 namespace {
@@ -34,8 +35,10 @@ LinuxWakeTimer::~LinuxWakeTimer()
     if (m_helper->state() == QProcess::NotRunning)
         return;
     m_helper->closeWriteChannel();
-    if (!m_helper->waitForFinished(kSettleMs))
+    if (!m_helper->waitForFinished(kSettleMs)) {
         m_helper->kill();
+        m_helper->waitForFinished(kSettleMs); // gone, with its timer, before this returns
+    }
 }
 
 void LinuxWakeTimer::arm(const QDateTime& instant)
@@ -51,6 +54,7 @@ void LinuxWakeTimer::arm(const QDateTime& instant)
     }
     const QByteArray line = instant.isValid() ? QByteArray::number(instant.toSecsSinceEpoch()) : QByteArray();
     m_helper->write(line + '\n');
+    m_awaited = instant.isValid() ? "armed " + line : QByteArray("disarmed");
 }
 
 void LinuxWakeTimer::settle()
@@ -66,9 +70,13 @@ void LinuxWakeTimer::settle()
     m_helper->waitForStarted(kSettleMs);
     while (m_helper->bytesToWrite() > 0 && m_helper->waitForBytesWritten(kSettleMs)) {
     }
-    if (!m_ready)
-        m_helper->waitForReadyRead(kSettleMs);
+    // In force once the helper has said so for the last instant sent, not when it was written: the
+    // machine may go to sleep right after this returns.
+    QDeadlineTimer deadline(kSettleMs);
     readAnswers();
+    while ((!m_ready || !m_awaited.isEmpty()) && m_helper->state() == QProcess::Running &&
+           m_helper->waitForReadyRead(int(deadline.remainingTime())))
+        readAnswers();
 }
 
 QString LinuxWakeTimer::cannotWakeReason() const
@@ -80,7 +88,11 @@ QString LinuxWakeTimer::cannotWakeReason() const
 
 void LinuxWakeTimer::readAnswers()
 {
-    while (m_helper->canReadLine())
-        if (m_helper->readLine().trimmed() == "ready")
+    while (m_helper->canReadLine()) {
+        const QByteArray answer = m_helper->readLine().trimmed();
+        if (answer == "ready")
             m_ready = true;
+        else if (answer == m_awaited)
+            m_awaited.clear();
+    }
 }

@@ -40,5 +40,6 @@ private:
     QString m_helperPath;
     bool m_started = false; // the helper was started, at the first instant given
     bool m_ready = false;   // the helper has its timer
-    QString m_failure;    // why it has none, once known
+    QString m_failure;      // why it has none, once known
+    QByteArray m_awaited;   // the helper's answer to the last instant sent, until it has come
 };

@@ -347,3 +347,22 @@ TEST(WakeTimerStatus, IsKnownBeforeAnyAlarmWasGiven)
                 << c.helper.toStdString() << ": " << reason.toStdString();
     }
 }
+
+TEST(WakeTimerStatus, SettledMeansTheHelperHasArmedTheLastInstant)
+{
+    // Before sleep the timer must be in force, not merely written to a helper that is slow to read:
+    // this stand-in says it is ready at once and arms each instant a moment later.
+    TempFolder dir;
+    const QString helper = dir.file("belvane-wake");
+    const QString armed = dir.file("armed");
+    dir.write("belvane-wake", QStringLiteral("#!/bin/sh\necho ready\nwhile read -r line; do sleep 0.3; "
+                                             "echo \"$line\" > '%1'; echo \"armed $line\"; done\n")
+                                  .arg(armed)
+                                  .toUtf8());
+    QFile::setPermissions(helper, QFile::permissions(helper) | QFileDevice::ExeOwner);
+    LinuxWakeTimer wake(helper);
+    const QDateTime instant = QDateTime::currentDateTime().addSecs(3600);
+    wake.arm(instant);
+    wake.settle();
+    EXPECT_EQ(dir.read("armed").trimmed(), QByteArray::number(instant.toSecsSinceEpoch()));
+}
