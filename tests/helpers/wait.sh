@@ -103,12 +103,35 @@ start_x_server() {
 
 # start_window_manager FOLDER PIDS: openbox on DISPLAY, the window manager the window tests and the
 # journeys use (stacking, focus, frames and the actions a window offers are the window manager's).
+# openbox names itself (_NET_SUPPORTING_WM_CHECK) before its start is over, and a window mapped in
+# between is never managed: it stays unmapped for good (on a busy machine, the tray host's panel and the
+# program's first window). So it is ready once it has framed a window of its own.
 start_window_manager() {
     local -n _pids=$2
     openbox --sm-disable >"$1/openbox.log" 2>&1 &
     _pids+=($!)
     await "openbox to set _NET_SUPPORTING_WM_CHECK" window_manager_running ||
         { cat "$1/openbox.log" >&2; return 1; }
+    await "openbox to frame a first window" window_manager_frames_a_window ||
+        { cat "$1/openbox.log" >&2; return 1; }
+}
+
+# Maps a small window and waits up to 2 s for the window manager to manage it (WM_STATE Normal); it
+# is mapped anew each time it is asked, since one mapped too early is never managed.
+window_manager_frames_a_window() {
+    local probe managed=1 i
+    xmessage -title belvane-wm-probe -geometry +0+0 ready >/dev/null 2>&1 &
+    probe=$!
+    for ((i = 0; i < 20; i++)); do
+        if xprop -name belvane-wm-probe WM_STATE 2>/dev/null | grep -q Normal; then
+            managed=0
+            break
+        fi
+        sleep 0.1
+    done
+    kill "$probe" 2>/dev/null || true
+    wait "$probe" 2>/dev/null || true
+    return $managed
 }
 
 # start_session_bus PIDS: a private session bus; exports DBUS_SESSION_BUS_ADDRESS. (dbus-daemon
