@@ -17,10 +17,8 @@
 #include <QTreeWidget>
 
 #include "alarms/alarm_editor.h"
-#include "platform/autostart.h"
 #include "platform/clock.h"
 #include "platform/line_file.h"
-#include "platform/program_folder.h"
 #include "platform/text_codec.h"
 #include "ui/error_report.h"
 #include "ui/services.h"
@@ -410,11 +408,6 @@ void TFormAlarmList::switchClicked(QTreeWidgetItem* item, int column)
     const auto showStored = qScopeGuard([this, row] { showRow(row); });
     m_store.setOff(toInt(entry.alarmNumber), off);
     emit rowsChanged();
-}
-
-void TFormAlarmList::SetStartWithDesktop(bool enabled)
-{
-    m_services.autostart.setEnabled(enabled, programPath());
 }
 
 void TFormAlarmList::keyPressEvent(QKeyEvent* event)

@@ -29,7 +29,8 @@ struct Services;
 class TFormAlarmList : public QDialog {
     Q_OBJECT
 public:
-    TFormAlarmList(Services& services, AlarmListStore& store, const AppFolders& folders, QWidget* parent = nullptr);
+    TFormAlarmList(Services& services, AlarmListStore& store, const AppFolders& folders,
+                   QWidget* parent = nullptr);
     ~TFormAlarmList() override;
 
     /// Fills the list from the rows as loaded.
@@ -39,9 +40,6 @@ public:
 
     /// The preview player the editor plays its previews through; without one a preview does nothing.
     void setPreviewPlayer(TFormPlay* player) { m_previewPlayer = player; }
-
-    /// Turns start-with-the-desktop on or off for this program.
-    void SetStartWithDesktop(bool enabled);
 
     /// The "下次响铃" text of a row; without it the column stays empty.
     std::function<QString(int row)> nextRingOf;

@@ -192,8 +192,6 @@ void AlarmDispatcher::followPreroll(const QList<AlarmEntry>& rows, const std::op
             if (m_scheduler.nextDueOf(rows, i) == nextAlarm)
                 first = Occurrence{rows[i], int(i), *nextAlarm};
     }
-    if (first)
-        TAlarmRun::prepareFonts();
     m_preroll->follow(first);
 }
 

@@ -8,6 +8,7 @@
 
 #include "media/prerolled_sound.h"
 #include "platform/clock.h"
+#include "ringing/alarm_run_window.h"
 #include "ringing/ring_request.h"
 #include "ringing/ringing_session.h"
 
@@ -54,6 +55,7 @@ void RingPreroll::prepare()
 {
     if (!m_next)
         return;
+    TAlarmRun::prepareFonts();
     // What the ringing window will read and play, read now: settings changed since the last time
     // (another sound, a file gone from the play list) give another file.
     RingRequest request;

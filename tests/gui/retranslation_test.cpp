@@ -11,12 +11,12 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "alarms/alarm_editor.h"
 #include "alarms/alarm_list_window.h"
 #include "app/interface_language.h"
 #include "clockface/options_dialog.h"
 #include "helpers/clip_check.h"
 #include "helpers/fake_services.h"
-#include "helpers/modal.h"
 #include "helpers/screenshot.h"
 #include "helpers/temp_folder.h"
 #include "media/player_settings.h"
@@ -147,22 +147,15 @@ TEST(Retranslation, OpenWindowsTurnEnglishAndBackToChinese)
     EXPECT_EQ(ringing.findChild<QPushButton*>("ButtonSnooze")->text(), "打盹儿");
     EXPECT_EQ(help.windowTitle(), "Belvane 帮助");
 }
+
 TEST(Retranslation, TheOpenEditorTurnsEnglish)
 {
     TempFolder dir;
     FakeServices fake;
-    AlarmListStore store{dir.path()};
-    TFormAlarmList list{fake.services, store, dir.path()};
-    list.FormCreate();
-    QStringList faults;
-    bool answered = false;
-    answerNextModal([&](QDialog* editor) {
-        answered = true;
-        const auto english = turnEnglish();
-        faults << notTurnedEnglish(*editor, "alarm editor");
-        editor->reject();
-    });
-    QTest::mouseClick(list.findChild<QPushButton*>("ButtonAdd"), Qt::LeftButton);
-    ASSERT_TRUE(answered);
+    TAlarmOptions editor(AlarmEditorParts{fake.services, dir.path(), dir.path()}, AlarmEditorStart::NewAlarm);
+    editor.show();
+    ASSERT_EQ(editor.windowTitle(), "闹钟设置");
+    const auto english = turnEnglish();
+    const QStringList faults = notTurnedEnglish(editor, "alarm editor");
     EXPECT_TRUE(faults.isEmpty()) << faults.join('\n').toStdString();
 }
