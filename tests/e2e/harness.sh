@@ -120,8 +120,8 @@ start_program() {
 
 program_running() { kill -0 "$PROGRAM_PID" 2>/dev/null; }
 
-# The program's wake helper (belvane-wake, its child), if one runs.
-wake_helper_pid() { pgrep -P "$PROGRAM_PID" -x belvane-wake || true; }
+# The program's wake helper (belvane-wake, its child), if one runs: the newest, when one just ended.
+wake_helper_pid() { pgrep -n -P "$PROGRAM_PID" -x belvane-wake || true; }
 
 # Whole seconds left on the wake helper's timer: its one descriptor on CLOCK_REALTIME_ALARM (clockid
 # 8), whose it_value is the time left. Nothing when there is no helper or no such timer.

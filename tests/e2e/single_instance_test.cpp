@@ -1,13 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
@@ -16,7 +22,23 @@
 
 #include "app/single_instance.h"
 #include "helpers/eventually.h"
+#include "helpers/read_only_folder.h"
+#include "helpers/temp_folder.h"
 #include "program_copy.h"
+
+namespace {
+void writeAt(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write(bytes);
+}
+QByteArray readAt(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
 
 TEST(SingleInstance, SecondStartEndsAtOnceLeavingFirstRunningAndFilesUntouched)
 {
@@ -150,6 +172,98 @@ TEST(SingleInstance, TheLockDecidesWhateverLiesInTheRuntimeFolder)
     }
 }
 
+TEST(SingleInstance, WhateverLiesAtTheSocketPathIsMovedAsideNeverFollowedNorEmptied)
+{
+    // A socket file as a crashed copy leaves it: bound, and its descriptor closed.
+    const auto deadSocket = [](const QString& path) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0) << path.toStdString();
+        ::close(fd);
+    };
+    const auto isSocket = [](const QString& path) {
+        struct stat s {};
+        return ::lstat(QFile::encodeName(path).constData(), &s) == 0 && S_ISSOCK(s.st_mode);
+    };
+    struct Case {
+        const char* situation;
+        std::function<void(const QString& socket, const TempFolder& elsewhere)> put;
+        std::function<bool(const QString& socket, const TempFolder& elsewhere)> keptAside;
+    };
+    const Case cases[] = {
+        {"a folder holding a file",
+         [](const QString& socket, const TempFolder&) {
+             QDir().mkpath(socket);
+             writeAt(socket + "/note", "kept");
+         },
+         [](const QString& socket, const TempFolder&) { return readAt(socket + ".old/note") == "kept"; }},
+        {"a link to a folder elsewhere",
+         [](const QString& socket, const TempFolder& elsewhere) {
+             elsewhere.write("note", "kept");
+             QFile::link(elsewhere.path(), socket);
+         },
+         [](const QString& socket, const TempFolder& elsewhere) {
+             return QFileInfo(socket + ".old").isSymLink() && elsewhere.read("note") == "kept" &&
+                    QDir(elsewhere.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size() == 1;
+         }},
+        {"a file", [](const QString& socket, const TempFolder&) { writeAt(socket, "kept"); },
+         [](const QString& socket, const TempFolder&) { return readAt(socket + ".old") == "kept"; }},
+        {"a socket left by a crash, beside one moved aside after an earlier crash",
+         [&](const QString& socket, const TempFolder&) {
+             deadSocket(socket + ".old");
+             deadSocket(socket);
+         },
+         [&](const QString& socket, const TempFolder&) {
+             return isSocket(socket + ".old") && !QFileInfo::exists(socket + ".old2");
+         }},
+    };
+    for (const Case& c : cases) {
+        ProgramCopy copy;
+        TempFolder elsewhere;
+        const QString socket = QDir(copy.runtime()).filePath(QStringLiteral("belvane-%1.socket").arg(getuid()));
+        c.put(socket, elsewhere);
+        auto first = copy.start();
+        // Asked until it answers: a socket left behind refuses until the copy listens in its place.
+        SingleInstance second(copy.runtime());
+        ASSERT_TRUE(second.askPrimaryToShow(30000)) << c.situation << ": the copy did not listen";
+        EXPECT_EQ(second.becomePrimary(30000), SingleInstance::Start::Shown) << c.situation;
+        EXPECT_TRUE(c.keptAside(socket, elsewhere)) << c.situation;
+        first->kill();
+        first->waitForFinished();
+    }
+}
+
+TEST(SingleInstance, ACopyThatCannotListenRunsAndSaysSoOnce)
+{
+    ProgramCopy copy;
+    const QString socket = QDir(copy.runtime()).filePath(QStringLiteral("belvane-%1.socket").arg(getuid()));
+    QDir().mkpath(socket);
+    writeAt(QDir(copy.runtime()).filePath(QStringLiteral("belvane-%1.lock").arg(getuid())), "");
+    ReadOnlyFolder frozen(copy.runtime()); // nothing in it can be renamed
+    if (!frozen.active())
+        GTEST_SKIP() << "cannot make a folder read-only here";
+    auto first = copy.start({}, QProcess::SeparateChannels);
+    QByteArray said;
+    const auto saidSoFar = [&] {
+        said += first->readAllStandardError();
+        return said.count("belvane: ");
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return saidSoFar() > 0 || first->state() != QProcess::Running; }, 30000));
+    EXPECT_EQ(first->state(), QProcess::Running) << "a copy that cannot listen ended: " << said.toStdString();
+    EXPECT_TRUE(said.contains(QFile::encodeName(socket))) << said.toStdString();
+
+    // A second start finds the lock taken and no one answering, and ends.
+    auto second = copy.start();
+    ASSERT_TRUE(second->waitForFinished(30000));
+    EXPECT_EQ(second->exitCode(), 1);
+    EXPECT_EQ(saidSoFar(), 1) << said.toStdString();
+    EXPECT_EQ(first->state(), QProcess::Running);
+    first->kill();
+    first->waitForFinished();
+}
+
 TEST(SingleInstance, IdleAndOversizedConnectionsAreCutAndTheSocketStillAnswers)
 {
     QTemporaryDir runtime;
@@ -173,11 +287,6 @@ TEST(SingleInstance, IdleAndOversizedConnectionsAreCutAndTheSocketStillAnswers)
     // Those it keeps are closed once they have been idle a while.
     EXPECT_EVENTUALLY_EQ(open(), 0);
 
-    QLocalSocket oversized;
-    oversized.connectToServer(path);
-    ASSERT_TRUE(oversized.waitForConnected(30000));
-    oversized.write(QByteArray(4096, 'x'));
-    EXPECT_EVENTUALLY_EQ(oversized.state(), QLocalSocket::UnconnectedState);
 
     // A well-formed request is still answered (the server runs in this thread: no blocking wait here).
     QSignalSpy shown(&primary, &SingleInstance::showRequested);
@@ -188,4 +297,40 @@ TEST(SingleInstance, IdleAndOversizedConnectionsAreCutAndTheSocketStillAnswers)
     EXPECT_EVENTUALLY_EQ(shown.size(), 1);
     EXPECT_EVENTUALLY(asking.canReadLine());
     EXPECT_EQ(asking.readLine(), "ok\n");
+}
+
+TEST(SingleInstance, OversizedRequestsAndANinthConnectionAreCutAsTheyCome)
+{
+    struct Case {
+        const char* situation;
+        int earlier; // idle connections made before it
+        QByteArray request;
+    };
+    const Case cases[] = {
+        {"4096 bytes with no line end", 1, QByteArray(4096, 'x')},
+        {"one byte over the limit", 1, QByteArray(SingleInstance::kMaxRequestBytes + 1, 'x')},
+        {"a line longer than the limit", 1, QByteArray(300, 'x') + '\n'},
+        {"a ninth connection, saying nothing", SingleInstance::kMaxConnections, {}},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir runtime;
+        SingleInstance primary(runtime.path());
+        ASSERT_EQ(primary.becomePrimary(), SingleInstance::Start::Primary);
+        const QString path = runtime.filePath(QStringLiteral("belvane-%1.socket").arg(getuid()));
+        std::vector<std::unique_ptr<QLocalSocket>> earlier;
+        for (int i = 0; i <= c.earlier; ++i) {
+            earlier.push_back(std::make_unique<QLocalSocket>());
+            earlier.back()->connectToServer(path);
+            ASSERT_TRUE(earlier.back()->waitForConnected(30000)) << c.situation;
+        }
+        const std::unique_ptr<QLocalSocket> cut = std::move(earlier.back());
+        earlier.pop_back();
+        cut->write(c.request);
+        EXPECT_EVENTUALLY(cut->state() == QLocalSocket::UnconnectedState) << c.situation;
+        // Those made before it are closed only once idle a while: while they are open, it was cut
+        // as it came, not for its silence.
+        EXPECT_TRUE(std::all_of(earlier.begin(), earlier.end(),
+                                [](const auto& s) { return s->state() == QLocalSocket::ConnectedState; }))
+            << c.situation;
+    }
 }

@@ -24,6 +24,7 @@
 #include "helpers/sound_server.h"
 #include "helpers/temp_folder.h"
 #include "helpers/wav_file.h"
+#include "media/media_files.h"
 #include "media/filter_graph.h"
 #include "media/player_settings.h"
 #include "media/prerolled_sound.h"
@@ -283,6 +284,8 @@ TEST_F(Dispatcher, TenMinutesLateRingsAndASecondMoreIsListed)
         EXPECT_EQ(late.ringingWindow() != nullptr, c.rings) << c.situation;
         EXPECT_EQ(notices.join('\n').contains("起床  2026-12-07 07:00:00"), !c.rings)
             << c.situation << ": " << notices.join('\n').toStdString();
+        // Nothing before it was missed: the day before was checked long ago.
+        EXPECT_EQ(notices.size(), c.rings ? 0 : 1) << c.situation << ": " << notices.join('\n').toStdString();
         late.stop();
         QApplication::processEvents();
     }
@@ -318,6 +321,41 @@ TEST_F(Dispatcher, ALastCheckedFileItCannotTrustCountsFromWhenItWasWritten)
         ASSERT_NE(again.ringingWindow(), nullptr) << c.situation << ": 07:00 was dropped";
         EXPECT_TRUE(notices.join('\n').contains("old  2026-12-07 06:40:00"))
             << c.situation << ": 06:40 was neither rung nor listed: " << notices.join('\n').toStdString();
+        again.stop();
+        QApplication::processEvents();
+    }
+}
+
+TEST_F(Dispatcher, NothingIsListedFromBeforeTheFirstAlarmWasMade)
+{
+    struct Case {
+        const char* situation;
+        QByteArray content;
+    };
+    for (const Case& c : {Case{"0", "0\r\n"},
+                          Case{"a week before", QByteArray::number(today(6, 0, 0).addDays(-7).toSecsSinceEpoch()) + "\r\n"}}) {
+        TempFolder folder;
+        AlarmListStore rows{folder.path()};
+        for (const auto& [caption, at] : {std::pair{"before it was made", QTime(6, 40)}, {"late", QTime(7, 0)}}) {
+            const int number = int(rows.rows.size());
+            rows.rows.append(makeAlarmEntry({caption, int(Frequency::Daily), QDate(2026, 12, 7), at, "1111111"},
+                                            number, RowOrigin::Add, DateTimeLocale::neutral()));
+            writeFileAtomically(folder.file(SettingsFileName(number)), WriteAlarmSettings(fallbackAlarmSettings()));
+            QFile made(folder.file(SettingsFileName(number)));
+            ASSERT_TRUE(made.open(QIODevice::ReadWrite));
+            ASSERT_TRUE(made.setFileTime(today(6, 45, 0), QFileDevice::FileModificationTime)) << "made at 06:45";
+        }
+        folder.write("lastcheck.ini", c.content);
+        QFile file(folder.file("lastcheck.ini"));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(today(6, 0, 0).addDays(-30), QFileDevice::FileModificationTime));
+        file.close();
+        fake.clock.set(today(7, 3, 0));
+        notices.clear();
+        AlarmDispatcher again{fake.services, rows, folder.path(), dir.path(), player};
+        again.start();
+        EXPECT_NE(again.ringingWindow(), nullptr) << c.situation << ": 07:00 was dropped";
+        EXPECT_TRUE(notices.isEmpty()) << c.situation << ": " << notices.join('\n').toStdString();
         again.stop();
         QApplication::processEvents();
     }
@@ -669,6 +707,20 @@ TEST_F(Preroll, AnAlarmChangedAfterItsSoundWasMadeReadyRingsAsChanged)
         d.stop();
         QApplication::processEvents();
     }
+}
+
+TEST_F(Preroll, AVideoAtTheHeadOfAPlayListIsLetGoAndRingsWithItsPicture)
+{
+    addDaily("起床", QTime(7, 0));
+    const QString video = MediaFiles::get().video640();
+    setSound(store, dir.path(), 0, 1, {video});
+    dispatcher.start(); // 06:59:58, inside the lead
+    ASSERT_EVENTUALLY(!dispatcher.preroll().timer().isActive()); // the file was opened ahead
+    EXPECT_EVENTUALLY(dispatcher.preroll().sound() == nullptr) << "a video was made ready as a sound";
+    ringAt7(dispatcher);
+    EXPECT_EQ(player.MediaFile(), video);
+    EXPECT_TRUE(player.Playing());
+    EXPECT_EQ(player.FilterGraph().videoSize(), QSize(640, 480));
 }
 
 TEST_F(Preroll, TwoAlarmsInOneSecondRingInListOrderWithTheirOwnSounds)
