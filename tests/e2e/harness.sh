@@ -31,7 +31,7 @@ pending() {
 # Starts trayer along the bottom edge of the screen, as a panel, and waits until it owns the tray
 # selection; sets TRAY_PID.
 start_tray() {
-    trayer --edge bottom --align right --widthtype request --height 24 --transparent false \
+    trayer --edge bottom --align right --widthtype request --height 24 --transparent false --SetPartialStrut true \
         >>"$JOURNEY_WORK/trayer.log" 2>&1 &
     TRAY_PID=$!
     JOURNEY_PIDS+=("$TRAY_PID")
