@@ -72,7 +72,8 @@ BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders, co
     m_dispatcher =
         std::make_unique<AlarmDispatcher>(services, *m_store, folders.data, programFolder, *m_runPlay);
     m_dispatcher->setWindowParent(m_main.get());
-    m_wakeTimer = std::make_unique<LinuxWakeTimer>(QDir(programFolder).filePath(QStringLiteral("belvane-wake")));
+    m_wakeTimer =
+        std::make_unique<LinuxWakeTimer>(QDir(programFolder).filePath(QStringLiteral("belvane-wake")));
     m_idle = std::make_unique<IdleInhibitor>();
     m_sleep = std::make_unique<SleepDelay>();
     m_dispatcher->setWakeTimer(m_wakeTimer.get());

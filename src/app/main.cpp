@@ -130,9 +130,10 @@ int main(int argc, char* argv[])
     QObject::connect(&instance, &SingleInstance::showRequested, &windows.main(), &TFormMain::bringToFront);
     if (!instance.listenError().isEmpty()) {
         // Said once, after the scheduler has started: this copy runs and rings all the same.
-        const QString text = QCoreApplication::translate(
-                                 "Main", "无法在 %1 等待再次启动（%2）：闹钟照常响铃，但再次启动的 Belvane 找不到这一个。")
-                                 .arg(instance.socketPath(), instance.listenError());
+        const QString text =
+            QCoreApplication::translate(
+                "Main", "无法在 %1 等待再次启动（%2）：闹钟照常响铃，但再次启动的 Belvane 找不到这一个。")
+                .arg(instance.socketPath(), instance.listenError());
         std::fputs(("belvane: " + text + '\n').toLocal8Bit().constData(), stderr);
         reportError(text);
     }

@@ -45,8 +45,9 @@ bool moveAside(const QString& path)
         const bool taken = ::lstat(to.constData(), &there) == 0;
         if (taken && !(S_ISSOCK(what.st_mode) && S_ISSOCK(there.st_mode)))
             continue;
-        int moved = taken ? ::rename(from.constData(), to.constData())
-                          : ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE);
+        int moved = taken
+                        ? ::rename(from.constData(), to.constData())
+                        : ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE);
         if (moved != 0 && !taken && errno == EINVAL) // a file system that cannot refuse to replace
             moved = ::rename(from.constData(), to.constData());
         if (moved == 0)

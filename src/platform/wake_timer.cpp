@@ -64,7 +64,8 @@ LinuxWakeTimer::LinuxWakeTimer(const QString& helperPath, QObject* parent)
 
 LinuxWakeTimer::~LinuxWakeTimer()
 {
-    m_ending = true;
+    // A helper that goes now is not started again.
+    disconnect(m_helper, nullptr, this, nullptr);
     m_restart.stop();
     if (m_helper->state() == QProcess::NotRunning)
         return;
@@ -100,8 +101,6 @@ void LinuxWakeTimer::startHelper()
 
 void LinuxWakeTimer::helperEnded(const QString& reason, const QString& said)
 {
-    if (m_ending)
-        return;
     m_ready = false;
     m_awaited.clear();
     m_failure = reason;

@@ -62,7 +62,6 @@ private:
     QString m_helperPath;
     bool m_started = false; // the helper was started, at the first instant given
     bool m_ready = false;   // the helper has its timer
-    bool m_ending = false;  // the run ends: a helper that goes now is not started again
     QString m_failure;      // why it has none, once known
     QString m_said;         // the last failure written to the log, so each is said once
     QDateTime m_instant;    // the instant asked for last

@@ -28,8 +28,8 @@ pending() {
 
 # ---- the tray host ---------------------------------------------------------------------------------
 
-# Starts trayer along the bottom edge of the screen, as a panel, and waits until it owns the tray
-# selection; sets TRAY_PID.
+# Starts trayer along the bottom edge of the screen, as a panel that reserves its strip of the screen,
+# and waits until it owns the tray selection; sets TRAY_PID.
 start_tray() {
     trayer --edge bottom --align right --widthtype request --height 24 --transparent false --SetPartialStrut true \
         >>"$JOURNEY_WORK/trayer.log" 2>&1 &
@@ -38,6 +38,9 @@ start_tray() {
     await "trayer to own _NET_SYSTEM_TRAY_S0" tray_host_running ||
         fail "trayer did not start: $(cat "$JOURNEY_WORK/trayer.log")"
 }
+
+# Prints the work area (the screen less the panels) as "x y width height".
+work_area() { xprop -root -notype _NET_WORKAREA | awk -F' = ' '{ split($2, a, ", "); print a[1], a[2], a[3], a[4] }'; }
 
 # Ends the tray host as a crash of the panel would, and waits until its selection has no owner.
 stop_tray() {

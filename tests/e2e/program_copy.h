@@ -30,8 +30,9 @@ public:
 
     /// Starts the copy; `inChild`, when given, runs in the new process just before the program does.
     /// `channels`: what it writes is forwarded, or kept for the test to read.
-    std::unique_ptr<QProcess> start(const std::function<void()>& inChild = {},
-                                    QProcess::ProcessChannelMode channels = QProcess::ForwardedErrorChannel) const
+    std::unique_ptr<QProcess>
+    start(const std::function<void()>& inChild = {},
+          QProcess::ProcessChannelMode channels = QProcess::ForwardedErrorChannel) const
     {
         auto p = std::make_unique<QProcess>();
         p->setProcessEnvironment(m_env);

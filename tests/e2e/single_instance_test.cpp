@@ -174,14 +174,19 @@ TEST(SingleInstance, WhateverLiesAtTheSocketPathIsMovedAsideNeverFollowedNorEmpt
         const char* kept; // where the note is found afterwards, after the socket's path
     };
     const Case cases[] = {
-        {"a folder holding a file", [&](const QString& s) { QDir().mkpath(s), QFile::copy(elsewhere.file("note"), s + "/note"); }, ".old/note"},
-        {"a link to a folder elsewhere", [&](const QString& s) { QFile::link(elsewhere.path(), s); }, ".old/note"},
+        {"a folder holding a file",
+         [&](const QString& s) { QDir().mkpath(s), QFile::copy(elsewhere.file("note"), s + "/note"); },
+         ".old/note"},
+        {"a link to a folder elsewhere", [&](const QString& s) { QFile::link(elsewhere.path(), s); },
+         ".old/note"},
         {"a file", [&](const QString& s) { QFile::copy(elsewhere.file("note"), s); }, ".old"},
-        {"a socket left by a crash, and one moved aside before it", [&](const QString& s) { deadSocket(s + ".old"), deadSocket(s); }, nullptr},
+        {"a socket left by a crash, and one moved aside before it",
+         [&](const QString& s) { deadSocket(s + ".old"), deadSocket(s); }, nullptr},
     };
     for (const Case& c : cases) {
         ProgramCopy copy;
-        const QString socket = QDir(copy.runtime()).filePath(QStringLiteral("belvane-%1.socket").arg(getuid()));
+        const QString socket =
+            QDir(copy.runtime()).filePath(QStringLiteral("belvane-%1.socket").arg(getuid()));
         c.put(socket);
         auto first = copy.start();
         SingleInstance second(copy.runtime()); // asked until the copy listens in its place
@@ -201,14 +206,18 @@ TEST(SingleInstance, ACopyThatCannotListenRunsAndSaysSoOnce)
     ProgramCopy copy;
     const QString socket = QDir(copy.runtime()).filePath(QStringLiteral("belvane-%1.socket").arg(getuid()));
     QDir().mkpath(socket);
-    QFile(QDir(copy.runtime()).filePath(QStringLiteral("belvane-%1.lock").arg(getuid()))).open(QIODevice::WriteOnly);
+    QFile(QDir(copy.runtime()).filePath(QStringLiteral("belvane-%1.lock").arg(getuid())))
+        .open(QIODevice::WriteOnly);
     ReadOnlyFolder frozen(copy.runtime()); // nothing in it can be renamed
     if (!frozen.active())
         GTEST_SKIP() << "cannot make a folder read-only here";
     auto first = copy.start({}, QProcess::SeparateChannels);
     QByteArray said;
-    const auto saidSoFar = [&] { return (said += first->readAllStandardError()).count(QFile::encodeName(socket)); };
-    ASSERT_TRUE(QTest::qWaitFor([&] { return saidSoFar() > 0 || first->state() != QProcess::Running; }, 30000));
+    const auto saidSoFar = [&] {
+        return (said += first->readAllStandardError()).count(QFile::encodeName(socket));
+    };
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return saidSoFar() > 0 || first->state() != QProcess::Running; }, 30000));
     auto second = copy.start(); // finds the lock taken and no one answering
     ASSERT_TRUE(second->waitForFinished(30000));
     EXPECT_EQ(second->exitCode(), 1);
@@ -244,8 +253,9 @@ TEST(SingleInstance, IdleAndOversizedConnectionsAreCutAndTheSocketStillAnswers)
 
     // A request too long is cut as it arrives, not for its silence: a connection made before it is
     // still open.
-    for (const QByteArray& request : {QByteArray(4096, 'x'), QByteArray(SingleInstance::kMaxRequestBytes + 1, 'x'),
-                                      QByteArray(300, 'x') + '\n'}) {
+    for (const QByteArray& request :
+         {QByteArray(4096, 'x'), QByteArray(SingleInstance::kMaxRequestBytes + 1, 'x'),
+          QByteArray(300, 'x') + '\n'}) {
         QLocalSocket before, oversized;
         for (QLocalSocket* s : {&before, &oversized}) {
             s->connectToServer(path);

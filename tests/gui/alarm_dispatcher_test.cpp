@@ -24,8 +24,8 @@
 #include "helpers/sound_server.h"
 #include "helpers/temp_folder.h"
 #include "helpers/wav_file.h"
-#include "media/media_files.h"
 #include "media/filter_graph.h"
+#include "media/media_files.h"
 #include "media/player_settings.h"
 #include "media/prerolled_sound.h"
 #include "media/run_play_window.h"
@@ -304,7 +304,8 @@ TEST_F(Dispatcher, ALastCheckedFileItCannotTrustCountsFromWhenItWasWritten)
           Case{"in the future", QByteArray::number(today(23, 0, 0).toSecsSinceEpoch()) + "\r\n", {}},
           // Nothing was missed before the alarms were made, at 06:45.
           Case{"0, the alarms made since", "0\r\n", today(6, 45, 0)},
-          Case{"from before the alarms were made", QByteArray::number(weekBefore.toSecsSinceEpoch()), today(6, 45, 0)}}) {
+          Case{"from before the alarms were made", QByteArray::number(weekBefore.toSecsSinceEpoch()),
+               today(6, 45, 0)}}) {
         TempFolder folder;
         AlarmListStore rows{folder.path()};
         rows.rows.append(
@@ -315,12 +316,14 @@ TEST_F(Dispatcher, ALastCheckedFileItCannotTrustCountsFromWhenItWasWritten)
                            RowOrigin::Add, DateTimeLocale::neutral()));
         const auto written = [&](const QString& name, const QDateTime& at) {
             QFile file(folder.file(name));
-            ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.setFileTime(at, QFileDevice::FileModificationTime));
+            ASSERT_TRUE(file.open(QIODevice::ReadWrite) &&
+                        file.setFileTime(at, QFileDevice::FileModificationTime));
         };
         folder.write("lastcheck.ini", c.content);
         written("lastcheck.ini", c.made.isValid() ? weekBefore : today(6, 30, 0));
         for (int number = 0; number < 2 && c.made.isValid(); ++number) {
-            writeFileAtomically(folder.file(SettingsFileName(number)), WriteAlarmSettings(fallbackAlarmSettings()));
+            writeFileAtomically(folder.file(SettingsFileName(number)),
+                                WriteAlarmSettings(fallbackAlarmSettings()));
             written(SettingsFileName(number), c.made);
         }
         fake.clock.set(today(7, 3, 0));
@@ -689,7 +692,7 @@ TEST_F(Preroll, AVideoAtTheHeadOfAPlayListIsLetGoAndRingsWithItsPicture)
     addDaily("起床", QTime(7, 0));
     const QString video = MediaFiles::get().video640();
     setSound(store, dir.path(), 0, 1, {video});
-    dispatcher.start(); // 06:59:58, inside the lead
+    dispatcher.start();                                          // 06:59:58, inside the lead
     ASSERT_EVENTUALLY(!dispatcher.preroll().timer().isActive()); // the file was opened ahead
     EXPECT_EVENTUALLY(dispatcher.preroll().sound() == nullptr) << "a video was made ready as a sound";
     ringAt7(dispatcher);

@@ -322,7 +322,9 @@ TEST_F(WakeAndIdle, AScreenSaverAnswerThatComesAfterTheAlarmWasAnsweredIsGivenBa
     idle.hold("first");
     idle.release();
     idle.hold("second");
-    const auto calls = [] { return sessionCalls("org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver"); };
+    const auto calls = [] {
+        return sessionCalls("org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver");
+    };
     EXPECT_EVENTUALLY(calls().size() == 3);
     QStringList seen = calls();
     ASSERT_EQ(seen.size(), 3) << seen.join('\n').toStdString();
@@ -332,7 +334,8 @@ TEST_F(WakeAndIdle, AScreenSaverAnswerThatComesAfterTheAlarmWasAnsweredIsGivenBa
     seen = calls();
     // The first holding's cookie, handed out first, is the smaller: it goes back at once, the second's
     // at the second release.
-    EXPECT_TRUE(seen[2].startsWith("UnInhibit") && seen[3].startsWith("UnInhibit")) << seen.join('\n').toStdString();
+    EXPECT_TRUE(seen[2].startsWith("UnInhibit") && seen[3].startsWith("UnInhibit"))
+        << seen.join('\n').toStdString();
     EXPECT_LT(given.toUInt(), seen[3].section(" | ", 1, 1).toUInt()) << seen.join('\n').toStdString();
 }
 
@@ -394,7 +397,8 @@ TEST(WakeTimerStatus, SettledMeansTheHelperHasArmedTheLastInstant)
 TEST(WakeTimerStatus, RestartsWaitLongerAfterEachQuickFailureUpToAMinute)
 {
     // At once after a long run (0), then doubling, once a minute after five quick failures in a row.
-    for (const auto& [failures, delayMs] : {std::pair{0, 1000}, {1, 1000}, {2, 2000}, {4, 8000}, {5, 60000}, {40, 60000}})
+    for (const auto& [failures, delayMs] :
+         {std::pair{0, 1000}, {1, 1000}, {2, 2000}, {4, 8000}, {5, 60000}, {40, 60000}})
         EXPECT_EQ(LinuxWakeTimer::restartDelayMs(failures), delayMs) << failures << " quick failures";
 }
 
@@ -414,7 +418,8 @@ TEST(WakeTimerStatus, AKilledHelperComesBackWithTheLastInstantAndNothingButItsPi
 
     LinuxWakeTimer wake(helper);
     QList<bool> canWake; // as the about box would have read it at each change
-    QObject::connect(&wake, &LinuxWakeTimer::statusChanged, [&] { canWake << wake.cannotWakeReason().isEmpty(); });
+    QObject::connect(&wake, &LinuxWakeTimer::statusChanged,
+                     [&] { canWake << wake.cannotWakeReason().isEmpty(); });
     const QDateTime instant = QDateTime::currentDateTime().addSecs(3600);
     wake.arm(instant);
     wake.settle();
@@ -435,10 +440,11 @@ TEST(WakeTimerStatus, AHelperThatCannotStartSaysWhyOnce)
     TempFolder dir;
     static QStringList warnings;
     warnings.clear();
-    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type == QtWarningMsg)
-            warnings << text;
-    });
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtWarningMsg)
+                warnings << text;
+        });
     {
         LinuxWakeTimer wake(dir.file("no such folder/belvane-wake"));
         int failures = 0;

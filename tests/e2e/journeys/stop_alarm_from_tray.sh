@@ -3,9 +3,6 @@
 # inside the work area (not over the panel), and its "停止闹铃" closes
 # the ringing window and puts the output's volume back as it was.
 
-# Prints the work area (the screen less the panels) as "x y width height".
-work_area() { xprop -root -notype _NET_WORKAREA | awk -F' = ' '{ split($2, a, ", "); print a[1], a[2], a[3], a[4] }'; }
-
 journey() {
     add_alarm caption="Stand up" frequency=2 "at=2026-12-07 07:00:00" sound=2 volume=80 reminder="Stand up" >/dev/null
     write_quiet_options
