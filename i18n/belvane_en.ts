@@ -220,6 +220,10 @@
         <translation>belvane: a Belvane is already running but does not answer; end it, then start again.
 </translation>
     </message>
+    <message>
+        <source>无法在 %1 等待再次启动（%2）：闹钟照常响铃，但再次启动的 Belvane 找不到这一个。</source>
+        <translation>Cannot wait for a second start at %1 (%2): alarms ring as always, but a second start of Belvane will not find this one.</translation>
+    </message>
 </context>
 <context>
     <name>NextRingText</name>
@@ -919,6 +923,10 @@
     <message>
         <source>唤醒程序尚未就绪</source>
         <translation>The wake helper is not ready yet</translation>
+    </message>
+    <message>
+        <source>唤醒程序意外结束，正在重新启动</source>
+        <translation>The wake helper ended unexpectedly and is being started again</translation>
     </message>
 </context>
 </TS>

@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include <QDir>
 #include <QStringList>
 
 #include "alarms/alarm_list_file.h"
@@ -71,7 +72,8 @@ BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders, co
     m_dispatcher =
         std::make_unique<AlarmDispatcher>(services, *m_store, folders.data, programFolder, *m_runPlay);
     m_dispatcher->setWindowParent(m_main.get());
-    m_wakeTimer = std::make_unique<LinuxWakeTimer>(programFolder + QStringLiteral("/belvane-wake"));
+    m_wakeTimer =
+        std::make_unique<LinuxWakeTimer>(QDir(programFolder).filePath(QStringLiteral("belvane-wake")));
     m_idle = std::make_unique<IdleInhibitor>();
     m_sleep = std::make_unique<SleepDelay>();
     m_dispatcher->setWakeTimer(m_wakeTimer.get());
@@ -80,6 +82,11 @@ BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders, co
         wake->settle();
         return WakeGuard::wakeStatusText(*wake);
     };
+    // An open box follows the helper as it goes and comes back.
+    QObject::connect(m_wakeTimer.get(), &LinuxWakeTimer::statusChanged, m_about.get(),
+                     [about = m_about.get(), wake = m_wakeTimer.get()] {
+                         about->setWakeStatus(WakeGuard::wakeStatusText(*wake));
+                     });
     m_dispatcher->setChimes(
         [options] {
             const ChimeOptions c = options->chimes();

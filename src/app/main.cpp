@@ -26,6 +26,7 @@
 #include "platform/process_age.h"
 #include "platform/program_folder.h"
 #include "shell/program_icon.h"
+#include "ui/error_report.h"
 
 namespace {
 
@@ -127,6 +128,15 @@ int main(int argc, char* argv[])
     Services services{clock, autostart, volume, power};
     BelvaneWindows windows(services, folders, clock.now().addMSecs(-processAgeMs()));
     QObject::connect(&instance, &SingleInstance::showRequested, &windows.main(), &TFormMain::bringToFront);
+    if (!instance.listenError().isEmpty()) {
+        // Said once, after the scheduler has started: this copy runs and rings all the same.
+        const QString text =
+            QCoreApplication::translate(
+                "Main", "无法在 %1 等待再次启动（%2）：闹钟照常响铃，但再次启动的 Belvane 找不到这一个。")
+                .arg(instance.socketPath(), instance.listenError());
+        std::fputs(("belvane: " + text + '\n').toLocal8Bit().constData(), stderr);
+        reportError(text);
+    }
     QObject::connect(&windows.main(), &TFormMain::closed, &app, &QApplication::quit, Qt::QueuedConnection);
     // Logging out, shutting down and Ctrl+C end the run as "退出" does; so does the session manager.
     ExitSignals exitSignals({SIGTERM, SIGINT, SIGHUP});

@@ -96,6 +96,8 @@ private:
     void check(bool store);
     /// `keepRinging`: the run ends under a ringing window, whose occurrence counts as not rung.
     void storeLastChecked(bool keepRinging = false);
+    /// When the earliest alarm in the list was made, as its files tell; nothing for an empty list.
+    std::optional<QDateTime> firstAlarmMade() const;
     static QString missedText(const QList<Occurrence>& missed);
 
     Services& m_services;

@@ -28,16 +28,19 @@ pending() {
 
 # ---- the tray host ---------------------------------------------------------------------------------
 
-# Starts trayer along the bottom edge of the screen, as a panel, and waits until it owns the tray
-# selection; sets TRAY_PID.
+# Starts trayer along the bottom edge of the screen, as a panel that reserves its strip of the screen,
+# and waits until it owns the tray selection; sets TRAY_PID.
 start_tray() {
-    trayer --edge bottom --align right --widthtype request --height 24 --transparent false \
+    trayer --edge bottom --align right --widthtype request --height 24 --transparent false --SetPartialStrut true \
         >>"$JOURNEY_WORK/trayer.log" 2>&1 &
     TRAY_PID=$!
     JOURNEY_PIDS+=("$TRAY_PID")
     await "trayer to own _NET_SYSTEM_TRAY_S0" tray_host_running ||
         fail "trayer did not start: $(cat "$JOURNEY_WORK/trayer.log")"
 }
+
+# Prints the work area (the screen less the panels) as "x y width height".
+work_area() { xprop -root -notype _NET_WORKAREA | awk -F' = ' '{ split($2, a, ", "); print a[1], a[2], a[3], a[4] }'; }
 
 # Ends the tray host as a crash of the panel would, and waits until its selection has no owner.
 stop_tray() {
@@ -120,8 +123,8 @@ start_program() {
 
 program_running() { kill -0 "$PROGRAM_PID" 2>/dev/null; }
 
-# The program's wake helper (belvane-wake, its child), if one runs.
-wake_helper_pid() { pgrep -P "$PROGRAM_PID" -x belvane-wake || true; }
+# The program's wake helper (belvane-wake, its child), if one runs: the newest, when one just ended.
+wake_helper_pid() { pgrep -n -P "$PROGRAM_PID" -x belvane-wake || true; }
 
 # Whole seconds left on the wake helper's timer: its one descriptor on CLOCK_REALTIME_ALARM (clockid
 # 8), whose it_value is the time left. Nothing when there is no helper or no such timer.
