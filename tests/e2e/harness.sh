@@ -412,6 +412,30 @@ set_quiet_output() {
 }
 output_as_before() { [ "$(output_now)" = "$OUTPUT_BEFORE" ]; }
 
+# ---- desktop notifications -------------------------------------------------------------------------
+
+# python3-dbusmock's notification daemon on the journey's session bus; a program started afterwards
+# shows its notifications there.
+start_notification_mock() {
+    /usr/bin/python3 -m dbusmock --template notification_daemon >"$JOURNEY_WORK/notify.log" 2>&1 &
+    JOURNEY_PIDS+=($!)
+    await "the notification mock to own org.freedesktop.Notifications" \
+        bus_name_owned --session org.freedesktop.Notifications || fail "the notification mock did not start"
+}
+
+# What the notification server was asked, as gdbus prints the mock's GetCalls.
+notification_calls() {
+    gdbus call --session --dest org.freedesktop.Notifications --object-path /org/freedesktop/Notifications \
+        --method org.freedesktop.DBus.Mock.GetCalls
+}
+
+# The user chooses action $2 of notification $1 on the desktop.
+choose_notification_action() {
+    gdbus call --session --dest org.freedesktop.Notifications --object-path /org/freedesktop/Notifications \
+        --method org.freedesktop.DBus.Mock.EmitSignal org.freedesktop.Notifications ActionInvoked us \
+        "[<uint32 $1>, <'$2'>]" >/dev/null || fail "could not choose action $2 of notification $1"
+}
+
 # ---- a clock that moves, and logind ----------------------------------------------------------------
 
 # Starts the program on a clock set to $1 ('YYYY-MM-DD hh:mm:ss') that the journey can then move with

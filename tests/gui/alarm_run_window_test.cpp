@@ -53,6 +53,7 @@ protected:
         s.soundIndex = 2;
         s.volume = 40;
         s.snoozeMinutes = 5;
+        s.soundMinutes = 15;
         s.closeNever = true;
         s.reminderText = {"起床啦", "第二行"};
         return s;
@@ -127,6 +128,82 @@ TEST_F(RingingWindow, RingsSnoozesAndPutsTheDeviceBackOnOK)
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(fake.volume.device, (DeviceVolume{0x80008000, true}));
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
+TEST_F(RingingWindow, UnansweredAlarmFallsSilentSaysSoAndPutsTheDeviceBack)
+{
+    struct Case {
+        const char* situation;
+        bool playList;
+        bool closeWhenFinished;
+        int power;
+        const char* note; // the line of a window that stays open
+    };
+    const Case cases[] = {
+        {"a minute of sound, the window stays", false, false, 1, "无人应答：响了 1 分钟后停止"},
+        {"a minute of sound, closing when finished", false, true, 2, ""},
+        {"a play list played through, the window stays", true, false, 0, "播放列表已放完"},
+    };
+    for (const Case& c : cases) {
+        AlarmSettings s = soundAlarm();
+        s.soundMinutes = 1;
+        s.playSound = !c.playList;
+        s.playMusic = c.playList;
+        s.playList = {dir.file("sounds/Alarmrng.wav")};
+        s.closeNever = !c.closeWhenFinished, s.closeWhenFinished = c.closeWhenFinished;
+        s.powerAction = c.power;
+        writeAlarm(s);
+        fake.power.calls.clear();
+        TAlarmRun window(request(), fake.services, player);
+        QSignalSpy unanswered(&window, &TAlarmRun::unanswered);
+        window.show();
+        tick(window);
+        ASSERT_TRUE(player.Playing()) << c.situation;
+        if (c.playList) {
+            // The player finds the end by its own once-a-second check, in real time.
+            ASSERT_TRUE(QTest::qWaitFor([&] { return player.Idle(); }, 20000)) << c.situation;
+        } else {
+            fake.clock.advanceMs(60000 - 600); // a tick before the minute is over
+            tick(window);
+            EXPECT_TRUE(player.Playing()) << c.situation;
+            EXPECT_EQ(fake.volume.device, (DeviceVolume{0x66006600, false})) << c.situation;
+        }
+        EXPECT_EQ(unanswered.size(), 0) << c.situation;
+        tick(window);
+        EXPECT_EQ(unanswered.size(), 1) << c.situation;
+        EXPECT_TRUE(player.Idle()) << c.situation;
+        EXPECT_FALSE(window.timer().isActive()) << c.situation;
+        EXPECT_EQ(fake.volume.device, (DeviceVolume{0x80008000, true})) << c.situation << ": put back at once";
+        EXPECT_EQ(fake.power.calls.size(), c.power ? 1 : 0) << c.situation;
+        EXPECT_EQ(window.isVisible(), !c.closeWhenFinished) << c.situation;
+        auto* label = window.findChild<QLabel*>("LabelFallback");
+        EXPECT_EQ(label->isVisible() ? label->text() : QString(), QString::fromUtf8(c.note)) << c.situation;
+        if (!c.playList && !c.closeWhenFinished)
+            saveScreenshot(window, "ringing-unanswered");
+        window.close();
+        EXPECT_EQ(unanswered.size(), 1) << c.situation << ": closing afterwards is no second end";
+    }
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
+TEST_F(RingingWindow, RestartedSoundServerGetsTheAlarmAndItsOwnVolumeBack)
+{
+    writeAlarm(soundAlarm());
+    TAlarmRun window(request(), fake.services, player);
+    window.show();
+    tick(window);
+    ASSERT_TRUE(player.Playing());
+    // The server goes away for a moment, then a new one comes at full volume, muted.
+    fake.volume.serverId = 0;
+    tick(window);
+    EXPECT_TRUE(player.Playing()) << "the ringing goes on";
+    fake.volume.serverId = 2;
+    fake.volume.device = {0xFFFFFFFF, true};
+    tick(window);
+    EXPECT_EQ(fake.volume.device, (DeviceVolume{0x66006600, false})) << "the alarm's volume, unmuted";
+    EXPECT_TRUE(player.Playing()) << "the sound starts again on the new server";
+    QTest::mouseClick(window.findChild<QPushButton*>("ButtonOK"), Qt::LeftButton);
+    EXPECT_EQ(fake.volume.device, (DeviceVolume{0xFFFFFFFF, true})) << "the new server's own volume";
 }
 
 TEST_F(RingingWindow, KeysTypedInItsFirstSecondNeitherSnoozeNorDismissIt)
