@@ -160,15 +160,16 @@ TEST_F(RingingWindow, UnansweredAlarmFallsSilentSaysSoAndPutsTheDeviceBack)
         tick(window);
         ASSERT_TRUE(player.Playing()) << c.situation;
         if (c.playList) {
-            // The player finds the end by its own once-a-second check, in real time.
+            // The player finds the end by its own once-a-second check, in real time; the window's own
+            // timer may see it first.
             ASSERT_TRUE(QTest::qWaitFor([&] { return player.Idle(); }, 20000)) << c.situation;
         } else {
             fake.clock.advanceMs(60000 - 600); // a tick before the minute is over
             tick(window);
             EXPECT_TRUE(player.Playing()) << c.situation;
             EXPECT_EQ(fake.volume.device, (DeviceVolume{0x66006600, false})) << c.situation;
+            EXPECT_EQ(unanswered.size(), 0) << c.situation;
         }
-        EXPECT_EQ(unanswered.size(), 0) << c.situation;
         tick(window);
         EXPECT_EQ(unanswered.size(), 1) << c.situation;
         EXPECT_TRUE(player.Idle()) << c.situation;
