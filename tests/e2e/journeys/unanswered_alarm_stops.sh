@@ -29,7 +29,7 @@ journey() {
     wait_for "$WAIT_LIMIT" output_as_before || fail "after the minute the output is at $(output_now); before: $OUTPUT_BEFORE"
     program_running || fail "the program ended with the ringing window"
 
-    _told() { notification_calls | grep -q "闹钟“Tea”（07:00）无人应答"; }
+    _told() { notification_calls | grep -q '闹钟“Tea”（07:00）无人应答'; }
     wait_for "$WAIT_LIMIT" _told || fail "no unanswered notice; the server was asked: $(notification_calls)"
     notification_calls | grep -q "\['open-list', '打开闹钟列表'\]" || fail "the notice has no action to open the list"
     # The mock numbers notifications 1, 2, ...: the ringing one first, the notice second.
