@@ -396,6 +396,20 @@ rings_aloud_saying() {
     shot ringing "$1"
 }
 
+# The sound server stops as a crash or a restart stops it, and a new one starts in its place, at its
+# own volume (100 %, unmuted); the low-latency stream comes back with it.
+restart_sound_server() {
+    local server
+    server=$(pgrep -P $$ -x pulseaudio) || fail "no sound server of this journey to restart"
+    kill -9 "$server"
+    _server_gone() { ! pulse_answers; }
+    await "the sound server to go" _server_gone || fail "the sound server did not go"
+    start_pulse "$JOURNEY_WORK" JOURNEY_PIDS || fail "pulseaudio did not start again"
+    pacat --latency-msec=20 --raw /dev/zero >/dev/null 2>&1 &
+    JOURNEY_PIDS+=($!)
+    note "sound server restarted"
+}
+
 # The default sink's volume as "left right" in the server's units (65536 = 100 %), and its mute.
 sink_volume() {
     pactl get-sink-volume "$SINK" | awk '/Volume:/ { print $3, $10 }'
