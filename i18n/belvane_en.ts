@@ -324,6 +324,18 @@
         <source>没有这个闹铃声音，改放默认闹铃声音</source>
         <translation>No such alarm sound: ringing the default alarm sound</translation>
     </message>
+    <message>
+        <source>无人应答：响了 %1 分钟后停止</source>
+        <translation>Unanswered: stopped after ringing %1 min</translation>
+    </message>
+    <message>
+        <source>无人应答：声音播放一遍后停止</source>
+        <translation>Unanswered: stopped after playing once</translation>
+    </message>
+    <message>
+        <source>播放列表已放完</source>
+        <translation>The play list has been played through</translation>
+    </message>
 </context>
 <context>
     <name>SleepDelay</name>
@@ -885,6 +897,17 @@
     <message>
         <source>打盹儿</source>
         <translation>Snooze</translation>
+    </message>
+</context>
+<context>
+    <name>UnansweredNotification</name>
+    <message>
+        <source>闹钟“%1”（%2）无人应答</source>
+        <translation>Alarm “%1” (%2) was not answered</translation>
+    </message>
+    <message>
+        <source>打开闹钟列表</source>
+        <translation>Open the alarm list</translation>
     </message>
 </context>
 <context>

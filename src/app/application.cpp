@@ -22,6 +22,7 @@
 #include "shell/about_box.h"
 #include "shell/help_book.h"
 #include "shell/help_viewer.h"
+#include "shell/ring_notification.h"
 #include "shell/sys_tray.h"
 #include "shell/tray_ringing_entries.h"
 #include "ui/error_report.h"
@@ -96,6 +97,14 @@ BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders, co
     QObject::connect(options, &QDialog::finished, m_dispatcher.get(), &AlarmDispatcher::rearm);
     showNextRings(services);
     new TrayRingingEntries(*m_main->sysTray()->PopupMenu(), *m_dispatcher);
+    // An alarm nobody answered says so on the desktop, where it is found on coming back.
+    auto* unanswered = new UnansweredNotification(QDBusConnection::sessionBus(), m_dispatcher.get());
+    QObject::connect(m_dispatcher.get(), &AlarmDispatcher::alarmUnanswered, unanswered,
+                     [unanswered](int, const Occurrence& o) {
+                         unanswered->show(decodeText(o.row.caption), o.due.toString(QStringLiteral("HH:mm")));
+                     });
+    QObject::connect(unanswered, &UnansweredNotification::openListRequested, m_main.get(),
+                     [this] { showWithoutWaiting(alarmList()); });
     m_dispatcher->start(launchedAt);
     reportStartUpProblems(loadError);
     if (!offError.isEmpty())

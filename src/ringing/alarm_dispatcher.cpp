@@ -174,6 +174,10 @@ void AlarmDispatcher::openWindow(const RingRequest& request, std::unique_ptr<Pre
             storeLastChecked(); // a waiting occurrence that now rings is not rung again after a restart
         });
     });
+    if (!request.trial)
+        connect(window, &TAlarmRun::unanswered, this, [this, occurrence = request.occurrence] {
+            emit alarmUnanswered(occurrence.row.alarmNumber.toInt(), occurrence);
+        });
     // The sound first: drawing the window takes longer than starting a sound made ready.
     window->startRinging();
     // A first tick that ended the ringing (a play list with nothing in it, closing when finished)

@@ -78,6 +78,10 @@ public:
 signals:
     void ringingStarted(TAlarmRun* window);
     void ringingEnded();
+    /// An alarm's ringing ended by itself, nobody having answered it (its sound minutes passed or its
+    /// play list was played through); the window may still be open, silent. `alarmNumber` names its
+    /// settings file. A trial from the editor says nothing.
+    void alarmUnanswered(int alarmNumber, const Occurrence& occurrence);
     /// The next occurrences may have moved: the rows, the options or the clock changed, or something
     /// was handed out. An idle wake says nothing.
     void nextMoved();

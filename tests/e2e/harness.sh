@@ -399,6 +399,20 @@ rings_aloud_saying() {
     shot ringing "$1"
 }
 
+# The sound server stops as a crash or a restart stops it, and a new one starts in its place, at its
+# own volume (100 %, unmuted); the low-latency stream comes back with it.
+restart_sound_server() {
+    local server
+    server=$(pgrep -P $$ -x pulseaudio) || fail "no sound server of this journey to restart"
+    kill -9 "$server"
+    _server_gone() { ! pulse_answers; }
+    await "the sound server to go" _server_gone || fail "the sound server did not go"
+    start_pulse "$JOURNEY_WORK" JOURNEY_PIDS || fail "pulseaudio did not start again"
+    pacat --latency-msec=20 --raw /dev/zero >/dev/null 2>&1 &
+    JOURNEY_PIDS+=($!)
+    note "sound server restarted"
+}
+
 # The default sink's volume as "left right" in the server's units (65536 = 100 %), and its mute.
 sink_volume() {
     pactl get-sink-volume "$SINK" | awk '/Volume:/ { print $3, $10 }'
@@ -414,6 +428,30 @@ set_quiet_output() {
     OUTPUT_BEFORE=$(output_now)
 }
 output_as_before() { [ "$(output_now)" = "$OUTPUT_BEFORE" ]; }
+
+# ---- desktop notifications -------------------------------------------------------------------------
+
+# python3-dbusmock's notification daemon on the journey's session bus; a program started afterwards
+# shows its notifications there.
+start_notification_mock() {
+    /usr/bin/python3 -m dbusmock --template notification_daemon >"$JOURNEY_WORK/notify.log" 2>&1 &
+    JOURNEY_PIDS+=($!)
+    await "the notification mock to own org.freedesktop.Notifications" \
+        bus_name_owned --session org.freedesktop.Notifications || fail "the notification mock did not start"
+}
+
+# What the notification server was asked, as gdbus prints the mock's GetCalls.
+notification_calls() {
+    gdbus call --session --dest org.freedesktop.Notifications --object-path /org/freedesktop/Notifications \
+        --method org.freedesktop.DBus.Mock.GetCalls
+}
+
+# The user chooses action $2 of notification $1 on the desktop.
+choose_notification_action() {
+    gdbus call --session --dest org.freedesktop.Notifications --object-path /org/freedesktop/Notifications \
+        --method org.freedesktop.DBus.Mock.EmitSignal org.freedesktop.Notifications ActionInvoked us \
+        "[<uint32 $1>, <'$2'>]" >/dev/null || fail "could not choose action $2 of notification $1"
+}
 
 # ---- a clock that moves, and logind ----------------------------------------------------------------
 

@@ -170,6 +170,9 @@ TEST_F(Dispatcher, AlarmDueWhileAnotherRingsWaitsForItsWindowToClose)
 {
     addDaily("first", QTime(7, 0));
     addDaily("second", QTime(7, 0, 30));
+    QList<QPair<int, QDateTime>> unanswered;
+    QObject::connect(&dispatcher, &AlarmDispatcher::alarmUnanswered,
+            [&](int number, const Occurrence& o) { unanswered.append({number, o.due}); });
     dispatcher.start();
     fake.clock.set(today(7, 0, 0, 1));
     dispatcher.checkNow();
@@ -184,6 +187,12 @@ TEST_F(Dispatcher, AlarmDueWhileAnotherRingsWaitsForItsWindowToClose)
     EXPECT_EVENTUALLY_EQ(ringingReminder(), QString("second"));
     EXPECT_EQ(lateNote(), "原定 07:00:30 响铃（晚了 3 分钟）");
     EXPECT_TRUE(dispatcher.waiting().isEmpty());
+    EXPECT_TRUE(unanswered.isEmpty()) << "the first was answered";
+    // Nobody answers the second: it stops after its 15 minutes and says which alarm it was.
+    fake.clock.set(today(7, 19, 0, 1));
+    dispatcher.ringingWindow()->TimerTimer();
+    EXPECT_EQ(unanswered, (QList<QPair<int, QDateTime>>{{1, today(7, 0, 30)}}));
+    EXPECT_TRUE(dispatcher.ringingWindow()->isVisible()) << "the silent window waits for the user";
 }
 
 TEST_F(Dispatcher, CatchesUpFromTheInstantStoredAtTheLastRun)

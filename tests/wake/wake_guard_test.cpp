@@ -269,7 +269,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SleepCase{"the real helper as root, the alarm in 9 hours", 9 * 60, true, false}),
     sleepCaseName);
 
-enum class WayOut { Ok, Snooze, ListPlayed, EndOfRun };
+enum class WayOut { Ok, Snooze, ListPlayed, EndOfRun, SoundMinutesOver };
 
 class WhileRinging : public WakeAndIdle, public ::testing::WithParamInterface<WayOut> {};
 
@@ -309,6 +309,11 @@ TEST_P(WhileRinging, TheScreenStaysOnUntilTheWindowIsAnswered)
     case WayOut::EndOfRun:
         dispatcher->stop(); // what SIGTERM and the menu's exit come to
         break;
+    case WayOut::SoundMinutesOver: // nobody answers: the window stays, silent, and the screen may sleep
+        fake.clock.set(fake.clock.now().addSecs(s.soundMinutes * 60));
+        dispatcher->ringingWindow()->TimerTimer();
+        ASSERT_TRUE(dispatcher->ringingWindow()->isVisible());
+        break;
     }
     EXPECT_EVENTUALLY(screenSaverCalls() == (QStringList{"Inhibit", "UnInhibit"}));
     EXPECT_EVENTUALLY(!idleHeld());
@@ -341,12 +346,13 @@ TEST_F(WakeAndIdle, AScreenSaverAnswerThatComesAfterTheAlarmWasAnsweredIsGivenBa
 
 std::string wayOutName(const ::testing::TestParamInfo<WayOut>& info)
 {
-    static const char* const names[] = {"OK", "Snooze", "ListPlayed", "EndOfRun"};
+    static const char* const names[] = {"OK", "Snooze", "ListPlayed", "EndOfRun", "SoundMinutesOver"};
     return names[int(info.param)];
 }
 
 INSTANTIATE_TEST_SUITE_P(WaysOut, WhileRinging,
-                         ::testing::Values(WayOut::Ok, WayOut::Snooze, WayOut::ListPlayed, WayOut::EndOfRun),
+                         ::testing::Values(WayOut::Ok, WayOut::Snooze, WayOut::ListPlayed, WayOut::EndOfRun,
+                                           WayOut::SoundMinutesOver),
                          wayOutName);
 
 TEST(WakeTimerStatus, IsKnownBeforeAnyAlarmWasGiven)
