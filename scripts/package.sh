@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a clean copy of the tree and leaves dist/belvane_VERSION_ARCH.deb.
+#
+#   scripts/package.sh [TREE]
+#
+# TREE is this checkout unless given; the copy holds the files git knows in it, committed or not (a
+# tree that is no git checkout is copied whole, less its build folders and dist/), so nothing built
+# before reaches the package. The build dependencies named in debian/control are installed first
+# (mk-build-deps, with sudo when not root), then dpkg-buildpackage builds in build-package/ of this
+# checkout, through ccache when it is installed, and the package is left in TREE/dist/.
+# BELVANE_PACKAGE_WORK and BELVANE_PACKAGE_DIST name other folders for the build and the package.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/packages.sh
+tree=$(realpath "${1:-.}")
+work=$(realpath -m "${BELVANE_PACKAGE_WORK:-build-package}")
+dist=$(realpath -m "${BELVANE_PACKAGE_DIST:-$tree/dist}")
+[ -f "$tree/debian/control" ] || { echo "package.sh: $tree has no debian/control" >&2; exit 1; }
+
+belvane_install_missing package
+
+# The copy. Its folder keeps its name from build to build, so that ccache finds the objects of the
+# last build (their debug information names the folder).
+source_dir=$work/belvane
+rm -rf "$work"
+mkdir -p "$source_dir" "$dist"
+if git -C "$tree" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+    # A file deleted but not yet committed is listed too and skipped.
+    git -C "$tree" ls-files -z --cached --others --exclude-standard |
+        tar -C "$tree" --null -T - --ignore-failed-read -cf - 2>/dev/null | tar -C "$source_dir" -xf -
+else
+    tar -C "$tree" --exclude='./build*' --exclude=./dist --exclude=./.git -cf - . | tar -C "$source_dir" -xf -
+fi
+cd "$source_dir"
+
+if ! dpkg-checkbuilddeps 2>/dev/null; then
+    root_cmd=()
+    [ "$(id -u)" -ne 0 ] && root_cmd=(--root-cmd sudo)
+    # mk-build-deps leaves its own small package's files in the folder it runs in.
+    (cd "$work" && mk-build-deps --install --remove "${root_cmd[@]}" \
+        --tool "env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 -y -qq --no-install-recommends" \
+        "$source_dir/debian/control")
+fi
+
+if command -v ccache >/dev/null && [ -d /usr/lib/ccache ]; then
+    # debhelper gives the build a home folder of its own, so ccache is told where its cache is.
+    CCACHE_DIR=$(ccache -k cache_dir)
+    export CCACHE_DIR PATH=/usr/lib/ccache:$PATH
+fi
+dpkg-buildpackage -b -us -uc -J
+
+version=$(dpkg-parsechangelog -S Version)
+arch=$(dpkg-architecture -q DEB_HOST_ARCH)
+deb=belvane_${version}_${arch}.deb
+cp "$work/$deb" "$dist/$deb"
+echo "Built $dist/$deb"
