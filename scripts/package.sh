@@ -47,7 +47,9 @@ if command -v ccache >/dev/null && [ -d /usr/lib/ccache ]; then
     CCACHE_DIR=$(ccache -k cache_dir)
     export CCACHE_DIR PATH=/usr/lib/ccache:$PATH
 fi
-dpkg-buildpackage -b -us -uc -J
+# Every core compiles, unless DEB_BUILD_OPTIONS says otherwise.
+[[ " ${DEB_BUILD_OPTIONS:-} " == *" parallel="* ]] || export DEB_BUILD_OPTIONS="${DEB_BUILD_OPTIONS:+$DEB_BUILD_OPTIONS }parallel=$(nproc)"
+dpkg-buildpackage -b -us -uc
 
 version=$(dpkg-parsechangelog -S Version)
 arch=$(dpkg-architecture -q DEB_HOST_ARCH)
