@@ -123,7 +123,9 @@ home_files() { (cd "$work/home-4201" && find . ! -path './run*' -printf '%p %s %
 home_before=$(home_files)
 "${apt[@]}" purge belvane >"$work/purge.log" 2>&1 || { cat "$work/purge.log"; fail "apt-get purge belvane failed"; }
 while IFS= read -r path; do
-    if [ -d "$path" ] && [ ! -L "$path" ]; then
+    if [ "$path" = /. ]; then
+        continue
+    elif [ -d "$path" ] && [ ! -L "$path" ]; then
         dpkg -S "$path" >/dev/null 2>&1 || fail "purging left the folder $path, which no other package holds"
     elif [ -e "$path" ] || [ -L "$path" ]; then
         fail "purging left $path"
