@@ -48,7 +48,10 @@ if command -v ccache >/dev/null && [ -d /usr/lib/ccache ]; then
     export CCACHE_DIR PATH=/usr/lib/ccache:$PATH
 fi
 # Every core compiles, unless DEB_BUILD_OPTIONS says otherwise.
-[[ " ${DEB_BUILD_OPTIONS:-} " == *" parallel="* ]] || export DEB_BUILD_OPTIONS="${DEB_BUILD_OPTIONS:+$DEB_BUILD_OPTIONS }parallel=$(nproc)"
+if [[ " ${DEB_BUILD_OPTIONS:-} " != *" parallel="* ]]; then
+    DEB_BUILD_OPTIONS="${DEB_BUILD_OPTIONS:+$DEB_BUILD_OPTIONS }parallel=$(nproc)"
+    export DEB_BUILD_OPTIONS
+fi
 dpkg-buildpackage -b -us -uc
 
 version=$(dpkg-parsechangelog -S Version)
