@@ -1,21 +1,18 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a clean copy of the tree and leaves dist/belvane_VERSION_ARCH.deb.
 #
-#   scripts/package.sh [TREE]
+#   scripts/package.sh
 #
-# TREE is this checkout unless given; the copy holds the files git knows in it, committed or not (a
-# tree that is no git checkout is copied whole, less its build folders and dist/), so nothing built
-# before reaches the package. The build dependencies named in debian/control are installed first
-# (mk-build-deps, with sudo when not root), then dpkg-buildpackage builds in build-package/ of this
-# checkout, through ccache when it is installed, and the package is left in TREE/dist/.
-# BELVANE_PACKAGE_WORK and BELVANE_PACKAGE_DIST name other folders for the build and the package.
+# The copy holds the files git knows, committed or not, so nothing built before reaches the package.
+# The build dependencies named in debian/control are installed first (mk-build-deps, with sudo when not
+# root), then dpkg-buildpackage builds in build-package/, through ccache when it is installed.
+# BELVANE_PACKAGE_WORK and BELVANE_PACKAGE_DIST name other folders for the build and the package;
+# BELVANE_PACKAGE_VERSION builds another version, by an entry added to the copy's changelog.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-tree=$(realpath "${1:-.}")
 work=$(realpath -m "${BELVANE_PACKAGE_WORK:-build-package}")
-dist=$(realpath -m "${BELVANE_PACKAGE_DIST:-$tree/dist}")
-[ -f "$tree/debian/control" ] || { echo "package.sh: $tree has no debian/control" >&2; exit 1; }
+dist=$(realpath -m "${BELVANE_PACKAGE_DIST:-dist}")
 
 belvane_install_missing package
 
@@ -24,14 +21,14 @@ belvane_install_missing package
 source_dir=$work/belvane
 rm -rf "$work"
 mkdir -p "$source_dir" "$dist"
-if git -C "$tree" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-    # A file deleted but not yet committed is listed too and skipped.
-    git -C "$tree" ls-files -z --cached --others --exclude-standard |
-        tar -C "$tree" --null -T - --ignore-failed-read -cf - 2>/dev/null | tar -C "$source_dir" -xf -
-else
-    tar -C "$tree" --exclude='./build*' --exclude=./dist --exclude=./.git -cf - . | tar -C "$source_dir" -xf -
-fi
+# A file deleted but not yet committed is listed too, and skipped.
+git ls-files -z --cached --others --exclude-standard |
+    tar --null -T - --ignore-failed-read -cf - 2>/dev/null | tar -C "$source_dir" -xf -
 cd "$source_dir"
+if [ -n "${BELVANE_PACKAGE_VERSION:-}" ] && [ "$BELVANE_PACKAGE_VERSION" != "$(dpkg-parsechangelog -S Version)" ]; then
+    DEBEMAIL=$(dpkg-parsechangelog -S Maintainer) dch --newversion "$BELVANE_PACKAGE_VERSION" \
+        --distribution unstable --force-distribution "Built as version $BELVANE_PACKAGE_VERSION."
+fi
 
 if ! dpkg-checkbuilddeps 2>/dev/null; then
     root_cmd=()
