@@ -50,6 +50,13 @@ QByteArray XdgAutostart::entryText(bool enabled, const QString& programPath, con
                                   "Comment=闹钟\n"
                                   "Icon=belvane\n"
                                   "Terminal=false\n");
+    // A desktop skips an entry whose TryExec is gone, so a clock removed with its package is not
+    // started at every login. The value is a plain string: only \, newlines and tabs are escaped.
+    QString tryExec = programPath;
+    tryExec.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    tryExec.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+    tryExec.replace(QLatin1Char('\t'), QStringLiteral("\\t"));
+    text += QStringLiteral("TryExec=") + tryExec + QLatin1Char('\n');
     text += QStringLiteral("Exec=") + execArgument(programPath);
     for (const QString& argument : arguments)
         text += QLatin1Char(' ') + execArgument(argument);

@@ -40,7 +40,8 @@ TEST(XdgAutostart, EnableAndDisableSetBothKeysThatDesktopsRead)
         autostart.setEnabled(c.enabled, "/opt/belvane/belvane");
         const QStringList entry = lines();
         EXPECT_EQ(entry.first(), "[Desktop Entry]");
-        for (const char* line : {"Type=Application", "Name=Belvane", "Exec=/opt/belvane/belvane"})
+        for (const char* line : {"Type=Application", "Name=Belvane", "Exec=/opt/belvane/belvane",
+                                 "TryExec=/opt/belvane/belvane"})
             EXPECT_TRUE(entry.contains(line)) << line << " enabled " << c.enabled;
         for (const QString& line : c.present)
             EXPECT_EQ(entry.count(line), 1) << line.toStdString() << " enabled " << c.enabled;
