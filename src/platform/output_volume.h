@@ -21,6 +21,8 @@ public:
     /// Sets both channels from a packed value. Without a server nothing happens.
     virtual void setVolume(quint32 packed) = 0;
     virtual void setMuted(bool muted) = 0;
+    /// Lets go of the connection to the sound server until the next call needs it again.
+    virtual void release() {}
 };
 
 /// The default sink of the PulseAudio server (PipeWire desktops serve the same protocol). Every call
@@ -32,6 +34,7 @@ public:
     std::optional<DeviceVolume> read() override;
     void setVolume(quint32 packed) override;
     void setMuted(bool muted) override;
+    void release() override;
 
     class Connection;
 

@@ -154,8 +154,12 @@ ring_for() { # uid, alarm time (hh:mm:ss); starts the user's clock ten seconds b
     kill "$program" "$wrapper" 2>/dev/null || true
     wait "$wrapper" 2>/dev/null || true
 }
-add_alarm_files=$build/tests/e2e/add_alarm_files
-[ -x "$add_alarm_files" ] || fail "no $add_alarm_files: build first"
+[ -x "$build/tests/e2e/add_alarm_files" ] || fail "no $build/tests/e2e/add_alarm_files: build first"
+# The users may not enter the checkout (a root user's home, a private temporary folder): what they run
+# is copied where they can read it, and they run it from there.
+add_alarm_files=$work/add_alarm_files
+install -m 755 "$build/tests/e2e/add_alarm_files" "$add_alarm_files"
+cd "$work"
 for uid in 4201 4202; do
     home=$work/home-$uid
     mkdir -p "$home/run" && chmod 700 "$home/run"
