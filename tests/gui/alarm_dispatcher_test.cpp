@@ -183,6 +183,10 @@ TEST_F(Dispatcher, AlarmDueWhileAnotherRingsWaitsForItsWindowToClose)
     EXPECT_EVENTUALLY_EQ(ringingReminder(), QString("second"));
     EXPECT_EQ(lateNote(), "原定 07:00:30 响铃（晚了 3 分钟）");
     EXPECT_TRUE(dispatcher.waiting().isEmpty());
+    // The sound server's connection is let go once no window rings, not between two ringings.
+    EXPECT_EQ(fake.volume.releases, 0);
+    dispatcher.ringingWindow()->ButtonOKClick();
+    EXPECT_EVENTUALLY_EQ(fake.volume.releases, 1);
 }
 
 TEST_F(Dispatcher, CatchesUpFromTheInstantStoredAtTheLastRun)

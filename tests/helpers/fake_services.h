@@ -27,8 +27,10 @@ public:
         history.append(packed);
     }
     void setMuted(bool muted) override { device.muted = muted; }
+    void release() override { ++releases; }
     DeviceVolume device{0x80008000, false};
     QList<quint32> history;
+    int releases = 0;
 };
 
 /// Records power actions; never touches the machine.
