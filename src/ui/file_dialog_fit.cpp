@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLayout>
 #include <QListView>
-#include <QEvent>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
@@ -32,13 +32,15 @@ void fitNow(QFileDialog& dialog)
     for (int i = 0; i < header->count(); ++i) {
         if (header->isSectionHidden(i))
             continue;
-        const int need = std::max({header->sectionSize(i), header->sectionSizeHint(i), view->sizeHintForColumn(i)});
+        const int need =
+            std::max({header->sectionSize(i), header->sectionSizeHint(i), view->sizeHintForColumn(i)});
         header->resizeSection(i, need);
         columns += need;
     }
     const int scrollBar = tree->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, tree);
     const int treeNeed = columns + 2 * tree->frameWidth() + scrollBar;
-    const int placesNeed = static_cast<const QAbstractItemView*>(places)->sizeHintForColumn(0) + 2 * places->frameWidth() + scrollBar + kPlaceMargin;
+    const int placesNeed = static_cast<const QAbstractItemView*>(places)->sizeHintForColumn(0) +
+                           2 * places->frameWidth() + scrollBar + kPlaceMargin;
     const QList<int> before = splitter->sizes();
     const int placesGrow = std::max(0, placesNeed - before[0]);
     const int treeGrow = std::max(0, treeNeed - tree->width());
