@@ -71,6 +71,7 @@ QStringList clippedInFileDialog(QDialog* dialog, const QString& name)
             ClipCheck check(name);
             check.check(&chooser);
             faults = check.faults;
+            faults.removeDuplicates();
             return faults.isEmpty();
         },
         kWaitLimitMs);
