@@ -19,6 +19,7 @@
 #include "ui/caption_fit.h"
 #include "ui/date_time_fields.h"
 #include "ui/error_report.h"
+#include "ui/file_dialog_fit.h"
 #include "ui/window_centring.h"
 #include "ui/window_flags.h"
 
@@ -300,6 +301,7 @@ void TFormOptions::Button3Click()
     OpenDialog.setNameFilters(filters);
     OpenDialog.selectNameFilter(filters.first());
     OpenDialog.setDirectory(m_programFolder + QStringLiteral("sounds/"));
+    fitFileDialog(OpenDialog);
     const QString chosen = runOpenDialog(OpenDialog);
     if (!chosen.isEmpty())
         EditChimeSound->setText(chosen);

@@ -28,9 +28,11 @@ public:
     }
     void setMuted(bool muted) override { device.muted = muted; }
     quint64 server() override { return serverId; }
+    void release() override { ++releases; }
     DeviceVolume device{0x80008000, false};
     quint64 serverId = 1;
     QList<quint32> history;
+    int releases = 0;
 };
 
 /// Records power actions; never touches the machine.

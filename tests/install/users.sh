@@ -47,11 +47,14 @@ make_user() {
 }
 
 # add_alarm UID CAPTION "yyyy-MM-dd hh:mm:ss": a once-only alarm in the user's own list, written as
-# the user by the tests' add_alarm_files (found in the build folder $build).
+# the user by the tests' add_alarm_files (found in the build folder $build). The users may not enter
+# the checkout (a root user's home, a private temporary folder): the tool is copied where they can
+# read it, and they run it from there.
 add_alarm() {
+    [ -x "$work/add_alarm_files" ] || install -m 755 "$build/tests/e2e/add_alarm_files" "$work/add_alarm_files"
     as_user "$1"
-    "${as[@]}" "$build/tests/e2e/add_alarm_files" "$work/home-$1/.config/belvane" caption="$2" frequency=2 "at=$3" \
-        reminder="$2" >/dev/null || fail "user $1: could not add the alarm $2"
+    (cd "$work" && "${as[@]}" "$work/add_alarm_files" "$work/home-$1/.config/belvane" caption="$2" frequency=2 "at=$3" \
+        reminder="$2" >/dev/null) || fail "user $1: could not add the alarm $2"
 }
 
 # ring_for UID hh:mm:ss: starts the user's clock on 2026-12-07, ten seconds before the alarm's time
