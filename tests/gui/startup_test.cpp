@@ -179,7 +179,8 @@ TEST(ErrorReport, ABoxReportedBeforeAnyWindowIsActiveStandsAboveTheFace)
             // As the window system delivers it: a window blocked by a modal one never gets it.
             QMessageBox* shown = shownBox();
             QAbstractButton* ok = shown->button(QMessageBox::Ok);
-            QTest::mouseClick(shown->windowHandle(), Qt::LeftButton, {}, ok->mapTo(shown, ok->rect().center()));
+            QTest::mouseClick(shown->windowHandle(), Qt::LeftButton, {},
+                              ok->mapTo(shown, ok->rect().center()));
             closedFromTheList = QTest::qWaitFor([&] { return shownBox() == nullptr; }, 20000);
         }
         EXPECT_EQ(windows.alarmList().store().writable(), closedFromTheList)
