@@ -277,7 +277,8 @@ void setChoice(QButtonGroup* group, QAbstractButton* button, bool checked)
 QTime minutesTime(int minutes)
 {
     if (minutes < 0 || minutes > 59)
-        throw ConversionError(QStringLiteral("Invalid argument to time encode: %1 minutes").arg(minutes));
+        throw ConversionError(
+            QCoreApplication::translate("TAlarmOptions", "%1 分钟超出了 0 到 59 分钟").arg(minutes));
     return QTime(0, minutes);
 }
 
@@ -696,7 +697,7 @@ void TAlarmOptions::showEvent(QShowEvent* event)
 void TAlarmOptions::FormShow()
 {
     if (m_missingFile)
-        throw IoError(QStringLiteral("File not found: \"%1\"").arg(*m_missingFile));
+        throw IoError(tr("找不到文件\"%1\"").arg(*m_missingFile));
     if (m_start == AlarmEditorStart::WorkingFile)
         ActionReadAlarmInfo();
 }

@@ -167,6 +167,8 @@ void TFormOptions::showEvent(QShowEvent* event)
     // The dialog takes its font, and fits its texts to it, when it is first shown, before it is on
     // screen: the options live from the start, but a clock whose options are never opened never loads
     // the font nor measures a text.
+    if (!event->spontaneous())
+        showWhetherStartsWithDesktop();
     if (!m_fitted) {
         m_fitted = true;
         QFont song(QStringLiteral("宋体"));
@@ -210,6 +212,12 @@ void TFormOptions::showWithoutWaiting()
     show();
     raise();
     activateWindow();
+}
+
+void TFormOptions::showWhetherStartsWithDesktop()
+{
+    if (startsWithDesktop)
+        cbStartup->setChecked(startsWithDesktop());
 }
 
 bool TFormOptions::startWithDesktop() const
