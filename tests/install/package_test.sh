@@ -64,8 +64,8 @@ as_user 4201
 "${as[@]}" faketime --exclude-monotonic -f "@2026-12-07 07:30:00" belvane >>"$work/user-4201.log" 2>&1 &
 wrapper=$!
 user_pids+=("$wrapper")
-listening() { compgen -G "$work/home-4201/run/belvane-*.socket" >/dev/null; }
-await "the user's clock to listen" listening && running=$(pgrep -P "$wrapper") || fail "the user's clock did not come up"
+listening() { running=$(pgrep -P "$wrapper") && compgen -G "$work/home-4201/run/belvane-*.socket" >/dev/null; }
+await "the user's clock to listen" listening || { cat "$work/user-4201.log"; fail "the user's clock did not come up"; }
 user_pids+=("$running")
 last=${version##*.}
 install_version "${version%.*}.$(printf "%0${#last}d" $((10#$last + 1)))"

@@ -57,6 +57,8 @@ add_alarm() {
         reminder="$2" >/dev/null) || fail "user $1: could not add the alarm $2"
 }
 
+program_ended() { ! kill -0 "$1" 2>/dev/null; }
+
 # ring_for UID hh:mm:ss: starts the user's clock on 2026-12-07, ten seconds before the alarm's time
 # (a start on a busy machine can take several seconds), and waits for the ringing window.
 ring_for() {
@@ -80,4 +82,7 @@ ring_for() {
     [ -n "$program" ] && ringing_window "$program" || { cat "$work/user-$uid.log"; fail "user $uid: no ringing window"; }
     kill "$program" "$wrapper" 2>/dev/null || true
     wait "$wrapper" 2>/dev/null || true
+    # The clock puts the sound output back and lets go of its socket as it ends: the next start must
+    # not find this one's socket.
+    await "user $uid's clock to end" program_ended "$program" || fail "user $uid: the clock did not end"
 }
