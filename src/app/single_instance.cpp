@@ -14,6 +14,7 @@
 namespace {
 const QByteArray kShowRequest = "show\n";
 const QByteArray kShowAnswer = "ok\n";
+const QByteArray kOpenRequest = "open ";
 
 QString defaultFolder()
 {
@@ -73,22 +74,38 @@ bool SingleInstance::listen()
 
 bool SingleInstance::askPrimaryToShow(int timeoutMs)
 {
+    return ask(m_request.chopped(1), timeoutMs) == kShowAnswer.chopped(1);
+}
+
+bool SingleInstance::lockWhileNoCopyRuns()
+{
+    if (m_lockFd == -1)
+        m_lockFd = ::open(QFile::encodeName(m_lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    return m_lockFd != -1 && ::flock(m_lockFd, LOCK_EX | LOCK_NB) == 0;
+}
+
+std::optional<QByteArray> SingleInstance::ask(const QByteArray& line, int timeoutMs)
+{
+    if (line.size() + 1 > kMaxRequestBytes)
+        return std::nullopt;
     // The running copy may hold the lock but not listen yet if it started a moment ago.
     QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired()) {
         QLocalSocket socket;
         socket.connectToServer(m_socketPath);
         if (socket.waitForConnected(int(qMax<qint64>(1, deadline.remainingTime())))) {
-            socket.write(kShowRequest);
+            socket.write(line + '\n');
             socket.waitForBytesWritten(int(qMax<qint64>(1, deadline.remainingTime())));
             while (!socket.canReadLine() &&
                    socket.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())))) {
             }
-            return socket.readLine() == kShowAnswer;
+            if (!socket.canReadLine())
+                return std::nullopt;
+            return socket.readLine().chopped(1);
         }
         QThread::msleep(50);
     }
-    return false;
+    return std::nullopt;
 }
 
 void SingleInstance::onNewConnection()
@@ -119,11 +136,19 @@ void SingleInstance::onNewConnection()
                 }
                 return;
             }
-            if (socket->readLine(kMaxRequestBytes + 1) == kShowRequest) {
+            const QByteArray request = socket->readLine(kMaxRequestBytes + 1);
+            if (request == kShowRequest) {
                 emit showRequested();
                 socket->write(kShowAnswer);
-                socket->flush();
+            } else if (request.startsWith(kOpenRequest) && request.endsWith('\n')) {
+                emit openRequested(QString::fromUtf8(request.mid(kOpenRequest.size()).chopped(1)));
+                socket->write(kShowAnswer);
+            } else if (answerOther && request.endsWith('\n')) {
+                const QByteArray answer = answerOther(request.chopped(1));
+                if (!answer.isEmpty())
+                    socket->write(answer + '\n');
             }
+            socket->flush();
             socket->disconnectFromServer();
         });
     }
