@@ -19,7 +19,8 @@
 
 namespace {
 
-QString tr(const char* text)
+/// A text marked with QT_TRANSLATE_NOOP in the interface's language.
+QString translated(const char* text)
 {
     return QCoreApplication::translate("AlarmCommands", text);
 }
@@ -35,15 +36,16 @@ const struct {
     CommandError::Kind kind;
     const char* name;
 } kBusNames[] = {
-    {CommandError::Kind::BadInput, "BadInput"},     {CommandError::Kind::NoSuchAlarm, "NoSuchAlarm"},
-    {CommandError::Kind::ListFull, "ListFull"},     {CommandError::Kind::NotRinging, "NotRinging"},
+    {CommandError::Kind::BadInput, "BadInput"}, {CommandError::Kind::NoSuchAlarm, "NoSuchAlarm"},
+    {CommandError::Kind::ListFull, "ListFull"}, {CommandError::Kind::NotRinging, "NotRinging"},
     {CommandError::Kind::Failed, "Failed"},
 };
 const QString kBusErrorPrefix = QStringLiteral("org.belvane.Alarms.Error.");
 
 /// Options of `alarm add` that take one value; --play takes every value up to the next option.
-const QStringList kValueOptions{QStringLiteral("--name"), QStringLiteral("--repeat"), QStringLiteral("--days"),
-                                QStringLiteral("--date"), QStringLiteral("--sound"), QStringLiteral("--volume"),
+const QStringList kValueOptions{QStringLiteral("--name"),  QStringLiteral("--repeat"),
+                                QStringLiteral("--days"),  QStringLiteral("--date"),
+                                QStringLiteral("--sound"), QStringLiteral("--volume"),
                                 QStringLiteral("--snooze")};
 
 int boundedNumber(const QString& option, const QString& value, int low, int high, const char* what)
@@ -51,7 +53,8 @@ int boundedNumber(const QString& option, const QString& value, int low, int high
     static const QRegularExpression kDigits(QStringLiteral("^[0-9]{1,3}$"));
     const int n = kDigits.match(value).hasMatch() ? value.toInt() : -1;
     if (n < low || n > high)
-        throw badInput(tr("%1 \"%2\" 不对：%3").arg(option, value, tr(what)));
+        throw badInput(QCoreApplication::translate("AlarmCommands", "%1 \"%2\" 不对：%3")
+                           .arg(option, value, translated(what)));
     return n;
 }
 
@@ -61,7 +64,9 @@ TimeOfDay parseTime(const QString& text)
     const QRegularExpressionMatch m = kTime.match(text);
     const TimeOfDay t{m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt()};
     if (!m.hasMatch() || t.hour > 23 || t.minute > 59 || t.second > 59)
-        throw badInput(tr("时间 \"%1\" 不对：应为 HH:MM 或 HH:MM:SS，从 00:00 到 23:59:59").arg(text));
+        throw badInput(QCoreApplication::translate(
+                           "AlarmCommands", "时间 \"%1\" 不对：应为 HH:MM 或 HH:MM:SS，从 00:00 到 23:59:59")
+                           .arg(text));
     return t;
 }
 
@@ -70,7 +75,9 @@ QDate parseDate(const QString& text)
     static const QRegularExpression kDate(QStringLiteral("^([0-9]{4})-([0-9]{2})-([0-9]{2})$"));
     const QRegularExpressionMatch m = kDate.match(text);
     if (!m.hasMatch() || !isValidDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt()))
-        throw badInput(tr("--date \"%1\" 不对：没有这一天（应为 YYYY-MM-DD）").arg(text));
+        throw badInput(
+            QCoreApplication::translate("AlarmCommands", "--date \"%1\" 不对：没有这一天（应为 YYYY-MM-DD）")
+                .arg(text));
     return QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
 }
 
@@ -80,11 +87,15 @@ std::array<bool, 7> parseDays(const QString& text)
     std::array<bool, 7> days{};
     for (QChar c : text) {
         if (c < QLatin1Char('1') || c > QLatin1Char('7'))
-            throw badInput(tr("--days \"%1\" 不对：每一位是 1（星期一）到 7（星期日）").arg(text));
+            throw badInput(QCoreApplication::translate(
+                               "AlarmCommands", "--days \"%1\" 不对：每一位是 1（星期一）到 7（星期日）")
+                               .arg(text));
         days[(c.unicode() - '0') % 7] = true;
     }
     if (text.isEmpty())
-        throw badInput(tr("--days \"%1\" 不对：每一位是 1（星期一）到 7（星期日）").arg(text));
+        throw badInput(QCoreApplication::translate("AlarmCommands",
+                                                   "--days \"%1\" 不对：每一位是 1（星期一）到 7（星期日）")
+                           .arg(text));
     return days;
 }
 
@@ -95,7 +106,8 @@ QString isoWithOffset(const QDateTime& when)
 
 QString onOffText(bool enabled)
 {
-    return enabled ? tr("开") : tr("关");
+    return enabled ? QCoreApplication::translate("AlarmCommands", "开")
+                   : QCoreApplication::translate("AlarmCommands", "关");
 }
 
 /// The "下次响铃" text of a listed alarm, as the list window shows it.
@@ -129,13 +141,15 @@ QJsonObject jsonOf(const QVariantMap& alarm)
 void expectNoMore(const QStringList& rest, qsizetype count)
 {
     if (rest.size() > count)
-        throw badInput(tr("多余的参数：%1").arg(rest.mid(count).join(QLatin1Char(' '))));
+        throw badInput(QCoreApplication::translate("AlarmCommands", "多余的参数：%1")
+                           .arg(rest.mid(count).join(QLatin1Char(' '))));
 }
 
 int numberArgument(const QStringList& rest, const QString& command)
 {
     if (rest.isEmpty())
-        throw badInput(tr("alarm %1 需要一个闹钟编号").arg(command));
+        throw badInput(
+            QCoreApplication::translate("AlarmCommands", "alarm %1 需要一个闹钟编号").arg(command));
     expectNoMore(rest, 1);
     return parseAlarmNumber(rest[0]);
 }
@@ -198,26 +212,26 @@ AlarmSettings parseAlarmAdd(const QStringList& arguments, const QDateTime& now, 
             while (i + 1 < arguments.size() && !arguments[i + 1].startsWith(QLatin1String("--")))
                 files << arguments[++i];
             if (files.isEmpty())
-                throw badInput(tr("%1 后面缺少值").arg(option));
+                throw badInput(QCoreApplication::translate("AlarmCommands", "%1 后面缺少值").arg(option));
             play = files;
             continue;
         }
         if (kValueOptions.contains(option)) {
             if (!inlineValue && i + 1 >= arguments.size())
-                throw badInput(tr("%1 后面缺少值").arg(option));
+                throw badInput(QCoreApplication::translate("AlarmCommands", "%1 后面缺少值").arg(option));
             const QString value = inlineValue ? *inlineValue : arguments[++i];
             std::optional<QString>* given[] = {&name, &repeat, &days, &date, &sound, &volume, &snooze};
             *given[kValueOptions.indexOf(option)] = value;
             continue;
         }
         if (option.startsWith(QLatin1Char('-')) && option.size() > 1)
-            throw badInput(tr("未知选项：%1").arg(arguments[i]));
+            throw badInput(QCoreApplication::translate("AlarmCommands", "未知选项：%1").arg(arguments[i]));
         if (time)
-            throw badInput(tr("多余的参数：%1").arg(arguments[i]));
+            throw badInput(QCoreApplication::translate("AlarmCommands", "多余的参数：%1").arg(arguments[i]));
         time = parseTime(option);
     }
     if (!time)
-        throw badInput(tr("alarm add 需要闹铃时间 HH:MM[:SS]"));
+        throw badInput(QCoreApplication::translate("AlarmCommands", "alarm add 需要闹铃时间 HH:MM[:SS]"));
 
     AlarmSettings s = newAlarmSettings(now);
     s.hour = time->hour, s.minute = time->minute, s.second = time->second;
@@ -227,23 +241,27 @@ AlarmSettings parseAlarmAdd(const QStringList& arguments, const QDateTime& now, 
             if (*repeat == QLatin1String(kKeywords[i]))
                 s.frequencyIndex = i;
         if (s.frequencyIndex < 0)
-            throw badInput(tr("--repeat \"%1\" 不对：应为 once、hourly、daily、weekly、monthly 或 yearly")
+            throw badInput(QCoreApplication::translate(
+                               "AlarmCommands",
+                               "--repeat \"%1\" 不对：应为 once、hourly、daily、weekly、monthly 或 yearly")
                                .arg(*repeat));
     }
     const auto frequency = Frequency(s.frequencyIndex);
     if (days) {
         if (frequency != Frequency::Weekly)
-            throw badInput(tr("--days 只用于 --repeat weekly"));
+            throw badInput(QCoreApplication::translate("AlarmCommands", "--days 只用于 --repeat weekly"));
         s.weekdays = parseDays(*days);
     }
     if (date) {
-        if (frequency != Frequency::FixedDate && frequency != Frequency::Monthly && frequency != Frequency::Yearly)
-            throw badInput(tr("--date 只用于 --repeat once、monthly 或 yearly"));
+        if (frequency != Frequency::FixedDate && frequency != Frequency::Monthly &&
+            frequency != Frequency::Yearly)
+            throw badInput(QCoreApplication::translate("AlarmCommands",
+                                                       "--date 只用于 --repeat once、monthly 或 yearly"));
         const QDate d = parseDate(*date);
         s.year = d.year(), s.month = d.month(), s.day = d.day();
     }
     if (sound && play)
-        throw badInput(tr("--sound 和 --play 只能选一个"));
+        throw badInput(QCoreApplication::translate("AlarmCommands", "--sound 和 --play 只能选一个"));
     if (sound) {
         s.soundIndex = boundedNumber(QStringLiteral("--sound"), *sound, 0, kBuiltInSoundCount - 1,
                                      QT_TRANSLATE_NOOP("AlarmCommands", "应为内置声音 0 到 10"));
@@ -252,12 +270,15 @@ AlarmSettings parseAlarmAdd(const QStringList& arguments, const QDateTime& now, 
     }
     if (play) {
         if (play->size() > kMaxPlayListEntries)
-            throw badInput(tr("--play 最多 %1 个文件").arg(kMaxPlayListEntries));
+            throw badInput(QCoreApplication::translate("AlarmCommands", "--play 最多 %1 个文件")
+                               .arg(kMaxPlayListEntries));
         const QDir here(currentFolder.isEmpty() ? QDir::currentPath() : currentFolder);
         for (const QString& file : *play) {
             const QFileInfo info(here, file);
             if (!info.isFile())
-                throw badInput(tr("--play \"%1\" 不对：没有这个文件").arg(file));
+                throw badInput(
+                    QCoreApplication::translate("AlarmCommands", "--play \"%1\" 不对：没有这个文件")
+                        .arg(file));
             s.playList << QDir::cleanPath(info.absoluteFilePath());
         }
     }
@@ -280,15 +301,16 @@ QStringList addArgumentsFromFields(const QVariantMap& fields)
         if (key == QLatin1String("time")) {
             arguments.prepend(it.value().toString());
         } else if (key == QLatin1String("play")) {
-            const QStringList files =
-                it.value().canConvert<QStringList>() ? it.value().toStringList() : QStringList{it.value().toString()};
+            const QStringList files = it.value().canConvert<QStringList>()
+                                          ? it.value().toStringList()
+                                          : QStringList{it.value().toString()};
             // Each file as its own --play=, so a name beginning with "--" is still a file.
             for (const QString& file : files)
                 arguments << QStringLiteral("--play=") + file;
         } else if (kValueOptions.contains(QStringLiteral("--") + key)) {
             arguments << QStringLiteral("--") + key + QLatin1Char('=') + it.value().toString();
         } else {
-            throw badInput(tr("未知字段：%1").arg(key));
+            throw badInput(QCoreApplication::translate("AlarmCommands", "未知字段：%1").arg(key));
         }
     }
     return arguments;
@@ -319,7 +341,9 @@ int parseAlarmNumber(const QString& text)
 {
     static const QRegularExpression kNumber(QStringLiteral("^[0-9]{1,3}$"));
     if (!kNumber.match(text).hasMatch() || text.toInt() >= kAlarmNumberCount)
-        throw badInput(tr("\"%1\" 不是闹钟编号（0 到 %2）").arg(text).arg(kAlarmNumberCount - 1));
+        throw badInput(QCoreApplication::translate("AlarmCommands", "\"%1\" 不是闹钟编号（0 到 %2）")
+                           .arg(text)
+                           .arg(kAlarmNumberCount - 1));
     return text.toInt();
 }
 
@@ -332,7 +356,8 @@ qsizetype StoreAlarmTarget::indexOf(int number) const
 {
     const qsizetype index = m_store.indexOfNumber(number);
     if (index < 0)
-        throw CommandError(CommandError::Kind::NoSuchAlarm, tr("没有编号为 %1 的闹钟").arg(number));
+        throw CommandError(CommandError::Kind::NoSuchAlarm,
+                           QCoreApplication::translate("AlarmCommands", "没有编号为 %1 的闹钟").arg(number));
     return index;
 }
 
@@ -346,9 +371,10 @@ int StoreAlarmTarget::addSettings(const AlarmSettings& settings)
     const std::optional<int> number = m_store.allocateNumber();
     if (!number)
         throw CommandError(CommandError::Kind::ListFull,
-                           tr("已有 %1 个闹钟，不能再添加").arg(kAlarmNumberCount));
-    const AlarmEntry row =
-        makeAlarmEntry(editedAlarmInfo(settings, settings.reminderText.value(0)), *number, RowOrigin::Add, m_locale);
+                           QCoreApplication::translate("AlarmCommands", "已有 %1 个闹钟，不能再添加")
+                               .arg(kAlarmNumberCount));
+    const AlarmEntry row = makeAlarmEntry(editedAlarmInfo(settings, settings.reminderText.value(0)), *number,
+                                          RowOrigin::Add, m_locale);
     m_store.addAlarm(row, WriteAlarmSettings(settings));
     return *number;
 }
@@ -365,7 +391,8 @@ QList<QVariantMap> StoreAlarmTarget::list()
                 alarm.insert(QStringLiteral("frequency"), frequencyKeyword(i));
         try {
             const TimeOfDay t = decodeTimeCode(row.timeCode);
-            alarm.insert(QStringLiteral("time"), QTime(t.hour, t.minute, t.second).toString(QStringLiteral("HH:mm:ss")));
+            alarm.insert(QStringLiteral("time"),
+                         QTime(t.hour, t.minute, t.second).toString(QStringLiteral("HH:mm:ss")));
         } catch (const ConversionError&) {
         }
         const bool enabled = !m_store.off.isOff(row);
@@ -399,15 +426,17 @@ QVariantMap StoreAlarmTarget::next()
     QVariantMap first;
     for (const QVariantMap& alarm : list())
         if (alarm.contains(QStringLiteral("next")) &&
-            (first.isEmpty() || QDateTime::fromString(alarm[QStringLiteral("next")].toString(), Qt::ISODate) <
-                                    QDateTime::fromString(first[QStringLiteral("next")].toString(), Qt::ISODate)))
+            (first.isEmpty() ||
+             QDateTime::fromString(alarm[QStringLiteral("next")].toString(), Qt::ISODate) <
+                 QDateTime::fromString(first[QStringLiteral("next")].toString(), Qt::ISODate)))
             first = alarm;
     return first;
 }
 
 CommandError nothingRings()
 {
-    return CommandError(CommandError::Kind::NotRinging, tr("没有正在响的闹钟"));
+    return CommandError(CommandError::Kind::NotRinging,
+                        QCoreApplication::translate("AlarmCommands", "没有正在响的闹钟"));
 }
 
 bool isAlarmCommand(const QStringList& arguments)
@@ -440,7 +469,8 @@ QStringList checkCommand(const QStringList& arguments, const QDateTime& now, con
     else if (is("alarm", {"next"}) || is("ringing", {"stop", "snooze"}))
         expectNoMore(rest, 0);
     else
-        throw badInput(tr("未知命令：%1").arg(arguments.mid(0, 2).join(QLatin1Char(' '))));
+        throw badInput(QCoreApplication::translate("AlarmCommands", "未知命令：%1")
+                           .arg(arguments.mid(0, 2).join(QLatin1Char(' '))));
     return arguments;
 }
 
@@ -488,9 +518,12 @@ int runAlarmCommand(const QStringList& given, AlarmTarget& target, const QDateTi
                 out << QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));
             }
             for (const QVariantMap& alarm : json ? QList<QVariantMap>() : alarms)
-                out << QStringList{alarm[QStringLiteral("number")].toString(), alarm[QStringLiteral("name")].toString(),
-                                   frequencyShown(alarm), alarm.value(QStringLiteral("time")).toString(),
-                                   onOffText(alarm[QStringLiteral("enabled")].toBool()), nextText(alarm, now)}
+                out << QStringList{alarm[QStringLiteral("number")].toString(),
+                                   alarm[QStringLiteral("name")].toString(),
+                                   frequencyShown(alarm),
+                                   alarm.value(QStringLiteral("time")).toString(),
+                                   onOffText(alarm[QStringLiteral("enabled")].toBool()),
+                                   nextText(alarm, now)}
                            .join(QLatin1Char('\t'))
                     << '\n';
         } else if (command == QLatin1String("remove")) {
@@ -501,8 +534,9 @@ int runAlarmCommand(const QStringList& given, AlarmTarget& target, const QDateTi
             const QVariantMap alarm = target.next();
             if (alarm.isEmpty())
                 return 1;
-            out << QStringList{alarm[QStringLiteral("number")].toString(), alarm[QStringLiteral("name")].toString(),
-                               nextText(alarm, now), alarm[QStringLiteral("next")].toString()}
+            out << QStringList{alarm[QStringLiteral("number")].toString(),
+                               alarm[QStringLiteral("name")].toString(), nextText(alarm, now),
+                               alarm[QStringLiteral("next")].toString()}
                        .join(QLatin1Char('\t'))
                 << '\n';
         } else if (command == QLatin1String("stop")) {
@@ -515,7 +549,8 @@ int runAlarmCommand(const QStringList& given, AlarmTarget& target, const QDateTi
         err << QStringLiteral("belvane: ") << e.text() << '\n';
         return e.exitCode();
     } catch (const BelvaneError& e) {
-        err << QStringLiteral("belvane: ") << QString(e.text()).replace(QLatin1Char('\n'), QLatin1Char(' ')) << '\n';
+        err << QStringLiteral("belvane: ") << QString(e.text()).replace(QLatin1Char('\n'), QLatin1Char(' '))
+            << '\n';
         return 1;
     }
 }

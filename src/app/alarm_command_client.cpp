@@ -30,7 +30,10 @@ void print(FILE* stream, const QString& text)
 /// The running copy, over D-Bus: its named errors carry the command line's messages.
 class BusTarget : public AlarmTarget {
 public:
-    explicit BusTarget(QDBusConnection bus) : m_bus(std::move(bus)) { qDBusRegisterMetaType<QList<QVariantMap>>(); }
+    explicit BusTarget(QDBusConnection bus) : m_bus(std::move(bus))
+    {
+        qDBusRegisterMetaType<QList<QVariantMap>>();
+    }
 
     int add(const QStringList& arguments) override
     {
@@ -45,7 +48,10 @@ public:
     {
         call(QStringLiteral("SetAlarmEnabled"), {uint(number), enabled});
     }
-    QVariantMap next() override { return qdbus_cast<QVariantMap>(call(QStringLiteral("NextAlarm")).value(0)); }
+    QVariantMap next() override
+    {
+        return qdbus_cast<QVariantMap>(call(QStringLiteral("NextAlarm")).value(0));
+    }
     void stopRinging() override { call(QStringLiteral("StopRinging")); }
     void snoozeRinging() override { call(QStringLiteral("SnoozeRinging")); }
 
@@ -121,12 +127,11 @@ int runCommandLine(const QStringList& command, const QString& dataDir)
     }
 
     SingleInstance instance;
-    const QDBusConnection bus = QDBusConnection::sessionBus();
     if (checked.isEmpty()) {
         FileTarget untouched(dataDir);
         code = runAlarmCommand(command, untouched, now, here, outStream, errStream);
-    } else if (runningCopyOnBus(bus)) {
-        BusTarget target(bus);
+    } else if (runningCopyOnBus(QDBusConnection::sessionBus())) {
+        BusTarget target(QDBusConnection::sessionBus());
         code = runAlarmCommand(checked, target, now, here, outStream, errStream);
     } else if (instance.lockWhileNoCopyRuns()) {
         FileTarget target(dataDir);
@@ -134,8 +139,8 @@ int runCommandLine(const QStringList& command, const QString& dataDir)
     } else if (const std::optional<QByteArray> answer = instance.ask(encodeCommandRequest(checked));
                !answer || !decodeCommandAnswer(*answer, code, out, err)) {
         code = 1;
-        err = QCoreApplication::translate("AlarmCommands",
-                                          "belvane: 运行中的 Belvane 没有应答（命令太长时请在会话总线上运行它）\n");
+        err = QCoreApplication::translate(
+            "AlarmCommands", "belvane: 运行中的 Belvane 没有应答（命令太长时请在会话总线上运行它）\n");
     }
     outStream.flush();
     errStream.flush();

@@ -18,10 +18,10 @@ const QByteArray kCommand = "command ";
 } // namespace
 
 RunningAlarms::RunningAlarms(AlarmListStore& store, AlarmDispatcher& dispatcher, Clock& clock)
-    : QObject(&dispatcher),
-      m_store(
-          store, [&clock] { return clock.now(); },
-          [&clock](const AlarmEntry& row) { return nextOccurrence(row, clock.now()); }, DateTimeLocale::system()),
+    : QObject(&dispatcher), m_store(
+                                store, [&clock] { return clock.now(); },
+                                [&clock](const AlarmEntry& row) { return nextOccurrence(row, clock.now()); },
+                                DateTimeLocale::system()),
       m_dispatcher(dispatcher)
 {
     connect(&dispatcher, &AlarmDispatcher::ringingStarted, this, &RunningAlarms::followRinging);
@@ -36,9 +36,9 @@ void RunningAlarms::followRinging(TAlarmRun* window)
     const uint number = request.occurrence.row.alarmNumber.toUInt(&ok);
     if (!ok)
         return;
-    emit alarmRinging(number, decodeText(request.occurrence.row.caption),
-                      request.occurrence.due.toOffsetFromUtc(request.occurrence.due.offsetFromUtc())
-                          .toString(Qt::ISODate));
+    emit alarmRinging(
+        number, decodeText(request.occurrence.row.caption),
+        request.occurrence.due.toOffsetFromUtc(request.occurrence.due.offsetFromUtc()).toString(Qt::ISODate));
     connect(window, &TAlarmRun::answered, this,
             [this, number](const QString& how) { announceAnswered(int(number), how); });
 }

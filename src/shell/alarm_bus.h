@@ -88,7 +88,8 @@ public:
 public slots:
     void Activate(const QVariantMap& platformData);
     void Open(const QStringList& uris, const QVariantMap& platformData);
-    void ActivateAction(const QString& action, const QVariantList& parameter, const QVariantMap& platformData);
+    void ActivateAction(const QString& action, const QVariantList& parameter,
+                        const QVariantMap& platformData);
 
 private:
     std::function<void()> m_activate;
