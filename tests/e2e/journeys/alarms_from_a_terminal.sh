@@ -43,8 +43,8 @@ journey() {
     wait_for "$WAIT_LIMIT" program_listening || fail "the program did not start"
     _on_bus() { gdbus introspect --session --dest org.belvane.Belvane --object-path /org/belvane/Belvane >"$JOURNEY_WORK/introspect" 2>&1; }
     wait_for "$WAIT_LIMIT" _on_bus || fail "the clock is not on the session bus: $(cat "$JOURNEY_WORK/introspect")"
-    for want in "interface org.belvane.Alarms" "AddAlarm(in  a{sv}" "ListAlarms(out aa{sv}" "signal AlarmRinging" \
-        "signal AlarmAnswered" "interface org.freedesktop.Application" "ActivateAction("; do
+    for want in "interface org.belvane.Alarms" "AddAlarm(in  a{sv}" "ListAlarms(out aa{sv}" "AlarmRinging(u number," \
+        "AlarmAnswered(u number," "interface org.freedesktop.Application" "ActivateAction("; do
         grep -qF "$want" "$JOURNEY_WORK/introspect" || fail "introspection lacks \"$want\": $(cat "$JOURNEY_WORK/introspect")"
     done
 
