@@ -258,41 +258,6 @@
 </translation>
     </message>
     <message>
-        <source>
-命令（时钟在运行时由它执行，否则直接修改闹钟文件）：
-  alarm add HH:MM[:SS] [--name 文本] [--repeat once|hourly|daily|weekly|monthly|yearly]
-            [--days 数字] [--date YYYY-MM-DD] [--sound 0-10 | --play 文件...]
-            [--volume 0-100] [--snooze 分钟]
-                      添加闹钟并显示它的编号。--days 是星期几，1 = 星期一 … 7 = 星期日
-                      （每星期的默认值 12345）；--date 用于 once、monthly 和 yearly，默认今天。
-  alarm list [--json]  列出闹钟：编号、名称、频率、时间、开关、下次响铃。
-  alarm remove N       删除闹钟 N。
-  alarm on N | off N   打开或关闭闹钟 N。
-  alarm next           显示下一个要响的闹钟；没有时退出状态为 1。
-  ringing stop         停止正在响的闹钟，如同按下“确定”；没有时退出状态为 1。
-  ringing snooze       让正在响的闹钟打盹儿；没有时退出状态为 1。
-
-退出状态：0 成功，1 没有可显示或可做的，2 参数错误（什么也没有改变）。
-</source>
-        <translation>
-Commands (carried out by the clock when it runs, else on the alarm files):
-  alarm add HH:MM[:SS] [--name TEXT] [--repeat once|hourly|daily|weekly|monthly|yearly]
-            [--days DIGITS] [--date YYYY-MM-DD] [--sound 0-10 | --play FILE...]
-            [--volume 0-100] [--snooze MINUTES]
-                      Add an alarm and print its number. --days are the weekdays, 1 = Monday ...
-                      7 = Sunday (12345 for weekly by default); --date for once, monthly and yearly,
-                      today by default.
-  alarm list [--json]  List the alarms: number, name, frequency, time, on/off, next ring.
-  alarm remove N       Remove alarm N.
-  alarm on N | off N   Switch alarm N on or off.
-  alarm next           Show the alarm that rings next; exit status 1 when none will.
-  ringing stop         Stop the ringing alarm as its OK button does; exit status 1 when none rings.
-  ringing snooze       Snooze the ringing alarm; exit status 1 when none rings.
-
-Exit status: 0 done, 1 nothing to show or do, 2 bad input (nothing was changed).
-</translation>
-    </message>
-    <message>
         <source>启动时钟（或找到正在运行的时钟）并打开窗口：new-alarm 或 alarm-list。</source>
         <translation>Start the clock (or reach the running one) and open a window: new-alarm or alarm-list.</translation>
     </message>
@@ -301,6 +266,58 @@ Exit status: 0 done, 1 nothing to show or do, 2 bad input (nothing was changed).
 </source>
         <translation>belvane: --open takes new-alarm or alarm-list, not &quot;%1&quot;
 </translation>
+    </message>
+    <message>
+        <source>命令（时钟在运行时由它执行，否则直接修改闹钟文件）：</source>
+        <translation>Commands (carried out by the clock when it runs, else on the alarm files):</translation>
+    </message>
+    <message>
+        <source>  alarm add HH:MM[:SS] [--name 文本] [--repeat once|hourly|daily|weekly|monthly|yearly]</source>
+        <translation>  alarm add HH:MM[:SS] [--name TEXT] [--repeat once|hourly|daily|weekly|monthly|yearly]</translation>
+    </message>
+    <message>
+        <source>            [--days 数字] [--date YYYY-MM-DD] [--sound 0-10 | --play 文件...]</source>
+        <translation>            [--days DIGITS] [--date YYYY-MM-DD] [--sound 0-10 | --play FILE...]</translation>
+    </message>
+    <message>
+        <source>            [--volume 0-100] [--snooze 分钟]</source>
+        <translation>            [--volume 0-100] [--snooze MINUTES]</translation>
+    </message>
+    <message>
+        <source>                      添加闹钟并显示它的编号。--days 是星期几，1 = 星期一 … 7 = 星期日</source>
+        <translation>                      Add an alarm and print its number. --days: weekdays, 1 = Monday ... 7 = Sunday</translation>
+    </message>
+    <message>
+        <source>                      （每星期的默认值 12345）；--date 用于 once、monthly 和 yearly，默认今天。</source>
+        <translation>                      (12345 for weekly); --date for once, monthly and yearly, today by default.</translation>
+    </message>
+    <message>
+        <source>  alarm list [--json]  列出闹钟：编号、名称、频率、时间、开关、下次响铃。</source>
+        <translation>  alarm list [--json]  List the alarms: number, name, frequency, time, on/off, next ring.</translation>
+    </message>
+    <message>
+        <source>  alarm remove N       删除闹钟 N。</source>
+        <translation>  alarm remove N       Remove alarm N.</translation>
+    </message>
+    <message>
+        <source>  alarm on N | off N   打开或关闭闹钟 N。</source>
+        <translation>  alarm on N | off N   Switch alarm N on or off.</translation>
+    </message>
+    <message>
+        <source>  alarm next           显示下一个要响的闹钟；没有时退出状态为 1。</source>
+        <translation>  alarm next           Show the alarm that rings next; exit status 1 when none will.</translation>
+    </message>
+    <message>
+        <source>  ringing stop         停止正在响的闹钟，如同按下“确定”；没有时退出状态为 1。</source>
+        <translation>  ringing stop         Stop the ringing alarm as its OK button does; exit status 1 when none rings.</translation>
+    </message>
+    <message>
+        <source>  ringing snooze       让正在响的闹钟打盹儿；没有时退出状态为 1。</source>
+        <translation>  ringing snooze       Snooze the ringing alarm; exit status 1 when none rings.</translation>
+    </message>
+    <message>
+        <source>退出状态：0 成功，1 没有可显示或可做的，2 参数错误（什么也没有改变）。</source>
+        <translation>Exit status: 0 done, 1 nothing to show or do, 2 bad input (nothing was changed).</translation>
     </message>
 </context>
 <context>

@@ -16,24 +16,31 @@ void print(FILE* stream, const QString& text)
     std::fflush(stream);
 }
 
-/// The commands, after the options in the help.
+/// The commands, after the options in the help; a line a text, so each is translated whole.
 QString commandsHelp()
 {
-    return QCoreApplication::translate(
-        "CommandLine",
-        "\n命令（时钟在运行时由它执行，否则直接修改闹钟文件）：\n"
-        "  alarm add HH:MM[:SS] [--name 文本] [--repeat once|hourly|daily|weekly|monthly|yearly]\n"
-        "            [--days 数字] [--date YYYY-MM-DD] [--sound 0-10 | --play 文件...]\n"
-        "            [--volume 0-100] [--snooze 分钟]\n"
-        "                      添加闹钟并显示它的编号。--days 是星期几，1 = 星期一 … 7 = 星期日\n"
-        "                      （每星期的默认值 12345）；--date 用于 once、monthly 和 yearly，默认今天。\n"
-        "  alarm list [--json]  列出闹钟：编号、名称、频率、时间、开关、下次响铃。\n"
-        "  alarm remove N       删除闹钟 N。\n"
-        "  alarm on N | off N   打开或关闭闹钟 N。\n"
-        "  alarm next           显示下一个要响的闹钟；没有时退出状态为 1。\n"
-        "  ringing stop         停止正在响的闹钟，如同按下“确定”；没有时退出状态为 1。\n"
-        "  ringing snooze       让正在响的闹钟打盹儿；没有时退出状态为 1。\n"
-        "\n退出状态：0 成功，1 没有可显示或可做的，2 参数错误（什么也没有改变）。\n");
+    static const char* const kLines[] = {
+        QT_TRANSLATE_NOOP("CommandLine", "命令（时钟在运行时由它执行，否则直接修改闹钟文件）："),
+        QT_TRANSLATE_NOOP("CommandLine", "  alarm add HH:MM[:SS] [--name 文本] [--repeat once|hourly|daily|weekly|monthly|yearly]"),
+        QT_TRANSLATE_NOOP("CommandLine", "            [--days 数字] [--date YYYY-MM-DD] [--sound 0-10 | --play 文件...]"),
+        QT_TRANSLATE_NOOP("CommandLine", "            [--volume 0-100] [--snooze 分钟]"),
+        QT_TRANSLATE_NOOP("CommandLine", "                      添加闹钟并显示它的编号。--days 是星期几，1 = 星期一 … 7 = 星期日"),
+        QT_TRANSLATE_NOOP("CommandLine", "                      （每星期的默认值 12345）；--date 用于 once、monthly 和 yearly，默认今天。"),
+        QT_TRANSLATE_NOOP("CommandLine", "  alarm list [--json]  列出闹钟：编号、名称、频率、时间、开关、下次响铃。"),
+        QT_TRANSLATE_NOOP("CommandLine", "  alarm remove N       删除闹钟 N。"),
+        QT_TRANSLATE_NOOP("CommandLine", "  alarm on N | off N   打开或关闭闹钟 N。"),
+        QT_TRANSLATE_NOOP("CommandLine", "  alarm next           显示下一个要响的闹钟；没有时退出状态为 1。"),
+        QT_TRANSLATE_NOOP("CommandLine", "  ringing stop         停止正在响的闹钟，如同按下“确定”；没有时退出状态为 1。"),
+        QT_TRANSLATE_NOOP("CommandLine", "  ringing snooze       让正在响的闹钟打盹儿；没有时退出状态为 1。"),
+        QT_TRANSLATE_NOOP("CommandLine", "退出状态：0 成功，1 没有可显示或可做的，2 参数错误（什么也没有改变）。"),
+    };
+    QString text;
+    for (const char* line : kLines)
+        text += QLatin1Char('\n') + QCoreApplication::translate("CommandLine", line);
+    // A blank line before the exit status.
+    const qsizetype last = text.lastIndexOf(QLatin1Char('\n'));
+    text.insert(last, QLatin1Char('\n'));
+    return text + QLatin1Char('\n');
 }
 
 } // namespace
