@@ -667,8 +667,8 @@ void TAlarmOptions::FormCreate()
     for (QTimeEdit* picker : {FadeInTimePicker, FadeOutTimePicker, AutoSnoozeTimePicker})
         picker->setEnabled(false);
     const std::pair<QTimeEdit*, int> minutes[] = {
-        {SoundTimePicker, d.soundMinutes},         {FadeInTimePicker, d.fadeInMinutes},
-        {FadeOutTimePicker, d.fadeOutMinutes},     {SnoozeTimePicker, d.snoozeMinutes},
+        {SoundTimePicker, d.soundMinutes},           {FadeInTimePicker, d.fadeInMinutes},
+        {FadeOutTimePicker, d.fadeOutMinutes},       {SnoozeTimePicker, d.snoozeMinutes},
         {AutoSnoozeTimePicker, d.autoSnoozeMinutes}, {AutoCloseTimePicker, d.autoCloseMinutes}};
     for (const auto& [picker, value] : minutes)
         picker->setTime(minutesTime(value));

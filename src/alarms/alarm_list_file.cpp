@@ -4,9 +4,9 @@
 #include <cstdio>
 
 #include <QDir>
-#include <QScopeGuard>
 #include <QFile>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include "platform/errors.h"
 #include "platform/line_file.h"

@@ -79,7 +79,6 @@ signals:
     void changed();
 
 public:
-
     QList<AlarmEntry> rows;
     UsedAlarmNumbers used;
     // Kept beside the rows, not in them, so "al.ini" keeps its format.

@@ -304,20 +304,18 @@ std::optional<EditedAlarmInfo> TFormAlarmList::runEditor(bool isNew, const Alarm
 void TFormAlarmList::ButtonAddClick()
 {
     m_store.ensureWritable();
-    const std::optional<int> number = m_store.allocateNumber();
-    if (!number) {
+    const auto full = [this] {
         reportError(tr("已有 %1 个闹钟，不能再添加。请先删除不再需要的闹钟。").arg(kAlarmNumberCount));
-        return;
-    }
+    };
+    if (!m_store.allocateNumber())
+        return full();
     if (const std::optional<EditedAlarmInfo> edited = runEditor(true)) {
         // Taken now, not before the editor: a command may have added an alarm while it was open.
-        const std::optional<int> free = m_store.allocateNumber();
-        if (!free) {
-            reportError(tr("已有 %1 个闹钟，不能再添加。请先删除不再需要的闹钟。").arg(kAlarmNumberCount));
-            return;
-        }
+        const std::optional<int> number = m_store.allocateNumber();
+        if (!number)
+            return full();
         // The row and its own settings file are written as one change.
-        m_store.addAlarm(makeAlarmEntry(*edited, *free, RowOrigin::Add, m_locale),
+        m_store.addAlarm(makeAlarmEntry(*edited, *number, RowOrigin::Add, m_locale),
                          readWholeFile(m_dataFolder + kWorkingFile));
         return;
     }

@@ -48,19 +48,32 @@ SingleInstance::~SingleInstance()
 
 SingleInstance::Start SingleInstance::becomePrimary(int answerTimeoutMs)
 {
+    if (takeLock())
+        return listen() ? Start::Primary : Start::Unreachable;
+    if (askPrimaryToShow(answerTimeoutMs))
+        return Start::Shown;
+    // The holder may have been an alarm command changing the files while no copy ran: it lets go
+    // within moments, and this start goes on as the running copy.
+    if (takeLock())
+        return listen() ? Start::Primary : Start::Unreachable;
+    return Start::Unreachable;
+}
+
+bool SingleInstance::takeLock()
+{
     m_lockFd = ::open(QFile::encodeName(m_lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (m_lockFd != -1 && ::flock(m_lockFd, LOCK_EX | LOCK_NB) == 0) {
         // For whoever looks: the holder's process id. The lock itself is what counts.
         const QByteArray pid = QByteArray::number(qint64(getpid())) + '\n';
         [[maybe_unused]] const bool written =
             ::ftruncate(m_lockFd, 0) == 0 && ::pwrite(m_lockFd, pid.constData(), size_t(pid.size()), 0) > 0;
-        return listen() ? Start::Primary : Start::Unreachable;
+        return true;
     }
     if (m_lockFd != -1) {
         ::close(m_lockFd);
         m_lockFd = -1;
     }
-    return askPrimaryToShow(answerTimeoutMs) ? Start::Shown : Start::Unreachable;
+    return false;
 }
 
 bool SingleInstance::listen()
@@ -79,9 +92,7 @@ bool SingleInstance::askPrimaryToShow(int timeoutMs)
 
 bool SingleInstance::lockWhileNoCopyRuns()
 {
-    if (m_lockFd == -1)
-        m_lockFd = ::open(QFile::encodeName(m_lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    return m_lockFd != -1 && ::flock(m_lockFd, LOCK_EX | LOCK_NB) == 0;
+    return takeLock();
 }
 
 std::optional<QByteArray> SingleInstance::ask(const QByteArray& line, int timeoutMs)

@@ -60,6 +60,8 @@ signals:
 private:
     void onNewConnection();
     bool listen();
+    /// Takes the lock for the life of this object, writing the process id into the file.
+    bool takeLock();
 
     QByteArray m_request = "show\n";
     QString m_lockPath;
