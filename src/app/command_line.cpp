@@ -19,7 +19,8 @@ void print(FILE* stream, const QString& text)
 /// The commands, after the options in the help; a line a text, so each is translated whole.
 QString commandsHelp()
 {
-    // clang-format off: a text split in two would be translated as two.
+    // A text split in two would be translated as two.
+    // clang-format off
     static const char* const kLines[] = {
         QT_TRANSLATE_NOOP("CommandLine", "命令（时钟在运行时由它执行，否则直接修改闹钟文件）："),
         QT_TRANSLATE_NOOP(
