@@ -93,4 +93,11 @@ journey() {
     stop_ringing_window "$ringing"
     program_running || fail "the program ended"
     note "the alarm added at $at while running rang, and ringing stop put the output back"
+
+    # A launcher's "New Alarm" over D-Bus opens the editor for a new alarm.
+    gdbus call --session --dest org.belvane.Belvane --object-path /org/belvane/Belvane \
+        --method org.freedesktop.Application.ActivateAction new-alarm '[]' '{}' >/dev/null ||
+        fail "ActivateAction new-alarm failed"
+    wait_window "闹钟设置"
+    shot new-alarm-from-bus "$WINDOW"
 }
