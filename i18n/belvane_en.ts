@@ -395,6 +395,10 @@
         <translation>belvane: a Belvane is already running but does not answer; end it, then start again.
 </translation>
     </message>
+    <message>
+        <source>无法在 %1 等待再次启动（%2）：闹钟照常响铃，但再次启动的 Belvane 找不到这一个。</source>
+        <translation>Cannot wait for a second start at %1 (%2): alarms ring as always, but a second start of Belvane will not find this one.</translation>
+    </message>
 </context>
 <context>
     <name>NextRingText</name>
@@ -494,6 +498,18 @@
     <message>
         <source>没有这个闹铃声音，改放默认闹铃声音</source>
         <translation>No such alarm sound: ringing the default alarm sound</translation>
+    </message>
+    <message>
+        <source>无人应答：响了 %1 分钟后停止</source>
+        <translation>Unanswered: stopped after ringing %1 min</translation>
+    </message>
+    <message>
+        <source>无人应答：声音播放一遍后停止</source>
+        <translation>Unanswered: stopped after playing once</translation>
+    </message>
+    <message>
+        <source>播放列表已放完</source>
+        <translation>The play list has been played through</translation>
     </message>
 </context>
 <context>
@@ -1059,6 +1075,17 @@
     </message>
 </context>
 <context>
+    <name>UnansweredNotification</name>
+    <message>
+        <source>闹钟“%1”（%2）无人应答</source>
+        <translation>Alarm “%1” (%2) was not answered</translation>
+    </message>
+    <message>
+        <source>打开闹钟列表</source>
+        <translation>Open the alarm list</translation>
+    </message>
+</context>
+<context>
     <name>WakeGuard</name>
     <message>
         <source>闹钟正在响铃</source>
@@ -1094,6 +1121,10 @@
     <message>
         <source>唤醒程序尚未就绪</source>
         <translation>The wake helper is not ready yet</translation>
+    </message>
+    <message>
+        <source>唤醒程序意外结束，正在重新启动</source>
+        <translation>The wake helper ended unexpectedly and is being started again</translation>
     </message>
 </context>
 </TS>

@@ -172,6 +172,7 @@ AlarmSettings fallbackAlarmSettings()
     s.playSound = true;
     s.soundIndex = 0;
     s.volume = 100;
+    s.soundMinutes = 15;
     s.snoozeMinutes = 15;
     s.autoSnoozeMinutes = 2;
     s.closeNever = true;

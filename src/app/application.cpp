@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include <QDir>
 #include <QStringList>
 #include <QTimer>
 
@@ -22,6 +23,7 @@
 #include "shell/about_box.h"
 #include "shell/help_book.h"
 #include "shell/help_viewer.h"
+#include "shell/ring_notification.h"
 #include "shell/sys_tray.h"
 #include "shell/tray_ringing_entries.h"
 #include "ui/error_report.h"
@@ -72,7 +74,8 @@ BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders, co
     m_dispatcher =
         std::make_unique<AlarmDispatcher>(services, *m_store, folders.data, programFolder, *m_runPlay);
     m_dispatcher->setWindowParent(m_main.get());
-    m_wakeTimer = std::make_unique<LinuxWakeTimer>(programFolder + QStringLiteral("/belvane-wake"));
+    m_wakeTimer =
+        std::make_unique<LinuxWakeTimer>(QDir(programFolder).filePath(QStringLiteral("belvane-wake")));
     m_idle = std::make_unique<IdleInhibitor>();
     m_sleep = std::make_unique<SleepDelay>();
     m_dispatcher->setWakeTimer(m_wakeTimer.get());
@@ -81,6 +84,11 @@ BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders, co
         wake->settle();
         return WakeGuard::wakeStatusText(*wake);
     };
+    // An open box follows the helper as it goes and comes back.
+    QObject::connect(m_wakeTimer.get(), &LinuxWakeTimer::statusChanged, m_about.get(),
+                     [about = m_about.get(), wake = m_wakeTimer.get()] {
+                         about->setWakeStatus(WakeGuard::wakeStatusText(*wake));
+                     });
     m_dispatcher->setChimes(
         [options] {
             const ChimeOptions c = options->chimes();
@@ -92,6 +100,14 @@ BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders, co
     QObject::connect(m_store.get(), &AlarmListStore::changed, m_dispatcher.get(), &AlarmDispatcher::rearm);
     showNextRings(services);
     new TrayRingingEntries(*m_main->sysTray()->PopupMenu(), *m_dispatcher);
+    // An alarm nobody answered says so on the desktop, where it is found on coming back.
+    auto* unanswered = new UnansweredNotification(QDBusConnection::sessionBus(), m_dispatcher.get());
+    QObject::connect(m_dispatcher.get(), &AlarmDispatcher::alarmUnanswered, unanswered,
+                     [unanswered](int, const Occurrence& o) {
+                         unanswered->show(decodeText(o.row.caption), o.due.toString(QStringLiteral("HH:mm")));
+                     });
+    QObject::connect(unanswered, &UnansweredNotification::openListRequested, m_main.get(),
+                     [this] { showWithoutWaiting(alarmList()); });
     m_dispatcher->start(launchedAt);
     reportStartUpProblems(loadError);
     if (!offError.isEmpty())

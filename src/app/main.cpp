@@ -30,6 +30,7 @@
 #include "ringing/alarm_dispatcher.h"
 #include "shell/alarm_bus.h"
 #include "shell/program_icon.h"
+#include "ui/error_report.h"
 
 namespace {
 
@@ -146,6 +147,15 @@ int main(int argc, char* argv[])
     exportOnSessionBus(
         running, *running, [&windows] { windows.main().bringToFront(); },
         [&windows](const QString& window) { return windows.openWindow(window); });
+    if (!instance.listenError().isEmpty()) {
+        // Said once, after the scheduler has started: this copy runs and rings all the same.
+        const QString text =
+            QCoreApplication::translate(
+                "Main", "无法在 %1 等待再次启动（%2）：闹钟照常响铃，但再次启动的 Belvane 找不到这一个。")
+                .arg(instance.socketPath(), instance.listenError());
+        std::fputs(("belvane: " + text + '\n').toLocal8Bit().constData(), stderr);
+        reportError(text);
+    }
     QObject::connect(&windows.main(), &TFormMain::closed, &app, &QApplication::quit, Qt::QueuedConnection);
     // Logging out, shutting down and Ctrl+C end the run as "退出" does; so does the session manager.
     ExitSignals exitSignals({SIGTERM, SIGINT, SIGHUP});

@@ -2,7 +2,12 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -22,6 +27,36 @@ QString defaultFolder()
     if (dir.isEmpty() || !QDir(dir).exists())
         dir = QDir::tempPath();
     return dir;
+}
+
+/// Moves whatever lies at `path` (a socket, a file, a folder, a link) to a free name beside it,
+/// "<path>.old", "<path>.old2"...: renamed as it is, never followed, never emptied. A socket left by
+/// an earlier run takes the place of one moved aside before it, so crashes do not pile them up.
+/// False when something stays in the way.
+bool moveAside(const QString& path)
+{
+    const QByteArray from = QFile::encodeName(path);
+    struct stat what {};
+    if (::lstat(from.constData(), &what) != 0)
+        return errno == ENOENT;
+    constexpr int kNames = 100;
+    for (int n = 1; n <= kNames; ++n) {
+        const QByteArray to = from + ".old" + (n > 1 ? QByteArray::number(n) : QByteArray());
+        struct stat there {};
+        const bool taken = ::lstat(to.constData(), &there) == 0;
+        if (taken && !(S_ISSOCK(what.st_mode) && S_ISSOCK(there.st_mode)))
+            continue;
+        int moved = taken
+                        ? ::rename(from.constData(), to.constData())
+                        : ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE);
+        if (moved != 0 && !taken && errno == EINVAL) // a file system that cannot refuse to replace
+            moved = ::rename(from.constData(), to.constData());
+        if (moved == 0)
+            return true;
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
 }
 } // namespace
 
@@ -48,15 +83,18 @@ SingleInstance::~SingleInstance()
 
 SingleInstance::Start SingleInstance::becomePrimary(int answerTimeoutMs)
 {
-    if (takeLock())
-        return listen() ? Start::Primary : Start::Unreachable;
-    if (askPrimaryToShow(answerTimeoutMs))
-        return Start::Shown;
-    // The holder may have been an alarm command changing the files while no copy ran: it lets go
-    // within moments, and this start goes on as the running copy.
-    if (takeLock())
-        return listen() ? Start::Primary : Start::Unreachable;
-    return Start::Unreachable;
+    if (!takeLock()) {
+        if (askPrimaryToShow(answerTimeoutMs))
+            return Start::Shown;
+        // The holder may have been an alarm command changing the files while no copy ran: it lets
+        // go within moments, and this start goes on as the running copy.
+        if (!takeLock())
+            return Start::Unreachable;
+    }
+    // Running without the socket beats not running: the alarms still ring, and only a second
+    // start cannot reach this copy.
+    listen();
+    return Start::Primary;
 }
 
 bool SingleInstance::takeLock()
@@ -79,10 +117,15 @@ bool SingleInstance::takeLock()
 bool SingleInstance::listen()
 {
     // Only the lock's holder gets here: whatever lies at the socket's path (left by a crash, garbled,
-    // put there by something else) is in the way and goes.
-    QLocalServer::removeServer(m_socketPath);
-    QFile::remove(m_socketPath);
-    return m_server.listen(m_socketPath);
+    // put there by something else) is in the way and is moved aside.
+    if (!moveAside(m_socketPath)) {
+        m_listenError = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    if (m_server.listen(m_socketPath))
+        return true;
+    m_listenError = m_server.errorString();
+    return false;
 }
 
 bool SingleInstance::askPrimaryToShow(int timeoutMs)
@@ -130,6 +173,8 @@ void SingleInstance::onNewConnection()
             continue;
         }
         ++m_connections;
+        // Read no further than one byte past the longest request, so a longer one is cut there.
+        socket->setReadBufferSize(kMaxRequestBytes + 1);
         connect(socket, &QObject::destroyed, this, [this] { --m_connections; });
         auto* idle = new QTimer(socket);
         idle->setSingleShot(true);

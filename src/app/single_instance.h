@@ -11,13 +11,13 @@
 /// life of its process and listens on a local socket, both in the user's runtime folder. The lock is
 /// the only authority: the kernel lets it go when the process ends however it ends, so a lock file
 /// left behind never blocks a start, and a socket file (missing, garbled, left by a crash, or made by
-/// something else) is replaced by whoever holds the lock. A later copy asks the running one to come
+/// something else) is moved aside by whoever holds the lock. A later copy asks the running one to come
 /// to the front and ends without creating a window or touching a file.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
     enum class Start {
-        Primary,     ///< this process is now the running copy
+        Primary,     ///< this process is now the running copy (see `listenError`)
         Shown,       ///< a running copy answered and was asked to show its clock
         Unreachable, ///< a running copy holds the lock but does not answer
     };
@@ -39,6 +39,10 @@ public:
     Start becomePrimary(int answerTimeoutMs = 3000);
     /// Asks the running copy to bring its clock window to the front; true when it answered.
     bool askPrimaryToShow(int timeoutMs = 3000);
+    /// The running copy that cannot listen on its socket: why, empty while it listens. It runs all
+    /// the same; a second start cannot reach it.
+    const QString& listenError() const { return m_listenError; }
+    const QString& socketPath() const { return m_socketPath; }
 
     /// Takes the lock without listening, for a command that changes the files while no copy runs;
     /// false when a copy holds it. Held until this object goes.
@@ -66,6 +70,7 @@ private:
     QByteArray m_request = "show\n";
     QString m_lockPath;
     QString m_socketPath;
+    QString m_listenError;
     int m_lockFd = -1;
     int m_connections = 0;
     QLocalServer m_server;

@@ -11,7 +11,8 @@
 #include "media/gstreamer_init.h"
 #include "media/media_uri.h"
 
-PrerolledSound::PrerolledSound(const QString& path) : m_file(path)
+PrerolledSound::PrerolledSound(const QString& path, std::function<void()> streamsFound)
+    : m_file(path), m_streamsFound(std::move(streamsFound))
 {
     initialiseGStreamer();
     m_identity = identityOnDisk();
@@ -37,6 +38,12 @@ PrerolledSound::PrerolledSound(const QString& path) : m_file(path)
     // Silent until the player sets the volume as it starts playing.
     g_object_set(m_pipeline, "uri", mediaFileUri(path).constData(), "video-sink", videoSink, "audio-sink",
                  audioSink, "volume", 0.0, nullptr);
+    // A picture found while the file is opened: the owner lets go of it, before it is decoded further.
+    if (m_streamsFound)
+        g_signal_connect(m_pipeline, "video-changed", G_CALLBACK(+[](GstElement*, gpointer self) {
+                             static_cast<PrerolledSound*>(self)->m_streamsFound();
+                         }),
+                         this);
     // Returns once the streaming threads run; they open the file, the decoder and the sound stream.
     gst_element_set_state(m_pipeline, GST_STATE_PAUSED);
 }
@@ -65,6 +72,14 @@ bool PrerolledSound::ready() const
     return audio > 0 && video == 0 && unchanged();
 }
 
+bool PrerolledSound::holdsPicture() const
+{
+    gint video = 0;
+    if (m_pipeline)
+        g_object_get(m_pipeline, "n-video", &video, nullptr);
+    return video > 0;
+}
+
 bool PrerolledSound::unchanged() const
 {
     return m_identity.size >= 0 && identityOnDisk() == m_identity;
@@ -82,6 +97,8 @@ GstElement* PrerolledSound::take()
         gst_message_unref(error);
         return nullptr;
     }
+    // The player owns it from here, and outlives this object.
+    g_signal_handlers_disconnect_by_data(m_pipeline, this);
     return std::exchange(m_pipeline, nullptr);
 }
 

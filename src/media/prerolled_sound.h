@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <ctime>
+#include <functional>
 
 #include <QString>
 
@@ -15,11 +16,14 @@ typedef struct _GstElement GstElement;
 ///
 /// The preroll runs in the framework's threads: the constructor returns at once. Nothing watches it;
 /// whether it succeeded is asked when the sound is wanted. It never is without a sound server, and a
-/// file with a picture is never ready: a video plays through the player's own surface.
+/// file with a picture is never ready: a video plays through the player's own surface, and the owner
+/// hears of the picture as soon as the file's streams are known, to let go of the file at once.
 class PrerolledSound {
 public:
-    /// Opens `path` (a local file name) and starts its preroll.
-    explicit PrerolledSound(const QString& path);
+    /// Opens `path` (a local file name) and starts its preroll. `streamsFound`, when given, is called
+    /// from one of the framework's threads when the file turns out to hold pictures; ask
+    /// `holdsPicture()` from the owner's thread.
+    explicit PrerolledSound(const QString& path, std::function<void()> streamsFound = {});
     /// Stops and closes the file and its sound stream, unless the playbin was handed over.
     ~PrerolledSound();
     PrerolledSound(const PrerolledSound&) = delete;
@@ -31,6 +35,8 @@ public:
     bool ready() const;
     /// The file on disk is still the one opened.
     bool unchanged() const;
+    /// The file holds pictures, as far as its preroll has found.
+    bool holdsPicture() const;
     /// Hands over the playbin, paused at the start of the file, with its bus free for a new owner;
     /// nullptr when not `ready()`. The caller owns the reference; this object is empty afterwards.
     GstElement* take();
@@ -53,6 +59,7 @@ private:
     Identity identityOnDisk() const;
 
     QString m_file;
+    std::function<void()> m_streamsFound;
     Identity m_identity;
     GstElement* m_pipeline = nullptr;
 };

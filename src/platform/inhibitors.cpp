@@ -49,18 +49,21 @@ void IdleInhibitor::hold(const QString& why)
     if (m_held)
         return;
     m_held = true;
+    // Each holding has its own answers: one that comes after its holding was let go (the alarm was
+    // answered at once) is given back as it comes, even when the next holding has begun.
+    const quint64 holding = ++m_holding;
     // The watchers are children: an answer that comes after the end of the run is not looked at.
     if (m_session.isConnected()) {
         QDBusMessage call = QDBusMessage::createMethodCall(kScreenSaver, kScreenSaverPath, kScreenSaver,
                                                            QStringLiteral("Inhibit"));
         call << QStringLiteral("Belvane") << why;
         auto* watcher = new QDBusPendingCallWatcher(m_session.asyncCall(call, kCallTimeoutMs), this);
-        connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher] {
+        connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, holding] {
             watcher->deleteLater();
             const QDBusPendingReply<uint> reply = *watcher;
             if (reply.isError())
                 return;
-            if (m_held && m_cookie == 0)
+            if (m_held && holding == m_holding && m_cookie == 0)
                 m_cookie = reply.value();
             else
                 unInhibitScreenSaver(reply.value());
@@ -71,11 +74,11 @@ void IdleInhibitor::hold(const QString& why)
             QDBusMessage::createMethodCall(kLogind, kLogindPath, kLogindManager, QStringLiteral("Inhibit"));
         call << QStringLiteral("idle") << QStringLiteral("Belvane") << why << QStringLiteral("block");
         auto* watcher = new QDBusPendingCallWatcher(m_system.asyncCall(call, kCallTimeoutMs), this);
-        connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher] {
+        connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, holding] {
             watcher->deleteLater();
             const QDBusPendingReply<QDBusUnixFileDescriptor> reply = *watcher;
             // A descriptor not kept is closed as the reply goes, which ends logind's inhibitor.
-            if (!reply.isError() && m_held)
+            if (!reply.isError() && m_held && holding == m_holding)
                 m_logind = reply.value();
         });
     }

@@ -30,6 +30,7 @@ private:
     QDBusConnection m_session;
     QDBusConnection m_system;
     bool m_held = false;
+    quint64 m_holding = 0; // counts the holdings, so an answer is matched to its own
     uint m_cookie = 0; // the screen saver's, 0: none
     QDBusUnixFileDescriptor m_logind;
 };

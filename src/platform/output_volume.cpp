@@ -3,6 +3,7 @@
 #include <pulse/pulseaudio.h>
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 
 namespace {
 constexpr int kWaitMs = 500;
@@ -107,6 +108,33 @@ public:
         });
     }
 
+    /// The server's cookie, read once per connection: a server restarted draws a new one.
+    std::optional<quint32> cookie()
+    {
+        if (m_cookie)
+            return m_cookie;
+        struct Info {
+            std::optional<quint32> cookie;
+            pa_threaded_mainloop* loop;
+        } info{std::nullopt, m_loop};
+        pa_threaded_mainloop_lock(m_loop);
+        QDeadlineTimer deadline(kWaitMs);
+        pa_operation* op = pa_context_get_server_info(
+            m_context,
+            [](pa_context*, const pa_server_info* server, void* data) {
+                auto* out = static_cast<Info*>(data);
+                if (server)
+                    out->cookie = server->cookie;
+                pa_threaded_mainloop_signal(out->loop, 0);
+            },
+            &info);
+        const bool done = finish(op, deadline);
+        pa_threaded_mainloop_unlock(m_loop);
+        if (done)
+            m_cookie = info.cookie;
+        return m_cookie;
+    }
+
     void setMuted(const Sink& sink, bool muted)
     {
         run([&](pa_context* c) {
@@ -177,6 +205,7 @@ private:
     pa_threaded_mainloop* m_loop = nullptr;
     pa_context* m_context = nullptr;
     bool m_ready = false;
+    std::optional<quint32> m_cookie;
 };
 
 PulseOutputVolume::PulseOutputVolume() = default;
@@ -228,4 +257,25 @@ void PulseOutputVolume::setMuted(bool muted)
     if (Connection* c = connection())
         if (const std::optional<Connection::Sink> sink = c->defaultSink())
             c->setMuted(*sink, muted);
+}
+
+quint64 PulseOutputVolume::server()
+{
+    static QElapsedTimer monotonic;
+    if (!monotonic.isValid())
+        monotonic.start();
+    // Asked at every ringing tick: while no server answers a new connection is tried once a second,
+    // not five times.
+    const bool healthy = m_connection && m_connection->healthy();
+    if (!healthy && m_lastMissedMs >= 0 && monotonic.elapsed() - m_lastMissedMs < 1000)
+        return 0;
+    Connection* c = connection();
+    const std::optional<quint32> cookie = c ? c->cookie() : std::nullopt;
+    if (!cookie) {
+        m_lastMissedMs = monotonic.elapsed();
+        return 0;
+    }
+    m_lastMissedMs = -1;
+    // The high bit keeps a cookie of 0 apart from "no server".
+    return (quint64(1) << 32) | *cookie;
 }

@@ -21,6 +21,9 @@ public:
     /// Sets both channels from a packed value. Without a server nothing happens.
     virtual void setVolume(quint32 packed) = 0;
     virtual void setMuted(bool muted) = 0;
+    /// The sound server the calls reach, as a number that differs for a server restarted meanwhile;
+    /// 0 when none answers.
+    virtual quint64 server() = 0;
 };
 
 /// The default sink of the PulseAudio server (PipeWire desktops serve the same protocol). Every call
@@ -32,6 +35,9 @@ public:
     std::optional<DeviceVolume> read() override;
     void setVolume(quint32 packed) override;
     void setMuted(bool muted) override;
+    /// The server's own random cookie, which a restarted server draws anew. While none answers it
+    /// is looked for at most once a second.
+    quint64 server() override;
 
     class Connection;
 
@@ -39,6 +45,7 @@ private:
     Connection* connection();
 
     Connection* m_connection = nullptr;
+    qint64 m_lastMissedMs = -1; // when a look for a server last found none, by the monotonic clock
 };
 
 /// A 16-bit channel level (65535 = full) as a PulseAudio volume (65536 = 100 %), and back.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include <QFileInfo>
 #include <QWidget>
 
 #include "alarms/alarm_list_file.h"
@@ -51,11 +52,35 @@ void AlarmDispatcher::setWakeTimer(WakeTimer* timer)
     arm();
 }
 
+std::optional<QDateTime> AlarmDispatcher::firstAlarmMade() const
+{
+    // An alarm's settings file is written when it is made (and again when it is changed); a row
+    // without one was written into the list, whose file is then as old at least.
+    std::optional<QDateTime> first;
+    for (const AlarmEntry& row : m_store.rows) {
+        bool numbered = false;
+        const int number = row.alarmNumber.toInt(&numbered);
+        QFileInfo made(m_dataFolder + SettingsFileName(numbered ? number : -1));
+        if (!numbered || !made.exists())
+            made = QFileInfo(m_store.listPath());
+        const QDateTime at = made.lastModified();
+        if (at.isValid() && (!first || at < *first))
+            first = at;
+    }
+    return first;
+}
+
 void AlarmDispatcher::start(const QDateTime& launchedAt)
 {
-    if (const std::optional<QDateTime> stored = m_lastCheckedFile.read(m_services.clock.now()))
+    const QDateTime now = m_services.clock.now();
+    if (std::optional<QDateTime> stored = m_lastCheckedFile.read(now)) {
+        // Nothing was missed before the first alarm was made: an instant stored before then (a 0, a
+        // file older than the list) would list occurrences of alarms that did not exist yet.
+        // A file time after now says nothing (the clock was set back): the stored instant stands.
+        if (const std::optional<QDateTime> made = firstAlarmMade(); made && *made > *stored && *made <= now)
+            stored = made;
         m_scheduler.startFrom(*stored);
-    else if (launchedAt.isValid())
+    } else if (launchedAt.isValid())
         // Checking covers the seconds after the one it starts from: the second of the launch itself
         // is included, so an alarm due in it (a moment before the process began) still rings.
         m_scheduler.startFrom(QDateTime::fromSecsSinceEpoch(launchedAt.toSecsSinceEpoch() - 1));
@@ -149,6 +174,10 @@ void AlarmDispatcher::openWindow(const RingRequest& request, std::unique_ptr<Pre
             storeLastChecked(); // a waiting occurrence that now rings is not rung again after a restart
         });
     });
+    if (!request.trial)
+        connect(window, &TAlarmRun::unanswered, this, [this, occurrence = request.occurrence] {
+            emit alarmUnanswered(occurrence.row.alarmNumber.toInt(), occurrence);
+        });
     // The sound first: drawing the window takes longer than starting a sound made ready.
     window->startRinging();
     // A first tick that ended the ringing (a play list with nothing in it, closing when finished)

@@ -78,6 +78,10 @@ public:
 signals:
     void ringingStarted(TAlarmRun* window);
     void ringingEnded();
+    /// An alarm's ringing ended by itself, nobody having answered it (its sound minutes passed or its
+    /// play list was played through); the window may still be open, silent. `alarmNumber` names its
+    /// settings file. A trial from the editor says nothing.
+    void alarmUnanswered(int alarmNumber, const Occurrence& occurrence);
     /// The next occurrences may have moved: the rows, the options or the clock changed, or something
     /// was handed out. An idle wake says nothing.
     void nextMoved();
@@ -96,6 +100,8 @@ private:
     void check(bool store);
     /// `keepRinging`: the run ends under a ringing window, whose occurrence counts as not rung.
     void storeLastChecked(bool keepRinging = false);
+    /// When the earliest alarm in the list was made, as its files tell; nothing for an empty list.
+    std::optional<QDateTime> firstAlarmMade() const;
     static QString missedText(const QList<Occurrence>& missed);
 
     Services& m_services;

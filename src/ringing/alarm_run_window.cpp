@@ -141,7 +141,7 @@ void TAlarmRun::retranslate()
     ButtonSnooze->setText(tr("打盹儿"));
     ButtonOK->setText(tr("确定"));
     if (!LabelFallback->isHidden())
-        LabelFallback->setText(soundFallbackNote(m_session.fallback()));
+        LabelFallback->setText(m_session.note());
 }
 
 void TAlarmRun::changeEvent(QEvent* event)
@@ -153,7 +153,7 @@ void TAlarmRun::changeEvent(QEvent* event)
 
 void TAlarmRun::showFallbackNote()
 {
-    const QString note = soundFallbackNote(m_session.fallback());
+    const QString note = m_session.note();
     if (note.isEmpty() || LabelFallback->text() == note)
         return;
     LabelFallback->setText(note);
@@ -231,11 +231,36 @@ void TAlarmRun::takeOutputDevice()
 {
     m_ringing = true;
     OutputVolume& volume = m_services.volume;
+    m_server = volume.server();
     m_volumeBefore = volume.read();
     // A muted device would silence the alarm.
     if (m_volumeBefore && m_volumeBefore->muted)
         volume.setMuted(false);
     m_session.show(*this);
+}
+
+void TAlarmRun::giveBackOutputDevice()
+{
+    if (const std::optional<DeviceVolume> before = std::exchange(m_volumeBefore, std::nullopt)) {
+        OutputVolume& volume = m_services.volume;
+        volume.setVolume(before->packed);
+        volume.setMuted(before->muted);
+    }
+}
+
+void TAlarmRun::followSoundServer()
+{
+    OutputVolume& volume = m_services.volume;
+    const quint64 server = volume.server();
+    if (server == 0 || server == m_server)
+        return;
+    // What the alarm found on the old server went with it: the new one is put back as it was before
+    // the alarm changed it.
+    m_server = server;
+    m_volumeBefore = volume.read();
+    if (m_volumeBefore && m_volumeBefore->muted)
+        volume.setMuted(false);
+    m_session.soundServerChanged(*this);
 }
 
 void TAlarmRun::setPrerolledSound(std::unique_ptr<PrerolledSound> sound)
@@ -274,6 +299,8 @@ void TAlarmRun::TimerTimer()
         if (m_session.Silenced != silencedBefore)
             emit snoozeChanged();
     });
+    if (m_ringing && m_session.timerEnabled())
+        followSoundServer();
     m_session.tick(m_services.clock.now(), *this);
     // A close asked for during the tick takes effect now that it has run, after the power action.
     if (m_closeRequested)
@@ -303,12 +330,15 @@ void TAlarmRun::FormClose()
     qApp->removeEventFilter(this);
     m_player.FormClose();
     m_prerolled.reset();
-    if (m_volumeBefore) {
-        OutputVolume& volume = m_services.volume;
-        volume.setVolume(m_volumeBefore->packed);
-        volume.setMuted(m_volumeBefore->muted);
-    }
+    giveBackOutputDevice();
     m_notification->withdraw();
+}
+
+void TAlarmRun::ringingUnanswered()
+{
+    m_notification->withdraw();
+    giveBackOutputDevice();
+    emit unanswered();
 }
 
 bool TAlarmRun::playerIdle() const

@@ -68,6 +68,9 @@ signals:
     void snoozeChanged();
     /// The user answered the alarm: "ok" or "snooze".
     void answered(const QString& how);
+    /// The ringing ended by itself, nobody having answered: the sound has stopped and the device is
+    /// back as it was; the window closes or stays open, silent, as the alarm says.
+    void unanswered();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -86,12 +89,19 @@ private:
     void setDeviceVolume(quint32 packed) override;
     void requestClose() override { m_closeRequested = true; }
     void powerAction(int action) override;
+    void ringingUnanswered() override;
 
     void showClock();
-    /// The device goes to the alarm's volume, unmuted; how it was is kept for the close.
+    /// The device goes to the alarm's volume, unmuted; how it was is kept for the end.
     void takeOutputDevice();
+    /// The device goes back to how it was before the alarm took it (once).
+    void giveBackOutputDevice();
+    /// A sound server that came (back) while ringing is taken as the first one was, and the sound
+    /// starts again on it.
+    void followSoundServer();
     void acceptKeys();
-    /// Shows why the built-in sound rings instead of the play list, once the session says so.
+    /// Shows why the built-in sound rings instead of the play list, or how the ringing ended, once the
+    /// session says so.
     void showFallbackNote();
 
     RingRequest m_request;
@@ -101,6 +111,8 @@ private:
     DateTimeLocale m_locale;
     // The device as it was before the alarm, put back when the window closes.
     std::optional<DeviceVolume> m_volumeBefore;
+    // The sound server the device was taken on; 0: none.
+    quint64 m_server = 0;
     std::unique_ptr<PrerolledSound> m_prerolled;
     bool m_ringing = false;
     bool m_shown = false;

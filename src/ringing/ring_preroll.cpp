@@ -5,6 +5,7 @@
 #include <utility>
 
 #include <QFileInfo>
+#include <QPointer>
 
 #include "media/prerolled_sound.h"
 #include "platform/clock.h"
@@ -70,7 +71,18 @@ void RingPreroll::prepare()
     m_sound.reset();
     if (file.isEmpty())
         return;
-    m_sound = std::make_unique<PrerolledSound>(file);
+    // A video plays through the player's own surface, never from a preroll: one found at the head of
+    // a play list is let go as soon as its streams are known (told in the framework's thread, so
+    // handled here through the event loop; the sound may have been handed over and this object gone).
+    m_sound = std::make_unique<PrerolledSound>(file, [self = QPointer<RingPreroll>(this)] {
+        QMetaObject::invokeMethod(
+            self.data(),
+            [self] {
+                if (self && self->m_sound && self->m_sound->holdsPicture())
+                    self->m_sound.reset();
+            },
+            Qt::QueuedConnection);
+    });
     m_soundFor = *m_next;
 }
 

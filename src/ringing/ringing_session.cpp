@@ -20,6 +20,20 @@ QString soundFallbackNote(SoundFallback fallback)
     return {};
 }
 
+QString ringingEndNote(RingingEnd end, int minutes)
+{
+    switch (end) {
+    case RingingEnd::None: break;
+    case RingingEnd::SoundMinutesOver:
+        return QCoreApplication::translate("RingingSession", "无人应答：响了 %1 分钟后停止").arg(minutes);
+    case RingingEnd::SoundPlayedOnce:
+        return QCoreApplication::translate("RingingSession", "无人应答：声音播放一遍后停止");
+    case RingingEnd::PlayListDone:
+        return QCoreApplication::translate("RingingSession", "播放列表已放完");
+    }
+    return {};
+}
+
 void RingingSession::start(const QDateTime& now)
 {
     Silenced = false;
@@ -27,6 +41,8 @@ void RingingSession::start(const QDateTime& now)
     m_timerEnabled = true;
     PlayListPos = 0;
     m_entryStarted = false;
+    m_soundStarted = false;
+    m_end = RingingEnd::None;
 }
 
 void RingingSession::load(const AlarmSettings& s, const QString& programFolder)
@@ -37,11 +53,13 @@ void RingingSession::load(const AlarmSettings& s, const QString& programFolder)
     PlayListCount = int(PlayList.size());
     SoundMode = s.playSound;
     SoundIndex = s.soundIndex;
+    SoundMinutes = s.soundMinutes;
     FadeInOn = s.fadeIn;
     FadeInMinutes = s.fadeInMinutes;
     SnoozeMinutes = s.snoozeMinutes;
     AutoSnoozeOn = s.autoSnooze;
     AutoSnoozeMinutes = s.autoSnoozeMinutes;
+    m_autoSilenceMinutes = AutoSnoozeMinutes;
     VolumePercent = std::clamp(s.volume, 0, 100);
     CloseMethod = int(s.closingMethod());
     PowerAction = s.powerAction;
@@ -78,7 +96,59 @@ void RingingSession::silence(RingingActions& actions)
     Silenced = true;
     PlayListPos = 0;
     m_entryStarted = false;
+    m_soundStarted = false;
     m_soundFailed = false;
+}
+
+void RingingSession::setDeviceVolume(RingingActions& actions, quint32 packed)
+{
+    m_deviceVolume = packed;
+    actions.setDeviceVolume(packed);
+}
+
+QString RingingSession::note() const
+{
+    return m_end != RingingEnd::None ? ringingEndNote(m_end, SoundMinutes) : soundFallbackNote(m_fallback);
+}
+
+bool RingingSession::soundRings() const
+{
+    return m_fallback != SoundFallback::None || (SoundMode && (!MusicMode || PlayListCount == 0));
+}
+
+bool RingingSession::soundPeriodOver(const QDateTime& now, const RingingActions& actions) const
+{
+    if (SoundMinutes > 0)
+        return RingStart.msecsTo(now) >= qint64(SoundMinutes) * 60000;
+    return m_soundStarted && actions.playerIdle();
+}
+
+void RingingSession::finish(RingingEnd end, RingingActions& actions)
+{
+    m_timerEnabled = false;
+    m_end = end;
+    if (end != RingingEnd::PlayListDone)
+        actions.closePlayer();
+    actions.ringingUnanswered();
+    if (CloseMethod == int(ClosingMethod::WhenFinished))
+        actions.requestClose();
+    if (PowerAction >= 1 && PowerAction <= 3)
+        actions.powerAction(PowerAction);
+}
+
+void RingingSession::soundServerChanged(RingingActions& actions)
+{
+    if (!m_timerEnabled)
+        return;
+    if (m_deviceVolume)
+        actions.setDeviceVolume(*m_deviceVolume);
+    if (Silenced || actions.playerIdle())
+        return;
+    actions.closePlayer();
+    // The entry that was playing starts again rather than the list moving on past it.
+    if (MusicMode && m_fallback == SoundFallback::None && PlayListPos > 0)
+        --PlayListPos;
+    m_soundStarted = false;
 }
 
 bool RingingSession::anyEntryExists(const RingingActions& actions) const
@@ -89,6 +159,9 @@ bool RingingSession::anyEntryExists(const RingingActions& actions) const
 
 void RingingSession::playListStep(RingingActions& actions)
 {
+    // An empty list beside the built-in sound: the sound rings, and ends as a sound does.
+    if (PlayListCount == 0 && SoundMode)
+        return;
     // The built-in sound takes over when the list has nothing that plays; an alarm that also plays
     // its sound has that already.
     if (PlayListPos == 0 && !SoundMode && !anyEntryExists(actions)) {
@@ -100,11 +173,7 @@ void RingingSession::playListStep(RingingActions& actions)
             m_fallback = PlayListCount == 0 ? SoundFallback::EmptyList : SoundFallback::NothingPlayable;
             return;
         }
-        m_timerEnabled = false;
-        if (CloseMethod == int(ClosingMethod::WhenFinished))
-            actions.requestClose();
-        if (PowerAction >= 1 && PowerAction <= 3)
-            actions.powerAction(PowerAction);
+        finish(RingingEnd::PlayListDone, actions);
         return;
     }
     try {
@@ -124,12 +193,25 @@ void RingingSession::tick(const QDateTime& now, RingingActions& actions)
     if (MusicMode && m_fallback == SoundFallback::None && !Silenced && PlayListCount >= PlayListPos &&
         actions.playerIdle())
         playListStep(actions);
+    if (!m_timerEnabled)
+        return;
+
+    if (soundRings() && !Silenced && soundPeriodOver(now, actions)) {
+        if (!AutoSnoozeOn) {
+            finish(SoundMinutes > 0 ? RingingEnd::SoundMinutesOver : RingingEnd::SoundPlayedOnce, actions);
+            return;
+        }
+        // The automatic snooze's cycle goes on, its ringing period cut short by the sound's.
+        m_autoSilenceMinutes = std::min(AutoSnoozeMinutes, elapsedSince(now).minutes);
+        silence(actions);
+    }
 
     const bool fallingBack = m_fallback != SoundFallback::None;
     if ((SoundMode || fallingBack) && !Silenced && !m_soundFailed && actions.playerIdle()) {
         try {
             const int sound = fallbackSoundIndex();
             actions.playFile(BuiltInSoundPath(m_programFolder, sound));
+            m_soundStarted = true;
         } catch (...) {
             m_soundFailed = true;
             throw;
@@ -139,11 +221,11 @@ void RingingSession::tick(const QDateTime& now, RingingActions& actions)
     if (FadeInOn && FadeInSecondsOverride && FadeInMinutes > 0) {
         const qint64 ms = qMax<qint64>(0, RingStart.msecsTo(now));
         if (ms < qint64(*FadeInSecondsOverride) * 1000)
-            actions.setDeviceVolume(deviceVolume(int(ms * 100 / (qint64(*FadeInSecondsOverride) * 1000))));
+            setDeviceVolume(actions, deviceVolume(int(ms * 100 / (qint64(*FadeInSecondsOverride) * 1000))));
     } else if (FadeInOn) {
         const Elapsed e = elapsedSince(now);
         if (FadeInMinutes > e.minutes)
-            actions.setDeviceVolume(deviceVolume((e.minutes * 60 + e.seconds) * 100 / (FadeInMinutes * 60)));
+            setDeviceVolume(actions, deviceVolume((e.minutes * 60 + e.seconds) * 100 / (FadeInMinutes * 60)));
     }
 
     if (SnoozeRequested) {
@@ -157,9 +239,11 @@ void RingingSession::tick(const QDateTime& now, RingingActions& actions)
     }
 
     if (AutoSnoozeOn) {
-        if (elapsedSince(now).minutes >= AutoSnoozeMinutes && !Silenced)
+        if (elapsedSince(now).minutes >= AutoSnoozeMinutes && !Silenced) {
+            m_autoSilenceMinutes = AutoSnoozeMinutes;
             silence(actions);
-        if (AutoSnoozeMinutes + SnoozeMinutes <= elapsedSince(now).minutes && Silenced) {
+        }
+        if (m_autoSilenceMinutes + SnoozeMinutes <= elapsedSince(now).minutes && Silenced) {
             Silenced = false;
             SnoozeRequested = false;
             RingStart = now;
@@ -178,7 +262,7 @@ std::optional<QDateTime> RingingSession::snoozedUntil() const
     if (!Silenced || !m_timerEnabled)
         return std::nullopt;
     // The snooze is measured from the start of the ringing, as the ticks measure it.
-    const int minutes = SnoozeRequested ? SnoozeMinutes : AutoSnoozeMinutes + SnoozeMinutes;
+    const int minutes = SnoozeRequested ? SnoozeMinutes : m_autoSilenceMinutes + SnoozeMinutes;
     if (minutes > 59)
         return std::nullopt;
     return RingStart.addSecs(qint64(minutes) * 60);
@@ -203,6 +287,7 @@ public:
     void setDeviceVolume(quint32) override {}
     void requestClose() override {}
     void powerAction(int) override {}
+    void ringingUnanswered() override {}
 
     QString played;
 

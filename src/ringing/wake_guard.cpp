@@ -31,6 +31,8 @@ WakeGuard::WakeGuard(AlarmDispatcher& dispatcher, const AlarmListStore& store, c
             else
                 idle.hold(QCoreApplication::translate("WakeGuard", "闹钟正在响铃"));
         });
+        // A ringing that ended unanswered leaves a silent window: the screen may sleep.
+        connect(window, &TAlarmRun::unanswered, this, [&idle] { idle.release(); });
     });
     connect(&dispatcher, &AlarmDispatcher::ringingEnded, this, [&idle] { idle.release(); });
     connect(&sleep, &SleepDelay::aboutToSleep, this, &WakeGuard::beforeSleep);

@@ -78,6 +78,11 @@ void TFormAbout::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
 }
 
+void TFormAbout::setWakeStatus(const QString& text)
+{
+    LabelWake->setText(text);
+}
+
 void TFormAbout::retranslate()
 {
     setWindowTitle(tr("关于..."));

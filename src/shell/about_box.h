@@ -17,6 +17,8 @@ public:
     /// Whether this machine can be woken for alarms, asked at every showing (the wake helper may
     /// have started or failed since the last).
     std::function<QString()> wakeStatus;
+    /// Shows a wake status that changed while the box is up.
+    void setWakeStatus(const QString& text);
 
 signals:
     /// The help book's link was clicked.

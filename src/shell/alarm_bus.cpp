@@ -1,5 +1,7 @@
 #include "shell/alarm_bus.h"
 
+#include <memory>
+
 #include <QDBusConnection>
 #include <QDBusMetaType>
 #include <QTextStream>
@@ -39,8 +41,14 @@ void RunningAlarms::followRinging(TAlarmRun* window)
     emit alarmRinging(
         number, decodeText(request.occurrence.row.caption),
         request.occurrence.due.toOffsetFromUtc(request.occurrence.due.offsetFromUtc()).toString(Qt::ISODate));
-    connect(window, &TAlarmRun::answered, this,
-            [this, number](const QString& how) { announceAnswered(int(number), how); });
+    auto answered = std::make_shared<QMetaObject::Connection>();
+    *answered = connect(window, &TAlarmRun::answered, this,
+                        [this, number](const QString& how) { announceAnswered(int(number), how); });
+    // Once it has ended unanswered, the OK that closes the silent window answers nothing.
+    connect(window, &TAlarmRun::unanswered, this, [this, number, answered] {
+        disconnect(*answered);
+        announceAnswered(int(number), QStringLiteral("unanswered"));
+    });
 }
 
 void RunningAlarms::announceAnswered(int number, const QString& how)

@@ -16,6 +16,7 @@ const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
 const QString kSnooze = QStringLiteral("snooze");
 const QString kOk = QStringLiteral("ok");
+const QString kOpenList = QStringLiteral("open-list");
 constexpr int kReminderLines = 3;
 
 void closeNotification(QDBusConnection& bus, uint id)
@@ -114,4 +115,44 @@ void RingNotification::notificationClosed(uint id, uint reason)
     Q_UNUSED(reason);
     if (id != 0 && id == m_id)
         m_id = 0;
+}
+
+UnansweredNotification::UnansweredNotification(QDBusConnection bus, QObject* parent)
+    : QObject(parent), m_bus(std::move(bus))
+{
+    if (m_bus.isConnected())
+        m_bus.connect(kService, kPath, kInterface, QStringLiteral("ActionInvoked"), this,
+                      SLOT(actionInvoked(uint, QString)));
+}
+
+QString UnansweredNotification::text(const QString& caption, const QString& time)
+{
+    return tr("闹钟“%1”（%2）无人应答").arg(caption, time);
+}
+
+void UnansweredNotification::show(const QString& caption, const QString& time)
+{
+    if (!m_bus.isConnected())
+        return;
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
+    const QVariantMap hints{{QStringLiteral("urgency"), QVariant::fromValue(uchar(1))},
+                            {QStringLiteral("category"), QStringLiteral("x-belvane.alarm.unanswered")},
+                            {QStringLiteral("desktop-entry"), QStringLiteral("belvane")}};
+    call << QStringLiteral("Belvane") << uint(0) << QStringLiteral("belvane") << text(caption, time) << QString()
+         << QStringList{kOpenList, tr("打开闹钟列表")} << hints
+         << 0; // never expires: it waits in the list for the user to come back
+    // Not waited for; the number comes back to match the action chosen later.
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
+        w->deleteLater();
+        const QDBusPendingReply<uint> reply = *w;
+        if (!reply.isError())
+            m_ids.insert(reply.value());
+    });
+}
+
+void UnansweredNotification::actionInvoked(uint id, const QString& action)
+{
+    if (action == kOpenList && m_ids.contains(id))
+        emit openListRequested();
 }

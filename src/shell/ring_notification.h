@@ -2,6 +2,7 @@
 
 #include <QDBusConnection>
 #include <QList>
+#include <QSet>
 #include <QObject>
 #include <QPair>
 #include <QString>
@@ -44,4 +45,28 @@ private:
     // the signal before the answer to Notify.
     QList<QPair<uint, QString>> m_early;
     bool m_withdrawn = false;
+};
+
+/// The desktop notification of an alarm that rang unanswered: it stays in the desktop's list of
+/// notifications (no time-out) and offers to open the alarm list. One per unanswered ringing.
+class UnansweredNotification : public QObject {
+    Q_OBJECT
+public:
+    explicit UnansweredNotification(QDBusConnection bus = QDBusConnection::sessionBus(),
+                                    QObject* parent = nullptr);
+
+    /// Tells that the alarm `caption` due at `time` ("07:00") rang unanswered.
+    void show(const QString& caption, const QString& time);
+    static QString text(const QString& caption, const QString& time);
+
+signals:
+    /// The notification's "打开闹钟列表" action was chosen.
+    void openListRequested();
+
+private slots:
+    void actionInvoked(uint id, const QString& action);
+
+private:
+    QDBusConnection m_bus;
+    QSet<uint> m_ids; // the notifications shown, as the server numbered them
 };

@@ -85,6 +85,8 @@ int main()
         std::fprintf(stderr, "%s: refusing to run set-user-id or set-group-id\n", kName);
         return 2;
     }
+    // Whatever its starter left open is not its business: it keeps its standard three alone.
+    ::close_range(3, ~0U, 0);
     if (!dropOtherCapabilities()) {
         std::fprintf(stderr, "%s: cannot drop capabilities: %s\n", kName, std::strerror(errno));
         return 2;

@@ -5,6 +5,7 @@
 //   add_alarm_files FOLDER key=value...
 //     caption=TEXT  frequency=0..5  at="yyyy-MM-dd hh:mm:ss"  weekdays=1111111  sound=0..10
 //     volume=0..100  snooze=MIN  autosnooze=MIN  fadein=MIN  reminder=TEXT (\n starts a new line)
+//     minutes=MIN (how long the sound rings; 15 as the editor gives)  close=finished (closes when done)
 //     music=PATH (plays a play list instead of the sound; once for each entry, in order)
 //     replace=ROW  (edits that row, 0 first, as the editor's OK does, instead of adding one)
 //     remove=ROW   (deletes that row and its settings file, as the list's 删除 does; nothing else needed)
@@ -64,6 +65,7 @@ int main(int argc, char** argv)
     s.soundIndex = 0;
     s.volume = 80;
     s.snoozeMinutes = 5;
+    s.soundMinutes = 15;
     s.closeNever = true;
     QDateTime at;
     int replace = -1;
@@ -94,6 +96,10 @@ int main(int argc, char** argv)
             s.fadeIn = true, s.fadeInMinutes = value.toInt(&ok);
         else if (key == QLatin1String("music"))
             s.playMusic = true, s.playSound = false, s.playList.append(value);
+        else if (key == QLatin1String("minutes"))
+            s.soundMinutes = value.toInt(&ok);
+        else if (key == QLatin1String("close"))
+            ok = value == QLatin1String("finished"), s.closeNever = !ok, s.closeWhenFinished = ok;
         else if (key == QLatin1String("replace"))
             replace = value.toInt(&ok);
         else if (key == QLatin1String("remove"))

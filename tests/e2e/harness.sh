@@ -28,16 +28,19 @@ pending() {
 
 # ---- the tray host ---------------------------------------------------------------------------------
 
-# Starts trayer along the bottom edge of the screen, as a panel, and waits until it owns the tray
-# selection; sets TRAY_PID.
+# Starts trayer along the bottom edge of the screen, as a panel that reserves its strip of the screen,
+# and waits until it owns the tray selection; sets TRAY_PID.
 start_tray() {
-    trayer --edge bottom --align right --widthtype request --height 24 --transparent false \
+    trayer --edge bottom --align right --widthtype request --height 24 --transparent false --SetPartialStrut true \
         >>"$JOURNEY_WORK/trayer.log" 2>&1 &
     TRAY_PID=$!
     JOURNEY_PIDS+=("$TRAY_PID")
     await "trayer to own _NET_SYSTEM_TRAY_S0" tray_host_running ||
         fail "trayer did not start: $(cat "$JOURNEY_WORK/trayer.log")"
 }
+
+# Prints the work area (the screen less the panels) as "x y width height".
+work_area() { xprop -root -notype _NET_WORKAREA | awk -F' = ' '{ split($2, a, ", "); print a[1], a[2], a[3], a[4] }'; }
 
 # Ends the tray host as a crash of the panel would, and waits until its selection has no owner.
 stop_tray() {
@@ -120,8 +123,8 @@ start_program() {
 
 program_running() { kill -0 "$PROGRAM_PID" 2>/dev/null; }
 
-# The program's wake helper (belvane-wake, its child), if one runs.
-wake_helper_pid() { pgrep -P "$PROGRAM_PID" -x belvane-wake || true; }
+# The program's wake helper (belvane-wake, its child), if one runs: the newest, when one just ended.
+wake_helper_pid() { pgrep -n -P "$PROGRAM_PID" -x belvane-wake || true; }
 
 # Whole seconds left on the wake helper's timer: its one descriptor on CLOCK_REALTIME_ALARM (clockid
 # 8), whose it_value is the time left. Nothing when there is no helper or no such timer.
@@ -396,6 +399,20 @@ rings_aloud_saying() {
     shot ringing "$1"
 }
 
+# The sound server stops as a crash or a restart stops it, and a new one starts in its place, at its
+# own volume (100 %, unmuted); the low-latency stream comes back with it.
+restart_sound_server() {
+    local server
+    server=$(pgrep -P $$ -x pulseaudio) || fail "no sound server of this journey to restart"
+    kill -9 "$server"
+    _server_gone() { ! pulse_answers; }
+    await "the sound server to go" _server_gone || fail "the sound server did not go"
+    start_pulse "$JOURNEY_WORK" JOURNEY_PIDS || fail "pulseaudio did not start again"
+    pacat --latency-msec=20 --raw /dev/zero >/dev/null 2>&1 &
+    JOURNEY_PIDS+=($!)
+    note "sound server restarted"
+}
+
 # The default sink's volume as "left right" in the server's units (65536 = 100 %), and its mute.
 sink_volume() {
     pactl get-sink-volume "$SINK" | awk '/Volume:/ { print $3, $10 }'
@@ -411,6 +428,30 @@ set_quiet_output() {
     OUTPUT_BEFORE=$(output_now)
 }
 output_as_before() { [ "$(output_now)" = "$OUTPUT_BEFORE" ]; }
+
+# ---- desktop notifications -------------------------------------------------------------------------
+
+# python3-dbusmock's notification daemon on the journey's session bus; a program started afterwards
+# shows its notifications there.
+start_notification_mock() {
+    /usr/bin/python3 -m dbusmock --template notification_daemon >"$JOURNEY_WORK/notify.log" 2>&1 &
+    JOURNEY_PIDS+=($!)
+    await "the notification mock to own org.freedesktop.Notifications" \
+        bus_name_owned --session org.freedesktop.Notifications || fail "the notification mock did not start"
+}
+
+# What the notification server was asked, as gdbus prints the mock's GetCalls.
+notification_calls() {
+    gdbus call --session --dest org.freedesktop.Notifications --object-path /org/freedesktop/Notifications \
+        --method org.freedesktop.DBus.Mock.GetCalls
+}
+
+# The user chooses action $2 of notification $1 on the desktop.
+choose_notification_action() {
+    gdbus call --session --dest org.freedesktop.Notifications --object-path /org/freedesktop/Notifications \
+        --method org.freedesktop.DBus.Mock.EmitSignal org.freedesktop.Notifications ActionInvoked us \
+        "[<uint32 $1>, <'$2'>]" >/dev/null || fail "could not choose action $2 of notification $1"
+}
 
 # ---- a clock that moves, and logind ----------------------------------------------------------------
 

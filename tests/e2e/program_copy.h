@@ -29,11 +29,14 @@ public:
     }
 
     /// Starts the copy; `inChild`, when given, runs in the new process just before the program does.
-    std::unique_ptr<QProcess> start(const std::function<void()>& inChild = {}) const
+    /// `channels`: what it writes is forwarded, or kept for the test to read.
+    std::unique_ptr<QProcess>
+    start(const std::function<void()>& inChild = {},
+          QProcess::ProcessChannelMode channels = QProcess::ForwardedErrorChannel) const
     {
         auto p = std::make_unique<QProcess>();
         p->setProcessEnvironment(m_env);
-        p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p->setProcessChannelMode(channels);
         if (inChild)
             p->setChildProcessModifier(inChild);
         p->start(m_folder.file("belvane"), {});

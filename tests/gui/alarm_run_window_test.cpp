@@ -53,6 +53,7 @@ protected:
         s.soundIndex = 2;
         s.volume = 40;
         s.snoozeMinutes = 5;
+        s.soundMinutes = 15;
         s.closeNever = true;
         s.reminderText = {"起床啦", "第二行"};
         return s;
@@ -127,6 +128,56 @@ TEST_F(RingingWindow, RingsSnoozesAndPutsTheDeviceBackOnOK)
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(fake.volume.device, (DeviceVolume{0x80008000, true}));
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
+TEST_F(RingingWindow, UnansweredAlarmFallsSilentSaysSoAndPutsTheDeviceBack)
+{
+    for (const bool closeWhenFinished : {false, true}) {
+        AlarmSettings s = soundAlarm();
+        s.soundMinutes = 1;
+        s.closeNever = !closeWhenFinished, s.closeWhenFinished = closeWhenFinished;
+        writeAlarm(s);
+        TAlarmRun window(request(), fake.services, player);
+        QSignalSpy unanswered(&window, &TAlarmRun::unanswered);
+        window.show();
+        tick(window);
+        fake.clock.advanceMs(60000 - 600); // a tick before the minute is over
+        tick(window);
+        EXPECT_TRUE(player.Playing());
+        EXPECT_EQ(fake.volume.device, (DeviceVolume{0x66006600, false}));
+        EXPECT_EQ(unanswered.size(), 0);
+        tick(window);
+        EXPECT_EQ(unanswered.size(), 1);
+        EXPECT_TRUE(player.Idle());
+        EXPECT_FALSE(window.timer().isActive());
+        EXPECT_EQ(fake.volume.device, (DeviceVolume{0x80008000, true})) << "put back at once";
+        EXPECT_EQ(window.isVisible(), !closeWhenFinished);
+        auto* label = window.findChild<QLabel*>("LabelFallback");
+        EXPECT_EQ(label->isVisible() ? label->text() : QString(),
+                  closeWhenFinished ? QString() : QString("无人应答：响了 1 分钟后停止"));
+        if (!closeWhenFinished)
+            saveScreenshot(window, "ringing-unanswered");
+        window.close();
+        EXPECT_EQ(unanswered.size(), 1) << "closing afterwards is no second end";
+    }
+}
+
+TEST_F(RingingWindow, RestartedSoundServerGetsTheAlarmAndItsOwnVolumeBack)
+{
+    writeAlarm(soundAlarm());
+    TAlarmRun window(request(), fake.services, player);
+    window.show();
+    tick(window);
+    // The server goes away for a moment (the ringing goes on), then a new one comes, loud and muted.
+    fake.volume.serverId = 0;
+    tick(window);
+    fake.volume.serverId = 2;
+    fake.volume.device = {0xFFFFFFFF, true};
+    tick(window);
+    EXPECT_EQ(fake.volume.device, (DeviceVolume{0x66006600, false})) << "the alarm's volume, unmuted";
+    EXPECT_TRUE(player.Playing());
+    QTest::mouseClick(window.findChild<QPushButton*>("ButtonOK"), Qt::LeftButton);
+    EXPECT_EQ(fake.volume.device, (DeviceVolume{0xFFFFFFFF, true})) << "the new server's own volume";
 }
 
 TEST_F(RingingWindow, KeysTypedInItsFirstSecondNeitherSnoozeNorDismissIt)

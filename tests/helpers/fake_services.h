@@ -27,7 +27,9 @@ public:
         history.append(packed);
     }
     void setMuted(bool muted) override { device.muted = muted; }
+    quint64 server() override { return serverId; }
     DeviceVolume device{0x80008000, false};
+    quint64 serverId = 1;
     QList<quint32> history;
 };
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QProcess>
@@ -10,6 +12,7 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/scrnsaver.h>
 
+#include "helpers/temp_folder.h"
 #include "helpers/wait_limit.h"
 #include "platform/output_volume.h"
 #include "platform/power_control.h"
@@ -87,6 +90,56 @@ TEST(PulseOutputVolume, WithoutAServerDoesNothingAndReturnsAtOnce)
     volume.setVolume(0xFF00FF00);
     volume.setMuted(false);
     EXPECT_LT(t.elapsed(), 3000); // a bound on hanging, not a speed target
+    if (old.isNull())
+        qunsetenv("PULSE_SERVER");
+    else
+        qputenv("PULSE_SERVER", old);
+}
+
+TEST(PulseOutputVolume, FollowsARestartedServer)
+{
+    if (qEnvironmentVariable("BELVANE_TEST_PULSE") != "1")
+        GTEST_SKIP() << "no test sound server (./test starts one)";
+    // A server of this test's own, in a runtime folder of its own, so it can be restarted.
+    TempFolder dir;
+    QDir(dir.path()).mkdir("runtime");
+    QFile::setPermissions(dir.file("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", dir.file("runtime"));
+    env.insert("HOME", dir.path());
+    // Away from the tests' session bus and display, where the shared server runs: started there, this
+    // one never answered.
+    for (const char* name : {"PULSE_SERVER", "DBUS_SESSION_BUS_ADDRESS", "DISPLAY"})
+        env.remove(name);
+    const auto startServer = [&](QProcess& server) {
+        server.setProcessEnvironment(env);
+        // Anonymous: its cookie lies in its own home, where this test does not look.
+        server.start("pulseaudio", {"--daemonize=no", "--exit-idle-time=-1", "--system=false", "-n", "-L",
+                                    "module-null-sink", "-L", "module-native-protocol-unix auth-anonymous=1"});
+    };
+    const QByteArray old = qgetenv("PULSE_SERVER");
+    qputenv("PULSE_SERVER", "unix:" + dir.file("runtime/pulse/native").toLocal8Bit());
+    PulseOutputVolume volume;
+    QProcess first;
+    startServer(first);
+    ASSERT_TRUE(waitFor([&] { return volume.server() != 0; })) << first.readAllStandardError().toStdString();
+    const quint64 firstServer = volume.server();
+    volume.setVolume(0x66006600);
+    EXPECT_EQ(volume.server(), firstServer) << "the same server keeps its number";
+
+    first.terminate();
+    first.waitForFinished(kWaitLimitMs);
+    EXPECT_TRUE(waitFor([&] { return volume.server() == 0; })) << "no server, no number";
+    QProcess second;
+    startServer(second);
+    // The failed connection is replaced by one to the new server, which is told apart from the first.
+    ASSERT_TRUE(waitFor([&] { return volume.server() != 0; })) << second.readAllStandardError().toStdString();
+    EXPECT_NE(volume.server(), firstServer);
+    EXPECT_NE(volume.read()->packed, 0x66006600u) << "the new server starts at its own volume";
+    volume.setVolume(0x33003300);
+    EXPECT_EQ(volume.read()->packed, 0x33003300u);
+    second.terminate();
+    second.waitForFinished(kWaitLimitMs);
     if (old.isNull())
         qunsetenv("PULSE_SERVER");
     else

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QThread>
 #include <QTest>
@@ -111,6 +112,27 @@ TEST(RingNotification, IsShownCriticalWithTheButtonsAsActionsAndWithdrawn)
     notification.withdraw();
     EXPECT_TRUE(waitUntil([&] { return serverCalls().contains(QString("'CloseNotification', [<%1>]").arg(id)); }))
         << serverCalls().toStdString();
+}
+
+TEST(RingNotification, AnUnansweredAlarmStaysListedAndOpensTheAlarmList)
+{
+    if (!withServer())
+        GTEST_SKIP() << "needs the notification daemon mock";
+    UnansweredNotification notification;
+    QSignalSpy open(&notification, &UnansweredNotification::openListRequested);
+    const int before = notificationsShown();
+    notification.show("开会", "07:00");
+    ASSERT_TRUE(waitUntil([&] { return notificationsShown() == before + 1; }));
+    const QString calls = serverCalls();
+    // The text and the action, and a time-out of 0 after the hints: it never expires, so it is still
+    // there when the user comes back.
+    const QRegularExpression shown(QString::fromUtf8(
+        "<'闹钟“开会”（07:00）无人应答'>, <''>, <\\['open-list', '打开闹钟列表'\\]>, <\\{[^}]*\\}>, <0>\\]"));
+    EXPECT_TRUE(calls.contains(shown)) << calls.toStdString();
+    invokeAction(before + 100, "open-list"); // another program's notification
+    invokeAction(before + 1, "open-list");
+    ASSERT_TRUE(open.wait(20000));
+    EXPECT_EQ(open.size(), 1);
 }
 
 TEST(RingNotification, SpeaksTheInterfaceLanguage)

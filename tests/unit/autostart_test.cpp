@@ -59,6 +59,12 @@ TEST(XdgAutostart, ExecQuotesPathsWithReservedCharacters)
                    {"/home/u/My Clock/belvane", "\"/home/u/My Clock/belvane\""},
                    {"/home/u/a$b/belvane", "\"/home/u/a\\\\$b/belvane\""},
                    {"/home/u/100%/belvane", "/home/u/100%%/belvane"},
+                   // Quoted, each of \ " ` $ takes a backslash; the file's string escape then doubles
+                   // every backslash: a backslash in the path is four in the file.
+                   {"/home/u/a\\b/belvane", "\"/home/u/a\\\\\\\\b/belvane\""},
+                   {"/home/u/a\"b/belvane", "\"/home/u/a\\\\\"b/belvane\""},
+                   {"/home/u/a`b/belvane", "\"/home/u/a\\\\`b/belvane\""},
+                   {"/home/u/My 100%/belvane", "\"/home/u/My 100%%/belvane\""},
                    {"/home/u/闹钟/belvane", "/home/u/闹钟/belvane"}}) {
         EXPECT_EQ(XdgAutostart::execArgument(QString::fromUtf8(c.path)), QString::fromUtf8(c.exec)) << c.path;
     }

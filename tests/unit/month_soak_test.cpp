@@ -54,6 +54,7 @@ AlarmSettings sound(int snooze)
     s.soundIndex = 1;
     s.volume = 90;
     s.snoozeMinutes = snooze;
+    s.soundMinutes = 15; // longer than any user here waits
     s.closeNever = true;
     return s;
 }
@@ -283,6 +284,7 @@ public:
     void setDeviceVolume(quint32 packed) override { volumes.append(packed); }
     void requestClose() override { closeRequested = true; }
     void powerAction(int action) override { power.append(action); }
+    void ringingUnanswered() override {}
 
     void attach(const QDateTime* now) { m_now = now; }
 

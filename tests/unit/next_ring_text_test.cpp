@@ -99,6 +99,7 @@ TEST(NextRingText, SnoozeLastsFromTheStartOfTheRinging)
         void setDeviceVolume(quint32) override {}
         void requestClose() override {}
         void powerAction(int) override {}
+        void ringingUnanswered() override {}
     } actions;
     session.tick(monday(7, 2), actions); // automatic snooze after two minutes
     ASSERT_TRUE(session.snoozedUntil());

@@ -28,6 +28,7 @@ public:
     void setDeviceVolume(quint32 packed) override { volumes.append(packed); }
     void requestClose() override { ++closeRequests; }
     void powerAction(int action) override { power.append(action); }
+    void ringingUnanswered() override { ++unanswered; }
 
     void setNow(const QDateTime& now) { m_now = now; }
     QList<int> levels() const
@@ -43,6 +44,7 @@ public:
     QList<quint32> volumes;
     int closes = 0;
     int closeRequests = 0;
+    int unanswered = 0;
     QList<int> power;
 
 private:
@@ -58,6 +60,7 @@ AlarmSettings musicAlarm(QStringList list)
     s.playList = std::move(list);
     s.volume = 100;
     s.snoozeMinutes = 5;
+    s.soundMinutes = 15; // what the editor gives every alarm
     s.closeNever = true;
     return s;
 }
@@ -69,6 +72,7 @@ AlarmSettings soundAlarm()
     s.soundIndex = 2;
     s.volume = 100;
     s.snoozeMinutes = 5;
+    s.soundMinutes = 15;
     s.closeNever = true;
     return s;
 }
@@ -128,9 +132,83 @@ TEST(RingingSession, PlayListPlaysOnceThroughThenClosesAndRunsPowerAction)
         EXPECT_EQ(r.actions.closeRequests, c.closeRequests) << c.situation;
         EXPECT_EQ(r.actions.power, c.powerCalls) << c.situation;
         EXPECT_FALSE(r.session.timerEnabled()) << c.situation;
+        EXPECT_EQ(r.session.ended(), RingingEnd::PlayListDone) << c.situation;
+        EXPECT_EQ(r.actions.unanswered, 1) << c.situation;
         r.runFor(60000); // the ticks have stopped: nothing more happens
         EXPECT_EQ(r.actions.played.size(), 2) << c.situation;
         EXPECT_EQ(r.actions.power, c.powerCalls) << c.situation;
+    }
+}
+
+TEST(RingingSession, UnansweredSoundEndsAfterItsMinutes)
+{
+    AlarmSettings oneMinute = soundAlarm();
+    oneMinute.soundMinutes = 1;
+    oneMinute.closeNever = false, oneMinute.closeWhenFinished = true;
+    oneMinute.powerAction = 2;
+    AlarmSettings once = soundAlarm();
+    once.soundMinutes = 0;
+    AlarmSettings emptyList = musicAlarm({});
+    emptyList.soundMinutes = 1;
+    AlarmSettings older = soundAlarm(); // 15 minutes, as every older file holds
+    // Situation, settings, the tick that ends it, a snooze pressed then (-1: none), how it ends.
+    const std::tuple<const char*, AlarmSettings, qint64, qint64, RingingEnd> cases[] = {
+        {"one minute, closing when finished, then standby", oneMinute, 60000, -1, RingingEnd::SoundMinutesOver},
+        {"0 minutes plays the sound once", once, 2800, -1, RingingEnd::SoundPlayedOnce},
+        {"the sound standing in for an empty list keeps the minutes", emptyList, 60000, -1,
+         RingingEnd::SoundMinutesOver},
+        {"15 minutes of an older file now mean 15 minutes", older, 15 * 60000, -1, RingingEnd::SoundMinutesOver},
+        {"after a snooze the minutes count again", oneMinute, 6 * 60000, 30000, RingingEnd::SoundMinutesOver},
+    };
+    for (const auto& [situation, settings, endsAtMs, snoozeAtMs, end] : cases) {
+        Ringing r(settings);
+        if (snoozeAtMs >= 0) {
+            r.runFor(snoozeAtMs);
+            r.session.snoozePressed();
+        }
+        r.runFor(endsAtMs - 200 - std::max<qint64>(snoozeAtMs, 0));
+        EXPECT_TRUE(r.session.timerEnabled() && !r.session.Silenced) << situation << ": rings a tick before";
+        const int closes = r.actions.closes;
+        r.tick();
+        EXPECT_EQ(r.session.ended(), end) << situation;
+        EXPECT_EQ(r.actions.unanswered, 1) << situation;
+        EXPECT_EQ(r.actions.closes, closes + 1) << situation << ": the sound stops";
+        EXPECT_EQ(r.actions.closeRequests, settings.closeWhenFinished ? 1 : 0) << situation;
+        EXPECT_EQ(r.actions.power, settings.powerAction ? QList<int>{2} : QList<int>{}) << situation;
+        const qsizetype played = r.actions.played.size();
+        r.runFor(10 * 60000);
+        EXPECT_EQ(r.actions.played.size(), played) << situation << ": silent for good";
+    }
+}
+
+TEST(RingingSession, RestartedSoundServerGetsTheLevelAndTheSoundAgain)
+{
+    AlarmSettings fading = soundAlarm();
+    fading.fadeIn = true;
+    fading.fadeInMinutes = 1;
+    fading.volume = 40;
+    AlarmSettings list = musicAlarm({"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"});
+    // Situation, settings, when the server restarts, snoozed then, what starts in the next two ticks.
+    const std::tuple<const char*, AlarmSettings, qint64, bool, QStringList> cases[] = {
+        {"the sound half way through its fade", fading, 30000, false, {"/prog/sounds/Alarmrng.wav"}},
+        {"the second entry of a list starts again, not the third", list, 150000, false, {"/m/b.mp3"}},
+        {"snoozed: the level comes back, the sound waits", fading, 30000, true, {}},
+    };
+    for (const auto& [situation, settings, restartAtMs, snoozed, playedAfter] : cases) {
+        Ringing r(settings);
+        r.actions.fileLengthMs = 120000;
+        r.runFor(restartAtMs);
+        if (snoozed) {
+            r.session.snoozePressed();
+            r.tick();
+        }
+        const quint32 level = r.actions.volumes.last();
+        const qsizetype played = r.actions.played.size();
+        r.actions.volumes.clear();
+        r.session.soundServerChanged(r.actions);
+        EXPECT_EQ(r.actions.volumes, QList<quint32>{level}) << situation << ": the level last set, again";
+        r.runFor(400);
+        EXPECT_EQ(r.actions.played.mid(played), playedAfter) << situation;
     }
 }
 
@@ -333,28 +411,37 @@ TEST(RingingSession, SnoozeOfZeroMinutesRestartsInTheSameTick)
 
 TEST(RingingSession, AutomaticSnoozeCycles)
 {
+    // Silent or not at the end of minutes 1..15; the ringing never ends by itself.
+    const bool T = true, F = false;
+    const std::tuple<const char*, int, int, int, QList<bool>> cases[] = {
+        {"rings 2 minutes, silent 3", 2, 3, 15, {F, T, T, T, F, F, T, T, T, F, F, T, T, T, F}},
+        {"sound minutes shorter: rings 1, silent 3", 2, 3, 1, {T, T, T, F, T, T, T, F, T, T, T, F, T, T, T}},
+        {"a sound played once, then silent 2", 5, 2, 0, {T, F, T, F, T, F, T, F, T, F, T, F, T, F, T}},
+    };
+    for (const auto& [situation, autoMinutes, snoozeMinutes, soundMinutes, expected] : cases) {
+        AlarmSettings s = soundAlarm();
+        s.autoSnooze = true;
+        s.autoSnoozeMinutes = autoMinutes;
+        s.snoozeMinutes = snoozeMinutes;
+        s.soundMinutes = soundMinutes;
+        Ringing r(s);
+        r.actions.fileLengthMs = 1000;
+        QList<bool> silent;
+        for (int minute = 0; minute < 15; ++minute) {
+            r.runFor(60000);
+            silent.append(r.session.Silenced);
+        }
+        EXPECT_EQ(silent, expected) << situation;
+        EXPECT_TRUE(r.session.timerEnabled()) << situation;
+        EXPECT_EQ(r.actions.unanswered, 0) << situation;
+    }
+
     AlarmSettings s = soundAlarm();
     s.autoSnooze = true;
-    s.autoSnoozeMinutes = 2;
-    s.snoozeMinutes = 3;
-    Ringing r(s);
-    r.actions.fileLengthMs = 1000;
-    QList<QPair<int, bool>> silentAt; // minute, silenced
-    for (int minute = 0; minute < 15; ++minute) {
-        r.runFor(60000);
-        silentAt.append({minute + 1, r.session.Silenced});
-    }
-    // Rings 2 minutes, silent 3, rings 2, ...
-    QList<bool> silent;
-    for (const auto& m : silentAt)
-        silent.append(m.second);
-    EXPECT_EQ(silent, (QList<bool>{false, true, true, true, false, false, true, true, true, false, false,
-                                   true, true, true, false}))
-        << "minutes 1..15";
-
     // A sum above 59 minutes is never reached: silent until the user acts.
     s.autoSnoozeMinutes = 30;
     s.snoozeMinutes = 30;
+    s.soundMinutes = 45;
     Ringing never(s);
     never.runFor(31 * 60000);
     EXPECT_TRUE(never.session.Silenced);
@@ -391,8 +478,8 @@ TEST(RingingSession, PartlyReadSettingsLeaveLaterFieldsAtZero)
     AlarmSettings nothing; // nothing read: no kind of sound, so the first built-in sound
     Ringing fallback(nothing);
     fallback.runFor(5000);
-    EXPECT_EQ(fallback.actions.played.value(0), "/prog/sounds/Rooster.wav");
-    EXPECT_TRUE(fallback.session.timerEnabled());
+    EXPECT_EQ(fallback.actions.played, QStringList{"/prog/sounds/Rooster.wav"}); // 0 minutes: once
+    EXPECT_EQ(fallback.session.ended(), RingingEnd::SoundPlayedOnce);
 }
 
 TEST(RingingSession, FirstFileIsWhatTheRingingStartsWith)

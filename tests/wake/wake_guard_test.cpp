@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -82,7 +85,7 @@ QStringList sessionCalls(const QString& service, const QString& path)
         list.endStructure();
         QStringList texts{method};
         for (const QVariant& a : args)
-            if (a.typeId() == QMetaType::QString)
+            if (a.typeId() == QMetaType::QString || a.typeId() == QMetaType::UInt)
                 texts << a.toString();
         out << texts.join(" | ");
     }
@@ -266,7 +269,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SleepCase{"the real helper as root, the alarm in 9 hours", 9 * 60, true, false}),
     sleepCaseName);
 
-enum class WayOut { Ok, Snooze, ListPlayed, EndOfRun };
+enum class WayOut { Ok, Snooze, ListPlayed, EndOfRun, SoundMinutesOver };
 
 class WhileRinging : public WakeAndIdle, public ::testing::WithParamInterface<WayOut> {};
 
@@ -306,20 +309,50 @@ TEST_P(WhileRinging, TheScreenStaysOnUntilTheWindowIsAnswered)
     case WayOut::EndOfRun:
         dispatcher->stop(); // what SIGTERM and the menu's exit come to
         break;
+    case WayOut::SoundMinutesOver: // nobody answers: the window stays, silent, and the screen may sleep
+        fake.clock.set(fake.clock.now().addSecs(s.soundMinutes * 60));
+        dispatcher->ringingWindow()->TimerTimer();
+        ASSERT_TRUE(dispatcher->ringingWindow()->isVisible());
+        break;
     }
     EXPECT_EVENTUALLY(screenSaverCalls() == (QStringList{"Inhibit", "UnInhibit"}));
     EXPECT_EVENTUALLY(!idleHeld());
     EXPECT_FALSE(idle.isHeld());
 }
 
+TEST_F(WakeAndIdle, AScreenSaverAnswerThatComesAfterTheAlarmWasAnsweredIsGivenBackAtOnce)
+{
+    NEED_TEST_BUSES();
+    // Rung, answered, and rung again before the screen saver's first answer is in.
+    idle.hold("first");
+    idle.release();
+    idle.hold("second");
+    const auto calls = [] {
+        return sessionCalls("org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver");
+    };
+    EXPECT_EVENTUALLY(calls().size() == 3);
+    QStringList seen = calls();
+    ASSERT_EQ(seen.size(), 3) << seen.join('\n').toStdString();
+    const QString given = seen[2].section(" | ", 1, 1);
+    idle.release();
+    EXPECT_EVENTUALLY(calls().size() == 4);
+    seen = calls();
+    // The first holding's cookie, handed out first, is the smaller: it goes back at once, the second's
+    // at the second release.
+    EXPECT_TRUE(seen[2].startsWith("UnInhibit") && seen[3].startsWith("UnInhibit"))
+        << seen.join('\n').toStdString();
+    EXPECT_LT(given.toUInt(), seen[3].section(" | ", 1, 1).toUInt()) << seen.join('\n').toStdString();
+}
+
 std::string wayOutName(const ::testing::TestParamInfo<WayOut>& info)
 {
-    static const char* const names[] = {"OK", "Snooze", "ListPlayed", "EndOfRun"};
+    static const char* const names[] = {"OK", "Snooze", "ListPlayed", "EndOfRun", "SoundMinutesOver"};
     return names[int(info.param)];
 }
 
 INSTANTIATE_TEST_SUITE_P(WaysOut, WhileRinging,
-                         ::testing::Values(WayOut::Ok, WayOut::Snooze, WayOut::ListPlayed, WayOut::EndOfRun),
+                         ::testing::Values(WayOut::Ok, WayOut::Snooze, WayOut::ListPlayed, WayOut::EndOfRun,
+                                           WayOut::SoundMinutesOver),
                          wayOutName);
 
 TEST(WakeTimerStatus, IsKnownBeforeAnyAlarmWasGiven)
@@ -365,4 +398,67 @@ TEST(WakeTimerStatus, SettledMeansTheHelperHasArmedTheLastInstant)
     wake.arm(instant);
     wake.settle();
     EXPECT_EQ(dir.read("armed").trimmed(), QByteArray::number(instant.toSecsSinceEpoch()));
+}
+
+TEST(WakeTimerStatus, RestartsWaitLongerAfterEachQuickFailureUpToAMinute)
+{
+    // At once after a long run (0), then doubling, once a minute after five quick failures in a row.
+    for (const auto& [failures, delayMs] :
+         {std::pair{0, 1000}, {1, 1000}, {2, 2000}, {4, 8000}, {5, 60000}, {40, 60000}})
+        EXPECT_EQ(LinuxWakeTimer::restartDelayMs(failures), delayMs) << failures << " quick failures";
+}
+
+TEST(WakeTimerStatus, AKilledHelperComesBackWithTheLastInstantAndNothingButItsPipes)
+{
+    // The stand-in notes each start (its process id), the descriptors it holds and what it arms.
+    TempFolder dir;
+    const QString helper = dir.file("belvane-wake");
+    dir.write("belvane-wake", QStringLiteral("#!/bin/sh\necho $$ >> '%1starts'\nls -l /proc/$$/fd > '%1fds'\n"
+                                             "echo ready\nwhile read -r line; do echo \"$line\" > '%1armed'; "
+                                             "echo \"armed $line\"; done\n")
+                                  .arg(dir.path())
+                                  .toUtf8());
+    QFile::setPermissions(helper, QFile::permissions(helper) | QFileDevice::ExeOwner);
+    // A descriptor of this process that a careless start would hand down.
+    const int leaked = ::open(QFile::encodeName(dir.file("starts")).constData(), O_RDONLY | O_CREAT, 0600);
+
+    LinuxWakeTimer wake(helper);
+    QList<bool> canWake; // as the about box would have read it at each change
+    QObject::connect(&wake, &LinuxWakeTimer::statusChanged,
+                     [&] { canWake << wake.cannotWakeReason().isEmpty(); });
+    const QDateTime instant = QDateTime::currentDateTime().addSecs(3600);
+    wake.arm(instant);
+    wake.settle();
+    ASSERT_TRUE(wake.cannotWakeReason().isEmpty()) << wake.cannotWakeReason().toStdString();
+    const QByteArray first = dir.read("starts").trimmed();
+    EXPECT_FALSE(dir.read("fds").contains("starts")) << dir.read("fds").toStdString();
+    ::close(leaked);
+
+    ::kill(first.toInt(), SIGKILL);
+    EXPECT_EVENTUALLY(dir.read("starts").split('\n').size() == 3); // two lines and the last end
+    EXPECT_EVENTUALLY(wake.cannotWakeReason().isEmpty());
+    EXPECT_EQ(canWake, (QList<bool>{true, false, true}));
+    EXPECT_EVENTUALLY_EQ(dir.read("armed").trimmed(), QByteArray::number(instant.toSecsSinceEpoch()));
+}
+
+TEST(WakeTimerStatus, AHelperThatCannotStartSaysWhyOnce)
+{
+    TempFolder dir;
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtWarningMsg)
+                warnings << text;
+        });
+    {
+        LinuxWakeTimer wake(dir.file("no such folder/belvane-wake"));
+        int failures = 0;
+        QObject::connect(&wake, &LinuxWakeTimer::statusChanged, [&] { ++failures; });
+        wake.arm(QDateTime::currentDateTime().addSecs(3600));
+        EXPECT_EVENTUALLY(failures >= 2); // tried again
+        EXPECT_TRUE(wake.restartPending());
+    }
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(warnings.filter("no such folder/belvane-wake").size(), 1) << warnings.join('\n').toStdString();
 }

@@ -1,7 +1,8 @@
 # shellcheck shell=bash
 # Adding an alarm as a user does: the face's menu, 闹钟, 添加, the editor, OK. The new row is in the
 # list and in "al.ini", and the alarm has its own settings file. The wake helper beside the program,
-# not running while there was no alarm, then holds a wake timer for a minute before the alarm.
+# not running while there was no alarm, then holds a wake timer for a minute before the alarm, and
+# comes back with it when killed.
 
 # Where the editor's controls are, inside its client area. Check against the editor's layout.
 EDITOR_MEMO_AT="100 95"
@@ -46,6 +47,31 @@ check_wake_timer() {
     note "wake timer of helper $(wake_helper_pid) armed ${left} s ahead, 60 s before the alarm"
 }
 
+# A helper that ends (killed, out of memory) is started again and handed the alarm's instant. It holds
+# its three pipes and its timer, nothing else of the program's, and was started by a plain path.
+check_wake_helper_comes_back() {
+    if [ "$(id -u)" != 0 ]; then
+        note "wake helper's return not checked: not root, so the helper has no CAP_WAKE_ALARM"
+        return 0
+    fi
+    local killed helper="" left=""
+    killed=$(wake_helper_pid)
+    kill -9 "$killed"
+    _new_helper_armed() {
+        helper=$(wake_helper_pid)
+        left=$(wake_timer_left)
+        [ -n "$helper" ] && [ "$helper" != "$killed" ] && [ -n "$left" ] && [ "$left" -gt 0 ]
+    }
+    wait_for 10 _new_helper_armed || fail "10 s after helper $killed was killed: helper ${helper:-none}, timer ${left:-none}"
+    note "helper $killed killed; helper $helper holds a timer armed ${left} s ahead"
+    check_wake_timer
+    local fds command
+    fds=$(find "/proc/$helper/fd" -mindepth 1 -printf '%f\n' | sort -n | tr '\n' ' ')
+    [ "$fds" = "0 1 2 3 " ] || fail "the wake helper holds descriptors $fds: $(ls -l "/proc/$helper/fd")"
+    command=$(tr '\0' ' ' <"/proc/$helper/cmdline")
+    [[ $command != *//* ]] || fail "the wake helper was started as $command"
+}
+
 journey() {
     write_quiet_options
     start_program
@@ -86,6 +112,7 @@ journey() {
     [ -f "$PROGRAM_DIR/0.ini" ] || fail "no settings file 0.ini"
     [ "$(tail -c 12 "$PROGRAM_DIR/0.ini")" = "Feed the cat" ] || fail "0.ini does not end with the reminder"
     check_wake_timer
+    check_wake_helper_comes_back
 
     click_at "$list" $((320 + 36)) $((264 + 12)) # 关闭
     wait_gone "$list"

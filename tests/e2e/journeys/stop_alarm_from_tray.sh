@@ -1,9 +1,7 @@
-# An alarm rings while its window is out of reach: the tray icon, in a panel along the bottom edge,
-# still shows its tooltip and its menu, the menu opens whole on the screen, and its "停止闹铃" closes
+# An alarm rings while its window is out of reach: the tray icon, in a panel along the bottom edge
+# that reserves its strip of the screen, still shows its tooltip and its menu, the menu opens whole
+# inside the work area (not over the panel), and its "停止闹铃" closes
 # the ringing window and puts the output's volume back as it was.
-
-# Prints the work area (the screen less the panels) as "x y width height".
-work_area() { xprop -root -notype _NET_WORKAREA | awk -F' = ' '{ split($2, a, ", "); print a[1], a[2], a[3], a[4] }'; }
 
 journey() {
     add_alarm caption="Stand up" frequency=2 "at=2026-12-07 07:00:00" sound=2 volume=80 reminder="Stand up" >/dev/null
@@ -50,8 +48,10 @@ journey() {
         [ -n "$menu" ]
     }
     wait_for "$WAIT_LIMIT" _menu_open || fail "the icon's menu did not open while the alarm rings"
-    local area_x area_y area_w area_h
+    local area_x area_y area_w area_h screen_w screen_h
     read -r area_x area_y area_w area_h <<<"$(work_area)"
+    read -r screen_w screen_h <<<"$(xdotool getdisplaygeometry)"
+    [ "$area_h" -lt "$screen_h" ] || fail "the panel reserves no strip: work area ${area_w}x$area_h, screen ${screen_w}x$screen_h"
     eval "$(xdotool getwindowgeometry --shell "$menu")"
     note "menu at $X,$Y size ${WIDTH}x$HEIGHT; work area $area_x,$area_y ${area_w}x$area_h"
     shot menu

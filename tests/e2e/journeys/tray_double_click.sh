@@ -23,7 +23,11 @@ journey() {
     local px=$X py=$Y
     eval "$(xdotool getwindowgeometry --shell "$MENU")"
     note "menu at $X,$Y size ${WIDTH}x$HEIGHT, pointer at $px,$py"
-    # Placed against the pointer: a corner or an edge of the menu is where the click was.
+    # Placed against the pointer: a corner or an edge of the menu is where the click was; over the
+    # panel, left out of the work area, its bottom edge is the work area's.
+    local area_y area_h
+    read -r _ area_y _ area_h <<<"$(work_area)"
+    [ "$py" -lt $((area_y + area_h)) ] || py=$((area_y + area_h))
     [ "$px" -ge $((X - 2)) ] && [ "$px" -le $((X + WIDTH + 2)) ] && [ "$py" -ge $((Y - 2)) ] &&
         [ "$py" -le $((Y + HEIGHT + 2)) ] || fail "the menu opened away from the pointer"
     shot menu
