@@ -2,8 +2,9 @@
 # Alarms from a terminal and over D-Bus. With no copy running, `belvane alarm add` writes the files
 # and the next start rings the alarm. While the clock runs, a command reaches it: the new row shows at
 # once in the open alarm list and the alarm rings; the D-Bus interface is introspectable and lists the
-# rows, as the socket does without the bus; dbus-monitor sees AlarmRinging and AlarmAnswered; `belvane ringing stop` closes the ringing
-# window and puts the output's volume back.
+# rows, as the socket does without the bus; dbus-monitor sees AlarmRinging and AlarmAnswered;
+# `belvane ringing stop` closes the ringing window and puts the output's volume back; the desktop
+# entry's actions open the list (a second start) and the editor for a new alarm (D-Bus).
 
 belvane() { "$PROGRAM_DIR/belvane" "$@"; }
 
@@ -16,8 +17,6 @@ program_time_in() {
     date -d "$CLOCK_START $((elapsed + $1)) seconds" +%H:%M:%S
 }
 
-monitor_saw() { grep -A3 "member=$1" "$JOURNEY_WORK/monitor.log" | tr '\n' ' ' | grep -q -- "$2"; }
-
 stop_ringing_window() {
     local ringing=$1
     belvane ringing stop || fail "belvane ringing stop ended with $?"
@@ -29,8 +28,7 @@ journey() {
     use_accessibility_bus
     write_quiet_options
     set_quiet_output
-    dbus-monitor --session "type='signal',interface='org.belvane.Alarms'" >"$JOURNEY_WORK/monitor.log" 2>&1 &
-    JOURNEY_PIDS+=($!)
+    watch_alarm_signals
 
     local number status=0
     number=$(belvane alarm add 07:00:00 --repeat daily --name "Made offline" --sound 2 --volume 80) ||
@@ -53,11 +51,11 @@ journey() {
     local ringing=$WINDOW memo
     wait_for "$WAIT_LIMIT" program_streaming || fail "the alarm made offline rang without sound"
     memo_reads "$ringing" "Made offline" || fail "the ringing window reads \"$memo\""
-    wait_for "$WAIT_LIMIT" monitor_saw AlarmRinging 'uint32 0 *string "Made offline" *string "2026-12-07T07:00:00' ||
-        fail "dbus-monitor saw no AlarmRinging: $(cat "$JOURNEY_WORK/monitor.log")"
+    wait_for "$WAIT_LIMIT" alarm_signal_seen AlarmRinging 'uint32 0 *string "Made offline" *string "2026-12-07T07:00:00' ||
+        fail "dbus-monitor saw no AlarmRinging: $(signals_seen)"
     stop_ringing_window "$ringing"
-    wait_for "$WAIT_LIMIT" monitor_saw AlarmAnswered 'uint32 0 *string "ok"' ||
-        fail "dbus-monitor saw no AlarmAnswered ok: $(cat "$JOURNEY_WORK/monitor.log")"
+    wait_for "$WAIT_LIMIT" alarm_signal_seen AlarmAnswered 'uint32 0 *string "ok"' ||
+        fail "dbus-monitor saw no AlarmAnswered ok: $(signals_seen)"
     note "the alarm made offline rang, and ringing stop closed it"
 
     # The desktop entry's action reaches the running clock and opens its list.
@@ -87,8 +85,8 @@ journey() {
     wait_window "闹铃" 60
     ringing=$WINDOW
     memo_reads "$ringing" "Made while running" || fail "the alarm added while running reads \"$memo\""
-    wait_for "$WAIT_LIMIT" monitor_saw AlarmRinging 'uint32 1 *string "Made while running"' ||
-        fail "dbus-monitor saw no AlarmRinging for alarm 1: $(cat "$JOURNEY_WORK/monitor.log")"
+    wait_for "$WAIT_LIMIT" alarm_signal_seen AlarmRinging 'uint32 1 *string "Made while running"' ||
+        fail "dbus-monitor saw no AlarmRinging for alarm 1: $(signals_seen)"
     output_as_before && fail "the ringing left the output as it was"
     stop_ringing_window "$ringing"
     program_running || fail "the program ended"
