@@ -131,6 +131,36 @@
         <source>无法写入文件&quot;%1&quot;</source>
         <translation>Cannot write the file &quot;%1&quot;</translation>
     </message>
+    <message>
+        <source>第 1 行应是闹钟的个数（0 到 %1），却是&quot;%2&quot;</source>
+        <translation>line 1 should hold the number of alarms (0 to %1), but reads &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>第 1 行说有 %1 个闹钟，文件却在第 %2 个闹钟之前就结束了</source>
+        <translation>line 1 counts %1 alarms, but the file ends before alarm %2</translation>
+    </message>
+    <message>
+        <source>第 %1 个闹钟（第 %2 到 %3 行）：%4</source>
+        <translation>alarm %1 (lines %2 to %3): %4</translation>
+    </message>
+    <message>
+        <source>第 1 行说有 %1 个闹钟，后面却还有更多的闹钟</source>
+        <translation>line 1 counts %1 alarms, but more alarms follow them</translation>
+    </message>
+    <message>
+        <source>闹钟列表文件&quot;%1&quot;已损坏：%2。
+读出并保留了其中 %3 个闹钟。原文件已原样保存为&quot;%4&quot;。</source>
+        <translation>The alarm list file &quot;%1&quot; is damaged: %2.
+Alarms read and kept: %3. The original file was saved unchanged as &quot;%4&quot;.</translation>
+    </message>
+    <message>
+        <source>没有读出的闹钟：</source>
+        <translation>Alarms that were not loaded:</translation>
+    </message>
+    <message>
+        <source>闹钟列表文件&quot;%1&quot;已损坏，关于它的报告还开着。请先读完并关闭那份报告（它在最前面），再修改闹钟。</source>
+        <translation>The alarm list file &quot;%1&quot; is damaged and its report is still open. Read and close that report (it is in front) before changing the alarms.</translation>
+    </message>
 </context>
 <context>
     <name>AlarmRecord</name>
@@ -201,6 +231,29 @@
     <message>
         <source>鼓声    </source>
         <translation>Drum roll</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;不是一天中的时刻</source>
+        <translation>&quot;%1&quot; is not a time of day</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;不是日期</source>
+        <translation>&quot;%1&quot; is not a date</translation>
+    </message>
+</context>
+<context>
+    <name>AlarmSettingsFile</name>
+    <message>
+        <source>%1:%2:%3 不是一天中的时刻</source>
+        <translation>%1:%2:%3 is not a time of day</translation>
+    </message>
+    <message>
+        <source>%1 年 %2 月 %3 日不是日期</source>
+        <translation>day %3 of month %2 of the year %1 is not a date</translation>
+    </message>
+    <message>
+        <source>找不到文件&quot;%1&quot;</source>
+        <translation>The file &quot;%1&quot; was not found</translation>
     </message>
 </context>
 <context>
@@ -367,6 +420,13 @@
     </message>
 </context>
 <context>
+    <name>InterfaceLanguage</name>
+    <message>
+        <source>--lang 只能是 zh 或 en，不能是&quot;%1&quot;</source>
+        <translation>--lang takes zh or en, not &quot;%1&quot;</translation>
+    </message>
+</context>
+<context>
     <name>LineFile</name>
     <message>
         <source>无法打开文件&quot;%1&quot;：%2</source>
@@ -379,6 +439,14 @@
     <message>
         <source>无法写入文件&quot;%1&quot;：%2</source>
         <translation>Cannot write the file &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>这一行是空的，应是一个整数</source>
+        <translation>the line is empty where a whole number belongs</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;不是整数</source>
+        <translation>&quot;%1&quot; is not a whole number</translation>
     </message>
 </context>
 <context>
@@ -453,6 +521,36 @@
     <message>
         <source>打盹至</source>
         <translation>snoozed until</translation>
+    </message>
+</context>
+<context>
+    <name>OffSwitches</name>
+    <message>
+        <source>第 %1 行的&quot;%2&quot;不是 0 到 %3 的闹钟编号</source>
+        <translation>&quot;%2&quot; on line %1 is not an alarm number from 0 to %3</translation>
+    </message>
+    <message>
+        <source>记录哪些闹钟已关闭的文件&quot;%1&quot;无法读取（%2），所以现在所有闹钟都是开着的。原文件已原样保存为&quot;%3&quot;。</source>
+        <translation>The file of switched-off alarms &quot;%1&quot; could not be read (%2), so every alarm is on. The original file was saved unchanged as &quot;%3&quot;.</translation>
+    </message>
+</context>
+<context>
+    <name>OptionsFile</name>
+    <message>
+        <source>选项文件&quot;%1&quot;%2有误（%3）：此前的选项已读出，此后的选项保持初始值。</source>
+        <translation>The options file &quot;%1&quot; is wrong at %2 (%3): the options before it were read, the ones after it keep their initial values.</translation>
+    </message>
+    <message>
+        <source>第 %1 行</source>
+        <translation>line %1</translation>
+    </message>
+    <message>
+        <source>%1:%2:%3 不是一天中的时刻</source>
+        <translation>%1:%2:%3 is not a time of day</translation>
+    </message>
+    <message>
+        <source>第 %1 到 %2 行</source>
+        <translation>lines %1 to %2</translation>
     </message>
 </context>
 <context>
@@ -797,6 +895,14 @@
         <source>播放列表最多只能有 %1 个文件，不能再添加。请先删除不需要的文件。</source>
         <translation>A play list holds at most %1 files; no more can be added. Please delete files you do not need first.</translation>
     </message>
+    <message>
+        <source>%1 分钟超出了 0 到 59 分钟</source>
+        <translation>%1 minutes is outside 0 to 59 minutes</translation>
+    </message>
+    <message>
+        <source>找不到文件&quot;%1&quot;</source>
+        <translation>The file &quot;%1&quot; was not found</translation>
+    </message>
 </context>
 <context>
     <name>TAlarmRun</name>
@@ -819,6 +925,21 @@
     <message>
         <source>确定</source>
         <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>TFilterGraph</name>
+    <message>
+        <source>媒体框架拒绝了这一操作。</source>
+        <translation>The media framework refused to do this.</translation>
+    </message>
+    <message>
+        <source>没有指定媒体文件。</source>
+        <translation>No media file was given.</translation>
+    </message>
+    <message>
+        <source>文件&quot;%1&quot;没能准备好播放。</source>
+        <translation>The file &quot;%1&quot; did not become ready to play.</translation>
     </message>
 </context>
 <context>
@@ -910,6 +1031,14 @@
         <source>已有 %1 个闹钟，不能再添加。请先删除不再需要的闹钟。</source>
         <translation>There are already %1 alarms; no more can be added. Please delete alarms you no longer need first.</translation>
     </message>
+    <message>
+        <source>Hide</source>
+        <translation>Hide</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Restore</translation>
+    </message>
 </context>
 <context>
     <name>TFormMain</name>
@@ -952,6 +1081,14 @@
     <message>
         <source>隐藏</source>
         <translation>Hide</translation>
+    </message>
+    <message>
+        <source>无法打开图片文件&quot;%1&quot;</source>
+        <translation>Cannot open the picture file &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Send to tray</source>
+        <translation>Send to tray</translation>
     </message>
 </context>
 <context>

@@ -3,8 +3,9 @@
 # a face draw, the start-up time to the clock window mapped under Xvfb and the resident memory after
 # 10 s, then on a private desktop: the idle cost side by side with a bare Qt floor and a peer alarm
 # clock, how close to each half-second the face changes, and the delay from an alarm's due second to
-# its first sound on a PulseAudio null sink. Takes several minutes; --quick shortens the idle windows
-# and rings 3 alarms instead of 20.
+# its first sound on a PulseAudio null sink, and one program's resident memory before its first
+# alarm, after it and after the last, beside the floor's. Takes several minutes; --quick shortens the
+# idle windows and rings 3 alarms instead of 20.
 # Usage: scripts/figures.sh [--quick]
 set -euo pipefail
 cd "$(dirname "$0")/.."

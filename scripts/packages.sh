@@ -18,6 +18,12 @@ BELVANE_RUN_PACKAGES=(
     libcap2-bin
 )
 
+# What building the Debian package takes besides its Build-Depends (which mk-build-deps installs
+# from debian/control), and judging it.
+BELVANE_PACKAGE_PACKAGES=(
+    dpkg-dev debhelper fakeroot devscripts equivs lintian
+)
+
 # What the tests and quality gates add.
 BELVANE_TEST_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
@@ -30,6 +36,8 @@ BELVANE_TEST_PACKAGES=(
     appstream-util
     # every shell script checked
     shellcheck
+    # the package stage's two builds of the package share their compiled objects
+    ccache
     # fuzzing and sanitizer builds
     clang libclang-rt-14-dev
 )
@@ -43,20 +51,23 @@ belvane_missing_of() {
 }
 
 # Installs what building and running need, without recommended packages; with `test`, also the test
-# tools (with their recommended packages, as the machines the tests ran on had them).
+# tools (with their recommended packages, as the machines the tests ran on had them) and the packaging
+# tools; with `package`, only the packaging tools. The packaging tools come without their recommended
+# packages, which are many and large (keyrings, upload tools).
 belvane_install_missing() {
-    local run test=""
-    run=$(belvane_missing_of "${BELVANE_RUN_PACKAGES[@]}")
+    local run="" test="" package=""
+    [ "${1:-}" = package ] || run=$(belvane_missing_of "${BELVANE_RUN_PACKAGES[@]}")
     [ "${1:-}" = test ] && test=$(belvane_missing_of "${BELVANE_TEST_PACKAGES[@]}")
-    [ -z "$run$test" ] && return 0
-    echo "Installing:" $run $test
+    [ "${1:-}" = test ] || [ "${1:-}" = package ] && package=$(belvane_missing_of "${BELVANE_PACKAGE_PACKAGES[@]}")
+    [ -z "$run$test$package" ] && return 0
+    echo "Installing:" $run $package $test
     local sudo=()
     [ "$(id -u)" -ne 0 ] && sudo=(sudo)
     # Another install may hold the package database: wait for it rather than fail.
     local apt=(env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600)
     "${sudo[@]}" "${apt[@]}" update -qq
     # shellcheck disable=SC2086 # one package name a word
-    [ -z "$run" ] || "${sudo[@]}" "${apt[@]}" install -y -qq --no-install-recommends $run
+    [ -z "$run$package" ] || "${sudo[@]}" "${apt[@]}" install -y -qq --no-install-recommends $run $package
     # shellcheck disable=SC2086
     [ -z "$test" ] || "${sudo[@]}" "${apt[@]}" install -y -qq $test
 }

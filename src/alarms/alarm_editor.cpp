@@ -38,6 +38,7 @@
 #include "platform/line_file.h"
 #include "ui/date_time_fields.h"
 #include "ui/error_report.h"
+#include "ui/file_dialog_fit.h"
 #include "ui/services.h"
 #include "ui/window_centring.h"
 #include "ui/window_flags.h"
@@ -85,8 +86,11 @@ QString chooseMediaFile(QWidget* parent, const QStringList& nameFilters, const Q
     QFileDialog dialog(parent, QCoreApplication::translate("TAlarmOptions", "打开"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile); // a typed name is taken as it is
+    // The types show their descriptions alone, as the chime's dialog does: dozens of patterns do not fit.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(nameFilters);
     dialog.selectNameFilter(selectedFilter);
+    fitFileDialog(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.selectedFiles().value(0);
@@ -165,7 +169,7 @@ QTimeEdit* makeMinutesPicker(QWidget* parent, const char* name, int minutes)
 
 /// A check box or radio button whose caption holds a run of blanks with a minutes picker lying over
 /// it, so caption and picker read as one sentence. The caption's text stays as it is; only its
-/// blanks are drawn as wide as the picker needs.
+/// blanks are drawn as wide as the picker needs, no wider and no narrower.
 template <class Base> class GapButton : public Base {
 public:
     GapButton(QWidget* parent, QTimeEdit* picker) : Base(parent), m_picker(picker)
@@ -199,8 +203,9 @@ public:
 
     QSize sizeHint() const override
     {
+        // Never narrower than the caption with all its blanks, which is what the button holds.
         const QSize base = Base::sizeHint();
-        return QSize(base.width() + gapWidth() - this->fontMetrics().horizontalAdvance(blanks()),
+        return QSize(base.width() + std::max(0, gapWidth() - this->fontMetrics().horizontalAdvance(blanks())),
                      base.height());
     }
 
@@ -236,7 +241,8 @@ private:
     QString before() const { return this->text().left(m_gapStart); }
     QString blanks() const { return this->text().mid(m_gapStart, m_gapEnd - m_gapStart); }
     QString after() const { return this->text().mid(m_gapEnd); }
-    int gapWidth() const { return std::max(m_gapWidth, this->fontMetrics().horizontalAdvance(blanks())); }
+    // The blanks only mark the place: however many a translation has, the gap is the picker's.
+    int gapWidth() const { return m_gapWidth; }
 
     QTimeEdit* m_picker;
     qsizetype m_gapStart = 0;
@@ -271,7 +277,8 @@ void setChoice(QButtonGroup* group, QAbstractButton* button, bool checked)
 QTime minutesTime(int minutes)
 {
     if (minutes < 0 || minutes > 59)
-        throw ConversionError(QStringLiteral("Invalid argument to time encode: %1 minutes").arg(minutes));
+        throw ConversionError(
+            QCoreApplication::translate("TAlarmOptions", "%1 分钟超出了 0 到 59 分钟").arg(minutes));
     return QTime(0, minutes);
 }
 
@@ -694,7 +701,7 @@ void TAlarmOptions::showEvent(QShowEvent* event)
 void TAlarmOptions::FormShow()
 {
     if (m_missingFile)
-        throw IoError(QStringLiteral("File not found: \"%1\"").arg(*m_missingFile));
+        throw IoError(tr("找不到文件\"%1\"").arg(*m_missingFile));
     if (m_start == AlarmEditorStart::WorkingFile)
         ActionReadAlarmInfo();
 }

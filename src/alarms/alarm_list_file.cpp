@@ -10,34 +10,74 @@
 
 #include "platform/errors.h"
 #include "platform/line_file.h"
+#include "platform/text_codec.h"
 
 void LoadAlarmList(const QByteArray& bytes, QList<AlarmEntry>& rows, UsedAlarmNumbers& used)
 {
     rows.clear();
     used.clear();
     LineReader in(bytes);
-    const int count = in.readInt();
+    const QByteArray countLine = in.readLine();
+    int count = -1;
+    try {
+        count = toInt(countLine);
+    } catch (const ConversionError&) {
+    }
     // A count out of range is no list at all: read as empty, the next save would drop every alarm.
     if (count < 0 || count > kAlarmNumberCount)
-        throw ConversionError(QStringLiteral("The alarm count \"%1\" is not a number from 0 to %2")
-                                  .arg(count)
-                                  .arg(kAlarmNumberCount));
+        throw ConversionError(
+            QCoreApplication::translate("AlarmListFile", "第 1 行应是闹钟的个数（0 到 %1），却是\"%2\"")
+                .arg(QString::number(kAlarmNumberCount), decodeText(countLine)));
     for (int i = 0; i < count; ++i) {
+        const int first = in.lineNumber() + 1;
+        if (in.atEnd())
+            throw ConversionError(
+                QCoreApplication::translate("AlarmListFile",
+                                            "第 1 行说有 %1 个闹钟，文件却在第 %2 个闹钟之前就结束了")
+                    .arg(count)
+                    .arg(i + 1));
         // A row joins the list only when all of it has read cleanly: a half-read row would carry
         // codes the scheduler cannot decode at every tick.
         AlarmEntry row;
         for (int f = 0; f < AlarmEntry::kFieldCount; ++f)
             row.field(f) = in.readLine();
-        decodeTimeCode(row.timeCode);
-        decodeDateCode(row.dateCode);
-        used.mark(toInt(row.alarmNumber));
+        try {
+            decodeTimeCode(row.timeCode);
+            decodeDateCode(row.dateCode);
+            used.mark(toInt(row.alarmNumber));
+        } catch (const ConversionError& e) {
+            throw ConversionError(
+                QCoreApplication::translate("AlarmListFile", "第 %1 个闹钟（第 %2 到 %3 行）：%4")
+                    .arg(QString::number(i + 1), QString::number(first),
+                         QString::number(first + AlarmEntry::kFieldCount - 1), e.text()));
+        }
         rows.append(row);
     }
     // More rows than the count says is damage too: the next save would drop the rows past the count.
     while (!in.atEnd())
         if (!in.readLine().isEmpty())
             throw ConversionError(
-                QStringLiteral("The alarm count %1 is smaller than the rows that follow it").arg(count));
+                QCoreApplication::translate("AlarmListFile", "第 1 行说有 %1 个闹钟，后面却还有更多的闹钟")
+                    .arg(count));
+}
+
+QStringList unreadAlarms(const QByteArray& bytes, qsizetype loadedRows)
+{
+    // The count line, then the rows that loaded; what follows is read as rows as far as it goes.
+    LineReader in(bytes);
+    for (qsizetype i = 0; i < 1 + loadedRows * AlarmEntry::kFieldCount; ++i)
+        in.readLine();
+    QStringList named;
+    while (!in.atEnd()) {
+        AlarmEntry row;
+        for (int f = 0; f < AlarmEntry::kFieldCount; ++f)
+            row.field(f) = in.readLine();
+        const QString caption = decodeText(row.caption).simplified();
+        const QString time = decodeText(row.timeDisplay).simplified();
+        if (!caption.isEmpty() || !time.isEmpty())
+            named << QStringLiteral("\"%1\" %2").arg(caption, time);
+    }
+    return named;
 }
 
 QByteArray SaveAlarmList(const QList<AlarmEntry>& rows)
@@ -170,19 +210,24 @@ void AlarmListStore::load()
         // The next change rewrites "al.ini" from the rows that did load, so the original is kept first.
         writeFileAtomically(damagedCopyPath(), bytes);
         m_damageUnseen = true;
-        throw ConversionError(
-            QStringLiteral("%1\n\nThe alarm list \"%2\" could not be read completely: "
-                           "%3 alarm(s) were loaded. The original file was kept "
-                           "unchanged as \"%4\".")
-                .arg(e.text(), listPath(), QString::number(rows.size()), damagedCopyPath()));
+        QString text = QCoreApplication::translate("AlarmListFile",
+                                                   "闹钟列表文件\"%1\"已损坏：%2。\n"
+                                                   "读出并保留了其中 %3 个闹钟。原文件已原样保存为\"%4\"。")
+                           .arg(listPath(), e.text(), QString::number(rows.size()), damagedCopyPath());
+        const QStringList unread = unreadAlarms(bytes, rows.size());
+        if (!unread.isEmpty())
+            text += QLatin1Char('\n') + QCoreApplication::translate("AlarmListFile", "没有读出的闹钟：") +
+                    QStringLiteral("\n  ") + unread.join(QStringLiteral("\n  "));
+        throw ConversionError(text);
     }
 }
 
 void AlarmListStore::ensureWritable() const
 {
     if (m_damageUnseen)
-        throw IoError(QStringLiteral("The alarm list \"%1\" is damaged. Nothing is changed until its report "
-                                     "has been closed.")
+        throw IoError(QCoreApplication::translate("AlarmListFile",
+                                                  "闹钟列表文件\"%1\"已损坏，关于它的报告还开着。"
+                                                  "请先读完并关闭那份报告（它在最前面），再修改闹钟。")
                           .arg(listPath()));
 }
 

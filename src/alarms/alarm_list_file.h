@@ -4,15 +4,21 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include "alarms/alarm_record.h"
 #include "alarms/off_switches.h"
 
 /// Reads the bytes of "al.ini" into `rows` and marks the numbers in `used`. A count that is not a
 /// number from 0 to 256, a number or code that does not convert, fewer rows than the count (the file
-/// ends early) or more (lines after the last counted row) stops reading with a ConversionError; the
-/// complete rows read before it stay in `rows`.
+/// ends early) or more (lines after the last counted row) stops reading with a ConversionError that
+/// says in the interface's language which line or alarm was wrong; the complete rows read before it
+/// stay in `rows`.
 void LoadAlarmList(const QByteArray& bytes, QList<AlarmEntry>& rows, UsedAlarmNumbers& used);
+/// The alarms of a damaged "al.ini" that did not load, as "caption" and time, one each: the rows
+/// after the first `loadedRows`, read eight lines at a time as far as the file goes (past the count
+/// too). Rows with neither a caption nor a time are left out.
+QStringList unreadAlarms(const QByteArray& bytes, qsizetype loadedRows);
 /// The bytes of "al.ini" for these rows: the count, then eight lines per row, CR LF ended.
 QByteArray SaveAlarmList(const QList<AlarmEntry>& rows);
 
@@ -30,7 +36,8 @@ public:
     /// Loads "al.ini"; a missing file is an empty list. A change that a crash interrupted is first
     /// finished or rolled back (see `addRow`), and the temporary files of interrupted writes go. A damaged
     /// file is copied unchanged to "al.ini.bad" before anything can save over it, the rows that read cleanly
-    /// stay, and the ConversionError that stopped reading is raised with a note about the copy. Until the
+    /// stay, and a ConversionError is raised that names the file, what was wrong, how many alarms were
+    /// kept, where the copy is, and the alarms that did not load. Until the
     /// damage has been acknowledged nothing is written over "al.ini" or a numbered settings file.
     void load();
     /// Rewrites "al.ini" atomically from the rows; raises while damage is unacknowledged.

@@ -388,7 +388,7 @@ void TFormAlarmList::ShowmainscreenClick()
         done(QDialog::Rejected);
     else
         show();
-    Showmainscreen->setText(isVisible() ? QStringLiteral("Hide") : QStringLiteral("Restore"));
+    Showmainscreen->setText(isVisible() ? tr("Hide") : tr("Restore"));
 }
 
 void TFormAlarmList::captionEdited(QTreeWidgetItem* item, int column)

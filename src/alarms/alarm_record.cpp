@@ -122,7 +122,8 @@ TimeOfDay decodeTimeCode(const QByteArray& code)
 {
     auto [h, m, s] = splitCode(code, 2);
     if (h < 0 || h >= 24 || m < 0 || m >= 60 || s < 0 || s >= 60)
-        throw ConversionError(QStringLiteral("Invalid argument to time encode"));
+        throw ConversionError(
+            QCoreApplication::translate("AlarmRecord", "\"%1\"不是一天中的时刻").arg(QString::fromLatin1(code)));
     return {h, m, s};
 }
 
@@ -130,7 +131,8 @@ CalendarDate decodeDateCode(const QByteArray& code)
 {
     auto [d, m, y] = splitCode(code, 4);
     if (!isValidDate(y, m, d))
-        throw ConversionError(QStringLiteral("Invalid argument to date encode"));
+        throw ConversionError(
+            QCoreApplication::translate("AlarmRecord", "\"%1\"不是日期").arg(QString::fromLatin1(code)));
     return {y, m, d};
 }
 

@@ -1,5 +1,7 @@
 #include "alarms/alarm_settings_file.h"
 
+#include <QCoreApplication>
+
 #include <QFile>
 
 #include "alarms/alarm_record.h"
@@ -79,12 +81,18 @@ void ReadAlarmSettings(const QByteArray& bytes, SettingsReader reader, AlarmSett
     // Each part is read before any is kept, so a bad line leaves the whole time (or date) unread.
     const int hour = in.readInt(), minute = in.readInt(), second = in.readInt();
     if (editor && (hour < 0 || hour >= 24 || minute < 0 || minute >= 60 || second < 0 || second >= 60))
-        throw ConversionError(QStringLiteral("Invalid argument to time encode"));
+        throw ConversionError(QCoreApplication::translate("AlarmSettingsFile", "%1:%2:%3 不是一天中的时刻")
+                                  .arg(hour)
+                                  .arg(minute, 2, 10, QLatin1Char('0'))
+                                  .arg(second, 2, 10, QLatin1Char('0')));
     s.hour = hour, s.minute = minute, s.second = second;
     done(SettingsField::Time);
     const int year = in.readInt(), month = in.readInt(), day = in.readInt();
     if (editor && !isValidDate(year, month, day))
-        throw ConversionError(QStringLiteral("Invalid argument to date encode"));
+        throw ConversionError(QCoreApplication::translate("AlarmSettingsFile", "%1 年 %2 月 %3 日不是日期")
+                                  .arg(year)
+                                  .arg(month)
+                                  .arg(day));
     s.year = year, s.month = month, s.day = day;
     done(SettingsField::Date);
 
@@ -162,7 +170,7 @@ void ReadAlarmSettingsFile(const QString& programFolder, const QString& fileName
     out = AlarmSettings{};
     const QString path = programFolder + fileName;
     if (!QFile::exists(path))
-        throw IoError(QStringLiteral("File not found: \"%1\"").arg(path));
+        throw IoError(QCoreApplication::translate("AlarmSettingsFile", "找不到文件\"%1\"").arg(path));
     ReadAlarmSettings(readWholeFile(path), reader, out);
 }
 

@@ -1,5 +1,7 @@
 #include "alarms/off_switches.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 #include <QFile>
@@ -45,9 +47,10 @@ void OffSwitches::parse(const QByteArray& bytes)
         } catch (const ConversionError&) {
         }
         if (number < 0 || number >= kAlarmNumberCount)
-            throw ConversionError(QStringLiteral("Line %1: \"%2\" is not an alarm number from 0 to %3")
-                                      .arg(QString::number(in.lineNumber()), QString::fromLatin1(line),
-                                           QString::number(kAlarmNumberCount - 1)));
+            throw ConversionError(
+                QCoreApplication::translate("OffSwitches", "第 %1 行的\"%2\"不是 0 到 %3 的闹钟编号")
+                    .arg(QString::number(in.lineNumber()), QString::fromLatin1(line),
+                         QString::number(kAlarmNumberCount - 1)));
         off.insert(number);
     }
     m_off = off;
@@ -74,10 +77,11 @@ void OffSwitchFile::load(OffSwitches& switches) const
     } catch (const ConversionError& e) {
         // The next switch rewrites "off.ini", so what the user had is kept first.
         writeFileAtomically(damagedCopyPath(), bytes);
-        throw ConversionError(
-            QStringLiteral("%1\n\nThe file of switched-off alarms \"%2\" could not be read, so "
-                           "every alarm is on. The original file was kept unchanged as \"%3\".")
-                .arg(e.text(), path(), damagedCopyPath()));
+        throw ConversionError(QCoreApplication::translate(
+                                  "OffSwitches",
+                                  "记录哪些闹钟已关闭的文件\"%1\"无法读取（%2），所以现在所有闹钟都是开着的。"
+                                  "原文件已原样保存为\"%3\"。")
+                                  .arg(path(), e.text(), damagedCopyPath()));
     }
 }
 

@@ -56,13 +56,14 @@ BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders, co
     m_runPlay = std::make_unique<TFormRunPlay>(*m_options);
     m_options->setPreviewPlayer(m_play.get());
 
-    // The options are the live settings; the start-with-desktop entry follows the box from the start,
-    // not only from the first OK, so a box that reads checked is never a program that does not start.
+    // The options are the live settings, but the start-with-desktop entry changes only when the user
+    // confirms them: a trial start with another data folder or language must not take over the login.
     TFormOptions* options = m_options.get();
     options->setStartWithDesktop = [&services](bool enabled) {
         services.autostart.setEnabled(enabled, programPath());
     };
-    options->setStartWithDesktop(options->startWithDesktop());
+    options->startsWithDesktop = [&services] { return services.autostart.isEnabled(); };
+    options->showWhetherStartsWithDesktop();
     m_chime = std::make_unique<HourlyChime>(*options, services.clock, *m_runPlay);
 
     m_main->setPartners([this] { return &alarmList(); }, options, m_about.get());

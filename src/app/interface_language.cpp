@@ -19,7 +19,9 @@ UiLanguage chooseUiLanguage(const QStringList& arguments, const std::function<QS
             return UiLanguage::Chinese;
         if (value == QLatin1String("en"))
             return UiLanguage::English;
-        throw ConversionError(QStringLiteral("--lang takes zh or en, not \"%1\"").arg(value));
+        throw ConversionError(
+            QCoreApplication::translate("InterfaceLanguage", "--lang 只能是 zh 或 en，不能是\"%1\"")
+                .arg(value));
     }
     for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
         // LANGUAGE may list several, "en_GB:zh_CN": the first is the user's choice.

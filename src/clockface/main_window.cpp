@@ -31,7 +31,7 @@ QPixmap loadPicture(const QString& path)
 {
     QPixmap picture(path);
     if (picture.isNull())
-        throw IoError(QStringLiteral("Cannot open file %1").arg(path));
+        throw IoError(QCoreApplication::translate("TFormMain", "无法打开图片文件\"%1\"").arg(path));
     return picture;
 }
 
@@ -101,8 +101,8 @@ void TFormMain::buildMenu()
                     [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
         return action;
     };
-    Sendtotray = add(PopupMenu, "Sendtotray", QStringLiteral("Send to tray"), "menu-sendtotray",
-                     &TFormMain::SendtotrayClick);
+    Sendtotray =
+        add(PopupMenu, "Sendtotray", tr("Send to tray"), "menu-sendtotray", &TFormMain::SendtotrayClick);
     PopupMenu->addSeparator();
     add(PopupMenu, "Alarms1", QString(), "menu-alarms", &TFormMain::Alarms1Click);
     add(PopupMenu, "Options1", QString(), "menu-options", &TFormMain::Options1Click);
@@ -142,8 +142,10 @@ void TFormMain::retranslateMenu()
     caption("Help1", tr("帮助"));
     caption("menuExit", tr("退出"));
     // The first entry names the next toggle once the face has been shown or sent to the tray.
-    if (Sendtotray->text() != QLatin1String("Send to tray"))
+    if (m_sendtotrayToggled)
         setSendtotrayCaption(isVisible() ? tr("隐藏") : tr("恢复"));
+    else
+        Sendtotray->setText(tr("Send to tray"));
 }
 
 void TFormMain::changeEvent(QEvent* event)
@@ -193,7 +195,7 @@ void TFormMain::LoadSkinPictures(const QString& skinName)
     SkinPictures loaded;
     loaded.background = QImage(folder + QStringLiteral("Background.bmp"));
     if (loaded.background.isNull())
-        throw IoError(QStringLiteral("Cannot open file %1").arg(folder + QStringLiteral("Background.bmp")));
+        throw IoError(tr("无法打开图片文件\"%1\"").arg(folder + QStringLiteral("Background.bmp")));
     loaded.ImageBack = QPixmap::fromImage(loaded.background);
     for (int d = 0; d < 10; ++d)
         loaded.HourDigits[d] = loadPicture(folder + QStringLiteral("hour_%1.bmp").arg(d));
@@ -384,6 +386,7 @@ void TFormMain::hideEvent(QHideEvent* event)
 
 void TFormMain::setSendtotrayCaption(const QString& caption)
 {
+    m_sendtotrayToggled = true;
     Sendtotray->setText(caption);
 }
 

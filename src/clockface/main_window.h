@@ -133,6 +133,7 @@ private:
 
     QMenu* PopupMenu;
     QAction* Sendtotray;
+    bool m_sendtotrayToggled = false; // the first entry names the next toggle, no longer "Send to tray"
     QAction* MenuSkinDigital;
     QAction* MenuSkinSantaClaus;
     TSysTray* SysTray;

@@ -19,6 +19,7 @@
 #include "ui/caption_fit.h"
 #include "ui/date_time_fields.h"
 #include "ui/error_report.h"
+#include "ui/file_dialog_fit.h"
 #include "ui/window_centring.h"
 #include "ui/window_flags.h"
 
@@ -166,6 +167,8 @@ void TFormOptions::showEvent(QShowEvent* event)
     // The dialog takes its font, and fits its texts to it, when it is first shown, before it is on
     // screen: the options live from the start, but a clock whose options are never opened never loads
     // the font nor measures a text.
+    if (!event->spontaneous())
+        showWhetherStartsWithDesktop();
     if (!m_fitted) {
         m_fitted = true;
         QFont song(QStringLiteral("宋体"));
@@ -209,6 +212,12 @@ void TFormOptions::showWithoutWaiting()
     show();
     raise();
     activateWindow();
+}
+
+void TFormOptions::showWhetherStartsWithDesktop()
+{
+    if (startsWithDesktop)
+        cbStartup->setChecked(startsWithDesktop());
 }
 
 bool TFormOptions::startWithDesktop() const
@@ -300,6 +309,7 @@ void TFormOptions::Button3Click()
     OpenDialog.setNameFilters(filters);
     OpenDialog.selectNameFilter(filters.first());
     OpenDialog.setDirectory(m_programFolder + QStringLiteral("sounds/"));
+    fitFileDialog(OpenDialog);
     const QString chosen = runOpenDialog(OpenDialog);
     if (!chosen.isEmpty())
         EditChimeSound->setText(chosen);

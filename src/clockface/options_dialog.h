@@ -42,9 +42,14 @@ public:
     /// The preview player for the chime file; set once it exists.
     void setPreviewPlayer(TFormPlay* player) { m_preview = player; }
 
-    /// Turns start-with-the-desktop on or off; the owner connects it to the alarm list window's. Run at
-    /// OK, and by the owner once the options are read, so the entry agrees with the box from the start.
+    /// Turns start-with-the-desktop on or off; run at OK only, so a start of the program never writes,
+    /// rewrites or removes the entry.
     std::function<void(bool)> setStartWithDesktop;
+    /// Whether the desktop starts the program now. The box shows it whenever the dialog is shown, not
+    /// what "Options.ini" says, so box and desktop agree (a first start shows it clear).
+    std::function<bool()> startsWithDesktop;
+    /// Sets the box from `startsWithDesktop`.
+    void showWhetherStartsWithDesktop();
 
     /// Runs the chime file chooser (already set up) and gives the chosen full path, empty when the user
     /// cancels. Tests answer here in place of the user.

@@ -1,5 +1,7 @@
 #include "clockface/options_file.h"
 
+#include <QCoreApplication>
+
 #include <QFile>
 
 #include "platform/errors.h"
@@ -13,9 +15,10 @@ constexpr const char* kChimesMarker = "***Hourly Chimes***";
 /// The error of a reading stopped at `lines` of `fileName`, the conversion's own text first.
 ConversionError stoppedAt(const ConversionError& e, const QString& fileName, const QString& lines)
 {
-    return ConversionError(QStringLiteral("%1\n\n\"%2\", %3: the options before it were read, the ones after "
-                                          "it keep their initial values.")
-                               .arg(e.text(), fileName, lines));
+    return ConversionError(QCoreApplication::translate("OptionsFile",
+                                                       "选项文件\"%1\"%2有误（%3）：此前的选项已读出，"
+                                                       "此后的选项保持初始值。")
+                               .arg(fileName, lines, e.text()));
 }
 
 /// Three lines (hour, minute, second) as a time of day; none is kept unless all three make one.
@@ -26,13 +29,21 @@ QTime readTimeOfDay(LineReader& in, const QString& fileName)
         try {
             part = in.readInt();
         } catch (const ConversionError& e) {
-            throw stoppedAt(e, fileName, QStringLiteral("line %1").arg(in.lineNumber()));
+            throw stoppedAt(e, fileName,
+                            QCoreApplication::translate("OptionsFile", "第 %1 行").arg(in.lineNumber()));
         }
     }
     const auto [hour, minute, second] = parts;
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
-        throw stoppedAt(ConversionError(QStringLiteral("Invalid argument to time encode")), fileName,
-                        QStringLiteral("lines %1 to %2").arg(in.lineNumber() - 2).arg(in.lineNumber()));
+        throw stoppedAt(
+            ConversionError(QCoreApplication::translate("OptionsFile", "%1:%2:%3 不是一天中的时刻")
+                                .arg(hour)
+                                .arg(minute, 2, 10, QLatin1Char('0'))
+                                .arg(second, 2, 10, QLatin1Char('0'))),
+            fileName,
+            QCoreApplication::translate("OptionsFile", "第 %1 到 %2 行")
+                .arg(in.lineNumber() - 2)
+                .arg(in.lineNumber()));
     return QTime(hour, minute, second);
 }
 

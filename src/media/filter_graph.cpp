@@ -1,5 +1,7 @@
 #include "media/filter_graph.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <chrono>
 #include <memory>
@@ -41,7 +43,7 @@ std::int64_t steadyMs()
 QString errorText(const GError* error)
 {
     return error && error->message ? QString::fromUtf8(error->message)
-                                   : QStringLiteral("The media framework refused to change state.");
+                                   : QCoreApplication::translate("TFilterGraph", "媒体框架拒绝了这一操作。");
 }
 
 } // namespace
@@ -178,7 +180,7 @@ long TFilterGraph::RenderMediaFile(const QString& path)
         return 1;
     emit controlEvent(ControlEvent::AboutToRender, 0);
     if (path.isEmpty())
-        throw EDirectShowException(QStringLiteral("No media file was given."), MediaResult::kNoFileName);
+        throw EDirectShowException(tr("没有指定媒体文件。"), MediaResult::kNoFileName);
     gst_element_set_state(m_pipeline, GST_STATE_NULL);
     m_loaded = false;
     m_videoSize = QSize();
@@ -323,8 +325,7 @@ void TFilterGraph::waitForPreroll(const QString& path)
             gst_bus_timed_pop_filtered(m_bus, std::max<std::int64_t>(left.count(), 0),
                                        GstMessageType(GST_MESSAGE_ERROR | GST_MESSAGE_ASYNC_DONE));
         if (!message)
-            throw EDirectShowException(QStringLiteral("%1: The file did not become ready to play.").arg(path),
-                                       MediaResult::kTimedOut);
+            throw EDirectShowException(tr("文件\"%1\"没能准备好播放。").arg(path), MediaResult::kTimedOut);
         if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR)
             raiseError(takeError(message).get(), path);
         const bool done = GST_MESSAGE_SRC(message) == GST_OBJECT(m_pipeline);

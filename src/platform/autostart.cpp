@@ -50,6 +50,13 @@ QByteArray XdgAutostart::entryText(bool enabled, const QString& programPath, con
                                   "Comment=闹钟\n"
                                   "Icon=belvane\n"
                                   "Terminal=false\n");
+    // A desktop skips an entry whose TryExec is gone, so a clock removed with its package is not
+    // started at every login. The value is a plain string: only \, newlines and tabs are escaped.
+    QString tryExec = programPath;
+    tryExec.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    tryExec.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+    tryExec.replace(QLatin1Char('\t'), QStringLiteral("\\t"));
+    text += QStringLiteral("TryExec=") + tryExec + QLatin1Char('\n');
     text += QStringLiteral("Exec=") + execArgument(programPath);
     for (const QString& argument : arguments)
         text += QLatin1Char(' ') + execArgument(argument);
@@ -61,14 +68,35 @@ QByteArray XdgAutostart::entryText(bool enabled, const QString& programPath, con
     return text.toUtf8();
 }
 
+bool XdgAutostart::isEnabled() const
+{
+    QFile entry(entryPath());
+    if (!entry.open(QIODevice::ReadOnly))
+        return false;
+    bool inEntryGroup = false;
+    while (!entry.atEnd()) {
+        QByteArray line = entry.readLine().trimmed();
+        if (line.startsWith('[')) {
+            inEntryGroup = line == "[Desktop Entry]";
+            continue;
+        }
+        line.replace(' ', QByteArray()); // "Key = value" is allowed too
+        if (inEntryGroup && (line == "Hidden=true" || line == "X-GNOME-Autostart-enabled=false"))
+            return false;
+    }
+    return true;
+}
+
 void XdgAutostart::setEnabled(bool enabled, const QString& programPath)
 {
     const QString path = entryPath();
-    const QByteArray text = entryText(enabled, programPath, m_arguments);
-    // Called at every start: an entry that already says this is left alone.
-    QFile current(path);
-    if (current.open(QIODevice::ReadOnly) && current.readAll() == text)
+    if (!enabled) {
+        // Removed rather than hidden, so the box reads clear, and the desktop's own list shows nothing
+        // of a program the user turned off.
+        QFile::remove(path);
         return;
+    }
+    const QByteArray text = entryText(true, programPath, m_arguments);
     QDir().mkpath(QFileInfo(path).absolutePath());
     try {
         writeFileAtomically(path, text);

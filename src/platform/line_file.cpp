@@ -60,8 +60,11 @@ int toInt(QByteArrayView text)
         ++first;
     int value = 0;
     auto [ptr, ec] = std::from_chars(first, last, value);
-    if (text.isEmpty() || ec != std::errc() || ptr != last)
-        throw ConversionError(QStringLiteral("'%1' is not a valid integer value").arg(decodeText(text.toByteArray())));
+    if (text.isEmpty())
+        throw ConversionError(QCoreApplication::translate("LineFile", "这一行是空的，应是一个整数"));
+    if (ec != std::errc() || ptr != last)
+        throw ConversionError(
+            QCoreApplication::translate("LineFile", "\"%1\"不是整数").arg(decodeText(text.toByteArray())));
     return value;
 }
 

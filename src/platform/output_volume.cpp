@@ -215,6 +215,12 @@ PulseOutputVolume::~PulseOutputVolume()
     delete m_connection;
 }
 
+void PulseOutputVolume::release()
+{
+    delete m_connection;
+    m_connection = nullptr;
+}
+
 PulseOutputVolume::Connection* PulseOutputVolume::connection()
 {
     // A server that went away (or was never there) is looked for again at the next call.

@@ -24,6 +24,8 @@ public:
     /// The sound server the calls reach, as a number that differs for a server restarted meanwhile;
     /// 0 when none answers.
     virtual quint64 server() = 0;
+    /// Lets go of the connection to the sound server until the next call needs it again.
+    virtual void release() {}
 };
 
 /// The default sink of the PulseAudio server (PipeWire desktops serve the same protocol). Every call
@@ -38,6 +40,7 @@ public:
     /// The server's own random cookie, which a restarted server draws anew. While none answers it
     /// is looked for at most once a second.
     quint64 server() override;
+    void release() override;
 
     class Connection;
 

@@ -9,6 +9,7 @@
 #include "alarms/alarm_list_file.h"
 #include "media/prerolled_sound.h"
 #include "platform/clock.h"
+#include "platform/heap_trim.h"
 #include "platform/resume_watch.h"
 #include "platform/text_codec.h"
 #include "platform/wake_timer.h"
@@ -172,6 +173,8 @@ void AlarmDispatcher::openWindow(const RingRequest& request, std::unique_ptr<Pre
         QTimer::singleShot(0, this, [this] {
             ringNext();
             storeLastChecked(); // a waiting occurrence that now rings is not rung again after a restart
+            if (!m_window)
+                letGoOfRinging();
         });
     });
     if (!request.trial)
@@ -185,6 +188,16 @@ void AlarmDispatcher::openWindow(const RingRequest& request, std::unique_ptr<Pre
     if (!window->closed())
         window->show();
     emit ringingStarted(window);
+}
+
+void AlarmDispatcher::letGoOfRinging()
+{
+    // The window, its sound and its player's pipeline are gone; what they left behind goes back too:
+    // the sound server's connection, the fonts opened for the window and the heap they all used.
+    m_services.volume.release();
+    if (!m_preroll->sound()) // the next alarm, due within seconds, keeps them ready
+        TAlarmRun::releaseFonts();
+    returnFreeHeap();
 }
 
 void AlarmDispatcher::arm()

@@ -87,6 +87,7 @@ signals:
     void nextMoved();
 
 private:
+    void letGoOfRinging();
     void ringNext();
     void openWindow(const RingRequest& request, std::unique_ptr<PrerolledSound> sound = nullptr);
     void arm();

@@ -1,5 +1,6 @@
 #include "ringing/alarm_run_window.h"
 
+#include <algorithm>
 #include <utility>
 
 #include <QApplication>
@@ -42,6 +43,13 @@ void TAlarmRun::prepareFonts()
         QFontMetrics(font).horizontalAdvance(QStringLiteral("闹铃打盹儿确定 0123456789:"));
 }
 
+void TAlarmRun::releaseFonts()
+{
+    // Drops the program's cache of opened fonts: a font no window holds is closed, and its file
+    // with it.
+    QFont::cleanup();
+}
+
 TAlarmRun::TAlarmRun(RingRequest request, Services& services, TFormRunPlay& player, QWidget* parent)
     // Above every window, of this program and of others: an alarm is seen.
     : FormDialog(parent, kFixedDialogFlags | Qt::WindowStaysOnTopHint), m_request(std::move(request)),
@@ -67,6 +75,7 @@ TAlarmRun::TAlarmRun(RingRequest request, Services& services, TFormRunPlay& play
     LabelLate = new QLabel(this);
     LabelLate->setObjectName(QStringLiteral("LabelLate"));
     LabelLate->setStyleSheet(QStringLiteral("color: #c00000"));
+    LabelLate->setWordWrap(true);
     Memo = new QPlainTextEdit(this);
     Memo->setObjectName(QStringLiteral("Memo"));
     Memo->setGeometry(16, 80, 313, 169);
@@ -74,8 +83,8 @@ TAlarmRun::TAlarmRun(RingRequest request, Services& services, TFormRunPlay& play
     // Below the reminder, which gives up a line for it, while the built-in sound stands in for the list.
     LabelFallback = new QLabel(this);
     LabelFallback->setObjectName(QStringLiteral("LabelFallback"));
-    LabelFallback->setGeometry(16, 233, 313, 17);
     LabelFallback->setStyleSheet(QStringLiteral("color: #c00000"));
+    LabelFallback->setWordWrap(true);
     LabelFallback->hide();
     ButtonSnooze = new QPushButton(this);
     ButtonSnooze->setObjectName(QStringLiteral("ButtonSnooze"));
@@ -136,12 +145,30 @@ void TAlarmRun::retranslate()
     Label1->setText(tr("提醒："));
     Label1->adjustSize();
     LabelLate->setText(lateRingingNote(m_request));
-    LabelLate->setGeometry(Label1->geometry().right() + 8, 61, 329 - Label1->geometry().right() - 8, 17);
     Memo->setAccessibleName(tr("提醒"));
     ButtonSnooze->setText(tr("打盹儿"));
     ButtonOK->setText(tr("确定"));
     if (!LabelFallback->isHidden())
         LabelFallback->setText(m_session.note());
+    layOutNotes();
+}
+
+void TAlarmRun::layOutNotes()
+{
+    // Each note takes the lines its words need at its width, in any language; the reminder gives up
+    // the room, from above for the late note beside "提醒：" and from below for the note over the
+    // buttons.
+    const int lateLeft = Label1->geometry().right() + 8;
+    const int lateWidth = 329 - lateLeft;
+    LabelLate->setGeometry(lateLeft, 61, lateWidth, std::max(17, LabelLate->heightForWidth(lateWidth)));
+    const int memoTop = std::max(80, LabelLate->geometry().bottom() + 3);
+    int memoEnd = 249;
+    if (!LabelFallback->isHidden()) {
+        const int height = std::max(17, LabelFallback->heightForWidth(313));
+        LabelFallback->setGeometry(16, 250 - height, 313, height);
+        memoEnd = LabelFallback->y() - 4;
+    }
+    Memo->setGeometry(16, memoTop, 313, memoEnd - memoTop);
 }
 
 void TAlarmRun::changeEvent(QEvent* event)
@@ -157,8 +184,8 @@ void TAlarmRun::showFallbackNote()
     if (note.isEmpty() || LabelFallback->text() == note)
         return;
     LabelFallback->setText(note);
-    Memo->setGeometry(16, 80, 313, 149);
     LabelFallback->show();
+    layOutNotes();
 }
 
 void TAlarmRun::showEvent(QShowEvent* event)

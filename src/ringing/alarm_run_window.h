@@ -30,6 +30,9 @@ public:
     /// Opens the window's fonts ahead of its second, while its sound is made ready: the first ringing
     /// of a run would otherwise load them between the due second and the sound.
     static void prepareFonts();
+    /// Lets go of the fonts opened for the window once no window uses them; the next ringing opens
+    /// them again. Fonts other windows still show are opened again when they are next drawn.
+    static void releaseFonts();
     /// How long a trial's fade-in lasts, whatever the alarm's.
     static constexpr int kTrialFadeInSeconds = 10;
 
@@ -103,6 +106,7 @@ private:
     /// Shows why the built-in sound rings instead of the play list, or how the ringing ended, once the
     /// session says so.
     void showFallbackNote();
+    void layOutNotes();
 
     RingRequest m_request;
     Services& m_services;

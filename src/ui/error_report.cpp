@@ -32,33 +32,66 @@ void setErrorBoxOwner(QWidget* window)
 
 namespace {
 
-/// A box raised over a dialog stays readable above it, but belongs to the application: when that
-/// dialog goes (a ringing window closes and is deleted), the box moves to the clock face instead of
-/// going with it.
-class BoxKeeper : public QObject {
+/// A report stays on top of the windows of every program, so the always-on-top face never covers it.
+/// Raised over a dialog it stays readable above it, but belongs to the application: when that dialog
+/// goes (a ringing window closes and is deleted), the box moves to the clock face instead of going
+/// with it. A modal window opened while the box is open (the alarm list, run from the face's menu)
+/// would block it, out of reach until that window closed: the box moves over that window instead.
+class ReportBox : public QMessageBox {
 public:
-    BoxKeeper(QWidget* dialog, QMessageBox* box) : QObject(box), m_box(box)
+    ReportBox(Icon icon, const QString& text, QWidget* parent)
+        : QMessageBox(icon, QStringLiteral("Belvane"), text, QMessageBox::Ok, parent)
     {
-        dialog->installEventFilter(this);
+        setAttribute(Qt::WA_DeleteOnClose);
+        setWindowModality(Qt::NonModal);
+        setWindowFlag(Qt::WindowStaysOnTopHint); // after the modality, which resets the flags
+        follow(parent);
     }
 
 protected:
+    bool event(QEvent* event) override
+    {
+        // Moved once the blocking window is shown, so the box can be stacked over it.
+        if (event->type() == QEvent::WindowBlocked)
+            QTimer::singleShot(0, this, [this] {
+                if (QWidget* modal = QApplication::activeModalWidget(); modal && isVisible())
+                    moveOver(modal);
+            });
+        return QMessageBox::event(event);
+    }
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Hide && m_box) {
-            watched->removeEventFilter(this);
-            const bool shown = m_box->isVisible();
-            m_box->setParent(fallbackParent(), m_box->windowFlags());
-            if (shown) {
-                m_box->show();
-                m_box->raise();
-            }
-        }
+        // At once: the window may be deleted next, and the box with it.
+        if (event->type() == QEvent::Hide && watched == m_owner)
+            moveOver(fallbackParent());
         return false;
     }
 
 private:
-    QPointer<QMessageBox> m_box;
+    void follow(QWidget* owner)
+    {
+        if (m_owner)
+            m_owner->removeEventFilter(this);
+        m_owner = owner && owner != fallbackParent() ? owner : nullptr;
+        if (m_owner)
+            m_owner->installEventFilter(this);
+    }
+    /// Makes the box a window of `owner` (none: of no window), shown again if it was shown.
+    void moveOver(QWidget* owner)
+    {
+        if (owner == parentWidget() || owner == this)
+            return;
+        const bool shown = isVisible();
+        follow(owner);
+        setParent(owner, windowFlags());
+        if (shown) {
+            show();
+            raise();
+            activateWindow();
+        }
+    }
+
+    QPointer<QWidget> m_owner;
 };
 
 void showBox(QMessageBox::Icon icon, const QString& text, std::function<void()> onClosed)
@@ -77,11 +110,7 @@ void showBox(QMessageBox::Icon icon, const QString& text, std::function<void()> 
         parent = QApplication::activeWindow();
     if (!parent)
         parent = fallbackParent();
-    auto* box = new QMessageBox(icon, QStringLiteral("Belvane"), text, QMessageBox::Ok, parent);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    if (parent && parent != fallbackParent())
-        new BoxKeeper(parent, box);
-    box->setWindowModality(Qt::NonModal);
+    auto* box = new ReportBox(icon, text, parent);
     if (onClosed)
         QObject::connect(box, &QMessageBox::finished, box, [onClosed = std::move(onClosed)] { onClosed(); });
     const auto show = [box] {

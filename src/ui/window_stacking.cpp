@@ -110,23 +110,25 @@ void WindowStacking::bringForwardWindowsShownBeforeFace()
 {
     if (!isShownWindow(m_face))
         return;
-    bool onTopShown = false;
+    bool onTopModalShown = false;
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window == m_face || !isShownWindow(window) || !isStackedKind(window->windowFlags()))
             continue;
         QWindow* handle = window->windowHandle();
         if (!staysOnTop(handle))
             continue;
-        onTopShown = true;
+        onTopModalShown = onTopModalShown || window->isModal();
         // One on top of other programs and owned by the face was mapped while the face was not: the
         // window manager found no owner then, and is told again now, so the face does not cover it.
         const QWindow* parent = handle->transientParent();
-        if (!parent || !parent->isVisible() || parent == m_face->windowHandle())
+        if (!parent || !parent->isVisible() || parent == m_face->windowHandle()) {
             setOwnerOfShownWindow(*handle, *m_face->windowHandle());
+            window->raise(); // the face, mapped later in the same layer, went over it
+        }
     }
-    // An ordinary one (an error box while the face sat in the tray) is put in front, where it was
-    // before the face came; not over a ringing window, which keeps the user's attention.
-    if (!onTopShown && isShownWindow(m_shownWithoutFace)) {
+    // One the user works in (an error box while the face sat in the tray) is put in front, where it
+    // was before the face came; not over a ringing window, which keeps the user's attention.
+    if (!onTopModalShown && isShownWindow(m_shownWithoutFace)) {
         m_shownWithoutFace->raise();
         m_shownWithoutFace->activateWindow();
     }
@@ -159,7 +161,8 @@ bool WindowStacking::eventFilter(QObject* watched, QEvent* event)
     // Qt made a window owned by its parent; an ordinary window opened from the face belongs to none.
     if (owner || !window->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
         window->windowHandle()->setTransientParent(owner ? owner->windowHandle() : nullptr);
-    if (!staysOnTop(window->windowHandle()) && !isShownWindow(m_face))
+    // A window on top of other programs that is not modal is a report, which the user works in too.
+    if ((!staysOnTop(window->windowHandle()) || !window->isModal()) && !isShownWindow(m_face))
         m_shownWithoutFace = window;
     return false;
 }

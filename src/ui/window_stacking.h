@@ -7,9 +7,9 @@ class QWidget;
 class QWindow;
 
 /// Keeps the program's windows where a user expects them among the windows of other programs. The clock
-/// face stays on top of other programs, and so do the ringing window and whatever opens over it. The
-/// program's ordinary windows (the alarm list, the editor, the options, help, about, the preview
-/// player, message boxes) are stacked as any program's: the window the user works in, of this program
+/// face stays on top of other programs, and so do the ringing window and whatever opens over it, and
+/// the reports (error boxes, notices) until they are read. The program's ordinary windows (the alarm
+/// list, the editor, the options, help, about, the preview player) are stacked as any program's: the window the user works in, of this program
 /// or another, is in front, and another program's window can cover them.
 ///
 /// An ordinary window is made transient for the modal window it was opened over, so that window does

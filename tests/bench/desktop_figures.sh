@@ -13,7 +13,10 @@
 #    shows only its tray icon), over fresh starts, median and range;
 #  - how long after each half-second the clock face paints (build/tests/bench/face_timing);
 #  - the delay from an alarm's due second to its first sound on the null sink's monitor, over fresh
-#    starts of the program, each with one daily alarm a few seconds ahead on the real clock.
+#    starts of the program, each with one daily alarm a few seconds ahead on the real clock;
+#  - resident memory across ringings: one program rings its alarms one after another, each closed with
+#    OK as it shows; read before the first is made ready, and 5 s after the first and the last close,
+#    beside the floor's.
 # Run as a journey: [BELVANE_FIGURES_WINDOW=S] [BELVANE_FIGURES_ROUNDS=N] \
 #     bash tests/e2e/run-journey.sh tests/bench/desktop_figures.sh
 #   S: seconds of each idle window (default 20), N: alarms rung (default 10).
@@ -29,6 +32,7 @@ journey() {
     start_figures
     face_timing_figure
     sound_delay_figure
+    ringing_memory_figure
 }
 
 # ---- the program's folders ----
@@ -103,6 +107,7 @@ idle_figures() {
     done
     "$build/tests/bench/idle_floor" >/dev/null 2>&1 &
     JOURNEY_PIDS+=($!)
+    local floor=$!
     subject "floor: bare Qt 6, one timer at each half-second" $! has_window
     if command -v alarm-clock-applet >/dev/null; then
         alarm-clock-applet --hidden >"$JOURNEY_WORK/peer.log" 2>&1 &
@@ -116,8 +121,9 @@ idle_figures() {
     local -A rss
     for p in "${subjects[@]}"; do
         wait_until_age "$p" 10
-        rss[$p]=$(awk '/^VmRSS/ { printf "%.1f", $2 / 1024 }' "/proc/$p/status")
+        rss[$p]=$(resident_mib "$p")
     done
+    FLOOR_RSS=${rss[$floor]}
     local -A cpu_rates wake_rates cpu0 sw0
     for round in 1 2 3; do
         t0=$(now)
@@ -141,6 +147,9 @@ idle_figures() {
     done
     for p in "${subjects[@]}"; do kill "$p" 2>/dev/null || true; done
 }
+
+# The resident memory (VmRSS) of process $1 in MiB.
+resident_mib() { awk '/^VmRSS/ { printf "%.1f", $2 / 1024 }' "/proc/$1/status"; }
 
 # Waits until process $1 has run for $2 seconds.
 wait_until_age() {
@@ -241,4 +250,40 @@ sound_delay_figure() {
               printf "due second to the first sound on the null sink: median %.0f ms, 95th percentile %.0f ms (%.0f to %.0f ms, %d of %d alarms)\n",
                      v[int((NR + 1) / 2)], v[p95], v[1], v[NR], NR, n }'
     [ ${#delays[@]} -eq "$rounds" ] || fail "only ${#delays[@]} of $rounds alarms were heard"
+}
+
+# ---- memory across ringings ----
+
+# One program rings `rounds` alarms, 14 s apart on the real clock, each closed with OK once it shows:
+# room for the window to close, 5 s more and the reading before the next one's sound is made ready.
+ringing_memory_figure() {
+    local dir=$JOURNEY_WORK/memory gap=14 first i window before after_first="" after=""
+    program_folder "$dir" FALSE
+    first=$(($(date +%s) + 20))
+    for i in $(seq 0 $((rounds - 1))); do
+        add_alarm_to "$dir" caption="memory $i" frequency=0 "at=$(date -d "@$((first + i * gap))" '+%F %T')" \
+            sound=2 volume=50
+    done
+    start_copy "$dir"
+    PROGRAM_PID=$STARTED_PID
+    wait_for 30 face_shown "$PROGRAM_PID" || fail "memory: the program did not come up"
+    # Before the first sound is made ready, 4 s ahead of its second.
+    sleep "$(awk -v t=$((first - 6)) -v n="$(now)" 'BEGIN { d = t - n; printf "%.3f", (d > 0 ? d : 0) }')"
+    before=$(resident_mib "$PROGRAM_PID")
+    for i in $(seq "$rounds"); do
+        wait_window "闹铃"
+        window=$WINDOW
+        for _ in 1 2 3; do # a click before the window is drawn may be lost
+            click_at "$window" 301 276 # 确定
+            wait_for 5 not_viewable "$window" && break
+        done
+        wait_gone "$window"
+        sleep 5
+        after=$(resident_mib "$PROGRAM_PID")
+        [ -n "$after_first" ] || after_first=$after
+    done
+    echo "resident memory of one program ringing $rounds alarms in turn, each read 5 s after its window closed:"
+    printf '  %-52s %s MiB\n' "before the first alarm" "$before" "after the first" "$after_first" \
+        "after the last ($rounds)" "$after" "floor: bare Qt 6, at 10 s" "${FLOOR_RSS:-?}"
+    kill "$PROGRAM_PID" 2>/dev/null || true
 }

@@ -24,7 +24,7 @@ public:
         m_folder.write("al.ini", "0\r\n");
         m_env = QProcessEnvironment::systemEnvironment();
         m_env.insert("XDG_RUNTIME_DIR", m_runtime.path());
-        m_env.insert("XDG_CONFIG_HOME", m_config.path()); // the program writes its autostart entry at start
+        m_env.insert("XDG_CONFIG_HOME", m_config.path()); // where the options' OK writes the autostart entry
         m_env.insert("QT_QPA_PLATFORM", "offscreen");
     }
 

@@ -193,6 +193,10 @@ TEST_F(Dispatcher, AlarmDueWhileAnotherRingsWaitsForItsWindowToClose)
     dispatcher.ringingWindow()->TimerTimer();
     EXPECT_EQ(unanswered, (QList<QPair<int, QDateTime>>{{1, today(7, 0, 30)}}));
     EXPECT_TRUE(dispatcher.ringingWindow()->isVisible()) << "the silent window waits for the user";
+    // The sound server's connection is let go once no window rings, not between two ringings.
+    EXPECT_EQ(fake.volume.releases, 0);
+    dispatcher.ringingWindow()->ButtonOKClick();
+    EXPECT_EVENTUALLY_EQ(fake.volume.releases, 1);
 }
 
 TEST_F(Dispatcher, CatchesUpFromTheInstantStoredAtTheLastRun)

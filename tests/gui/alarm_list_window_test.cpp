@@ -218,7 +218,7 @@ TEST_F(AlarmListWindow, EditOfAlarmWithoutItsFileShowsDefaultsNotAStaleAlarm)
     EXPECT_NE(shown, "first");
     EXPECT_NE(shown, "second");
     ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].startsWith("File not found: ")) << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].startsWith("找不到文件")) << errors[0].toStdString();
     EXPECT_TRUE(errors[0].contains(dir.file("1.ini"))) << errors[0].toStdString();
 }
 

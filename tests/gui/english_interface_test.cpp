@@ -140,6 +140,10 @@ TEST(InterfaceLanguage, EnglishWindowsStoreTheSameFiles)
         tabs->setCurrentIndex(1);
         saveScreenshot(*editor, "alarm-editor-sound-music-english");
         tabs->setCurrentIndex(2);
+        // Both captions start with the picker's blanks, which are as wide as the picker however
+        // many the translation has: the pickers line up, each right before its words.
+        EXPECT_EQ(editor->findChild<QWidget*>("AutoSnoozeTimePicker")->x(),
+                  editor->findChild<QWidget*>("FadeInTimePicker")->x());
         saveScreenshot(*editor, "alarm-editor-volume-english");
         QTest::mouseClick(editor->findChild<QPushButton*>("Cancel"), Qt::LeftButton);
     });

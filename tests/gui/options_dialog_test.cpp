@@ -205,7 +205,7 @@ TEST_F(OptionsDialog, ADamagedFileIsReportedAndKeepsWhatWasRead)
     dir.write("Options.ini", lines(file));
     auto dialog = created();
     ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].startsWith("'seven' is not a valid integer value")) << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].contains("\"seven\"不是整数")) << errors[0].toStdString();
     EXPECT_TRUE(errors[0].contains(dir.file("Options.ini"))) << errors[0].toStdString();
     EXPECT_FALSE(control<QAbstractButton>(*dialog, "cbSystemTray")->isChecked());
     EXPECT_TRUE(control<QAbstractButton>(*dialog, "cbFullScreen")->isChecked());
@@ -369,16 +369,18 @@ protected:
     std::unique_ptr<BelvaneWindows> windows;
 };
 
-TEST_F(OptionsAtStartUp, TheStartWithDesktopEntryAgreesWithTheBoxFromTheStart)
+TEST_F(OptionsAtStartUp, OnlyOkChangesTheStartWithDesktopEntryAndTheBoxShowsIt)
 {
     struct Case {
         const char* situation;
         QByteArray startupLine; // empty: no file
-        bool enabled;
+        bool entry;             // an entry is there before the start
     };
-    for (const Case& c :
-         {Case{"first run", {}, true}, {"stored on", "TRUE", true}, {"stored off", "FALSE", false}}) {
+    for (const Case& c : {Case{"first run writes nothing", {}, false},
+                          {"file says on, but the desktop has no entry", "TRUE", false},
+                          {"entry from an earlier run, file says off", "FALSE", true}}) {
         fake.autostart.calls.clear();
+        fake.autostart.enabled = c.entry;
         QFile::remove(dir.file("Options.ini"));
         if (!c.startupLine.isEmpty()) {
             QList<QByteArray> file = kStored;
@@ -386,14 +388,20 @@ TEST_F(OptionsAtStartUp, TheStartWithDesktopEntryAgreesWithTheBoxFromTheStart)
             dir.write("Options.ini", lines(file));
         }
         start(QDateTime(QDate(2026, 12, 7), QTime(6, 0)));
-        EXPECT_EQ(fake.autostart.calls, (QList<QPair<bool, QString>>{{c.enabled, programPath()}}))
+        EXPECT_TRUE(fake.autostart.calls.isEmpty()) << c.situation;
+        TFormOptions& options = windows->options();
+        EXPECT_EQ(options.startWithDesktop(), c.entry) << c.situation;
+        // Cancel changes nothing, and the box shows the entry again at the next show.
+        options.show();
+        click(options, "cbStartup");
+        click(options, "Button2");
+        options.show();
+        EXPECT_EQ(options.startWithDesktop(), c.entry) << c.situation;
+        EXPECT_TRUE(fake.autostart.calls.isEmpty()) << c.situation;
+        click(options, "cbStartup");
+        click(options, "Button1");
+        EXPECT_EQ(fake.autostart.calls, (QList<QPair<bool, QString>>{{!c.entry, programPath()}}))
             << c.situation;
-        // OK sets it again from the box, through the same service.
-        windows->options().show();
-        click(windows->options(), "cbStartup");
-        click(windows->options(), "Button1");
-        ASSERT_EQ(fake.autostart.calls.size(), 2) << c.situation;
-        EXPECT_EQ(fake.autostart.calls[1].first, !c.enabled) << c.situation;
         windows.reset();
     }
 }
@@ -429,10 +437,10 @@ TEST_F(OptionsAtStartUp, TheListsOptionsButtonOpensAUsableDialogAlsoOverTheModal
         QTest::mouseClick(options.windowHandle(), Qt::LeftButton, {}, box->mapTo(&options, QPoint(4, 8)));
     };
     for (bool listModal : {true, false}) {
-        bool checked = box->isChecked();
         auto steps = [&] {
             click(windows->alarmList(), "Button2");
             EXPECT_TRUE(options.isVisible());
+            const bool checked = box->isChecked();
             userClick();
             EXPECT_NE(box->isChecked(), checked) << (listModal ? "over the modal list" : "beside the list");
             options.close();

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -9,8 +11,10 @@
 #include "alarms/alarm_list_file.h"
 #include "alarms/alarm_list_window.h"
 #include "app/application.h"
+#include "app/interface_language.h"
 #include "clockface/main_window.h"
 #include "helpers/fake_services.h"
+#include "helpers/modal.h"
 #include "helpers/temp_folder.h"
 #include "platform/clock.h"
 #include "ringing/alarm_dispatcher.h"
@@ -29,49 +33,86 @@ struct ErrorRecorder {
 
 } // namespace
 
-TEST(StartUp, ListLoadsAndTheSchedulerStartsWhateverTheFileHolds)
+TEST(StartUp, ListLoadsAndTheSchedulerStartsWhateverTheFileHoldsAndADamagedOneIsExplainedInEitherLanguage)
 {
+    const auto row = [](const char* caption, const QByteArray& timeCode = "070000") {
+        return QByteArray(caption) + "\r\n\xc3\xbf\xcc\xec\x20\r\n07:00:00\r\n--\r\n" + timeCode +
+               "\r\n07122026\r\n0111110\r\n4\r\n";
+    };
     struct Case {
         const char* situation;
         QByteArray list; // empty: no file
         int rows;
         int errors;
+        QStringList notLoaded; // the alarms the damage report must name
     };
-    const QByteArray row =
-        "x\r\n\xc3\xbf\xcc\xec\x20\r\n07:00:00\r\n--\r\n070000\r\n07122026\r\n0111110\r\n4\r\n";
     const Case cases[] = {
-        {"no al.ini", {}, 0, 0},
-        {"two good alarms", "2\r\n" + row + row, 2, 0},
-        {"second alarm damaged", "2\r\n" + row + QByteArray(row).replace("070000", "076000"), 1, 1},
-        {"negative count", "-3\r\n" + row, 0, 1},
-        {"count beyond the numbers there are", "257\r\n" + row, 0, 1},
+        {"no al.ini", {}, 0, 0, {}},
+        {"two good alarms", "2\r\n" + row("x") + row("y"), 2, 0, {}},
+        {"second alarm damaged", "2\r\n" + row("x") + row("Gym", "076000"), 1, 1, {"Gym"}},
+        {"negative count", "-3\r\n" + row("Wake"), 0, 1, {"Wake"}},
+        {"blank count", "\r\n" + row("Wake"), 0, 1, {"Wake"}},
+        {"count beyond the numbers there are", "257\r\n" + row("Wake"), 0, 1, {"Wake"}},
+        {"two rows past the count",
+         "3\r\n" + row("a") + row("b") + row("c") + row("Tea") + row("Bus"),
+         3,
+         1,
+         {"Tea", "Bus"}},
+        {"the file ends before the count", "3\r\n" + row("a") + row("b"), 2, 1, {}},
         {"rows saved as UTF-8 never ring, and say so",
-         "1\r\n" + QByteArray(row).replace("\xc3\xbf\xcc\xec", "每天"), 1, 1},
+         "1\r\n" + QByteArray(row("x")).replace("\xc3\xbf\xcc\xec", "每天"),
+         1,
+         1,
+         {}},
     };
+    static const QRegularExpression kEnglishWord("[A-Za-z]{2,}");
+    static const QRegularExpression kChinese("[\\x{4e00}-\\x{9fff}]");
     for (const Case& c : cases) {
-        TempFolder dir;
-        dir.installSkins();
-        if (!c.list.isEmpty())
-            dir.write("al.ini", c.list);
-        ErrorRecorder recorder;
-        FakeServices fake{QDateTime(QDate(2026, 12, 7), QTime(6, 0, 30))}; // no chime due
-        BelvaneWindows windows(fake.services, dir.path());
-        EXPECT_EQ(windows.alarmList().store().rows.size(), c.rows) << c.situation;
-        EXPECT_EQ(recorder.errors.size(), c.errors) << c.situation;
-        EXPECT_TRUE(windows.scheduler().wakeTimer().isActive()) << c.situation;
-        EXPECT_FALSE(windows.alarmList().isVisible());
-        if (c.errors && c.rows == 0) {
-            EXPECT_TRUE(recorder.errors[0].contains("count")) << recorder.errors[0].toStdString();
-            EXPECT_EQ(dir.read("al.ini.bad"), c.list);
-        } else if (c.errors && c.list.startsWith("2")) {
-            EXPECT_TRUE(recorder.errors[0].contains("'76' is not") ||
-                        recorder.errors[0].contains("time encode"))
-                << recorder.errors[0].toStdString();
-            EXPECT_EQ(dir.read("al.ini.bad"), c.list);
-        } else if (c.errors) {
-            EXPECT_EQ(recorder.errors[0], "1 个闹钟永远不会响：x");
+        for (bool english : {false, true}) {
+            const std::string situation = std::string(c.situation) + (english ? " (English)" : " (Chinese)");
+            std::unique_ptr<EnglishInterface> language;
+            if (english)
+                language = std::make_unique<EnglishInterface>();
+            TempFolder dir;
+            dir.installSkins();
+            if (!c.list.isEmpty())
+                dir.write("al.ini", c.list);
+            ErrorRecorder recorder;
+            FakeServices fake{QDateTime(QDate(2026, 12, 7), QTime(6, 0, 30))}; // no chime due
+            BelvaneWindows windows(fake.services, dir.path());
+            EXPECT_EQ(windows.alarmList().store().rows.size(), c.rows) << situation;
+            ASSERT_EQ(recorder.errors.size(), c.errors)
+                << situation << recorder.errors.join('\n').toStdString();
+            EXPECT_TRUE(windows.scheduler().wakeTimer().isActive()) << situation;
+            EXPECT_FALSE(windows.alarmList().isVisible());
+            EXPECT_EQ(dir.read("al.ini"), c.list) << "start-up must not write the list";
+            if (!c.errors)
+                continue;
+            const QString text = recorder.errors[0];
+            if (c.list.startsWith("1")) {
+                EXPECT_EQ(text, english ? "1 alarm(s) will never ring: x" : "1 个闹钟永远不会响：x")
+                    << situation;
+                continue;
+            }
+            // Which file, what was kept, where the copy went, and which alarms did not load.
+            EXPECT_EQ(dir.read("al.ini.bad"), c.list) << situation;
+            QString words = text;
+            for (const QString& named : c.notLoaded) {
+                EXPECT_TRUE(text.contains("\"" + named + "\" 07:00:00")) << situation << text.toStdString();
+                words.remove("\"" + named + "\"");
+            }
+            for (const char* kept : {"\"x\"", "\"a\""})
+                EXPECT_FALSE(text.contains(kept)) << situation << ": a loaded alarm named as lost";
+            EXPECT_TRUE(text.contains(QString::number(c.rows))) << situation;
+            for (const QString& path : {dir.file("al.ini.bad"), dir.file("al.ini")}) {
+                EXPECT_TRUE(words.contains("\"" + path + "\"")) << situation << text.toStdString();
+                words.remove(path);
+            }
+            if (english)
+                EXPECT_FALSE(words.contains(kChinese)) << situation << text.toStdString();
+            else
+                EXPECT_FALSE(words.contains(kEnglishWord)) << situation << text.toStdString();
         }
-        EXPECT_EQ(dir.read("al.ini"), c.list) << "start-up must not write the list";
     }
 }
 
@@ -109,7 +150,7 @@ TEST(ErrorReport, ABoxReportedBeforeAnyWindowIsActiveStandsAboveTheFace)
     // lie under the face, which stays on top.
     TempFolder dir;
     dir.installSkins();
-    FakeServices fake;
+    FakeServices fake{QDateTime(QDate(2026, 12, 7), QTime(6, 0, 30))}; // no chime due
     dir.write("al.ini", "-3\r\n");
     BelvaneWindows windows(fake.services, dir.path());
     ASSERT_EQ(QApplication::activeWindow(), nullptr);
@@ -125,7 +166,31 @@ TEST(ErrorReport, ABoxReportedBeforeAnyWindowIsActiveStandsAboveTheFace)
         << "the damaged list was not reported";
     QMessageBox* box = shownBox();
     EXPECT_EQ(box->parentWidget(), &windows.main());
-    box->close();
+    EXPECT_TRUE(box->windowFlags() & Qt::WindowStaysOnTopHint) << "the face, on top, would cover it";
+
+    // The list, run modally from the face's menu, would block the box: it moves over the list, where
+    // it can be closed, and the list may then be changed.
+    bool closedFromTheList = false;
+    answerNextModal([&](QDialog* list) {
+        const bool moved =
+            QTest::qWaitFor([&] { return shownBox() && shownBox()->parentWidget() == list; }, 20000);
+        EXPECT_TRUE(moved) << "the report stayed behind the modal list";
+        if (moved) {
+            // As the window system delivers it: a window blocked by a modal one never gets it.
+            QMessageBox* shown = shownBox();
+            QAbstractButton* ok = shown->button(QMessageBox::Ok);
+            QTest::mouseClick(shown->windowHandle(), Qt::LeftButton, {},
+                              ok->mapTo(shown, ok->rect().center()));
+            closedFromTheList = QTest::qWaitFor([&] { return shownBox() == nullptr; }, 20000);
+        }
+        EXPECT_EQ(windows.alarmList().store().writable(), closedFromTheList)
+            << "closing the report lets the list change";
+        list->reject();
+    });
+    windows.main().Alarms1Click();
+    EXPECT_TRUE(closedFromTheList) << "the report could not be closed while the list was open";
+    if (QMessageBox* left = shownBox())
+        left->close();
 }
 
 TEST(StartUp, TheListMadeAtItsFirstOpeningShowsTheNextRingsAndTellsTheSchedulerOfChanges)

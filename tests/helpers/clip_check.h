@@ -4,6 +4,7 @@
 // each control's contents rectangle.
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -46,6 +47,8 @@ public:
                 checkTabs(tabs);
             else if (auto* header = qobject_cast<QHeaderView*>(w))
                 checkHeader(header);
+            else if (auto* view = qobject_cast<QAbstractItemView*>(w))
+                checkItems(view);
         }
     }
 
@@ -176,6 +179,27 @@ private:
             if (need.width() > room.width() || need.height() > room.height())
                 fault(header, text, need, room);
         }
+    }
+
+    /// The entries of a list or table shown in its viewport, each cell against the room it has there
+    /// (a cut one is drawn elided).
+    void checkItems(QAbstractItemView* view)
+    {
+        const QAbstractItemModel* model = view->model();
+        if (!model)
+            return;
+        const QRect shown = view->viewport()->rect();
+        for (int row = 0; row < model->rowCount(view->rootIndex()); ++row)
+            for (int column = 0; column < model->columnCount(view->rootIndex()); ++column) {
+                const QModelIndex index = model->index(row, column, view->rootIndex());
+                const QRect cell = view->visualRect(index);
+                if (!cell.isValid() || !cell.intersects(shown))
+                    continue;
+                const QSize need = view->sizeHintForIndex(index);
+                const QRect room = cell.intersected(shown);
+                if (need.width() > room.width())
+                    fault(view, index.data().toString(), need, room.size());
+            }
     }
 
     QString m_window;

@@ -13,7 +13,13 @@
 /// Records what the program asked of start-with-the-desktop.
 class RecordingAutostart final : public Autostart {
 public:
-    void setEnabled(bool enabled, const QString& programPath) override { calls.append({enabled, programPath}); }
+    bool isEnabled() const override { return enabled; }
+    void setEnabled(bool on, const QString& programPath) override
+    {
+        enabled = on;
+        calls.append({on, programPath});
+    }
+    bool enabled = false; // whether an entry is there, as the desktop would read it
     QList<QPair<bool, QString>> calls;
 };
 
@@ -28,9 +34,11 @@ public:
     }
     void setMuted(bool muted) override { device.muted = muted; }
     quint64 server() override { return serverId; }
+    void release() override { ++releases; }
     DeviceVolume device{0x80008000, false};
     quint64 serverId = 1;
     QList<quint32> history;
+    int releases = 0;
 };
 
 /// Records power actions; never touches the machine.

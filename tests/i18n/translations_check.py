@@ -1,12 +1,20 @@
 #!/usr/bin/env python3
-"""Fails when the English translation is behind the sources, or a shown Chinese text is not marked.
+"""Fails when the English translation is behind the sources, or a text a user can see is not marked.
 
 usage: translations_check.py LUPDATE SOURCE_FOLDER TS_FILE
 
 1. lupdate reads the sources into a copy of the .ts file; every message must then be translated,
    and none may have vanished from the sources (a translation nobody uses any more).
-2. Every Chinese string literal in the sources must be the text of tr(), translate() or
-   QT_TRANSLATE_NOOP(), unless it is one of the few that are never shown as they are (below).
+2. Every string literal in every source file that a user can see must be the text of tr(),
+   translate(), QT_TRANSLATE_NOOP() or QT_TR_NOOP(). A literal (adjacent literals count as one) is
+   taken as seen by a user when it
+   - holds a Chinese character (the interface's own language), or
+   - holds English words, two or more in a row (a sentence or a caption, not a key or a name), or
+   - holds a word and is given to a call that shows text or carries it to the user: a widget's
+     setText/setWindowTitle/setToolTip/... , a menu's addAction, a message box, reportError and
+     reportNotice, or the constructor of an error or exception type (what it carries is shown).
+   Not seen: the program's name, file names and paths, texts written to the developer's log (qDebug, qWarning, ...), and
+   the few listed below (file formats, font names, format patterns), each with why.
 """
 import pathlib
 import re
@@ -16,12 +24,17 @@ import sys
 import tempfile
 import xml.etree.ElementTree as ET
 
-# Chinese literals that are not interface texts, each with why.
+# Literals that look like interface texts but are never shown as they are, each with why. None for
+# the literal: the whole file.
 NOT_SHOWN = {
     ("app/fonts.h", "宋体"): "a font family's name",
-    ("media/player_font.h", "宋体"): "a font family's name",
+    ("app/fonts.h", "Noto Serif CJK SC"): "a font family's name",
+    ("app/fonts.h", "Noto Sans CJK SC"): "a font family's name",
+    ("media/player_font.h", None): "font family names",
     ("shell/about_box.cpp", "宋体"): "a font family's name",
+    ("shell/about_box.cpp", "Noto Serif CJK SC"): "a font family's name",
     ("shell/help_viewer.cpp", "宋体"): "a font family's name",
+    ("shell/help_viewer.cpp", "Noto Serif CJK SC"): "a font family's name",
     ("ringing/alarm_run_window.cpp", "宋体"): "a font family's name",
     ("clockface/options_dialog.cpp", "宋体"): "a font family's name",
     ("alarms/alarm_editor.cpp", "宋体"): "a font family's name",
@@ -30,12 +43,40 @@ NOT_SHOWN = {
     ("ringing/alarm_run_window.cpp", "闹铃打盹儿确定 0123456789:"): "a sample that opens the fonts, never shown",
     ("alarms/alarm_display.cpp", " 每小时"): "the stored form of a row added in this run",
     ("alarms/alarm_display.cpp", " 每月"): "the stored form of a row added in this run",
+    ("alarms/alarm_display.cpp", " of every hour"): "the stored form of a row added in this run",
+    ("alarms/alarm_display.cpp", "hh:nn:ss AM/PM"): "a time format pattern",
+    ("alarms/alarm_settings_file.cpp", None): "the marker lines of the settings file format",
+    ("clockface/options_file.cpp", "***Hourly Chimes***"): "a marker line of the options file",
+    ("clockface/face_layout.cpp", "Santa Claus"): "a skin folder's name",
+    ("clockface/skin_choice.h", "Santa Claus"): "a skin folder's name",
+    ("clockface/skin_choice.cpp", "Skin Name"): "a section name in skinname.ini",
+    ("ringing/alarm_dispatcher.cpp", "yyyy-MM-dd HH:mm:ss"): "a date format pattern",
+    ("ringing/next_ring_text.cpp", "h:mm AP"): "a time format pattern",
+    ("ringing/alarm_run_window.cpp", "ddd, mmmm,dd, yyyy"): "a date format pattern",
+    ("shell/sys_tray.h", "SysTray Component."): "the icon's first hint, replaced before the icon is shown",
     ("platform/autostart.cpp", None): "the autostart entry's file text",
+    ("wake/belvane_wake.cpp", None): "the wake helper has no interface: its error output is the log",
 }
 
+# The program's name reads the same in every language.
+PROGRAM_NAME = "Belvane"
+
 CJK = re.compile(r"[\u3000-\u303f\u4e00-\u9fff\uff00-\uffef]")
+ENGLISH_WORDS = re.compile(r"[A-Za-z]{2,}'?[a-z]*\s+[A-Za-z]{2,}")
+A_WORD = re.compile(r"[A-Za-z]{2,}")
 LITERAL = re.compile(r'"((?:[^"\\\n]|\\.)*)"')
+# Adjacent literals are one literal to the compiler.
+LITERAL_RUN = re.compile(r'"(?:[^"\\\n]|\\.)*"(?:\s*"(?:[^"\\\n]|\\.)*")*')
 MARKED = re.compile(r'(?:\btr|\btranslate|\bQT_TRANSLATE_NOOP|\bQT_TR_NOOP)\(\s*(?:"(?:[^"\\\n]|\\.)*"\s*,\s*)?$')
+SHOWN_BY = re.compile(
+    r"(?:\b(?:setText|setWindowTitle|setToolTip|setStatusTip|setWhatsThis|setPlaceholderText|setAccessibleName"
+    r"|setAccessibleDescription|addAction|addMenu|addItem|addItems|insertItem|setItemText|setTabText|addTab"
+    r"|setTitle|setLabelText|setHint|showMessage|reportError|reportNotice|QMessageBox)"
+    r"|\b[A-Z]\w*(?:Error|Exception))\s*\(")
+LOGGED = re.compile(r"\bq(?:Debug|Info|Warning|Critical|Fatal)\s*\(")
+# A file name or a path ("Background.bmp", ":/icons/x.png", "sounds/"): shown only as a file's name.
+FILE_NAME = re.compile(r"^(?::?/)?(?:[\w%.-]+/)*[\w%-]*(?:\.\w+|/)$")
+STATEMENT_END = re.compile(r"[;{}]")
 
 
 def strip_comments(text):
@@ -69,6 +110,15 @@ def strip_comments(text):
     return "".join(out)
 
 
+def user_visible(literal, statement):
+    """Whether a literal, in the statement that holds it up to the literal, is a text a user sees."""
+    if literal == PROGRAM_NAME or FILE_NAME.match(literal) or LOGGED.search(statement):
+        return False
+    if CJK.search(literal) or ENGLISH_WORDS.search(literal):
+        return True
+    return bool(A_WORD.search(literal) and SHOWN_BY.search(statement))
+
+
 def unmarked_literals(source_folder):
     faults = []
     for path in sorted(source_folder.rglob("*")):
@@ -76,9 +126,16 @@ def unmarked_literals(source_folder):
             continue
         relative = path.relative_to(source_folder).as_posix()
         text = strip_comments(path.read_text(encoding="utf-8"))
-        for m in LITERAL.finditer(text):
-            literal = m.group(1)
-            if not CJK.search(literal) or MARKED.search(text[max(0, m.start() - 200) : m.start()]):
+        for m in LITERAL_RUN.finditer(text):
+            literal = "".join(part.group(1) for part in LITERAL.finditer(m.group(0)))
+            if text[max(0, m.start() - 1) : m.start()] == "<":
+                continue  # #include <...> never holds a quote, but "<" before one is an include path
+            before = text[max(0, m.start() - 400) : m.start()]
+            if MARKED.search(before[-200:]):
+                continue
+            ends = [e.end() for e in STATEMENT_END.finditer(before)]
+            statement = before[ends[-1] :] if ends else before
+            if text[: m.start()].rstrip().endswith("#include") or not user_visible(literal, statement):
                 continue
             if (relative, literal) in NOT_SHOWN or (relative, None) in NOT_SHOWN:
                 continue

@@ -7,6 +7,7 @@
 #   tests/install/install_test.sh BUILD_DIR
 set -euo pipefail
 source "$(dirname "$0")/../helpers/wait.sh"
+source "$(dirname "$0")/users.sh"
 build=$(realpath "$1")
 work=$(mktemp -d /tmp/belvane-install.XXXXXX)
 pid=""
@@ -116,78 +117,18 @@ fi
 for tool in setpriv Xvfb xdotool faketime; do
     command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/packages.sh)"
 done
-chmod 755 "$work"
 program_files() { (cd "$folder" && find . -printf '%p %s %m %u %T@\n' | sort | md5sum); }
 program_before=$(program_files)
 [ "$(stat -c %U "$folder")" = root ] || fail "the program folder is not root's"
 
-start_x_server "$work" user_pids || fail "Xvfb did not start"
-display=$STARTED_DISPLAY
-export DISPLAY=$display
-chmod 644 "$XAUTHORITY" # the users hold the test server's cookie too
-
-# Each user: a home of their own and nothing else; the program finds its data folder there.
-# Sets `as` to the command prefix that runs a command as the user; a simple command, so a program
-# started with it in the background is $! itself.
-as_user() {
-    as=(setpriv --reuid="$1" --regid="$1" --clear-groups
-        env -i PATH="$PATH" HOME="$work/home-$1" XDG_RUNTIME_DIR="$work/home-$1/run" DISPLAY="$display" XAUTHORITY="$XAUTHORITY"
-        DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent)
-}
-# xdotool's --name pattern does not match this Chinese title here, so the titles are compared whole.
-ringing_window() {
-    local w
-    for w in $(xdotool search --all --onlyvisible --pid "$1" --name . 2>/dev/null); do
-        [ "$(xdotool getwindowname "$w" 2>/dev/null)" = 闹铃 ] && return 0
-    done
-    return 1
-}
-ring_for() { # uid, alarm time (hh:mm:ss); starts the user's clock ten seconds before it, as a start
-    # on a busy machine can take several seconds
-    local uid=$1 at=$2 wrapper program=""
-    as_user "$uid"
-    "${as[@]}" faketime --exclude-monotonic -f "@2026-12-07 $(date -d "$at 10 seconds ago" +%T)" \
-        "$prefix/bin/belvane" >>"$work/user-$uid.log" 2>&1 &
-    wrapper=$!
-    user_pids+=("$wrapper")
-    for _ in $(seq 300); do
-        program=$(pgrep -P "$wrapper" | head -n1 || true)
-        [ -n "$program" ] && ringing_window "$program" && break
-        if ! kill -0 "$wrapper" 2>/dev/null; then
-            local status=0
-            wait "$wrapper" || status=$?
-            cat "$work/user-$uid.log"
-            fail "user $uid: the program ended with status $status before its alarm rang"
-        fi
-        sleep 0.1
-    done
-    [ -n "$program" ] && ringing_window "$program" || { cat "$work/user-$uid.log"; fail "user $uid: no ringing window"; }
-    kill "$program" "$wrapper" 2>/dev/null || true
-    wait "$wrapper" 2>/dev/null || true
-}
-add_alarm_files=$build/tests/e2e/add_alarm_files
-[ -x "$add_alarm_files" ] || fail "no $add_alarm_files: build first"
-for uid in 4201 4202; do
-    home=$work/home-$uid
-    mkdir -p "$home/run" && chmod 700 "$home/run"
-    chown -R "$uid:$uid" "$home"
-    # The first start makes the user's data folder.
-    as_user "$uid"
-    "${as[@]}" "$prefix/bin/belvane" >>"$work/user-$uid.log" 2>&1 &
-    user_pids+=($!)
-    for _ in $(seq 300); do [ -d "$home/.config/belvane" ] && break; sleep 0.1; done
-    [ -d "$home/.config/belvane" ] || { cat "$work/user-$uid.log"; fail "user $uid: no ~/.config/belvane"; }
-    kill "${user_pids[-1]}"
-    wait "${user_pids[-1]}" 2>/dev/null || true
-    # Killed, it leaves its lock behind, stamped later than the shifted clock of the next start.
-    rm -f "$home/run"/belvane-*
-done
-as_user 4201
-"${as[@]}" "$add_alarm_files" "$work/home-4201/.config/belvane" caption=first frequency=2 "at=2026-12-07 06:59:30" \
-    reminder=first >/dev/null
-as_user 4202
-"${as[@]}" "$add_alarm_files" "$work/home-4202/.config/belvane" caption=second frequency=2 "at=2026-12-07 08:15:00" \
-    reminder=second >/dev/null
+belvane=$prefix/bin/belvane
+start_users_display
+cd "$work"
+[ -x "$build/tests/e2e/add_alarm_files" ] || fail "no $build/tests/e2e/add_alarm_files: build first"
+make_user 4201
+make_user 4202
+add_alarm 4201 first "2026-12-07 06:59:30"
+add_alarm 4202 second "2026-12-07 08:15:00"
 ring_for 4201 06:59:30
 ring_for 4202 08:15:00
 sed -n 2p "$work/home-4201/.config/belvane/al.ini" | grep -q '^first' || fail "user 4201's list lost its alarm"

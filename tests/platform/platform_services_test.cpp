@@ -64,6 +64,8 @@ TEST(PulseOutputVolume, SetsReadsAndRestoresTheNullSink)
     EXPECT_TRUE(sinkVolume().contains("front-left: 26112 ")) << sinkVolume().toStdString();
     EXPECT_TRUE(sinkVolume().contains("front-right: 26112 ")) << sinkVolume().toStdString();
     EXPECT_EQ(volume.read()->packed, 0x66006600u);
+    volume.release(); // as after a ringing: the next call connects again
+    EXPECT_EQ(volume.read()->packed, 0x66006600u);
 
     volume.setVolume(0x00001000); // the channels are set apart
     EXPECT_EQ(volume.read()->packed, 0x00001000u);

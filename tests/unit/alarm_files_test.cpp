@@ -214,7 +214,7 @@ TEST(AlarmListStore, TheDamageReportNamesAFolderWithPercentSignsAsItIs)
     } catch (const ConversionError& e) {
         EXPECT_TRUE(e.text().contains("\"" + folder + "al.ini\"")) << e.text().toStdString();
         EXPECT_TRUE(e.text().contains("\"" + folder + "al.ini.bad\"")) << e.text().toStdString();
-        EXPECT_TRUE(e.text().contains("0 alarm(s) were loaded")) << e.text().toStdString();
+        EXPECT_TRUE(e.text().contains("读出并保留了其中 0 个闹钟")) << e.text().toStdString();
     }
 }
 

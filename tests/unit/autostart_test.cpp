@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+
 #include "helpers/read_only_folder.h"
 #include "helpers/temp_folder.h"
 #include "platform/autostart.h"
@@ -16,36 +18,50 @@ struct ConfigHome {
 
 } // namespace
 
-TEST(XdgAutostart, EnableAndDisableSetBothKeysThatDesktopsRead)
+TEST(XdgAutostart, EnableWritesBothKeysThatDesktopsReadAndDisableRemovesTheEntry)
 {
     ConfigHome home;
     XdgAutostart autostart;
     EXPECT_EQ(XdgAutostart::entryPath(), home.dir.file("autostart/Belvane.desktop"));
-    // Read as plain lines: the two entries have the same size, and a settings cache might not notice.
+    EXPECT_FALSE(autostart.isEnabled()) << "no entry yet";
+    // Read as plain lines: a settings cache might not notice a rewritten file.
     auto lines = [&] { return QString::fromUtf8(home.dir.read("autostart/Belvane.desktop")).split('\n'); };
 
-    // Some desktops read Hidden=, GNOME reads its own key: both must say the same thing.
-    struct Case {
-        bool enabled;
-        QStringList present, absent;
-    };
-    for (const Case& c : {
-             Case{true,
-                  {"Hidden=false", "X-GNOME-Autostart-enabled=true"},
-                  {"Hidden=true", "X-GNOME-Autostart-enabled=false"}},
-             Case{false,
-                  {"Hidden=true", "X-GNOME-Autostart-enabled=false"},
-                  {"Hidden=false", "X-GNOME-Autostart-enabled=true"}},
-         }) {
-        autostart.setEnabled(c.enabled, "/opt/belvane/belvane");
+    // Some desktops read Hidden=, GNOME reads its own key: both must say the program starts.
+    for (bool enabled : {true, false, true, false}) {
+        autostart.setEnabled(enabled, "/opt/belvane/belvane");
+        EXPECT_EQ(autostart.isEnabled(), enabled);
+        EXPECT_EQ(home.dir.exists("autostart/Belvane.desktop"), enabled) << "a turned-off entry is removed";
+        if (!enabled)
+            continue;
         const QStringList entry = lines();
         EXPECT_EQ(entry.first(), "[Desktop Entry]");
-        for (const char* line : {"Type=Application", "Name=Belvane", "Exec=/opt/belvane/belvane"})
-            EXPECT_TRUE(entry.contains(line)) << line << " enabled " << c.enabled;
-        for (const QString& line : c.present)
-            EXPECT_EQ(entry.count(line), 1) << line.toStdString() << " enabled " << c.enabled;
-        for (const QString& line : c.absent)
-            EXPECT_FALSE(entry.contains(line)) << line.toStdString() << " enabled " << c.enabled;
+        for (const char* line : {"Type=Application", "Name=Belvane", "Exec=/opt/belvane/belvane",
+                                 "TryExec=/opt/belvane/belvane", "Hidden=false", "X-GNOME-Autostart-enabled=true"})
+            EXPECT_EQ(entry.count(line), 1) << line;
+    }
+}
+
+TEST(XdgAutostart, AnEntryTurnedOffByTheDesktopReadsAsOff)
+{
+    ConfigHome home;
+    QDir(home.dir.path()).mkpath("autostart");
+    struct Case {
+        const char* situation;
+        const char* text;
+        bool enabled;
+    };
+    for (const Case& c : {
+             Case{"hidden by an earlier version", "[Desktop Entry]\nExec=belvane\nHidden=true\n", false},
+             {"switched off in GNOME's list",
+              "[Desktop Entry]\nExec=belvane\nX-GNOME-Autostart-enabled=false\n", false},
+             {"spaces around the equals sign", "[Desktop Entry]\nHidden = true\n", false},
+             {"Hidden in another group", "[Desktop Entry]\nExec=belvane\n[Desktop Action a]\nHidden=true\n",
+              true},
+             {"written by hand", "[Desktop Entry]\nType=Application\nExec=belvane\n", true},
+         }) {
+        home.dir.write("autostart/Belvane.desktop", c.text);
+        EXPECT_EQ(XdgAutostart().isEnabled(), c.enabled) << c.situation;
     }
 }
 

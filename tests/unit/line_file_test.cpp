@@ -51,11 +51,13 @@ TEST(ToInt, AcceptsDecimalAndRejectsEverythingElse)
         EXPECT_EQ(toInt(c.text), c.value) << c.text;
     for (const char* bad : {"", " 1", "1 ", "1a", "0x10", "$10", "+", "-", "+-1", "2147483648", "1.0"})
         EXPECT_THROW(toInt(bad), ConversionError) << bad;
-    try {
-        toInt("abc");
-        FAIL();
-    } catch (const ConversionError& e) {
-        EXPECT_EQ(e.text(), "'abc' is not a valid integer value");
+    for (auto [bad, text] : {std::pair{"abc", "\"abc\"不是整数"}, {"", "这一行是空的，应是一个整数"}}) {
+        try {
+            toInt(bad);
+            ADD_FAILURE() << bad;
+        } catch (const ConversionError& e) {
+            EXPECT_EQ(e.text(), QString::fromUtf8(text));
+        }
     }
 }
 

@@ -40,7 +40,7 @@ TEST(OffSwitches, DamagedFileIsReportedKeptAndLeavesEveryAlarmOn)
             ADD_FAILURE() << "no error for " << damaged;
         } catch (const ConversionError& e) {
             EXPECT_TRUE(e.text().contains(dir.file("off.ini"))) << e.text().toStdString();
-            EXPECT_TRUE(e.text().contains("every alarm is on")) << e.text().toStdString();
+            EXPECT_TRUE(e.text().contains("所有闹钟都是开着的")) << e.text().toStdString();
         }
         EXPECT_TRUE(off.numbers().isEmpty()) << damaged;
         EXPECT_EQ(dir.read("off.ini.bad"), QByteArray(damaged));

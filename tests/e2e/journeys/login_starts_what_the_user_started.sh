@@ -1,8 +1,10 @@
 # shellcheck shell=bash
 # A user keeps the alarms in a folder of their choosing (--data-dir, a name with spaces, "%",
-# quotes and Chinese) and an explicit language, and ticks 登录时运行闹铃 in the options. The autostart
-# entry is then launched as the desktop session launches it at the next login (GLib reads its Exec,
-# splits and unquotes it): the clock started that way is the user's, and the alarm in the folder rings.
+# quotes and Chinese) and an explicit language. The first start writes no autostart entry and the
+# options show 登录时运行闹铃 clear; the user ticks it and confirms with OK. A trial start with another
+# folder and language leaves the entry as it is. The entry is then launched as the desktop session
+# launches it at the next login (GLib reads its Exec, splits and unquotes it): the clock started that
+# way is the user's, and the alarm in the folder rings.
 
 journey() {
     command -v gio >/dev/null || pending "gio (libglib2.0-bin) launches desktop entries as a session does"
@@ -16,6 +18,7 @@ journey() {
     wait_for "$WAIT_LIMIT" program_listening || fail "the program did not start"
     wait_window Belvane
     local face=$WINDOW
+    [ ! -e "$entry" ] || fail "the first start wrote an autostart entry: $(cat "$entry")"
     eval "$(xdotool getwindowgeometry --shell "$face")"
 
     # The face's menu: 选项 follows "Send to tray", a separator and 闹钟.
@@ -24,6 +27,7 @@ journey() {
     xdotool key Down Down Down Return
     wait_window "选项"
     local options=$WINDOW
+    shot options-clear "$options"
     # 登录时运行闹铃: the first check box of the first page, 24 px into the page below the tabs.
     click_at "$options" 70 64
     shot options-ticked "$options"
@@ -37,6 +41,18 @@ journey() {
     kill -TERM "$PROGRAM_PID"
     _ended() { ! program_running; }
     wait_for "$WAIT_LIMIT" _ended || fail "the program did not end on SIGTERM"
+
+    # A start tried once with a test folder and English does not take the login over.
+    local written trial="$JOURNEY_WORK/trial"
+    written=$(cat "$entry")
+    mkdir -p "$trial"
+    (PROGRAM_DIR=$trial write_quiet_options)
+    start_program --data-dir "$trial" --lang en
+    wait_for "$WAIT_LIMIT" program_listening || fail "the trial start did not start"
+    wait_window Belvane
+    kill -TERM "$PROGRAM_PID"
+    wait_for "$WAIT_LIMIT" _ended || fail "the trial start did not end on SIGTERM"
+    [ "$(cat "$entry")" = "$written" ] || fail "a start with other options changed the entry: $(cat "$entry")"
 
     # Meanwhile an alarm waits in the chosen folder, due a few seconds after the login.
     local due

@@ -2,9 +2,9 @@
 # Every window a user can open while the clock face is on screen opens in front of the face: the error
 # box shown at start, the ringing window, and the alarm list, the editor, the options, about and help,
 # from the face's menu and from the list. One window at a time is opened, checked in the window
-# manager's stacking order, pictured and closed again. The face and the ringing window stay on top of
-# other programs; the others belong to no window that does, and while one of them is active the face
-# is stacked among ordinary windows under it, taking its place on top back once none is.
+# manager's stacking order, pictured and closed again. The face, the ringing window and the error box
+# stay on top of other programs; the others belong to no window that does, and while one of them is
+# active the face is stacked among ordinary windows under it, taking its place on top back once none is.
 
 # Where the list's buttons are, inside its client area.
 LIST_ADD_AT="44 276"
@@ -27,7 +27,10 @@ journey() {
     _box_found() { box=$(program_windows Belvane | grep -vx "$face" | head -n1); [ -n "$box" ]; }
     wait_for "$WAIT_LIMIT" _box_found || fail "no error box about the damaged off.ini"
     above_face "$box" "the error box shown at start" start-error-box
-    ordinary "$box" "the error box shown at start"
+    _box_on_top() { xprop -id "$box" -notype _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_ABOVE; }
+    wait_for "$WAIT_LIMIT" _box_on_top || fail "the error box shown at start does not stay on top; $(_states_text)"
+    _box_active() { [ "$(active_window)" = "$box" ]; }
+    wait_for "$WAIT_LIMIT" _box_active || fail "the error box shown at start is not active; $(_states_text)"
     close_with "$box" Return
 
     # The face half over the top left of where the windows open, so the pictures show both.

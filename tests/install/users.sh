@@ -1,0 +1,83 @@
+# shellcheck shell=bash
+# shellcheck disable=SC2154 # work, build and belvane are set by the caller
+# Test users of one installed program, each with a home of their own under the caller's $work and
+# nothing else, ringing their own alarms on a private X server. Sourced by the install tests, run as
+# root; the caller defines fail, keeps the process ids to stop in the array user_pids and sets
+# `belvane` to the command that starts the installed program (a path, or a name found on PATH).
+
+# Starts the X server the users share; exports DISPLAY.
+start_users_display() {
+    chmod 755 "$work"
+    start_x_server "$work" user_pids || fail "Xvfb did not start"
+    export DISPLAY=$STARTED_DISPLAY
+    chmod 644 "$XAUTHORITY" # the users hold the test server's cookie too
+}
+
+# Sets `as` to the command prefix that runs a command as user $1; a simple command, so a program
+# started with it in the background is $! itself.
+as_user() {
+    as=(setpriv --reuid="$1" --regid="$1" --clear-groups
+        env -i PATH="$PATH" HOME="$work/home-$1" XDG_RUNTIME_DIR="$work/home-$1/run" DISPLAY="$DISPLAY" XAUTHORITY="$XAUTHORITY"
+        DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent)
+}
+
+# xdotool's --name pattern does not match this Chinese title here, so the titles are compared whole.
+ringing_window() {
+    local w
+    for w in $(xdotool search --all --onlyvisible --pid "$1" --name . 2>/dev/null); do
+        [ "$(xdotool getwindowname "$w" 2>/dev/null)" = 闹铃 ] && return 0
+    done
+    return 1
+}
+
+# make_user UID: a home for the user, and their data folder made by the program's first start.
+make_user() {
+    local uid=$1 home=$work/home-$1
+    mkdir -p "$home/run" && chmod 700 "$home/run"
+    chown -R "$uid:$uid" "$home"
+    as_user "$uid"
+    "${as[@]}" "$belvane" >>"$work/user-$uid.log" 2>&1 &
+    user_pids+=($!)
+    for _ in $(seq 300); do [ -d "$home/.config/belvane" ] && break; sleep 0.1; done
+    [ -d "$home/.config/belvane" ] || { cat "$work/user-$uid.log"; fail "user $uid: no ~/.config/belvane"; }
+    kill "${user_pids[-1]}"
+    wait "${user_pids[-1]}" 2>/dev/null || true
+    # Killed, it leaves its lock behind, stamped later than the shifted clock of the next start.
+    rm -f "$home/run"/belvane-*
+}
+
+# add_alarm UID CAPTION "yyyy-MM-dd hh:mm:ss": a once-only alarm in the user's own list, written as
+# the user by the tests' add_alarm_files (found in the build folder $build). The users may not enter
+# the checkout (a root user's home, a private temporary folder): the tool is copied where they can
+# read it, and they run it from there.
+add_alarm() {
+    [ -x "$work/add_alarm_files" ] || install -m 755 "$build/tests/e2e/add_alarm_files" "$work/add_alarm_files"
+    as_user "$1"
+    (cd "$work" && "${as[@]}" "$work/add_alarm_files" "$work/home-$1/.config/belvane" caption="$2" frequency=2 "at=$3" \
+        reminder="$2" >/dev/null) || fail "user $1: could not add the alarm $2"
+}
+
+# ring_for UID hh:mm:ss: starts the user's clock on 2026-12-07, ten seconds before the alarm's time
+# (a start on a busy machine can take several seconds), and waits for the ringing window.
+ring_for() {
+    local uid=$1 at=$2 wrapper program=""
+    as_user "$uid"
+    "${as[@]}" faketime --exclude-monotonic -f "@2026-12-07 $(date -d "$at 10 seconds ago" +%T)" \
+        "$belvane" >>"$work/user-$uid.log" 2>&1 &
+    wrapper=$!
+    user_pids+=("$wrapper")
+    for _ in $(seq 300); do
+        program=$(pgrep -P "$wrapper" | head -n1 || true)
+        [ -n "$program" ] && ringing_window "$program" && break
+        if ! kill -0 "$wrapper" 2>/dev/null; then
+            local status=0
+            wait "$wrapper" || status=$?
+            cat "$work/user-$uid.log"
+            fail "user $uid: the program ended with status $status before its alarm rang"
+        fi
+        sleep 0.1
+    done
+    [ -n "$program" ] && ringing_window "$program" || { cat "$work/user-$uid.log"; fail "user $uid: no ringing window"; }
+    kill "$program" "$wrapper" 2>/dev/null || true
+    wait "$wrapper" 2>/dev/null || true
+}
