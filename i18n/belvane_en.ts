@@ -113,6 +113,10 @@
         <translation>belvane: the running Belvane did not answer (for a command this long, run it on the session bus)
 </translation>
     </message>
+    <message>
+        <source>没有动作 &quot;%1&quot;</source>
+        <translation>No action &quot;%1&quot;</translation>
+    </message>
 </context>
 <context>
     <name>AlarmDispatcher</name>

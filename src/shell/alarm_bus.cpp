@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMetaType>
 #include <QTextStream>
@@ -153,7 +154,7 @@ void ApplicationBusAdaptor::ActivateAction(const QString& action, const QVariant
 {
     if (!m_openWindow(action))
         sendErrorReply(QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"),
-                       QStringLiteral("No action \"%1\"").arg(action));
+                       QCoreApplication::translate("AlarmCommands", "没有动作 \"%1\"").arg(action));
 }
 
 bool exportOnSessionBus(QObject* owner, RunningAlarms& alarms, std::function<void()> activate,
