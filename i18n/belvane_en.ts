@@ -2,6 +2,123 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="zh_CN">
 <context>
+    <name>AlarmCommands</name>
+    <message>
+        <source>%1 &quot;%2&quot; 不对：%3</source>
+        <translation>%1 &quot;%2&quot; is wrong: %3</translation>
+    </message>
+    <message>
+        <source>时间 &quot;%1&quot; 不对：应为 HH:MM 或 HH:MM:SS，从 00:00 到 23:59:59</source>
+        <translation>time &quot;%1&quot; is wrong: give HH:MM or HH:MM:SS, from 00:00 to 23:59:59</translation>
+    </message>
+    <message>
+        <source>--date &quot;%1&quot; 不对：没有这一天（应为 YYYY-MM-DD）</source>
+        <translation>--date &quot;%1&quot; is wrong: there is no such day (give YYYY-MM-DD)</translation>
+    </message>
+    <message>
+        <source>--days &quot;%1&quot; 不对：每一位是 1（星期一）到 7（星期日）</source>
+        <translation>--days &quot;%1&quot; is wrong: each digit is 1 (Monday) to 7 (Sunday)</translation>
+    </message>
+    <message>
+        <source>开</source>
+        <translation>on</translation>
+    </message>
+    <message>
+        <source>关</source>
+        <translation>off</translation>
+    </message>
+    <message>
+        <source>多余的参数：%1</source>
+        <translation>Extra arguments: %1</translation>
+    </message>
+    <message>
+        <source>alarm %1 需要一个闹钟编号</source>
+        <translation>alarm %1 needs an alarm number</translation>
+    </message>
+    <message>
+        <source>%1 后面缺少值</source>
+        <translation>%1 needs a value</translation>
+    </message>
+    <message>
+        <source>未知选项：%1</source>
+        <translation>Unknown option: %1</translation>
+    </message>
+    <message>
+        <source>alarm add 需要闹铃时间 HH:MM[:SS]</source>
+        <translation>alarm add needs the time to ring, HH:MM[:SS]</translation>
+    </message>
+    <message>
+        <source>--repeat &quot;%1&quot; 不对：应为 once、hourly、daily、weekly、monthly 或 yearly</source>
+        <translation>--repeat &quot;%1&quot; is wrong: give once, hourly, daily, weekly, monthly or yearly</translation>
+    </message>
+    <message>
+        <source>--days 只用于 --repeat weekly</source>
+        <translation>--days goes only with --repeat weekly</translation>
+    </message>
+    <message>
+        <source>--date 只用于 --repeat once、monthly 或 yearly</source>
+        <translation>--date goes only with --repeat once, monthly or yearly</translation>
+    </message>
+    <message>
+        <source>--sound 和 --play 只能选一个</source>
+        <translation>give --sound or --play, not both</translation>
+    </message>
+    <message>
+        <source>应为内置声音 0 到 10</source>
+        <translation>give a built-in sound from 0 to 10</translation>
+    </message>
+    <message>
+        <source>--play 最多 %1 个文件</source>
+        <translation>--play takes at most %1 files</translation>
+    </message>
+    <message>
+        <source>--play &quot;%1&quot; 不对：没有这个文件</source>
+        <translation>--play &quot;%1&quot; is wrong: there is no such file</translation>
+    </message>
+    <message>
+        <source>应为 0 到 100（百分比）</source>
+        <translation>give 0 to 100 (per cent)</translation>
+    </message>
+    <message>
+        <source>应为 0 到 59 分钟</source>
+        <translation>give 0 to 59 minutes</translation>
+    </message>
+    <message>
+        <source>未知字段：%1</source>
+        <translation>Unknown field: %1</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; 不是闹钟编号（0 到 %2）</source>
+        <translation>&quot;%1&quot; is not an alarm number (0 to %2)</translation>
+    </message>
+    <message>
+        <source>没有编号为 %1 的闹钟</source>
+        <translation>There is no alarm number %1</translation>
+    </message>
+    <message>
+        <source>已有 %1 个闹钟，不能再添加</source>
+        <translation>The list already holds %1 alarms; no more can be added</translation>
+    </message>
+    <message>
+        <source>没有正在响的闹钟</source>
+        <translation>No alarm is ringing</translation>
+    </message>
+    <message>
+        <source>未知命令：%1</source>
+        <translation>Unknown command: %1</translation>
+    </message>
+    <message>
+        <source>belvane: 运行中的 Belvane 没有应答（命令太长时请在会话总线上运行它）
+</source>
+        <translation>belvane: the running Belvane did not answer (for a command this long, run it on the session bus)
+</translation>
+    </message>
+    <message>
+        <source>没有动作 &quot;%1&quot;</source>
+        <translation>No action &quot;%1&quot;</translation>
+    </message>
+</context>
+<context>
     <name>AlarmDispatcher</name>
     <message>
         <source>错过的闹钟：</source>
@@ -196,6 +313,68 @@ Alarms read and kept: %3. The original file was saved unchanged as &quot;%4&quot
 </source>
         <translation>belvane: --lang takes zh or en, not &quot;%1&quot;
 </translation>
+    </message>
+    <message>
+        <source>启动时钟（或找到正在运行的时钟）并打开窗口：new-alarm 或 alarm-list。</source>
+        <translation>Start the clock (or reach the running one) and open a window: new-alarm or alarm-list.</translation>
+    </message>
+    <message>
+        <source>belvane: --open 只能是 new-alarm 或 alarm-list，不能是 &quot;%1&quot;
+</source>
+        <translation>belvane: --open takes new-alarm or alarm-list, not &quot;%1&quot;
+</translation>
+    </message>
+    <message>
+        <source>命令（时钟在运行时由它执行，否则直接修改闹钟文件）：</source>
+        <translation>Commands (carried out by the clock when it runs, else on the alarm files):</translation>
+    </message>
+    <message>
+        <source>  alarm add HH:MM[:SS] [--name 文本] [--repeat once|hourly|daily|weekly|monthly|yearly]</source>
+        <translation>  alarm add HH:MM[:SS] [--name TEXT] [--repeat once|hourly|daily|weekly|monthly|yearly]</translation>
+    </message>
+    <message>
+        <source>            [--days 数字] [--date YYYY-MM-DD] [--sound 0-10 | --play 文件...]</source>
+        <translation>            [--days DIGITS] [--date YYYY-MM-DD] [--sound 0-10 | --play FILE...]</translation>
+    </message>
+    <message>
+        <source>            [--volume 0-100] [--snooze 分钟]</source>
+        <translation>            [--volume 0-100] [--snooze MINUTES]</translation>
+    </message>
+    <message>
+        <source>                      添加闹钟并显示它的编号。--days 是星期几，1 = 星期一 … 7 = 星期日</source>
+        <translation>                      Add an alarm and print its number. --days: weekdays, 1 = Monday ... 7 = Sunday</translation>
+    </message>
+    <message>
+        <source>                      （每星期的默认值 12345）；--date 用于 once、monthly 和 yearly，默认今天。</source>
+        <translation>                      (12345 for weekly); --date for once, monthly and yearly, today by default.</translation>
+    </message>
+    <message>
+        <source>  alarm list [--json]  列出闹钟：编号、名称、频率、时间、开关、下次响铃。</source>
+        <translation>  alarm list [--json]  List the alarms: number, name, frequency, time, on/off, next ring.</translation>
+    </message>
+    <message>
+        <source>  alarm remove N       删除闹钟 N。</source>
+        <translation>  alarm remove N       Remove alarm N.</translation>
+    </message>
+    <message>
+        <source>  alarm on N | off N   打开或关闭闹钟 N。</source>
+        <translation>  alarm on N | off N   Switch alarm N on or off.</translation>
+    </message>
+    <message>
+        <source>  alarm next           显示下一个要响的闹钟；没有时退出状态为 1。</source>
+        <translation>  alarm next           Show the alarm that rings next; exit status 1 when none will.</translation>
+    </message>
+    <message>
+        <source>  ringing stop         停止正在响的闹钟，如同按下“确定”；没有时退出状态为 1。</source>
+        <translation>  ringing stop         Stop the ringing alarm as its OK button does; exit status 1 when none rings.</translation>
+    </message>
+    <message>
+        <source>  ringing snooze       让正在响的闹钟打盹儿；没有时退出状态为 1。</source>
+        <translation>  ringing snooze       Snooze the ringing alarm; exit status 1 when none rings.</translation>
+    </message>
+    <message>
+        <source>退出状态：0 成功，1 没有可显示或可做的，2 参数错误（什么也没有改变）。</source>
+        <translation>Exit status: 0 done, 1 nothing to show or do, 2 bad input (nothing was changed).</translation>
     </message>
 </context>
 <context>

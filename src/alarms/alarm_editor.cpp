@@ -284,11 +284,6 @@ QTime minutesTime(int minutes)
 
 } // namespace
 
-QString defaultReminderText()
-{
-    return QCoreApplication::translate("TAlarmOptions", "时间到了，该做计划好的事情了！");
-}
-
 void setMediaFileChooser(MediaFileChooser chooser)
 {
     mediaFileChooser() = std::move(chooser);
@@ -658,30 +653,39 @@ void TAlarmOptions::nameForScreenReaders()
 
 void TAlarmOptions::FormCreate()
 {
-    const QDateTime now = m_parts.services.clock.now();
-    TimePicker->setTime(now.time());
-    Frequency->setCurrentIndex(int(::Frequency::Weekly)); // the frequency's display is left as it is
-    DatePicker->setDate(now.date());
+    // The same defaults as an alarm added by a command or over D-Bus.
+    const AlarmSettings d = newAlarmSettings(m_parts.services.clock.now());
+    TimePicker->setTime(QTime(d.hour, d.minute, d.second));
+    Frequency->setCurrentIndex(d.frequencyIndex); // the frequency's display is left as it is
+    DatePicker->setDate(QDate(d.year, d.month, d.day));
     DatePicker->setEnabled(false);
 
     for (int i = 0; i < 7; ++i)
-        CheckBox[i]->setChecked(i != 0 && i != 6);
+        CheckBox[i]->setChecked(d.weekdays[i]);
 
-    RadioButtonPlayMusic->setChecked(true);
+    RadioButtonPlayMusic->setChecked(d.playMusic);
     ActionPlayMusicSelected();
     SongList->clear();
+    SoundComboBox->setCurrentIndex(d.soundIndex);
 
-    for (QCheckBox* box : {FadeIn, FadeOut, AutoSnooze})
-        box->setChecked(false);
+    FadeIn->setChecked(d.fadeIn);
+    FadeOut->setChecked(d.fadeOut);
+    AutoSnooze->setChecked(d.autoSnooze);
     for (QTimeEdit* picker : {FadeInTimePicker, FadeOutTimePicker, AutoSnoozeTimePicker})
         picker->setEnabled(false);
+    const std::pair<QTimeEdit*, int> minutes[] = {
+        {SoundTimePicker, d.soundMinutes},           {FadeInTimePicker, d.fadeInMinutes},
+        {FadeOutTimePicker, d.fadeOutMinutes},       {SnoozeTimePicker, d.snoozeMinutes},
+        {AutoSnoozeTimePicker, d.autoSnoozeMinutes}, {AutoCloseTimePicker, d.autoCloseMinutes}};
+    for (const auto& [picker, value] : minutes)
+        picker->setTime(minutesTime(value));
 
     m_savedVolume = m_parts.services.volume.read();
-    SetSystemVolume(100);
-    AlarmVolume->setValue(100);
+    SetSystemVolume(d.volume);
+    AlarmVolume->setValue(d.volume);
 
-    RadioButton1->setChecked(true);
-    PowerComboBox->setCurrentIndex(0);
+    RadioButton1->setChecked(d.closeNever);
+    PowerComboBox->setCurrentIndex(d.powerAction);
     Table->setCurrentIndex(0);
 }
 
@@ -876,11 +880,7 @@ void TAlarmOptions::OKClick()
     // A file that cannot be written raises here: the dialog stays open and nothing is handed back.
     writeFileAtomically(m_parts.dataFolder + kWorkingFile, WriteAlarmSettings(s));
 
-    QString mask;
-    for (bool day : s.weekdays)
-        mask += day ? QLatin1Char('1') : QLatin1Char('0');
-    m_edited =
-        EditedAlarmInfo{firstDisplayedLine(), s.frequencyIndex, DatePicker->date(), TimePicker->time(), mask};
+    m_edited = editedAlarmInfo(s, firstDisplayedLine());
     accept();
 }
 

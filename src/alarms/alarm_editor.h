@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include "alarms/alarm_display.h"
+#include "alarms/new_alarm.h"
 #include "platform/output_volume.h"
 #include "ui/form_dialog.h"
 
@@ -29,9 +30,6 @@ class TFormPlay;
 struct AlarmEntry;
 struct AlarmSettings;
 struct Services;
-
-/// The reminder text a new alarm starts with, in the interface's language.
-QString defaultReminderText();
 
 /// Asks the user for one media file to add to a play list: the dialog's parent, its name filters and
 /// the filter it opens on. Gives the chosen path, or nothing when the user cancels.

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include "platform/errors.h"
 #include "platform/line_file.h"
@@ -132,6 +133,7 @@ void AlarmListStore::recover() const
 
 void AlarmListStore::commit(const QList<AlarmEntry>& changed, int number, const QByteArray* settings)
 {
+    const auto tell = qScopeGuard([this] { emit this->changed(); });
     ensureWritable();
     const QString list = listPath();
     const QString settingsPath = m_folder + SettingsFileName(number);
@@ -239,6 +241,7 @@ void AlarmListStore::setOff(int number, bool isOff)
 {
     if (off.isOff(number) == isOff)
         return;
+    const auto tell = qScopeGuard([this] { emit changed(); });
     OffSwitches changed = off;
     changed.set(number, isOff);
     OffSwitchFile(m_folder).save(changed);
@@ -251,4 +254,40 @@ std::optional<int> AlarmListStore::allocateNumber() const
         if (!used.isUsed(number) && !QFile::exists(m_folder + SettingsFileName(number)))
             return number;
     return std::nullopt;
+}
+
+void AlarmListStore::addAlarm(const AlarmEntry& row, const QByteArray& settings)
+{
+    ensureWritable();
+    // A number an older copy of the program freed without knowing of "off.ini" starts on.
+    setOff(toInt(row.alarmNumber), false);
+    addRow(row, settings);
+}
+
+void AlarmListStore::removeAlarm(qsizetype index)
+{
+    ensureWritable();
+    // Dropped first: a number left switched off would silence the next alarm given it.
+    setOff(toInt(rows[index].alarmNumber), false);
+    removeRow(index);
+}
+
+void AlarmListStore::setCaption(qsizetype index, const QByteArray& caption)
+{
+    ensureWritable();
+    const auto tell = qScopeGuard([this] { emit changed(); });
+    rows[index].caption = caption;
+    save();
+}
+
+qsizetype AlarmListStore::indexOfNumber(int number) const
+{
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        try {
+            if (toInt(rows[i].alarmNumber) == number)
+                return i;
+        } catch (const ConversionError&) {
+        }
+    }
+    return -1;
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -21,9 +22,11 @@ QStringList unreadAlarms(const QByteArray& bytes, qsizetype loadedRows);
 /// The bytes of "al.ini" for these rows: the count, then eight lines per row, CR LF ended.
 QByteArray SaveAlarmList(const QList<AlarmEntry>& rows);
 
-/// The alarm list as it lives in the program folder: "al.ini" read at start-up and rewritten whole
-/// after every change.
-class AlarmListStore {
+/// The alarm list as it lives in the data folder: "al.ini" read at start-up and rewritten whole
+/// after every change. The application's one list: every change, from the windows, a command or
+/// D-Bus, goes through it, and whoever shows or schedules the rows follows `changed`.
+class AlarmListStore : public QObject {
+    Q_OBJECT
 public:
     explicit AlarmListStore(QString programFolder) : m_folder(std::move(programFolder)) {}
 
@@ -51,6 +54,15 @@ public:
     void replaceRow(qsizetype index, const AlarmEntry& row, const QByteArray& settings);
     void removeRow(qsizetype index);
 
+    /// A new alarm, switched on, with its row and its settings file, as one change.
+    void addAlarm(const AlarmEntry& row, const QByteArray& settings);
+    /// Removes an alarm with its settings file; its number is switched on again for the next alarm.
+    void removeAlarm(qsizetype index);
+    /// A caption edited in place; the settings file keeps its reminder text.
+    void setCaption(qsizetype index, const QByteArray& caption);
+    /// The row of an alarm number; -1 when no row has it.
+    qsizetype indexOfNumber(int number) const;
+
     /// The user has seen the report of a damaged list: changes may be written again.
     void acknowledgeDamage() { m_damageUnseen = false; }
     bool writable() const { return !m_damageUnseen; }
@@ -68,6 +80,12 @@ public:
     /// The rows that may ring: those not switched off.
     QList<AlarmEntry> onRows() const { return off.onRows(rows); }
 
+signals:
+    /// The rows or the switches changed, or a change was tried and failed: the files hold what the
+    /// store holds.
+    void changed();
+
+public:
     QList<AlarmEntry> rows;
     UsedAlarmNumbers used;
     // Kept beside the rows, not in them, so "al.ini" keeps its format.

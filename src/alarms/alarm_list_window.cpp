@@ -153,6 +153,12 @@ TFormAlarmList::TFormAlarmList(Services& services, AlarmListStore& store, const 
         addAction(entry);
     }
 
+    // A view of the store: whoever changed it (this window, a command, D-Bus), the rows show it.
+    connect(&m_store, &AlarmListStore::changed, this, [this] {
+        showRows();
+        emit rowsChanged();
+    });
+
     centreOnScreenWithFrame(*this);
 }
 
@@ -165,6 +171,17 @@ void TFormAlarmList::FormCreate()
     for (int i = 0; i < m_store.rows.size(); ++i)
         showRow(i);
     m_fillingList = false;
+    fitColumns();
+}
+
+void TFormAlarmList::showRows()
+{
+    const bool filling = std::exchange(m_fillingList, true);
+    for (int i = 0; i < m_store.rows.size(); ++i)
+        showRow(i);
+    while (AlarmList->topLevelItemCount() > m_store.rows.size())
+        delete AlarmList->takeTopLevelItem(AlarmList->topLevelItemCount() - 1);
+    m_fillingList = filling;
     fitColumns();
 }
 
@@ -287,20 +304,19 @@ std::optional<EditedAlarmInfo> TFormAlarmList::runEditor(bool isNew, const Alarm
 void TFormAlarmList::ButtonAddClick()
 {
     m_store.ensureWritable();
-    const std::optional<int> number = m_store.allocateNumber();
-    if (!number) {
+    const auto full = [this] {
         reportError(tr("已有 %1 个闹钟，不能再添加。请先删除不再需要的闹钟。").arg(kAlarmNumberCount));
-        return;
-    }
+    };
+    if (!m_store.allocateNumber())
+        return full();
     if (const std::optional<EditedAlarmInfo> edited = runEditor(true)) {
-        // A number an older copy of the program freed without knowing of "off.ini" starts on.
-        m_store.setOff(*number, false);
-        const auto tellScheduler = qScopeGuard([this] { emit rowsChanged(); });
+        // Taken now, not before the editor: a command may have added an alarm while it was open.
+        const std::optional<int> number = m_store.allocateNumber();
+        if (!number)
+            return full();
         // The row and its own settings file are written as one change.
-        m_store.addRow(makeAlarmEntry(*edited, *number, RowOrigin::Add, m_locale),
-                       readWholeFile(m_dataFolder + kWorkingFile));
-        showRow(int(m_store.rows.size() - 1));
-        fitColumns();
+        m_store.addAlarm(makeAlarmEntry(*edited, *number, RowOrigin::Add, m_locale),
+                         readWholeFile(m_dataFolder + kWorkingFile));
         return;
     }
     saveRows();
@@ -324,12 +340,11 @@ void TFormAlarmList::buttonEditClick()
     const AlarmEntry rowBefore = m_store.rows[row];
     const std::optional<EditedAlarmInfo> edited =
         runEditor(false, ownFileMissing ? &rowBefore : nullptr, own);
-    if (edited && row < m_store.rows.size()) {
-        const auto tellScheduler = qScopeGuard([this] { emit rowsChanged(); });
-        m_store.replaceRow(row, makeAlarmEntry(*edited, number, RowOrigin::Edit, m_locale),
+    // Found again by its number: a command may have removed or added alarms while the editor was open.
+    const qsizetype now = m_store.indexOfNumber(number);
+    if (edited && now >= 0) {
+        m_store.replaceRow(now, makeAlarmEntry(*edited, number, RowOrigin::Edit, m_locale),
                            readWholeFile(m_dataFolder + kWorkingFile));
-        showRow(row);
-        fitColumns();
         return;
     }
     saveRows();
@@ -354,13 +369,8 @@ void TFormAlarmList::ButtonDeleteClick()
     const int row = selectedRow();
     if (row < 0)
         return;
-    m_store.ensureWritable();
-    const int number = toInt(m_store.rows[row].alarmNumber);
-    // Dropped first: a number left switched off would silence the next alarm given it.
-    m_store.setOff(number, false);
-    const auto tellScheduler = qScopeGuard([this] { emit rowsChanged(); });
-    m_store.removeRow(row);
-    delete AlarmList->takeTopLevelItem(row);
+    toInt(m_store.rows[row].alarmNumber); // a number that does not convert changes nothing
+    m_store.removeAlarm(row);
 }
 
 void TFormAlarmList::ButtonCloseClick()
@@ -389,10 +399,8 @@ void TFormAlarmList::captionEdited(QTreeWidgetItem* item, int column)
     const QByteArray caption = encodeText(item->text(0));
     if (caption == m_store.rows[row].caption)
         return;
-    m_store.ensureWritable();
-    m_store.rows[row].caption = caption;
     // Saved at once rather than with the next change, so a renamed alarm survives the program's end.
-    saveRows();
+    m_store.setCaption(row, caption);
 }
 
 void TFormAlarmList::switchClicked(QTreeWidgetItem* item, int column)
@@ -407,7 +415,6 @@ void TFormAlarmList::switchClicked(QTreeWidgetItem* item, int column)
     // Shown as stored whatever happens, so a failed write never leaves a box that lies.
     const auto showStored = qScopeGuard([this, row] { showRow(row); });
     m_store.setOff(toInt(entry.alarmNumber), off);
-    emit rowsChanged();
 }
 
 void TFormAlarmList::keyPressEvent(QKeyEvent* event)

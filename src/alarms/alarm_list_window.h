@@ -75,6 +75,8 @@ private:
     /// Rewrites "al.ini" and tells the scheduler, also when the write fails.
     void saveRows();
     void showRow(int row);
+    /// Shows the store's rows, in place, after any change.
+    void showRows();
     /// Widens the frequency, time and date columns where their texts would be cut.
     void fitColumns();
     void showNextRing(QTreeWidgetItem* item, int row);

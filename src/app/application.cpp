@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QStringList>
+#include <QTimer>
 
 #include "alarms/alarm_list_file.h"
 #include "alarms/alarm_list_window.h"
@@ -96,6 +97,8 @@ BelvaneWindows::BelvaneWindows(Services& services, const AppFolders& folders, co
         },
         [chime = m_chime.get()] { chime->step(); });
     QObject::connect(options, &QDialog::finished, m_dispatcher.get(), &AlarmDispatcher::rearm);
+    // Every change of the list, whoever made it, moves the scheduler on.
+    QObject::connect(m_store.get(), &AlarmListStore::changed, m_dispatcher.get(), &AlarmDispatcher::rearm);
     showNextRings(services);
     new TrayRingingEntries(*m_main->sysTray()->PopupMenu(), *m_dispatcher);
     // An alarm nobody answered says so on the desktop, where it is found on coming back.
@@ -133,7 +136,6 @@ TFormAlarmList& BelvaneWindows::alarmList()
     list->FormCreate();
     list->setPreviewPlayer(m_play.get());
     list->tryAlarm = [dispatcher = m_dispatcher.get()](const AlarmSettings& s) { dispatcher->ringTrial(s); };
-    QObject::connect(list, &TFormAlarmList::rowsChanged, m_dispatcher.get(), &AlarmDispatcher::rearm);
     QObject::connect(m_nextRings, &NextRingWatch::changed, list, &TFormAlarmList::showNextRings);
     QObject::connect(list, &TFormAlarmList::optionsRequested, m_options.get(),
                      &TFormOptions::showWithoutWaiting);
@@ -142,6 +144,24 @@ TFormAlarmList& BelvaneWindows::alarmList()
     QObject::connect(list, &TFormAlarmList::helpRequested, list,
                      [this, list] { guarded([&] { ShowHelp(list, helpTopicPath(m_folders.program)); }); });
     return *list;
+}
+
+bool BelvaneWindows::openWindow(const QString& window)
+{
+    const bool newAlarm = window == QLatin1String("new-alarm");
+    if (!newAlarm && window != QLatin1String("alarm-list"))
+        return false;
+    m_main->bringToFront();
+    TFormAlarmList& list = alarmList();
+    // From the event loop: the list and the editor run modal loops of their own, and the caller (a
+    // D-Bus call, a second start) is answered first. The list opens before the editor goes over it.
+    if (!list.isVisible())
+        QTimer::singleShot(0, m_main.get(), [main = m_main.get()] { main->Alarms1Click(); });
+    else
+        list.raise();
+    if (newAlarm)
+        QTimer::singleShot(0, &list, [&list] { guarded([&list] { list.ButtonAddClick(); }); });
+    return true;
 }
 
 void BelvaneWindows::reportStartUpProblems(const QString& loadError)

@@ -42,6 +42,10 @@ public:
     AlarmDispatcher& scheduler() { return *m_dispatcher; }
     AlarmListStore& store() { return *m_store; }
 
+    /// Opens a window as the desktop entry's actions ask: "alarm-list" shows the alarm list,
+    /// "new-alarm" the editor for a new alarm over it. False for any other name.
+    bool openWindow(const QString& window);
+
     /// The orderly end of the run, whatever asked for it: a ringing window puts the output device back,
     /// the skin choice and the instant last checked are stored.
     void shutDown();

@@ -11,6 +11,11 @@ struct CommandLine {
     QString dataDir;
     /// The interface language asked for ("zh" or "en"); empty: the locale's.
     QString lang;
+    /// A command for the alarms ("alarm add 07:00", "ringing stop"), run instead of the clock.
+    QStringList command;
+    /// A window to open once the clock runs (started now or already running): "new-alarm" or
+    /// "alarm-list"; empty: none.
+    QString open;
     /// Set when the run ends here: 0 after printing the help or the version, 2 after a bad option
     /// (the usage then goes to the error output).
     std::optional<int> exitCode;

@@ -6,7 +6,9 @@
 
 #include <QApplication>
 
+#include "alarms/alarm_list_file.h"
 #include "alarms/alarm_list_window.h"
+#include "app/alarm_command_client.h"
 #include "app/application.h"
 #include "app/command_line.h"
 #include "app/display_failure.h"
@@ -25,6 +27,8 @@
 #include "platform/power_control.h"
 #include "platform/process_age.h"
 #include "platform/program_folder.h"
+#include "ringing/alarm_dispatcher.h"
+#include "shell/alarm_bus.h"
 #include "shell/program_icon.h"
 #include "ui/error_report.h"
 
@@ -66,13 +70,16 @@ struct OwnCommandLine {
     QString noDisplay; // what is said when no display answers, in the interface's language
 };
 
-/// The command line is read before the windowing system is reached, so --help works without a
-/// display; it speaks the interface's language already.
+/// The command line is read before the windowing system is reached, so --help and the alarm
+/// commands work without a display; it speaks the interface's language already.
 OwnCommandLine readOwnCommandLine(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     const auto english = installLanguage(app);
-    return {readCommandLine(QCoreApplication::arguments()), noDisplayMessage()};
+    CommandLine commandLine = readCommandLine(QCoreApplication::arguments());
+    if (!commandLine.exitCode && !commandLine.command.isEmpty())
+        commandLine.exitCode = runCommandLine(commandLine.command, commandLine.dataDir);
+    return {commandLine, noDisplayMessage()};
 }
 
 } // namespace
@@ -106,6 +113,8 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(programIcon());
 
     SingleInstance instance;
+    if (!commandLine.open.isEmpty())
+        instance.setRequest("open " + commandLine.open.toUtf8());
     switch (instance.becomePrimary()) {
     case SingleInstance::Start::Primary:
         break;
@@ -128,6 +137,16 @@ int main(int argc, char* argv[])
     Services services{clock, autostart, volume, power};
     BelvaneWindows windows(services, folders, clock.now().addMSecs(-processAgeMs()));
     QObject::connect(&instance, &SingleInstance::showRequested, &windows.main(), &TFormMain::bringToFront);
+    QObject::connect(&instance, &SingleInstance::openRequested, &windows.main(),
+                     [&windows](const QString& window) { windows.openWindow(window); });
+    // The alarm commands of a later start, and the same over D-Bus.
+    auto* running = new RunningAlarms(windows.store(), windows.scheduler(), clock);
+    instance.answerOther = [running, &clock](const QByteArray& line) {
+        return answerCommandRequest(line, *running, clock.now());
+    };
+    exportOnSessionBus(
+        running, *running, [&windows] { windows.main().bringToFront(); },
+        [&windows](const QString& window) { return windows.openWindow(window); });
     if (!instance.listenError().isEmpty()) {
         // Said once, after the scheduler has started: this copy runs and rings all the same.
         const QString text =
@@ -143,5 +162,7 @@ int main(int argc, char* argv[])
     QObject::connect(&exitSignals, &ExitSignals::received, &windows.main(), &TFormMain::menuExitClick);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&windows] { windows.shutDown(); });
     windows.main().show();
+    if (!commandLine.open.isEmpty())
+        windows.openWindow(commandLine.open);
     return app.exec();
 }

@@ -19,6 +19,7 @@
 namespace {
 const QByteArray kShowRequest = "show\n";
 const QByteArray kShowAnswer = "ok\n";
+const QByteArray kOpenRequest = "open ";
 
 QString defaultFolder()
 {
@@ -82,22 +83,35 @@ SingleInstance::~SingleInstance()
 
 SingleInstance::Start SingleInstance::becomePrimary(int answerTimeoutMs)
 {
+    if (!takeLock()) {
+        if (askPrimaryToShow(answerTimeoutMs))
+            return Start::Shown;
+        // The holder may have been an alarm command changing the files while no copy ran: it lets
+        // go within moments, and this start goes on as the running copy.
+        if (!takeLock())
+            return Start::Unreachable;
+    }
+    // Running without the socket beats not running: the alarms still ring, and only a second
+    // start cannot reach this copy.
+    listen();
+    return Start::Primary;
+}
+
+bool SingleInstance::takeLock()
+{
     m_lockFd = ::open(QFile::encodeName(m_lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (m_lockFd != -1 && ::flock(m_lockFd, LOCK_EX | LOCK_NB) == 0) {
         // For whoever looks: the holder's process id. The lock itself is what counts.
         const QByteArray pid = QByteArray::number(qint64(getpid())) + '\n';
         [[maybe_unused]] const bool written =
             ::ftruncate(m_lockFd, 0) == 0 && ::pwrite(m_lockFd, pid.constData(), size_t(pid.size()), 0) > 0;
-        // Running without the socket beats not running: the alarms still ring, and only a second
-        // start cannot reach this copy.
-        listen();
-        return Start::Primary;
+        return true;
     }
     if (m_lockFd != -1) {
         ::close(m_lockFd);
         m_lockFd = -1;
     }
-    return askPrimaryToShow(answerTimeoutMs) ? Start::Shown : Start::Unreachable;
+    return false;
 }
 
 bool SingleInstance::listen()
@@ -116,22 +130,36 @@ bool SingleInstance::listen()
 
 bool SingleInstance::askPrimaryToShow(int timeoutMs)
 {
+    return ask(m_request.chopped(1), timeoutMs) == kShowAnswer.chopped(1);
+}
+
+bool SingleInstance::lockWhileNoCopyRuns()
+{
+    return takeLock();
+}
+
+std::optional<QByteArray> SingleInstance::ask(const QByteArray& line, int timeoutMs)
+{
+    if (line.size() + 1 > kMaxRequestBytes)
+        return std::nullopt;
     // The running copy may hold the lock but not listen yet if it started a moment ago.
     QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired()) {
         QLocalSocket socket;
         socket.connectToServer(m_socketPath);
         if (socket.waitForConnected(int(qMax<qint64>(1, deadline.remainingTime())))) {
-            socket.write(kShowRequest);
+            socket.write(line + '\n');
             socket.waitForBytesWritten(int(qMax<qint64>(1, deadline.remainingTime())));
             while (!socket.canReadLine() &&
                    socket.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())))) {
             }
-            return socket.readLine() == kShowAnswer;
+            if (!socket.canReadLine())
+                return std::nullopt;
+            return socket.readLine().chopped(1);
         }
         QThread::msleep(50);
     }
-    return false;
+    return std::nullopt;
 }
 
 void SingleInstance::onNewConnection()
@@ -164,11 +192,19 @@ void SingleInstance::onNewConnection()
                 }
                 return;
             }
-            if (socket->readLine(kMaxRequestBytes + 1) == kShowRequest) {
+            const QByteArray request = socket->readLine(kMaxRequestBytes + 1);
+            if (request == kShowRequest) {
                 emit showRequested();
                 socket->write(kShowAnswer);
-                socket->flush();
+            } else if (request.startsWith(kOpenRequest) && request.endsWith('\n')) {
+                emit openRequested(QString::fromUtf8(request.mid(kOpenRequest.size()).chopped(1)));
+                socket->write(kShowAnswer);
+            } else if (answerOther && request.endsWith('\n')) {
+                const QByteArray answer = answerOther(request.chopped(1));
+                if (!answer.isEmpty())
+                    socket->write(answer + '\n');
             }
+            socket->flush();
             socket->disconnectFromServer();
         });
     }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <optional>
+
 #include <QLocalServer>
 #include <QObject>
 #include <QString>
@@ -41,13 +44,30 @@ public:
     const QString& listenError() const { return m_listenError; }
     const QString& socketPath() const { return m_socketPath; }
 
+    /// Takes the lock without listening, for a command that changes the files while no copy runs;
+    /// false when a copy holds it. Held until this object goes.
+    bool lockWhileNoCopyRuns();
+    /// What a second start asks of the running copy instead of "show": "open new-alarm" or
+    /// "open alarm-list" (see `openRequested`).
+    void setRequest(const QByteArray& line) { m_request = line + '\n'; }
+    /// Sends one request line (at most kMaxRequestBytes with its line end) and gives the one line
+    /// answered, without its line end; nothing when no copy answered in time.
+    std::optional<QByteArray> ask(const QByteArray& line, int timeoutMs = 3000);
+    /// Answers a request line other than "show" and "open"; an empty answer closes the connection.
+    std::function<QByteArray(const QByteArray& line)> answerOther;
+
 signals:
     void showRequested();
+    /// A second start asked for a window of the running copy: "new-alarm" or "alarm-list".
+    void openRequested(const QString& window);
 
 private:
     void onNewConnection();
     bool listen();
+    /// Takes the lock for the life of this object, writing the process id into the file.
+    bool takeLock();
 
+    QByteArray m_request = "show\n";
     QString m_lockPath;
     QString m_socketPath;
     QString m_listenError;

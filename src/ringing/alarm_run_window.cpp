@@ -336,7 +336,15 @@ void TAlarmRun::TimerTimer()
 
 void TAlarmRun::ButtonSnoozeClick()
 {
+    emit answered(QStringLiteral("snooze"));
     m_session.snoozePressed();
+}
+
+void TAlarmRun::ButtonOKClick()
+{
+    if (!m_closed)
+        emit answered(QStringLiteral("ok"));
+    close();
 }
 
 void TAlarmRun::FormClose()

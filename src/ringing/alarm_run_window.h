@@ -52,8 +52,10 @@ public:
     /// The window has closed (also before it was ever shown).
     bool closed() const { return m_closed; }
     void TimerTimer();
+    /// Snooze and OK, however they are asked for (the buttons, the tray, a notification, a command):
+    /// each says so with `answered` first.
     void ButtonSnoozeClick();
-    void ButtonOKClick() { close(); }
+    void ButtonOKClick();
     void FormClose() override;
 
     const RingingSession& session() const { return m_session; }
@@ -67,6 +69,8 @@ public:
 signals:
     /// A snooze began or ended.
     void snoozeChanged();
+    /// The user answered the alarm: "ok" or "snooze".
+    void answered(const QString& how);
     /// The ringing ended by itself, nobody having answered: the sound has stopped and the device is
     /// back as it was; the window closes or stays open, silent, as the alarm says.
     void unanswered();

@@ -351,6 +351,20 @@ shot() {
     note "screenshot $file"
 }
 
+# ---- the program on the session bus ----------------------------------------------------------------
+
+# Records the program's org.belvane.Alarms signals from now on, once dbus-monitor has become a monitor.
+watch_alarm_signals() {
+    dbus-monitor --session "type='signal',interface='org.belvane.Alarms'" >"$JOURNEY_WORK/signals.log" 2>&1 &
+    JOURNEY_PIDS+=($!)
+    _monitoring() { grep -q 'member=NameLost' "$JOURNEY_WORK/signals.log"; }
+    wait_for "$WAIT_LIMIT" _monitoring || fail "dbus-monitor did not start: $(cat "$JOURNEY_WORK/signals.log")"
+}
+
+# True when the signal $1 was seen with arguments that, read on one line, match the pattern $2.
+alarm_signal_seen() { grep -A3 "member=$1" "$JOURNEY_WORK/signals.log" | tr '\n' ' ' | grep -q -- "$2"; }
+signals_seen() { cat "$JOURNEY_WORK/signals.log"; }
+
 # ---- screen readers ------------------------------------------------------------------------------
 
 # Lets the journey read the program's windows as a screen reader does, over AT-SPI: the accessibility

@@ -18,7 +18,9 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "alarms/alarm_commands.h"
 #include "alarms/alarm_editor.h"
+#include "alarms/alarm_list_file.h"
 #include "alarms/alarm_editor_rules.h"
 #include "alarms/alarm_settings_file.h"
 #include "helpers/fake_services.h"
@@ -576,4 +578,84 @@ TEST_F(AlarmEditor, EmptyPlayListWarningFollowsTheChoiceAndTheList)
     EXPECT_LE(label->heightForWidth(label->width()), label->height()) << "every line shown";
     EXPECT_LE(label->fontMetrics().horizontalAdvance("播放列表是空的："), label->width());
     EXPECT_TRUE(saved().playList.isEmpty()) << "the warning changes nothing that is saved";
+}
+
+TEST_F(AlarmEditor, CommandLineAddStoresWhatTheEditorStoresForTheSameChoices)
+{
+    dir.write("wake.wav", "not played here");
+    using Choices = std::function<void(AlarmEditor&)>;
+    const auto at = [](int h, int m, int sec = 0) {
+        return [=](AlarmEditor& t) { t.child<QTimeEdit>("TimePicker")->setTime(QTime(h, m, sec)); };
+    };
+    const auto frequency = [](int index) {
+        return [=](AlarmEditor& t) { t.child<QComboBox>("Frequency")->setCurrentIndex(index); };
+    };
+    const auto on = [](int y, int mo, int d) {
+        return [=](AlarmEditor& t) { t.child<QDateEdit>("DatePicker")->setDate(QDate(y, mo, d)); };
+    };
+    const auto memo = [](const char* text) {
+        return [=](AlarmEditor& t) { t.child<QPlainTextEdit>("Memo")->setPlainText(QString::fromUtf8(text)); };
+    };
+    const struct Case {
+        const char* name;
+        QStringList arguments;
+        QList<Choices> choices;
+    } cases[] = {
+        {"only a time: the editor's weekly Monday-Friday default at that time", {"07:00"}, {at(7, 0)}},
+        {"once on a date, the name as reminder and caption",
+         {"07:05:30", "--repeat", "once", "--date", "2027-01-09", "--name", "Dentist"},
+         {frequency(0), at(7, 5, 30), on(2027, 1, 9), memo("Dentist")}},
+        {"hourly with a built-in sound: the hour is kept as given",
+         {"00:15", "--repeat", "hourly", "--sound", "4"},
+         {frequency(1), at(0, 15),
+          [](AlarmEditor& t) {
+              QTest::mouseClick(t.child<QRadioButton>("RadioButtonPlaySound"), Qt::LeftButton);
+              t.child<QComboBox>("SoundComboBox")->setCurrentIndex(4);
+          }}},
+        {"daily with volume and snooze",
+         {"22:00", "--repeat=daily", "--volume", "40", "--snooze", "5"},
+         {frequency(2), at(22, 0),
+          [](AlarmEditor& t) {
+              t.child<QSlider>("AlarmVolume")->setValue(40);
+              t.child<QTimeEdit>("SnoozeTimePicker")->setTime(QTime(0, 5));
+          }}},
+        {"weekly on the weekend only, days 6 and 7 (Sunday is the file's first day)",
+         {"06:45", "--days", "67", "--name", "Sleep in\nlonger"},
+         {at(6, 45), memo("Sleep in\nlonger"),
+          [](AlarmEditor& t) {
+              for (int i = 0; i < 7; ++i)
+                  t.editor->findChild<QCheckBox*>(QStringLiteral("CheckBox%1").arg(i + 1))->setChecked(i == 0 || i == 6);
+          }}},
+        {"monthly on the 31st", {"12:00", "--repeat", "monthly", "--date", "2027-01-31"},
+         {frequency(4), at(12, 0), on(2027, 1, 31)}},
+        {"yearly with a play list file",
+         {"09:00", "--repeat", "yearly", "--date", "2027-02-28", "--play", dir.file("wake.wav")},
+         {frequency(5), at(9, 0), on(2027, 2, 28),
+          [&](AlarmEditor& t) {
+              t.nextFiles = {dir.file("wake.wav")};
+              QTest::mouseClick(t.button("AddMusic"), Qt::LeftButton);
+          }}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        open();
+        for (const Choices& choose : c.choices)
+            choose(*this);
+        const QByteArray edited = save();
+        ASSERT_TRUE(editor->editedAlarm());
+        const AlarmEntry editorRow = makeAlarmEntry(*editor->editedAlarm(), 0, RowOrigin::Add, DateTimeLocale::system());
+
+        TempFolder data;
+        AlarmListStore store{data.path()};
+        StoreAlarmTarget target(
+            store, [] { return kCreated; }, [](const AlarmEntry&) { return std::nullopt; }, DateTimeLocale::system());
+        ASSERT_EQ(target.add(checkCommand(QStringList{"alarm", "add"} + c.arguments, kCreated, dir.path()).mid(2)), 0);
+        EXPECT_EQ(data.read("0.ini"), edited);
+        ASSERT_EQ(store.rows.size(), 1);
+        EXPECT_EQ(store.rows[0], editorRow);
+        AlarmListStore reloaded{data.path()};
+        reloaded.load();
+        EXPECT_EQ(reloaded.rows, store.rows) << "al.ini holds the row";
+    }
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }

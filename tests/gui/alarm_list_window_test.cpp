@@ -324,15 +324,19 @@ TEST_F(AlarmListWindow, AddIsRefusedWhenAllNumbersAreTaken)
 TEST_F(AlarmListWindow, FailedCopyAddsNoRow)
 {
     add("first");
-    // A folder that appears where the settings file should go while the editor is open makes the copy fail.
+    // Folders that appear while the editor is open: one where the next settings file would go (its
+    // number is passed over, as the number is taken only after OK), one where the list is written.
     answerNextModal([&](QDialog* editor) {
         QDir(dir.path()).mkdir("1.ini");
+        QDir(dir.path()).mkdir("al.ini.new");
         QTest::mouseClick(editor->findChild<QPushButton*>("OK"), Qt::LeftButton);
     });
     QTest::mouseClick(button("ButtonAdd"), Qt::LeftButton);
     EXPECT_EQ(window.store().rows.size(), 1);
+    EXPECT_EQ(list()->topLevelItemCount(), 1);
     ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].contains("1.ini"));
+    EXPECT_TRUE(errors[0].contains("al.ini")) << errors[0].toStdString();
+    EXPECT_FALSE(dir.exists("2.ini")) << "a failed add leaves no settings file";
 }
 
 TEST_F(AlarmListWindow, HideEndsTheModalRun)

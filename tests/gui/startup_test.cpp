@@ -217,7 +217,7 @@ TEST(StartUp, TheListMadeAtItsFirstOpeningShowsTheNextRingsAndTellsTheSchedulerO
     windows.store().rows[0] =
         makeAlarmEntry({"Run", int(Frequency::Daily), now.date(), QTime(6, 30), "1111111"}, 0, RowOrigin::Add,
                        DateTimeLocale::neutral());
-    emit list.rowsChanged();
+    emit windows.store().changed();
     EXPECT_TRUE(QTest::qWaitFor([&] { return nextRing() == "今天 6:30 AM"; }, 20000))
         << nextRing().toStdString();
     EXPECT_EQ(&windows.alarmList(), &list) << "one list window for the whole run";

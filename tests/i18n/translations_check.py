@@ -55,6 +55,7 @@ NOT_SHOWN = {
     ("ringing/alarm_run_window.cpp", "ddd, mmmm,dd, yyyy"): "a date format pattern",
     ("shell/sys_tray.h", "SysTray Component."): "the icon's first hint, replaced before the icon is shown",
     ("platform/autostart.cpp", None): "the autostart entry's file text",
+    ("shell/alarm_bus.h", "D-Bus Interface"): "the key of Qt's D-Bus interface name",
     ("wake/belvane_wake.cpp", None): "the wake helper has no interface: its error output is the log",
 }
 

@@ -54,8 +54,19 @@ if command -v desktop-file-validate >/dev/null; then
 else
     echo "desktop-file-validate not installed: the entry is not validated"
 fi
-exec_value=$(sed -n 's/^Exec=//p' "$entry")
+exec_value=$(sed -n 's/^Exec=//p' "$entry" | head -n1)
 [ "$exec_value" = "\"$folder/belvane\"" ] || fail "Exec is $exec_value, expected the quoted path of $folder/belvane"
+# The launcher's right-click actions open the editor for a new alarm and the list, in the running clock.
+grep -qx 'Actions=new-alarm;alarm-list;' "$entry" || fail "the entry offers no actions"
+for action in new-alarm alarm-list; do
+    grep -qxF "Exec=\"$folder/belvane\" --open $action" "$entry" || fail "no Exec for the action $action"
+done
+grep -qx 'Name\[zh_CN\]=新建闹钟' "$entry" && grep -qx 'Name\[zh_CN\]=闹钟列表' "$entry" || fail "the actions have no Chinese names"
+# Bash completion where bash-completion finds it: the commands and the alarm numbers.
+completion="$prefix/share/bash-completion/completions/belvane"
+[ -f "$completion" ] || fail "no bash completion"
+offered=$(bash -c 'source "$1"; COMP_WORDS=(belvane alarm ""); COMP_CWORD=2; _belvane; echo "${COMPREPLY[*]}"' _ "$completion")
+[ "$offered" = "add list remove on off next" ] || fail "bash completes belvane alarm with: $offered"
 grep -qx 'Icon=belvane' "$entry" || fail "the entry names no belvane icon"
 grep -qx 'Type=Application' "$entry" || fail "the entry is not an application"
 
