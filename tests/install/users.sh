@@ -58,30 +58,33 @@ add_alarm() {
 }
 
 program_ended() { ! kill -0 "$1" 2>/dev/null; }
+ringing_or_ended() { program_ended "$1" || ringing_window "$1"; }
+
+# faked_clock 'yyyy-MM-dd hh:mm:ss': sets `clock` to the environment that starts a program on a clock
+# set to that moment and running on. libfaketime is preloaded rather than run through the faketime
+# command, which leaves a semaphore named by its process id behind when it is stopped, and a later one
+# given the same id refuses to start.
+faked_clock() {
+    local library
+    library=$(dpkg -L libfaketime 2>/dev/null | grep 'libfaketime\.so\.1$' | head -n1)
+    [ -n "$library" ] || fail "libfaketime is not installed"
+    clock=(LD_PRELOAD="$library" FAKETIME="@$1" FAKETIME_DONT_FAKE_MONOTONIC=1)
+}
 
 # ring_for UID hh:mm:ss: starts the user's clock on 2026-12-07, ten seconds before the alarm's time
-# (a start on a busy machine can take several seconds), and waits for the ringing window.
+# (a start on a busy machine can take several seconds), waits for the ringing window, then ends it.
 ring_for() {
-    local uid=$1 at=$2 wrapper program=""
+    local uid=$1 at=$2 program
     as_user "$uid"
-    "${as[@]}" faketime --exclude-monotonic -f "@2026-12-07 $(date -d "$at 10 seconds ago" +%T)" \
-        "$belvane" >>"$work/user-$uid.log" 2>&1 &
-    wrapper=$!
-    user_pids+=("$wrapper")
-    for _ in $(seq 300); do
-        program=$(pgrep -P "$wrapper" | head -n1 || true)
-        [ -n "$program" ] && ringing_window "$program" && break
-        if ! kill -0 "$wrapper" 2>/dev/null; then
-            local status=0
-            wait "$wrapper" || status=$?
-            cat "$work/user-$uid.log"
-            fail "user $uid: the program ended with status $status before its alarm rang"
-        fi
-        sleep 0.1
-    done
-    [ -n "$program" ] && ringing_window "$program" || { cat "$work/user-$uid.log"; fail "user $uid: no ringing window"; }
-    kill "$program" "$wrapper" 2>/dev/null || true
-    wait "$wrapper" 2>/dev/null || true
+    faked_clock "2026-12-07 $(date -d "$at 10 seconds ago" +%T)"
+    "${as[@]}" "${clock[@]}" "$belvane" >>"$work/user-$uid.log" 2>&1 &
+    program=$!
+    user_pids+=("$program")
+    if ! await "user $uid's alarm to ring" ringing_or_ended "$program" || program_ended "$program"; then
+        cat "$work/user-$uid.log"
+        fail "user $uid: no ringing window (the program ended or never rang)"
+    fi
+    kill "$program"
     # The clock puts the sound output back and lets go of its socket as it ends: the next start must
     # not find this one's socket.
     await "user $uid's clock to end" program_ended "$program" || fail "user $uid: the clock did not end"
