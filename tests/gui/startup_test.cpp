@@ -103,11 +103,12 @@ TEST(StartUp, ListLoadsAndTheSchedulerStartsWhateverTheFileHoldsAndADamagedOneIs
             }
             for (const char* kept : {"\"x\"", "\"a\""})
                 EXPECT_FALSE(text.contains(kept)) << situation << ": a loaded alarm named as lost";
-            EXPECT_TRUE(text.contains(QString::number(c.rows))) << situation;
             for (const QString& path : {dir.file("al.ini.bad"), dir.file("al.ini")}) {
                 EXPECT_TRUE(words.contains("\"" + path + "\"")) << situation << text.toStdString();
                 words.remove(path);
             }
+            // How many were kept, read where no path (whose folder name may hold any digit) is left.
+            EXPECT_TRUE(words.contains(QString::number(c.rows))) << situation << text.toStdString();
             if (english)
                 EXPECT_FALSE(words.contains(kChinese)) << situation << text.toStdString();
             else

@@ -34,7 +34,6 @@ journey() {
 
     _told() { notification_calls | grep -q '闹钟“Tea”（07:00）无人应答'; }
     wait_for "$WAIT_LIMIT" _told || fail "no unanswered notice; the server was asked: $(notification_calls)"
-    notification_calls | grep -q "\['open-list', '打开闹钟列表'\]" || fail "the notice has no action to open the list"
     # The mock numbers notifications 1, 2, ...: the ringing one first, the notice second.
     local notice
     notice=$(notification_calls | grep -o "'Notify'" | wc -l)
