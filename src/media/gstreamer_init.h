@@ -4,9 +4,14 @@
 
 #include <gst/gst.h>
 
+#include "platform/heap_trim.h"
+
 /// GStreamer is started on first use, by whichever part of the program needs it first.
 inline void initialiseGStreamer()
 {
     static std::once_flag once;
-    std::call_once(once, [] { gst_init(nullptr, nullptr); });
+    std::call_once(once, [] {
+        noteLibrariesBeforeSound();
+        gst_init(nullptr, nullptr);
+    });
 }

@@ -193,11 +193,15 @@ void AlarmDispatcher::openWindow(const RingRequest& request, std::unique_ptr<Pre
 void AlarmDispatcher::letGoOfRinging()
 {
     // The window, its sound and its player's pipeline are gone; what they left behind goes back too:
-    // the sound server's connection, the fonts opened for the window and the heap they all used.
+    // the sound server's connection, the fonts opened for the window, the heap they all used and, until
+    // the next sound, the pages of the sound's libraries.
     m_services.volume.release();
-    if (!m_preroll->sound()) // the next alarm, due within seconds, keeps them ready
+    const bool nextReady = m_preroll->sound() != nullptr; // the next alarm, due within seconds, keeps them
+    if (!nextReady)
         TAlarmRun::releaseFonts();
     returnFreeHeap();
+    if (!nextReady)
+        returnSoundLibraryPages();
 }
 
 void AlarmDispatcher::arm()

@@ -2,6 +2,8 @@
 
 #include <sys/timerfd.h>
 
+#include <pulse/version.h>
+
 #include <QDBusConnection>
 #include <QElapsedTimer>
 #include <QFile>
@@ -12,6 +14,7 @@
 #include <QThread>
 
 #include "helpers/eventually.h"
+#include "platform/heap_trim.h"
 #include "platform/process_age.h"
 #include "platform/resume_watch.h"
 #include "platform/wall_clock_watch.h"
@@ -118,6 +121,41 @@ TEST(ProcessAge, CountsFromTheProcessStartOnTheBootClock)
     EXPECT_GT(before, young) << "this test's process started after its child";
     child.kill();
     child.waitForFinished(20000);
+}
+
+/// The resident KiB of the code (executable mappings) of the library whose file name begins with $name.
+static long residentCodeKiB(const QString& name)
+{
+    QFile smaps("/proc/self/smaps");
+    if (!smaps.open(QIODevice::ReadOnly))
+        return -1;
+    long kib = 0;
+    bool counted = false;
+    const QRegularExpression mapping(R"(^[0-9a-f]+-[0-9a-f]+ (\S+) \S+ \S+ \S+ *(.*)$)");
+    for (const QString& line : QString::fromUtf8(smaps.readAll()).split('\n')) {
+        if (const auto m = mapping.match(line); m.hasMatch())
+            counted = m.captured(1)[2] == 'x' && m.captured(2).section('/', -1).startsWith(name);
+        else if (counted && line.startsWith("Rss:"))
+            kib += line.split(' ', Qt::SkipEmptyParts).value(1).toLong();
+    }
+    return kib;
+}
+
+TEST(SoundLibraryPages, OnlyTheSoundsLibrariesAreLetGoAndTheyRunAgain)
+{
+    noteLibrariesBeforeSound();
+    const std::string version = pa_get_library_version(); // the client's code is resident now
+    const struct
+    {
+        const char* library;
+        bool letGo;
+    } cases[] = {{"libpulse.so", true}, {"libc.so", false}, {"libQt6Core.so", false}};
+    for (const auto& c : cases)
+        ASSERT_GT(residentCodeKiB(c.library), 0) << c.library;
+    returnSoundLibraryPages();
+    for (const auto& c : cases)
+        EXPECT_EQ(residentCodeKiB(c.library) == 0, c.letGo) << c.library;
+    EXPECT_EQ(pa_get_library_version(), version) << "the client's code, mapped again, runs as before";
 }
 
 #include "clock_watch_test.moc"
