@@ -29,6 +29,7 @@ struct Mapping
     std::string path;
     long residentKiB = 0;
     long anonymousKiB = -1;
+    long swappedKiB = -1;
 };
 
 // The libraries of the sound the program itself links (so mapped from its start): GStreamer's, the
@@ -44,9 +45,11 @@ bool soundLibrary(const std::string& path)
 
 void letGo(const Mapping& m)
 {
-    // Private and never writable, every page still the file's: unmapping loses nothing.
+    // Private and never writable, every page still the file's: unmapping loses nothing. A page the
+    // loader wrote (relocations made read-only afterwards) and then swapped out counts under Swap, not
+    // Anonymous: such a mapping is left as it is.
     if (m.path.empty() || m.path.front() != '/' || m.permissions[1] == 'w' || m.permissions[3] != 'p'
-        || m.anonymousKiB != 0 || m.residentKiB == 0)
+        || m.anonymousKiB != 0 || m.swappedKiB != 0 || m.residentKiB == 0)
         return;
     if (librariesBeforeSound().count(m.path) && !soundLibrary(m.path))
         return;
@@ -99,7 +102,7 @@ void returnSoundLibraryPages()
             && consumed > 0) {
             if (have)
                 letGo(current);
-            current = Mapping{begin, end, {}, {}, 0, -1};
+            current = Mapping{begin, end, {}, {}, 0, -1, -1};
             std::memcpy(current.permissions, permissions, sizeof permissions);
             const char* path = std::strchr(line + consumed, '/');
             if (path) {
@@ -115,6 +118,8 @@ void returnSoundLibraryPages()
             current.residentKiB = kib;
         else if (std::sscanf(line, "Anonymous: %ld kB", &kib) == 1)
             current.anonymousKiB = kib;
+        else if (std::sscanf(line, "Swap: %ld kB", &kib) == 1)
+            current.swappedKiB = kib;
     }
     if (have)
         letGo(current);
