@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <set>
 #include <string>
 
@@ -113,13 +115,12 @@ void returnSoundLibraryPages()
             have = true;
             continue;
         }
-        long kib = 0;
-        if (std::sscanf(line, "Rss: %ld kB", &kib) == 1)
-            current.residentKiB = kib;
-        else if (std::sscanf(line, "Anonymous: %ld kB", &kib) == 1)
-            current.anonymousKiB = kib;
-        else if (std::sscanf(line, "Swap: %ld kB", &kib) == 1)
-            current.swappedKiB = kib;
+        // The sizes that matter, each "Name:   123 kB".
+        for (auto [name, size] : {std::pair{"Rss:", &current.residentKiB},
+                                  std::pair{"Anonymous:", &current.anonymousKiB},
+                                  std::pair{"Swap:", &current.swappedKiB}})
+            if (std::strncmp(line, name, std::strlen(name)) == 0)
+                *size = std::strtol(line + std::strlen(name), nullptr, 10);
     }
     if (have)
         letGo(current);
