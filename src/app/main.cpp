@@ -23,6 +23,7 @@
 #include "platform/clock.h"
 #include "platform/data_folder.h"
 #include "platform/errors.h"
+#include "platform/heap_trim.h"
 #include "platform/output_volume.h"
 #include "platform/power_control.h"
 #include "platform/process_age.h"
@@ -86,6 +87,7 @@ OwnCommandLine readOwnCommandLine(int argc, char* argv[])
 
 int main(int argc, char* argv[])
 {
+    keepOneHeap();
     // Before anything opens a descriptor: the application's display connection and event loop
     // are opened under the raised limit, as everything after them is.
     raiseOpenFileLimit();

@@ -11,7 +11,7 @@ inline void initialiseGStreamer()
 {
     static std::once_flag once;
     std::call_once(once, [] {
-        noteLibrariesBeforeSound();
+        notePagesBeforeSound();
         gst_init(nullptr, nullptr);
     });
 }

@@ -1,41 +1,84 @@
 #include "platform/heap_trim.h"
 
+#include <fcntl.h>
 #include <malloc.h>
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <utility>
-#include <set>
+#include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
-std::set<std::string>& librariesBeforeSound()
+// /proc/self/pagemap holds one 64-bit word per page of the address space.
+constexpr std::uint64_t kPresent = 1ULL << 63;
+constexpr std::uint64_t kFilePage = 1ULL << 61; // the file's own page, not a private copy
+
+// One line of /proc/self/maps that maps a file read-only.
+struct Mapping {
+    std::uintptr_t begin = 0;
+    std::uintptr_t end = 0;
+    std::string path;
+};
+
+struct NotedMapping {
+    std::uintptr_t end = 0;
+    std::string path;
+    std::vector<bool> resident;
+};
+
+std::map<std::uintptr_t, NotedMapping>& pagesBeforeSound()
 {
-    static std::set<std::string> files;
-    return files;
+    static std::map<std::uintptr_t, NotedMapping> noted;
+    return noted;
 }
 
 bool noted = false;
 
-// One mapping of /proc/self/smaps: its range, permissions, file and the pages in it that are not the
-// file's own (written by the loader or the program, or never from the file).
-struct Mapping
+// Mappings of files that no one can write through: their pages, unless copied, are the file's. A
+// device's mapping is not memory to give back.
+std::vector<Mapping> readOnlyFileMappings()
 {
-    std::uintptr_t begin = 0;
-    std::uintptr_t end = 0;
-    char permissions[5] = {};
-    std::string path;
-    long residentKiB = 0;
-    long anonymousKiB = -1;
-    long swappedKiB = -1;
-};
+    std::vector<Mapping> found;
+    FILE* maps = std::fopen("/proc/self/maps", "re");
+    if (!maps)
+        return found;
+    char line[4096];
+    while (std::fgets(line, sizeof line, maps)) {
+        unsigned long begin = 0, end = 0;
+        char permissions[5] = {};
+        int consumed = 0;
+        if (std::sscanf(line, "%lx-%lx %4s %*s %*s %*s%n", &begin, &end, permissions, &consumed) != 3 ||
+            consumed == 0 || permissions[1] == 'w')
+            continue;
+        const char* path = std::strchr(line + consumed, '/');
+        if (!path || std::strncmp(path, "/dev/", 5) == 0)
+            continue;
+        std::string file(path);
+        if (file.back() == '\n')
+            file.pop_back();
+        found.push_back({begin, end, std::move(file)});
+    }
+    std::fclose(maps);
+    return found;
+}
 
-// The libraries of the sound the program itself links (so mapped from its start): GStreamer's, the
-// code generator of its converters and the sound server's client.
+std::vector<std::uint64_t> pageWords(int pagemap, const Mapping& m, long pageSize)
+{
+    std::vector<std::uint64_t> words((m.end - m.begin) / pageSize);
+    const off_t at = off_t(m.begin / pageSize * sizeof(std::uint64_t));
+    const ssize_t bytes = pread(pagemap, words.data(), words.size() * sizeof(std::uint64_t), at);
+    words.resize(bytes > 0 ? std::size_t(bytes) / sizeof(std::uint64_t) : 0);
+    return words;
+}
+
+// The libraries of the sound that the program itself links, so mapped from its start: GStreamer's,
+// the code generator of its converters and the sound server's client. The idle clock does not run
+// them, whatever of them start-up touched.
 bool soundLibrary(const std::string& path)
 {
     const std::string name = path.substr(path.rfind('/') + 1);
@@ -45,20 +88,14 @@ bool soundLibrary(const std::string& path)
     return false;
 }
 
-void letGo(const Mapping& m)
-{
-    // Private and never writable, every page still the file's: unmapping loses nothing. A page the
-    // loader wrote (relocations made read-only afterwards) and then swapped out counts under Swap, not
-    // Anonymous: such a mapping is left as it is.
-    if (m.path.empty() || m.path.front() != '/' || m.permissions[1] == 'w' || m.permissions[3] != 'p'
-        || m.anonymousKiB != 0 || m.swappedKiB != 0 || m.residentKiB == 0)
-        return;
-    if (librariesBeforeSound().count(m.path) && !soundLibrary(m.path))
-        return;
-    madvise(reinterpret_cast<void*>(m.begin), m.end - m.begin, MADV_DONTNEED);
-}
-
 } // namespace
+
+void keepOneHeap()
+{
+#ifdef __GLIBC__
+    mallopt(M_ARENA_MAX, 1);
+#endif
+}
 
 void returnFreeHeap()
 {
@@ -67,62 +104,54 @@ void returnFreeHeap()
 #endif
 }
 
-void noteLibrariesBeforeSound()
+void notePagesBeforeSound()
 {
-    FILE* maps = std::fopen("/proc/self/maps", "re");
-    if (!maps)
+    const int pagemap = open("/proc/self/pagemap", O_RDONLY | O_CLOEXEC);
+    if (pagemap < 0)
         return;
-    char line[4096];
-    while (std::fgets(line, sizeof line, maps)) {
-        const char* path = std::strchr(line, '/');
-        if (!path)
-            continue;
-        std::string file(path);
-        if (!file.empty() && file.back() == '\n')
-            file.pop_back();
-        librariesBeforeSound().insert(file);
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    for (const Mapping& m : readOnlyFileMappings()) {
+        NotedMapping& n = pagesBeforeSound()[m.begin];
+        n.end = m.end;
+        n.path = m.path;
+        for (std::uint64_t word : pageWords(pagemap, m, pageSize))
+            n.resident.push_back(word & kPresent);
     }
-    std::fclose(maps);
+    close(pagemap);
     noted = true;
 }
 
-void returnSoundLibraryPages()
+void returnPagesUsedForSound()
 {
-    if (!noted) // no sound was ever made: nothing of it is mapped
+    if (!noted) // no sound was ever made
         return;
-    FILE* smaps = std::fopen("/proc/self/smaps", "re");
-    if (!smaps)
+    const int pagemap = open("/proc/self/pagemap", O_RDONLY | O_CLOEXEC);
+    if (pagemap < 0)
         return;
-    char line[4096];
-    Mapping current;
-    bool have = false;
-    while (std::fgets(line, sizeof line, smaps)) {
-        unsigned long begin = 0, end = 0;
-        char permissions[5] = {};
-        int consumed = 0;
-        if (std::sscanf(line, "%lx-%lx %4s %*s %*s %*s%n", &begin, &end, permissions, &consumed) == 3
-            && consumed > 0) {
-            if (have)
-                letGo(current);
-            current = Mapping{begin, end, {}, {}, 0, -1, -1};
-            std::memcpy(current.permissions, permissions, sizeof permissions);
-            const char* path = std::strchr(line + consumed, '/');
-            if (path) {
-                current.path = path;
-                if (current.path.back() == '\n')
-                    current.path.pop_back();
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    for (const Mapping& m : readOnlyFileMappings()) {
+        const auto before = pagesBeforeSound().find(m.begin);
+        const bool same = before != pagesBeforeSound().end() && before->second.end == m.end &&
+                          before->second.path == m.path && !soundLibrary(m.path);
+        const std::vector<std::uint64_t> words = pageWords(pagemap, m, pageSize);
+        // Runs of pages to let go: resident, still the file's own, and not used by the idle clock.
+        // A page swapped out or copied is never in a run, so no run loses what was written.
+        std::size_t i = 0;
+        while (i < words.size()) {
+            auto goes = [&](std::size_t p) {
+                return (words[p] & kPresent) && (words[p] & kFilePage) &&
+                       !(same && p < before->second.resident.size() && before->second.resident[p]);
+            };
+            if (!goes(i)) {
+                ++i;
+                continue;
             }
-            have = true;
-            continue;
+            const std::size_t first = i;
+            while (i < words.size() && goes(i))
+                ++i;
+            madvise(reinterpret_cast<void*>(m.begin + first * pageSize), (i - first) * pageSize,
+                    MADV_DONTNEED);
         }
-        // The sizes that matter, each "Name:   123 kB".
-        for (auto [name, size] : {std::pair{"Rss:", &current.residentKiB},
-                                  std::pair{"Anonymous:", &current.anonymousKiB},
-                                  std::pair{"Swap:", &current.swappedKiB}})
-            if (std::strncmp(line, name, std::strlen(name)) == 0)
-                *size = std::strtol(line + std::strlen(name), nullptr, 10);
     }
-    if (have)
-        letGo(current);
-    std::fclose(smaps);
+    close(pagemap);
 }

@@ -194,14 +194,14 @@ void AlarmDispatcher::letGoOfRinging()
 {
     // The window, its sound and its player's pipeline are gone; what they left behind goes back too:
     // the sound server's connection, the fonts opened for the window, the heap they all used and, until
-    // the next sound, the pages of the sound's libraries.
+    // next used, the pages of code and files that ringing drew in.
     m_services.volume.release();
     const bool nextReady = m_preroll->sound() != nullptr; // the next alarm, due within seconds, keeps them
     if (!nextReady)
         TAlarmRun::releaseFonts();
     returnFreeHeap();
     if (!nextReady)
-        returnSoundLibraryPages();
+        returnPagesUsedForSound();
 }
 
 void AlarmDispatcher::arm()
