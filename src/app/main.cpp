@@ -19,6 +19,7 @@
 #include "app/single_instance.h"
 #include "app/translations.h"
 #include "clockface/main_window.h"
+#include "media/glib_slices.h"
 #include "platform/autostart.h"
 #include "platform/clock.h"
 #include "platform/data_folder.h"
@@ -94,6 +95,8 @@ int main(int argc, char* argv[])
     const auto [commandLine, noDisplay] = readOwnCommandLine(argc, argv);
     if (commandLine.exitCode)
         return *commandLine.exitCode;
+    // The clock runs all day, a command ends at once: only the clock starts itself again.
+    startWithSlicesInTheHeap(argv);
 
     // The face repaints a few small pictures twice a second. Through shared memory every repaint also
     // wakes the X connection's thread and then the main thread for the server's completion event, over
