@@ -25,19 +25,18 @@ struct Mapping {
     std::string path;
 };
 
+// A mapping as it was before the first sound, with which of its pages were resident.
 struct NotedMapping {
-    std::uintptr_t end = 0;
-    std::string path;
+    Mapping mapping;
     std::vector<bool> resident;
 };
 
+// By where each mapping begins; empty until the first sound.
 std::map<std::uintptr_t, NotedMapping>& pagesBeforeSound()
 {
     static std::map<std::uintptr_t, NotedMapping> noted;
     return noted;
 }
-
-bool noted = false;
 
 // Mappings of files that no one can write through: their pages, unless copied, are the file's. A
 // device's mapping is not memory to give back.
@@ -88,6 +87,17 @@ bool soundLibrary(const std::string& path)
     return false;
 }
 
+// The pages of $m that the idle clock used: those resident before the first sound in the same
+// mapping, unless it belongs to the sound. None where the mapping came later.
+std::vector<bool> pagesToKeep(const Mapping& m)
+{
+    const auto before = pagesBeforeSound().find(m.begin);
+    if (before == pagesBeforeSound().end() || before->second.mapping.end != m.end ||
+        before->second.mapping.path != m.path || soundLibrary(m.path))
+        return {};
+    return before->second.resident;
+}
+
 } // namespace
 
 void keepOneHeap()
@@ -112,36 +122,31 @@ void notePagesBeforeSound()
     const long pageSize = sysconf(_SC_PAGESIZE);
     for (const Mapping& m : readOnlyFileMappings()) {
         NotedMapping& n = pagesBeforeSound()[m.begin];
-        n.end = m.end;
-        n.path = m.path;
+        n.mapping = m;
         for (std::uint64_t word : pageWords(pagemap, m, pageSize))
             n.resident.push_back(word & kPresent);
     }
     close(pagemap);
-    noted = true;
 }
 
 void returnPagesUsedForSound()
 {
-    if (!noted) // no sound was ever made
+    if (pagesBeforeSound().empty()) // no sound was ever made
         return;
     const int pagemap = open("/proc/self/pagemap", O_RDONLY | O_CLOEXEC);
     if (pagemap < 0)
         return;
     const long pageSize = sysconf(_SC_PAGESIZE);
     for (const Mapping& m : readOnlyFileMappings()) {
-        const auto before = pagesBeforeSound().find(m.begin);
-        const bool same = before != pagesBeforeSound().end() && before->second.end == m.end &&
-                          before->second.path == m.path && !soundLibrary(m.path);
+        const std::vector<bool> kept = pagesToKeep(m);
         const std::vector<std::uint64_t> words = pageWords(pagemap, m, pageSize);
-        // Runs of pages to let go: resident, still the file's own, and not used by the idle clock.
-        // A page swapped out or copied is never in a run, so no run loses what was written.
+        // Runs of pages to let go: resident, still the file's own, and not kept. A page swapped out or
+        // copied is never in a run, so no run loses what was written.
+        const auto goes = [&](std::size_t p) {
+            return (words[p] & kPresent) && (words[p] & kFilePage) && !(p < kept.size() && kept[p]);
+        };
         std::size_t i = 0;
         while (i < words.size()) {
-            auto goes = [&](std::size_t p) {
-                return (words[p] & kPresent) && (words[p] & kFilePage) &&
-                       !(same && p < before->second.resident.size() && before->second.resident[p]);
-            };
             if (!goes(i)) {
                 ++i;
                 continue;
