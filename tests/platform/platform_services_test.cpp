@@ -2,8 +2,8 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QThread>
@@ -35,8 +35,8 @@ QString sinkVolume()
 
 QString loginCalls()
 {
-    return run("dbus-send", {"--system", "--print-reply", "--dest=org.freedesktop.login1", "/org/freedesktop/login1",
-                             "org.freedesktop.DBus.Mock.GetCalls"});
+    return run("dbus-send", {"--system", "--print-reply", "--dest=org.freedesktop.login1",
+                             "/org/freedesktop/login1", "org.freedesktop.DBus.Mock.GetCalls"});
 }
 
 bool waitFor(const std::function<bool()>& condition, int ms = kWaitLimitMs)
@@ -49,6 +49,13 @@ bool waitFor(const std::function<bool()>& condition, int ms = kWaitLimitMs)
     }
     return true;
 }
+
+/// Points the sound client at another server for one test, and back afterwards, however the test ends.
+struct PulseServerFor {
+    explicit PulseServerFor(const QByteArray& server) { qputenv("PULSE_SERVER", server); }
+    ~PulseServerFor() { m_old.isNull() ? qunsetenv("PULSE_SERVER") : qputenv("PULSE_SERVER", m_old); }
+    const QByteArray m_old = qgetenv("PULSE_SERVER");
+};
 
 } // namespace
 
@@ -83,8 +90,7 @@ TEST(PulseOutputVolume, SetsReadsAndRestoresTheNullSink)
 
 TEST(PulseOutputVolume, WithoutAServerDoesNothingAndReturnsAtOnce)
 {
-    const QByteArray old = qgetenv("PULSE_SERVER");
-    qputenv("PULSE_SERVER", "unix:/nonexistent/belvane-no-server");
+    const PulseServerFor noServer("unix:/nonexistent/belvane-no-server");
     QElapsedTimer t;
     t.start();
     PulseOutputVolume volume;
@@ -92,10 +98,6 @@ TEST(PulseOutputVolume, WithoutAServerDoesNothingAndReturnsAtOnce)
     volume.setVolume(0xFF00FF00);
     volume.setMuted(false);
     EXPECT_LT(t.elapsed(), 3000); // a bound on hanging, not a speed target
-    if (old.isNull())
-        qunsetenv("PULSE_SERVER");
-    else
-        qputenv("PULSE_SERVER", old);
 }
 
 TEST(PulseOutputVolume, FollowsARestartedServer)
@@ -116,11 +118,11 @@ TEST(PulseOutputVolume, FollowsARestartedServer)
     const auto startServer = [&](QProcess& server) {
         server.setProcessEnvironment(env);
         // Anonymous: its cookie lies in its own home, where this test does not look.
-        server.start("pulseaudio", {"--daemonize=no", "--exit-idle-time=-1", "--system=false", "-n", "-L",
-                                    "module-null-sink", "-L", "module-native-protocol-unix auth-anonymous=1"});
+        server.start("pulseaudio",
+                     {"--daemonize=no", "--exit-idle-time=-1", "--system=false", "-n", "-L",
+                      "module-null-sink", "-L", "module-native-protocol-unix auth-anonymous=1"});
     };
-    const QByteArray old = qgetenv("PULSE_SERVER");
-    qputenv("PULSE_SERVER", "unix:" + dir.file("runtime/pulse/native").toLocal8Bit());
+    const PulseServerFor ownServer("unix:" + dir.file("runtime/pulse/native").toLocal8Bit());
     PulseOutputVolume volume;
     QProcess first;
     startServer(first);
@@ -142,10 +144,6 @@ TEST(PulseOutputVolume, FollowsARestartedServer)
     EXPECT_EQ(volume.read()->packed, 0x33003300u);
     second.terminate();
     second.waitForFinished(kWaitLimitMs);
-    if (old.isNull())
-        qunsetenv("PULSE_SERVER");
-    else
-        qputenv("PULSE_SERVER", old);
 }
 
 TEST(LinuxPowerControl, StandbyAndShutDownAskLogind)

@@ -6,11 +6,7 @@
 #include "alarms/alarm_list_file.h"
 #include "helpers/temp_folder.h"
 
-namespace {
-
-const QDateTime kNow(QDate(2026, 12, 7), QTime(6, 30));
-
-} // namespace
+static const QDateTime kNow(QDate(2026, 12, 7), QTime(6, 30));
 
 TEST(AlarmCommands, DBusFieldsCarryEveryChoiceOfTheCommandLine)
 {

@@ -107,41 +107,14 @@ struct Ringing {
 
 } // namespace
 
-TEST(RingingSession, PlayListPlaysOnceThroughThenClosesAndRunsPowerAction)
+TEST(RingingSession, UnansweredRingingEndsThenClosesAndRunsThePowerAction)
 {
-    struct Case {
-        const char* situation;
-        int closing;
-        int power;
-        int closeRequests;
-        QList<int> powerCalls;
-    };
-    for (Case c : {Case{"close when finished, standby", 2, 2, 1, {2}},
-                   {"never close, display off", 1, 1, 0, {1}},
-                   {"closing method 3 closes nothing, shut down", 3, 3, 0, {3}},
-                   {"nothing to do", 2, 0, 1, {}}}) {
+    const auto twoFiles = [](int closing, int power) { // 2.5 s each
         AlarmSettings s = musicAlarm({"/m/a.mp3", "/m/b.mp3"});
-        s.closeNever = c.closing == 1, s.closeWhenFinished = c.closing == 2,
-        s.closeAfterMinutes = c.closing == 3;
-        s.powerAction = c.power;
-        Ringing r(s);
-        r.runFor(2000);
-        EXPECT_EQ(r.actions.played, (QStringList{"/m/a.mp3"})) << c.situation;
-        r.runFor(6000);
-        EXPECT_EQ(r.actions.played, (QStringList{"/m/a.mp3", "/m/b.mp3"})) << c.situation;
-        EXPECT_EQ(r.actions.closeRequests, c.closeRequests) << c.situation;
-        EXPECT_EQ(r.actions.power, c.powerCalls) << c.situation;
-        EXPECT_FALSE(r.session.timerEnabled()) << c.situation;
-        EXPECT_EQ(r.session.ended(), RingingEnd::PlayListDone) << c.situation;
-        EXPECT_EQ(r.actions.unanswered, 1) << c.situation;
-        r.runFor(60000); // the ticks have stopped: nothing more happens
-        EXPECT_EQ(r.actions.played.size(), 2) << c.situation;
-        EXPECT_EQ(r.actions.power, c.powerCalls) << c.situation;
-    }
-}
-
-TEST(RingingSession, UnansweredSoundEndsAfterItsMinutes)
-{
+        s.closeNever = closing == 1, s.closeWhenFinished = closing == 2, s.closeAfterMinutes = closing == 3;
+        s.powerAction = power;
+        return s;
+    };
     AlarmSettings oneMinute = soundAlarm();
     oneMinute.soundMinutes = 1;
     oneMinute.closeNever = false, oneMinute.closeWhenFinished = true;
@@ -150,14 +123,18 @@ TEST(RingingSession, UnansweredSoundEndsAfterItsMinutes)
     once.soundMinutes = 0;
     AlarmSettings emptyList = musicAlarm({});
     emptyList.soundMinutes = 1;
-    AlarmSettings older = soundAlarm(); // 15 minutes, as every older file holds
     // Situation, settings, the tick that ends it, a snooze pressed then (-1: none), how it ends.
     const std::tuple<const char*, AlarmSettings, qint64, qint64, RingingEnd> cases[] = {
-        {"one minute, closing when finished, then standby", oneMinute, 60000, -1, RingingEnd::SoundMinutesOver},
+        {"a list through, close when finished, standby", twoFiles(2, 2), 5400, -1, RingingEnd::PlayListDone},
+        {"a list through, never close, display off", twoFiles(1, 1), 5400, -1, RingingEnd::PlayListDone},
+        {"a list through, closing method 3 closes nothing, shut down", twoFiles(3, 3), 5400, -1,
+         RingingEnd::PlayListDone},
+        {"a list through, nothing to do", twoFiles(2, 0), 5400, -1, RingingEnd::PlayListDone},
+        {"one minute, closing when finished, then standby", oneMinute, 60000, -1,
+         RingingEnd::SoundMinutesOver},
         {"0 minutes plays the sound once", once, 2800, -1, RingingEnd::SoundPlayedOnce},
         {"the sound standing in for an empty list keeps the minutes", emptyList, 60000, -1,
          RingingEnd::SoundMinutesOver},
-        {"15 minutes of an older file now mean 15 minutes", older, 15 * 60000, -1, RingingEnd::SoundMinutesOver},
         {"after a snooze the minutes count again", oneMinute, 6 * 60000, 30000, RingingEnd::SoundMinutesOver},
     };
     for (const auto& [situation, settings, endsAtMs, snoozeAtMs, end] : cases) {
@@ -171,13 +148,20 @@ TEST(RingingSession, UnansweredSoundEndsAfterItsMinutes)
         const int closes = r.actions.closes;
         r.tick();
         EXPECT_EQ(r.session.ended(), end) << situation;
+        EXPECT_FALSE(r.session.timerEnabled()) << situation;
         EXPECT_EQ(r.actions.unanswered, 1) << situation;
-        EXPECT_EQ(r.actions.closes, closes + 1) << situation << ": the sound stops";
+        // A list ends when its last file has: there is nothing left to stop.
+        EXPECT_EQ(r.actions.closes, closes + (end != RingingEnd::PlayListDone))
+            << situation << ": the sound stops";
         EXPECT_EQ(r.actions.closeRequests, settings.closeWhenFinished ? 1 : 0) << situation;
-        EXPECT_EQ(r.actions.power, settings.powerAction ? QList<int>{2} : QList<int>{}) << situation;
+        EXPECT_EQ(r.actions.power, settings.powerAction ? QList<int>{settings.powerAction} : QList<int>{})
+            << situation;
+        EXPECT_TRUE(end != RingingEnd::PlayListDone || r.actions.played == settings.playList)
+            << situation << ": each file once, in order";
         const qsizetype played = r.actions.played.size();
         r.runFor(10 * 60000);
         EXPECT_EQ(r.actions.played.size(), played) << situation << ": silent for good";
+        EXPECT_EQ(r.actions.power.size(), settings.powerAction ? 1 : 0) << situation;
     }
 }
 

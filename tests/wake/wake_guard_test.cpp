@@ -380,25 +380,6 @@ TEST(WakeTimerStatus, IsKnownBeforeAnyAlarmWasGiven)
     }
 }
 
-TEST(WakeTimerStatus, SettledMeansTheHelperHasArmedTheLastInstant)
-{
-    // Before sleep the timer must be in force, not merely written to a helper that is slow to read:
-    // this stand-in says it is ready at once and arms each instant a moment later.
-    TempFolder dir;
-    const QString helper = dir.file("belvane-wake");
-    const QString armed = dir.file("armed");
-    dir.write("belvane-wake", QStringLiteral("#!/bin/sh\necho ready\nwhile read -r line; do sleep 0.3; "
-                                             "echo \"$line\" > '%1'; echo \"armed $line\"; done\n")
-                                  .arg(armed)
-                                  .toUtf8());
-    QFile::setPermissions(helper, QFile::permissions(helper) | QFileDevice::ExeOwner);
-    LinuxWakeTimer wake(helper);
-    const QDateTime instant = QDateTime::currentDateTime().addSecs(3600);
-    wake.arm(instant);
-    wake.settle();
-    EXPECT_EQ(dir.read("armed").trimmed(), QByteArray::number(instant.toSecsSinceEpoch()));
-}
-
 TEST(WakeTimerStatus, RestartsWaitLongerAfterEachQuickFailureUpToAMinute)
 {
     // At once after a long run (0), then doubling, once a minute after five quick failures in a row.
@@ -407,14 +388,16 @@ TEST(WakeTimerStatus, RestartsWaitLongerAfterEachQuickFailureUpToAMinute)
         EXPECT_EQ(LinuxWakeTimer::restartDelayMs(failures), delayMs) << failures << " quick failures";
 }
 
-TEST(WakeTimerStatus, AKilledHelperComesBackWithTheLastInstantAndNothingButItsPipes)
+TEST(WakeTimerStatus, SettledMeansArmedAndAKilledHelperComesBackWithTheLastInstantAndNothingButItsPipes)
 {
-    // The stand-in notes each start (its process id), the descriptors it holds and what it arms.
+    // Before sleep the timer must be in force, not merely written to a helper that is slow to read: this
+    // stand-in says it is ready at once and arms each instant a moment later. It notes each start (its
+    // process id), the descriptors it holds and what it arms.
     TempFolder dir;
     const QString helper = dir.file("belvane-wake");
     dir.write("belvane-wake", QStringLiteral("#!/bin/sh\necho $$ >> '%1starts'\nls -l /proc/$$/fd > '%1fds'\n"
-                                             "echo ready\nwhile read -r line; do echo \"$line\" > '%1armed'; "
-                                             "echo \"armed $line\"; done\n")
+                                             "echo ready\nwhile read -r line; do sleep 0.3; echo \"$line\" > "
+                                             "'%1armed'; echo \"armed $line\"; done\n")
                                   .arg(dir.path())
                                   .toUtf8());
     QFile::setPermissions(helper, QFile::permissions(helper) | QFileDevice::ExeOwner);
@@ -429,10 +412,12 @@ TEST(WakeTimerStatus, AKilledHelperComesBackWithTheLastInstantAndNothingButItsPi
     wake.arm(instant);
     wake.settle();
     ASSERT_TRUE(wake.cannotWakeReason().isEmpty()) << wake.cannotWakeReason().toStdString();
+    EXPECT_EQ(dir.read("armed").trimmed(), QByteArray::number(instant.toSecsSinceEpoch()));
     const QByteArray first = dir.read("starts").trimmed();
     EXPECT_FALSE(dir.read("fds").contains("starts")) << dir.read("fds").toStdString();
     ::close(leaked);
 
+    QFile::remove(dir.file("armed")); // so that only the next start can write it again
     ::kill(first.toInt(), SIGKILL);
     EXPECT_EVENTUALLY(dir.read("starts").split('\n').size() == 3); // two lines and the last end
     EXPECT_EVENTUALLY(wake.cannotWakeReason().isEmpty());
