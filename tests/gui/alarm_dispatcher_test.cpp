@@ -171,8 +171,9 @@ TEST_F(Dispatcher, AlarmDueWhileAnotherRingsWaitsForItsWindowToClose)
     addDaily("first", QTime(7, 0));
     addDaily("second", QTime(7, 0, 30));
     QList<QPair<int, QDateTime>> unanswered;
-    QObject::connect(&dispatcher, &AlarmDispatcher::alarmUnanswered,
-            [&](int number, const Occurrence& o) { unanswered.append({number, o.due}); });
+    QObject::connect(&dispatcher, &AlarmDispatcher::alarmUnanswered, [&](int number, const Occurrence& o) {
+        unanswered.append({number, o.due});
+    });
     dispatcher.start();
     fake.clock.set(today(7, 0, 0, 1));
     dispatcher.checkNow();
@@ -295,10 +296,10 @@ TEST_F(Dispatcher, TenMinutesLateRingsAndASecondMoreIsListed)
         AlarmDispatcher late{fake.services, rows, folder.path(), dir.path(), player};
         late.start();
         EXPECT_EQ(late.ringingWindow() != nullptr, c.rings) << c.situation;
-        EXPECT_EQ(notices.join('\n').contains("起床  2026-12-07 07:00:00"), !c.rings)
+        // Listed alone when it does not ring: the day before was checked long ago.
+        EXPECT_TRUE(c.rings ? notices.isEmpty()
+                            : notices.size() == 1 && notices[0].contains("起床  2026-12-07 07:00:00"))
             << c.situation << ": " << notices.join('\n').toStdString();
-        // Nothing before it was missed: the day before was checked long ago.
-        EXPECT_EQ(notices.size(), c.rings ? 0 : 1) << c.situation << ": " << notices.join('\n').toStdString();
         late.stop();
         QApplication::processEvents();
     }
@@ -344,9 +345,9 @@ TEST_F(Dispatcher, ALastCheckedFileItCannotTrustCountsFromWhenItWasWritten)
         AlarmDispatcher again{fake.services, rows, folder.path(), dir.path(), player};
         again.start();
         ASSERT_NE(again.ringingWindow(), nullptr) << c.situation << ": 07:00 was dropped";
-        EXPECT_EQ(notices.join('\n').contains("old  2026-12-07 06:40:00"), !c.made.isValid())
+        EXPECT_TRUE(c.made.isValid() ? notices.isEmpty()
+                                     : notices.size() == 1 && notices[0].contains("old  2026-12-07 06:40:00"))
             << c.situation << ": " << notices.join('\n').toStdString();
-        EXPECT_EQ(notices.size(), c.made.isValid() ? 0 : 1) << c.situation;
         again.stop();
         QApplication::processEvents();
     }

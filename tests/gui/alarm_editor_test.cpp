@@ -20,8 +20,8 @@
 
 #include "alarms/alarm_commands.h"
 #include "alarms/alarm_editor.h"
-#include "alarms/alarm_list_file.h"
 #include "alarms/alarm_editor_rules.h"
+#include "alarms/alarm_list_file.h"
 #include "alarms/alarm_settings_file.h"
 #include "helpers/fake_services.h"
 #include "helpers/screenshot.h"
@@ -584,18 +584,14 @@ TEST_F(AlarmEditor, CommandLineAddStoresWhatTheEditorStoresForTheSameChoices)
 {
     dir.write("wake.wav", "not played here");
     using Choices = std::function<void(AlarmEditor&)>;
-    const auto at = [](int h, int m, int sec = 0) {
-        return [=](AlarmEditor& t) { t.child<QTimeEdit>("TimePicker")->setTime(QTime(h, m, sec)); };
+    const auto set = [](const char* control, const char* property, const QVariant& value) -> Choices {
+        return
+            [=](AlarmEditor& t) { EXPECT_TRUE(t.child(control)->setProperty(property, value)) << control; };
     };
-    const auto frequency = [](int index) {
-        return [=](AlarmEditor& t) { t.child<QComboBox>("Frequency")->setCurrentIndex(index); };
-    };
-    const auto on = [](int y, int mo, int d) {
-        return [=](AlarmEditor& t) { t.child<QDateEdit>("DatePicker")->setDate(QDate(y, mo, d)); };
-    };
-    const auto memo = [](const char* text) {
-        return [=](AlarmEditor& t) { t.child<QPlainTextEdit>("Memo")->setPlainText(QString::fromUtf8(text)); };
-    };
+    const auto at = [&](int h, int m, int sec = 0) { return set("TimePicker", "time", QTime(h, m, sec)); };
+    const auto frequency = [&](int index) { return set("Frequency", "currentIndex", index); };
+    const auto on = [&](int y, int mo, int d) { return set("DatePicker", "date", QDate(y, mo, d)); };
+    const auto memo = [&](const char* text) { return set("Memo", "plainText", QString::fromUtf8(text)); };
     const struct Case {
         const char* name;
         QStringList arguments;
@@ -607,33 +603,27 @@ TEST_F(AlarmEditor, CommandLineAddStoresWhatTheEditorStoresForTheSameChoices)
          {frequency(0), at(7, 5, 30), on(2027, 1, 9), memo("Dentist")}},
         {"hourly with a built-in sound: the hour is kept as given",
          {"00:15", "--repeat", "hourly", "--sound", "4"},
-         {frequency(1), at(0, 15),
-          [](AlarmEditor& t) {
-              QTest::mouseClick(t.child<QRadioButton>("RadioButtonPlaySound"), Qt::LeftButton);
-              t.child<QComboBox>("SoundComboBox")->setCurrentIndex(4);
-          }}},
+         {frequency(1), at(0, 15), set("RadioButtonPlaySound", "checked", true),
+          set("SoundComboBox", "currentIndex", 4)}},
         {"daily with volume and snooze",
          {"22:00", "--repeat=daily", "--volume", "40", "--snooze", "5"},
-         {frequency(2), at(22, 0),
-          [](AlarmEditor& t) {
-              t.child<QSlider>("AlarmVolume")->setValue(40);
-              t.child<QTimeEdit>("SnoozeTimePicker")->setTime(QTime(0, 5));
-          }}},
+         {frequency(2), at(22, 0), set("AlarmVolume", "value", 40),
+          set("SnoozeTimePicker", "time", QTime(0, 5))}},
         {"weekly on the weekend only, days 6 and 7 (Sunday is the file's first day)",
          {"06:45", "--days", "67", "--name", "Sleep in\nlonger"},
-         {at(6, 45), memo("Sleep in\nlonger"),
-          [](AlarmEditor& t) {
-              for (int i = 0; i < 7; ++i)
-                  t.editor->findChild<QCheckBox*>(QStringLiteral("CheckBox%1").arg(i + 1))->setChecked(i == 0 || i == 6);
-          }}},
-        {"monthly on the 31st", {"12:00", "--repeat", "monthly", "--date", "2027-01-31"},
+         {at(6, 45), memo("Sleep in\nlonger"), set("CheckBox1", "checked", true),
+          set("CheckBox2", "checked", false), set("CheckBox3", "checked", false),
+          set("CheckBox4", "checked", false), set("CheckBox5", "checked", false),
+          set("CheckBox6", "checked", false), set("CheckBox7", "checked", true)}},
+        {"monthly on the 31st",
+         {"12:00", "--repeat", "monthly", "--date", "2027-01-31"},
          {frequency(4), at(12, 0), on(2027, 1, 31)}},
         {"yearly with a play list file",
          {"09:00", "--repeat", "yearly", "--date", "2027-02-28", "--play", dir.file("wake.wav")},
          {frequency(5), at(9, 0), on(2027, 2, 28),
           [&](AlarmEditor& t) {
               t.nextFiles = {dir.file("wake.wav")};
-              QTest::mouseClick(t.button("AddMusic"), Qt::LeftButton);
+              t.button("AddMusic")->click();
           }}},
     };
     for (const Case& c : cases) {
@@ -643,13 +633,17 @@ TEST_F(AlarmEditor, CommandLineAddStoresWhatTheEditorStoresForTheSameChoices)
             choose(*this);
         const QByteArray edited = save();
         ASSERT_TRUE(editor->editedAlarm());
-        const AlarmEntry editorRow = makeAlarmEntry(*editor->editedAlarm(), 0, RowOrigin::Add, DateTimeLocale::system());
+        const AlarmEntry editorRow =
+            makeAlarmEntry(*editor->editedAlarm(), 0, RowOrigin::Add, DateTimeLocale::system());
 
         TempFolder data;
         AlarmListStore store{data.path()};
         StoreAlarmTarget target(
-            store, [] { return kCreated; }, [](const AlarmEntry&) { return std::nullopt; }, DateTimeLocale::system());
-        ASSERT_EQ(target.add(checkCommand(QStringList{"alarm", "add"} + c.arguments, kCreated, dir.path()).mid(2)), 0);
+            store, [] { return kCreated; }, [](const AlarmEntry&) { return std::nullopt; },
+            DateTimeLocale::system());
+        ASSERT_EQ(
+            target.add(checkCommand(QStringList{"alarm", "add"} + c.arguments, kCreated, dir.path()).mid(2)),
+            0);
         EXPECT_EQ(data.read("0.ini"), edited);
         ASSERT_EQ(store.rows.size(), 1);
         EXPECT_EQ(store.rows[0], editorRow);

@@ -67,19 +67,11 @@ QStringList clippedInFileDialog(QDialog* dialog, const QString& name)
     chooser.show();
     auto* files = chooser.findChild<QTreeView*>("treeView");
     QStringList faults{name + ": no list of files"};
-    QTest::qWaitFor(
-        [&] {
-            if (!files || files->model()->rowCount(files->rootIndex()) == 0)
-                return false;
-            ClipCheck check(name);
-            check.check(&chooser);
-            faults = check.faults;
-            faults.removeDuplicates();
-            return faults.isEmpty();
-        },
-        kWaitLimitMs);
-    saveScreenshot(chooser, name);
-    return faults;
+    const auto fitted = [&] {
+        return files && files->model()->rowCount(files->rootIndex()) > 0 &&
+               (faults = clippedIn(chooser, name)).isEmpty();
+    };
+    return QTest::qWaitFor(fitted, kWaitLimitMs) ? QStringList() : faults;
 }
 
 /// The ringing window with each of its notes, the late one at its longest.

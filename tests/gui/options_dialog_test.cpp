@@ -388,7 +388,6 @@ TEST_F(OptionsAtStartUp, OnlyOkChangesTheStartWithDesktopEntryAndTheBoxShowsIt)
             dir.write("Options.ini", lines(file));
         }
         start(QDateTime(QDate(2026, 12, 7), QTime(6, 0)));
-        EXPECT_TRUE(fake.autostart.calls.isEmpty()) << c.situation;
         TFormOptions& options = windows->options();
         EXPECT_EQ(options.startWithDesktop(), c.entry) << c.situation;
         // Cancel changes nothing, and the box shows the entry again at the next show.
@@ -401,7 +400,7 @@ TEST_F(OptionsAtStartUp, OnlyOkChangesTheStartWithDesktopEntryAndTheBoxShowsIt)
         click(options, "cbStartup");
         click(options, "Button1");
         EXPECT_EQ(fake.autostart.calls, (QList<QPair<bool, QString>>{{!c.entry, programPath()}}))
-            << c.situation;
+            << c.situation << ": only OK writes the entry, once";
         windows.reset();
     }
 }

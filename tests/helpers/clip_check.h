@@ -186,18 +186,13 @@ private:
     void checkItems(QAbstractItemView* view)
     {
         const QAbstractItemModel* model = view->model();
-        if (!model)
-            return;
-        const QRect shown = view->viewport()->rect();
-        for (int row = 0; row < model->rowCount(view->rootIndex()); ++row)
-            for (int column = 0; column < model->columnCount(view->rootIndex()); ++column) {
-                const QModelIndex index = model->index(row, column, view->rootIndex());
-                const QRect cell = view->visualRect(index);
-                if (!cell.isValid() || !cell.intersects(shown))
-                    continue;
+        const QModelIndex root = view->rootIndex();
+        for (int row = 0; model && row < model->rowCount(root); ++row)
+            for (int column = 0; column < model->columnCount(root); ++column) {
+                const QModelIndex index = model->index(row, column, root);
+                const QRect room = view->visualRect(index).intersected(view->viewport()->rect());
                 const QSize need = view->sizeHintForIndex(index);
-                const QRect room = cell.intersected(shown);
-                if (need.width() > room.width())
+                if (!room.isEmpty() && need.width() > room.width())
                     fault(view, index.data().toString(), need, room.size());
             }
     }
