@@ -10,13 +10,6 @@ belvane() { "$PROGRAM_DIR/belvane" "$@"; }
 
 CLOCK_START="2026-12-07 06:59:50"
 
-# The program's clock now, as "hh:mm:ss" $1 seconds ahead: it started at CLOCK_START at PROGRAM_T0.
-program_time_in() {
-    local elapsed
-    elapsed=$(awk -v s="$(since "$PROGRAM_T0")" 'BEGIN { printf "%d", s }')
-    date -d "$CLOCK_START $((elapsed + $1)) seconds" +%H:%M:%S
-}
-
 # Alarm $1, named $2, rings within $3 s, aloud, and says so on the bus (its AlarmRinging reads on, as
 # the pattern $4); `belvane ringing stop` closes its window, puts the output back and answers it "ok".
 rings_until_stopped() {
@@ -63,7 +56,8 @@ journey() {
     _list_open() { [ "$(program_windows Belvane | wc -l)" -ge 2 ]; }
     wait_for "$WAIT_LIMIT" _list_open || fail "--open alarm-list did not open the list"
     local at number
-    at=$(program_time_in 25)
+    # 25 s ahead on the program's clock, which read CLOCK_START at PROGRAM_T0.
+    at=$(date -d "$CLOCK_START $(awk -v s="$(since "$PROGRAM_T0")" 'BEGIN { printf "%d", s + 25 }') seconds" +%T)
     number=$(belvane alarm add "$at" --repeat daily --name "Made while running" --sound 3) ||
         fail "alarm add while the clock runs ended with $?"
     [ "$number" = 1 ] || fail "the second alarm was given number $number"
