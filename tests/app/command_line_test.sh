@@ -26,11 +26,8 @@ while IFS='|' read -r args status out err; do
     [ "$code" = "$status" ] || fail "belvane $args ended with $code, expected $status: $(cat "$work/err")"
     [ -z "$out" ] || grep -qF -- "$out" "$work/out" || fail "belvane $args printed: $(cat "$work/out")"
     [ -z "$err" ] || grep -qF -- "$err" "$work/err" || fail "belvane $args told: $(cat "$work/err")"
-    case " $args" in
-    *" alarm "* | *" ringing "*)
-        [ "$(wc -l <"$work/err")" = 1 ] || fail "belvane $args told more than one line: $(cat "$work/err")"
-        ;;
-    esac
+    [[ " $args" != *" alarm "* && " $args" != *" ringing "* ]] || [ "$(wc -l <"$work/err")" = 1 ] ||
+        fail "belvane $args told more than one line: $(cat "$work/err")"
 done <<ROWS
 --help|0|--data-dir <目录>|
 -h|0|--version|
@@ -100,20 +97,20 @@ belvane() { timeout 20 "$program" --data-dir "$data" "$@"; }
 belvane alarm off 0 && belvane alarm remove 1 || fail "alarm off or remove failed"
 belvane alarm list >"$work/out" || fail "alarm list failed"
 [ "$(cut -f1,2,5 "$work/out")" = "$(printf '0\tTea\t关')" ] || fail "alarm list printed: $(cat "$work/out")"
-belvane alarm list --json | grep -q '"enabled": false' || fail "alarm list --json does not say the alarm is off"
 code=0
 belvane alarm next >"$work/out" || code=$?
 [ "$code" = 1 ] && [ ! -s "$work/out" ] || fail "alarm next with every alarm off ended with $code: $(cat "$work/out")"
 [ ! -e "$data/1.ini" ] || fail "alarm remove left 1.ini"
-before=$(cd "$data" && md5sum -- *)
-for args in "alarm remove 7" "alarm on 1" "alarm add 24:00" "ringing stop"; do
+files() { (cd "$1" && md5sum -- *); }
+before=$(files "$data")
+for row in "2 alarm remove 7" "2 alarm on 1" "2 alarm add 24:00" "1 ringing stop"; do
     code=0
-    read -ra argv <<<"$args"
-    belvane "${argv[@]}" 2>"$work/err" || code=$?
-    [ "$code" != 0 ] && [ "$(wc -l <"$work/err")" = 1 ] || fail "belvane $args ended with $code: $(cat "$work/err")"
+    read -ra argv <<<"$row"
+    belvane "${argv[@]:1}" 2>"$work/err" || code=$?
+    [ "$code" = "${argv[0]}" ] && [ "$(wc -l <"$work/err")" = 1 ] || fail "belvane $row ended with $code: $(cat "$work/err")"
 done
 grep -qF "没有正在响的闹钟" "$work/err" || fail "ringing stop with no copy running told: $(cat "$work/err")"
-[ "$(cd "$data" && md5sum -- *)" = "$before" ] || fail "a refused command changed the files"
+[ "$(files "$data")" = "$before" ] || fail "a refused command changed the files"
 
 # A list that holds 256 alarms takes no more.
 full=$work/full
@@ -122,9 +119,9 @@ mkdir "$full"
     echo $'256\r'
     for n in $(seq 0 255); do printf 'a\r\nx\r\n-\r\n-\r\n070000\r\n01012027\r\n1111111\r\n%s\r\n' "$n"; done
 } >"$full/al.ini"
-before=$(cd "$full" && md5sum -- *)
+before=$(files "$full")
 code=0
 timeout 20 "$program" --data-dir "$full" alarm add 07:00 2>"$work/err" || code=$?
 [ "$code" = 2 ] && grep -qF "已有 256 个闹钟" "$work/err" || fail "a 257th alarm ended with $code: $(cat "$work/err")"
-[ "$(cd "$full" && md5sum -- *)" = "$before" ] || fail "the refused 257th alarm changed the files"
+[ "$(files "$full")" = "$before" ] || fail "the refused 257th alarm changed the files"
 echo "command line answered as documented"

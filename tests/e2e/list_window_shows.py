@@ -3,37 +3,34 @@
 
     list_window_shows.py PID NAME
 
-Exit 0 once a row shows it, 1 when none does within the limit.
+Exit 0 once a row shows it; gives up, listing the rows it read, after the wait limit.
 """
 import sys
-import time
 
-from accessible_names import LIMIT, children, program, waited
-
-ROW_ROLES = {"table cell", "tree item", "list item"}
+from accessible_names import children, program, waited
 
 
 def cells(node):
     """The names of every row cell below node."""
     for child in children(node):
-        if child.getRoleName() in ROW_ROLES and child.name:
+        if child.getRoleName() in {"table cell", "tree item", "list item"} and child.name:
             yield child.name
         yield from cells(child)
 
 
 def main(pid, name):
     app = waited(f"program {pid} on the accessibility bus", lambda: program(pid))
-    end = time.monotonic() + LIMIT
     shown = []
-    while time.monotonic() < end:
+
+    def row_shown():
         app.clearCache()
-        shown = [cell for window in children(app) for cell in cells(window)]
-        if name in shown:
-            return 0
-        time.sleep(0.2)
-    print(f"no row reads {name!r}; the rows read: {shown}", file=sys.stderr)
-    return 1
+        shown[:] = [cell for window in children(app) for cell in cells(window)]
+        return name in shown or None
+    try:
+        waited(f"a row that reads {name!r}", row_shown)
+    except SystemExit as gave_up:
+        sys.exit(f"{gave_up}; the rows read: {shown}")
 
 
 if __name__ == "__main__":
-    sys.exit(main(int(sys.argv[1]), sys.argv[2]))
+    main(int(sys.argv[1]), sys.argv[2])

@@ -5,16 +5,10 @@ usage: translations_check.py LUPDATE SOURCE_FOLDER TS_FILE
 
 1. lupdate reads the sources into a copy of the .ts file; every message must then be translated,
    and none may have vanished from the sources (a translation nobody uses any more).
-2. Every string literal in every source file that a user can see must be the text of tr(),
-   translate(), QT_TRANSLATE_NOOP() or QT_TR_NOOP(). A literal (adjacent literals count as one) is
-   taken as seen by a user when it
-   - holds a Chinese character (the interface's own language), or
-   - holds English words, two or more in a row (a sentence or a caption, not a key or a name), or
-   - holds a word and is given to a call that shows text or carries it to the user: a widget's
-     setText/setWindowTitle/setToolTip/... , a menu's addAction, a message box, reportError and
-     reportNotice, or the constructor of an error or exception type (what it carries is shown).
-   Not seen: the program's name, file names and paths, texts written to the developer's log (qDebug, qWarning, ...), and
-   the few listed below (file formats, font names, format patterns), each with why.
+2. Every literal a user can see must be the text of tr(), translate(), QT_TRANSLATE_NOOP() or
+   QT_TR_NOOP(): one (adjacent literals are one) that holds a Chinese character, two English words in
+   a row, or a word given to a call that shows it or carries it to the user (SHOWN_BY, below); not
+   file names and paths, texts for the developer's log (qDebug, ...) nor those listed below.
 """
 import pathlib
 import re
@@ -24,43 +18,26 @@ import sys
 import tempfile
 import xml.etree.ElementTree as ET
 
-# Literals that look like interface texts but are never shown as they are, each with why. None for
-# the literal: the whole file.
+# Literals never shown as they are, wherever they stand: the program's name (the same in every
+# language), font family names (fonts are found by them), a skin folder's name and format patterns.
+NEVER_SHOWN = {"Belvane", "宋体", "Noto Serif CJK SC", "Noto Sans CJK SC", "Santa Claus",
+               "hh:nn:ss AM/PM", "yyyy-MM-dd HH:mm:ss", "h:mm AP", "ddd, mmmm,dd, yyyy"}
+# Other literals that look like interface texts but are never shown as they are, each with why. None
+# for the literal: the whole file.
 NOT_SHOWN = {
-    ("app/fonts.h", "宋体"): "a font family's name",
-    ("app/fonts.h", "Noto Serif CJK SC"): "a font family's name",
-    ("app/fonts.h", "Noto Sans CJK SC"): "a font family's name",
-    ("media/player_font.h", None): "font family names",
-    ("shell/about_box.cpp", "宋体"): "a font family's name",
-    ("shell/about_box.cpp", "Noto Serif CJK SC"): "a font family's name",
-    ("shell/help_viewer.cpp", "宋体"): "a font family's name",
-    ("shell/help_viewer.cpp", "Noto Serif CJK SC"): "a font family's name",
-    ("ringing/alarm_run_window.cpp", "宋体"): "a font family's name",
-    ("clockface/options_dialog.cpp", "宋体"): "a font family's name",
-    ("alarms/alarm_editor.cpp", "宋体"): "a font family's name",
-    ("alarms/alarm_list_window.cpp", "宋体"): "a font family's name",
     ("alarms/alarm_list_window.cpp", "2027年12月24日 07:00"): "a width sample, never shown",
     ("ringing/alarm_run_window.cpp", "闹铃打盹儿确定 0123456789:"): "a sample that opens the fonts, never shown",
     ("alarms/alarm_display.cpp", " 每小时"): "the stored form of a row added in this run",
     ("alarms/alarm_display.cpp", " 每月"): "the stored form of a row added in this run",
     ("alarms/alarm_display.cpp", " of every hour"): "the stored form of a row added in this run",
-    ("alarms/alarm_display.cpp", "hh:nn:ss AM/PM"): "a time format pattern",
     ("alarms/alarm_settings_file.cpp", None): "the marker lines of the settings file format",
     ("clockface/options_file.cpp", "***Hourly Chimes***"): "a marker line of the options file",
-    ("clockface/face_layout.cpp", "Santa Claus"): "a skin folder's name",
-    ("clockface/skin_choice.h", "Santa Claus"): "a skin folder's name",
     ("clockface/skin_choice.cpp", "Skin Name"): "a section name in skinname.ini",
-    ("ringing/alarm_dispatcher.cpp", "yyyy-MM-dd HH:mm:ss"): "a date format pattern",
-    ("ringing/next_ring_text.cpp", "h:mm AP"): "a time format pattern",
-    ("ringing/alarm_run_window.cpp", "ddd, mmmm,dd, yyyy"): "a date format pattern",
     ("shell/sys_tray.h", "SysTray Component."): "the icon's first hint, replaced before the icon is shown",
     ("platform/autostart.cpp", None): "the autostart entry's file text",
     ("shell/alarm_bus.h", "D-Bus Interface"): "the key of Qt's D-Bus interface name",
     ("wake/belvane_wake.cpp", None): "the wake helper has no interface: its error output is the log",
 }
-
-# The program's name reads the same in every language.
-PROGRAM_NAME = "Belvane"
 
 CJK = re.compile(r"[\u3000-\u303f\u4e00-\u9fff\uff00-\uffef]")
 ENGLISH_WORDS = re.compile(r"[A-Za-z]{2,}'?[a-z]*\s+[A-Za-z]{2,}")
@@ -113,7 +90,7 @@ def strip_comments(text):
 
 def user_visible(literal, statement):
     """Whether a literal, in the statement that holds it up to the literal, is a text a user sees."""
-    if literal == PROGRAM_NAME or FILE_NAME.match(literal) or LOGGED.search(statement):
+    if literal in NEVER_SHOWN or FILE_NAME.match(literal) or LOGGED.search(statement):
         return False
     if CJK.search(literal) or ENGLISH_WORDS.search(literal):
         return True

@@ -124,7 +124,6 @@ program_before=$(program_files)
 belvane=$prefix/bin/belvane
 start_users_display
 cd "$work"
-[ -x "$build/tests/e2e/add_alarm_files" ] || fail "no $build/tests/e2e/add_alarm_files: build first"
 make_user 4201
 make_user 4202
 add_alarm 4201 first "2026-12-07 06:59:30"

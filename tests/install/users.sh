@@ -30,18 +30,41 @@ ringing_window() {
     return 1
 }
 
+# start_clock UID [hh:mm:ss]: starts the user's clock, set to that moment of 2026-12-07 and running on
+# when one is given; sets `program` to its process. libfaketime is preloaded rather than run through
+# the faketime command, which leaves a semaphore named by its process id behind when it is stopped,
+# and a later one given the same id refuses to start.
+start_clock() {
+    local library faked=()
+    if [ -n "${2:-}" ]; then
+        library=$(dpkg -L libfaketime 2>/dev/null | grep 'libfaketime\.so\.1$' | head -n1)
+        [ -n "$library" ] || fail "libfaketime is not installed"
+        faked=(LD_PRELOAD="$library" FAKETIME="@2026-12-07 $2" FAKETIME_DONT_FAKE_MONOTONIC=1)
+    fi
+    as_user "$1"
+    "${as[@]}" "${faked[@]}" "$belvane" >>"$work/user-$1.log" 2>&1 &
+    program=$!
+    user_pids+=("$program")
+}
+
+program_ended() { ! kill -0 "$1" 2>/dev/null; }
+ringing_or_ended() { program_ended "$1" || ringing_window "$1"; }
+
+# stop_clock UID: ends the user's clock `program` and waits until it has ended.
+stop_clock() {
+    kill "$program"
+    await "user $1's clock to end" program_ended "$program" || fail "user $1: the clock did not end"
+}
+
 # make_user UID: a home for the user, and their data folder made by the program's first start.
 make_user() {
-    local uid=$1 home=$work/home-$1
+    local home=$work/home-$1
     mkdir -p "$home/run" && chmod 700 "$home/run"
-    chown -R "$uid:$uid" "$home"
-    as_user "$uid"
-    "${as[@]}" "$belvane" >>"$work/user-$uid.log" 2>&1 &
-    user_pids+=($!)
-    for _ in $(seq 300); do [ -d "$home/.config/belvane" ] && break; sleep 0.1; done
-    [ -d "$home/.config/belvane" ] || { cat "$work/user-$uid.log"; fail "user $uid: no ~/.config/belvane"; }
-    kill "${user_pids[-1]}"
-    wait "${user_pids[-1]}" 2>/dev/null || true
+    chown -R "$1:$1" "$home"
+    start_clock "$1"
+    _data_folder_made() { [ -d "$home/.config/belvane" ]; }
+    await "user $1's data folder" _data_folder_made || { cat "$work/user-$1.log"; fail "user $1: no ~/.config/belvane"; }
+    stop_clock "$1"
     # Killed, it leaves its lock behind, stamped later than the shifted clock of the next start.
     rm -f "$home/run"/belvane-*
 }
@@ -51,41 +74,22 @@ make_user() {
 # the checkout (a root user's home, a private temporary folder): the tool is copied where they can
 # read it, and they run it from there.
 add_alarm() {
-    [ -x "$work/add_alarm_files" ] || install -m 755 "$build/tests/e2e/add_alarm_files" "$work/add_alarm_files"
+    [ -x "$work/add_alarm_files" ] || install -m 755 "$build/tests/e2e/add_alarm_files" "$work/add_alarm_files" ||
+        fail "no $build/tests/e2e/add_alarm_files: build first"
     as_user "$1"
     (cd "$work" && "${as[@]}" "$work/add_alarm_files" "$work/home-$1/.config/belvane" caption="$2" frequency=2 "at=$3" \
         reminder="$2" >/dev/null) || fail "user $1: could not add the alarm $2"
 }
 
-program_ended() { ! kill -0 "$1" 2>/dev/null; }
-ringing_or_ended() { program_ended "$1" || ringing_window "$1"; }
-
-# faked_clock 'yyyy-MM-dd hh:mm:ss': sets `clock` to the environment that starts a program on a clock
-# set to that moment and running on. libfaketime is preloaded rather than run through the faketime
-# command, which leaves a semaphore named by its process id behind when it is stopped, and a later one
-# given the same id refuses to start.
-faked_clock() {
-    local library
-    library=$(dpkg -L libfaketime 2>/dev/null | grep 'libfaketime\.so\.1$' | head -n1)
-    [ -n "$library" ] || fail "libfaketime is not installed"
-    clock=(LD_PRELOAD="$library" FAKETIME="@$1" FAKETIME_DONT_FAKE_MONOTONIC=1)
-}
-
 # ring_for UID hh:mm:ss: starts the user's clock on 2026-12-07, ten seconds before the alarm's time
 # (a start on a busy machine can take several seconds), waits for the ringing window, then ends it.
 ring_for() {
-    local uid=$1 at=$2 program
-    as_user "$uid"
-    faked_clock "2026-12-07 $(date -d "$at 10 seconds ago" +%T)"
-    "${as[@]}" "${clock[@]}" "$belvane" >>"$work/user-$uid.log" 2>&1 &
-    program=$!
-    user_pids+=("$program")
-    if ! await "user $uid's alarm to ring" ringing_or_ended "$program" || program_ended "$program"; then
-        cat "$work/user-$uid.log"
-        fail "user $uid: no ringing window (the program ended or never rang)"
+    start_clock "$1" "$(date -d "$2 10 seconds ago" +%T)"
+    if ! await "user $1's alarm to ring" ringing_or_ended "$program" || program_ended "$program"; then
+        cat "$work/user-$1.log"
+        fail "user $1: no ringing window (the program ended or never rang)"
     fi
-    kill "$program"
     # The clock puts the sound output back and lets go of its socket as it ends: the next start must
     # not find this one's socket.
-    await "user $uid's clock to end" program_ended "$program" || fail "user $uid: the clock did not end"
+    stop_clock "$1"
 }

@@ -63,7 +63,6 @@ check_wake_helper_comes_back() {
         [ -n "$helper" ] && [ "$helper" != "$killed" ] && [ -n "$left" ] && [ "$left" -gt 0 ]
     }
     wait_for 10 _new_helper_armed || fail "10 s after helper $killed was killed: helper ${helper:-none}, timer ${left:-none}"
-    note "helper $killed killed; helper $helper holds a timer armed ${left} s ahead"
     check_wake_timer
     local fds command
     fds=$(find "/proc/$helper/fd" -mindepth 1 -printf '%f\n' | sort -n | tr '\n' ' ')
