@@ -15,6 +15,6 @@
     ASSERT_TRUE(QTest::qWaitFor([&] { return bool(condition); }, kWaitLimitMs)) << "never: " #condition
 #define EXPECT_EVENTUALLY_EQ(actual, expected)                                                         \
     do {                                                                                               \
-        QTest::qWaitFor([&] { return (actual) == (expected); }, kWaitLimitMs);                         \
+        (void)QTest::qWaitFor([&] { return (actual) == (expected); }, kWaitLimitMs);                 \
         EXPECT_EQ(actual, expected);                                                                   \
     } while (false)
