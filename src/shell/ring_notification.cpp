@@ -142,17 +142,25 @@ void UnansweredNotification::show(const QString& caption, const QString& time)
          << QStringList{kOpenList, tr("打开闹钟列表")} << hints
          << 0; // never expires: it waits in the list for the user to come back
     // Not waited for; the number comes back to match the action chosen later.
+    ++m_pending;
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
         w->deleteLater();
+        --m_pending;
         const QDBusPendingReply<uint> reply = *w;
         if (!reply.isError())
             m_ids.insert(reply.value());
+        for (const auto& [id, action] : std::exchange(m_early, {}))
+            actionInvoked(id, action);
     });
 }
 
 void UnansweredNotification::actionInvoked(uint id, const QString& action)
 {
+    if (action == kOpenList && !m_ids.contains(id) && m_pending > 0) {
+        m_early.append({id, action});
+        return;
+    }
     if (action == kOpenList && m_ids.contains(id))
         emit openListRequested();
 }

@@ -69,4 +69,7 @@ private slots:
 private:
     QDBusConnection m_bus;
     QSet<uint> m_ids; // the notifications shown, as the server numbered them
+    int m_pending = 0; // asked for, their numbers not known yet
+    // Actions that came before the number of a notification asked for: matched once it is known.
+    QList<QPair<uint, QString>> m_early;
 };
